@@ -1,0 +1,49 @@
+#include "Batch.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace korvane::cli {
+
+namespace {
+
+class BatchView final : public MainWindowView {
+  public:
+    void applyTexts() override {}
+    void setCaption(const std::string&) override {}
+    void setRightToLeft(bool) override {}
+    void applyViewSettings(int, int, double, bool) override {}
+    void showOldPreviewPage(bool) override {}
+};
+
+} // namespace
+
+bool CommandArgs::has(std::string_view flag) const {
+    return std::find(words.begin(), words.end(), flag) != words.end();
+}
+
+std::string CommandArgs::value(std::string_view flag) const {
+    auto it = std::find(words.begin(), words.end(), flag);
+    if (it == words.end() || std::next(it) == words.end()) return {};
+    return *std::next(it);
+}
+
+bool startBatch() {
+    static BatchView view;
+    static TfGlowny window(view, false);
+    return window.FormCreate();
+}
+
+void BatchUserInterface::messageBox(const std::string& text, bool, const std::string& caption,
+                                    bool) {
+    std::string oneLine = text;
+    std::replace(oneLine.begin(), oneLine.end(), '\r', ' ');
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), oneLine.c_str());
+}
+
+Button BatchUserInterface::confirmation(const std::string& text, Buttons) {
+    std::fprintf(stderr, "%s [answered no: batch mode]\n", text.c_str());
+    return Button::No;
+}
+
+} // namespace korvane::cli

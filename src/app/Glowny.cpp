@@ -1,0 +1,103 @@
+#include "app/Glowny.h"
+
+#include "app/CommandLine.h"
+#include "app/DataFolders.h"
+#include "app/Interfejs.h"
+#include "app/Messages.h"
+#include "app/State.h"
+#include "app/Version.h"
+#include "platform/Folders.h"
+
+#include <cmath>
+
+namespace korvane {
+
+TfGlowny::TfGlowny(MainWindowView& view, bool singleInstance)
+    : view_(view), singleInstance_(singleInstance) {}
+
+std::string TfGlowny::caption() {
+    return std::string(applicationTitle) + "   " + txt("Universal", "txtWer") + " " +
+           std::to_string(versionMajor) + "." + std::to_string(versionMinor) + "." +
+           std::to_string(versionRelease) + "." + std::to_string(versionBuild);
+}
+
+bool TfGlowny::takeInstanceLock() {
+    instance_ = std::make_unique<SingleInstance>();
+    if (instance_->acquired()) return true;
+    const std::string gap = "\r\n\r\n";
+    showMessage(txt("Main_window", "msgMutex1") + gap + txt("Main_window", "msgMutex2") + gap +
+                    txt("Main_window", "msgMutex3") + gap + txt("Main_window", "msgMutex4"),
+                true, txt("Main_window", "msgKoniecPracyProgramu"));
+    return false;
+}
+
+void TfGlowny::applyInterfaceTexts() {
+    texts->arabski = texts->country == 966;
+    view_.setRightToLeft(texts->arabski);
+    texts->loadOperationTypes();
+    texts->loadUnits();
+    view_.applyTexts();
+    view_.setCaption(caption());
+}
+
+bool TfGlowny::FormCreate() {
+    genProcWtoku = false;
+    closing = false;
+    exeFolder = programFolder();
+
+    texts = std::make_unique<tInterfejs>();
+    if (!chooseDataFolder()) {
+        closing = true;
+        return false;
+    }
+    loggerOn = hasSwitch("loggerOn");
+    if (singleInstance_ && !takeInstanceLock()) {
+        closing = true;
+        return false;
+    }
+    if (!texts->langOk || !createDataFolders()) {
+        closing = true;
+        return false;
+    }
+    rasterReady = false;
+    materialRasterReady = true;
+
+    applyInterfaceTexts();
+
+    readSettings();
+    // A resolution that is not a positive number would make every raster size
+    // meaningless: such a file gets the default resolution.
+    if (!(settings.rozdzielczosc > 0) || !std::isfinite(settings.rozdzielczosc))
+        settings.rozdzielczosc = 5.0;
+    pixelSize = 1.0 / settings.rozdzielczosc;
+    effectiveResolution = settings.rozdzielczosc;
+    resolutionChanged = false;
+    view_.applyViewSettings(settings.modelKolor == 0 ? 0x00FF00 : settings.modelKolor,
+                            settings.modelSposobKreslenia, settings.modelPolysk, settings.ukladWsp);
+
+    if (!createOutputFolder()) {
+        closing = true;
+        return false;
+    }
+    view_.showOldPreviewPage(hasSwitch("testy"));
+    if (auto fraction = surfacingFractionOption()) surfacingFraction = *fraction;
+    return true;
+}
+
+bool TfGlowny::FormClose() {
+    if (genProcWtoku) {
+        showMessage(txt("Main_window", "zakonczGenPlikowWy"), false);
+        return false;
+    }
+    closing = true;
+    moznaGenKolejneProcesy = false;
+    writeSettings(); // a failure here must not keep the window open
+    texts.reset();
+    return true;
+}
+
+void TfGlowny::FormDestroy() {
+    closing = true;
+}
+
+} // namespace korvane

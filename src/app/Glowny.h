@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/MainWindowView.h"
+#include "platform/SingleInstance.h"
+
+#include <memory>
+#include <string>
+
+// The logic of the main window: the start sequence that builds the whole
+// program and the shutdown that takes it down.
+namespace korvane {
+
+class TfGlowny {
+  public:
+    // `singleInstance`: whether this start takes the lock that keeps a second copy
+    // of the program from running (the window does; the batch program does not).
+    TfGlowny(MainWindowView& view, bool singleInstance);
+
+    // The start sequence; false when the program must end (the reason has been
+    // shown).
+    bool FormCreate();
+    // The shutdown sequence; false when closing is refused.
+    bool FormClose();
+    void FormDestroy();
+
+    // The window caption: title, version word and major.minor.release.build.
+    static std::string caption();
+
+    bool genProcWtoku = false;           // output generation is running
+    bool moznaGenKolejneProcesy = false; // the generation chain may go on
+    int aktGenerowanyProces = -1;        // operation being generated
+    int OstatnioGenerowanyProces = -1;   // operation generated last
+
+  private:
+    bool takeInstanceLock();
+    void applyInterfaceTexts();
+
+    MainWindowView& view_;
+    bool singleInstance_;
+    std::unique_ptr<SingleInstance> instance_;
+};
+
+} // namespace korvane

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "app/OperationTypes.h"
+#include "app/Records.h"
+#include "app/Settings.h"
+#include "app/Units.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The process-wide state of the program. The main window's start sequence sets
+// it up; each item names who writes it. Background threads read it only while
+// the main thread leaves it alone (written before a thread starts, read back in
+// its end handler).
+namespace korvane {
+
+class tInterfejs;
+
+extern std::filesystem::path exeFolder;   // folder of the program file
+extern std::filesystem::path dataFolder;  // folder of everything the program writes
+extern std::unique_ptr<tInterfejs> texts; // the text catalogue
+extern TUstawienia settings;              // the settings file in memory
+extern std::vector<rTypOperacji> operationTypes;
+extern std::array<rJednMiar, 3> unitTable;
+extern std::array<std::string, 3> toolTypeNames;
+extern komunikat_stan messageState;
+
+// The command-line arguments, without the program name.
+extern std::vector<std::string> programArguments;
+
+extern TModel modelExtents;    // the loaded model: path, kind, extents
+extern TrPkt3D modelSize;      // size of the loaded model, mm
+extern TModel materialExtents; // the stock model (material from a file)
+extern TrPkt3D materialSize;
+
+extern double pixelSize;                          // edge of one raster cell, mm
+extern double effectiveResolution;                // cells per mm in use
+extern int rasterSizeX, rasterSizeY, rasterSizeZ; // columns and rows minus one; levels
+extern int materialCellsX, materialCellsY, materialCellsZ;
+extern bool rasterReady;
+extern bool materialRasterReady;
+extern bool resolutionChanged;
+extern int roughingCount;
+
+// Output folder relative to dataFolder: "Output" or "Output/<project name>".
+extern std::filesystem::path outputFolderName;
+
+extern bool closing; // the application is closing: no thread may start any more
+extern bool loggerOn;
+extern double surfacingFraction;
+extern bool smoothing;
+extern bool jobLogOn;
+extern float motionFactor;
+
+} // namespace korvane

@@ -1,0 +1,31 @@
+#include "platform/Thread.h"
+
+#include "platform/MainLoop.h"
+
+namespace korvane {
+
+Thread::~Thread() {
+    requestTerminate();
+    join();
+}
+
+void Thread::start(std::function<void()> body, std::function<void()> onEnd) {
+    join();
+    terminate_ = false;
+    running_ = true;
+    thread_ = std::thread([this, body = std::move(body), onEnd = std::move(onEnd)]() mutable {
+        try {
+            body();
+        } catch (...) {
+            // A failing body ends like a finished one; it reports its own errors.
+        }
+        running_ = false;
+        if (onEnd) mainLoop().post(std::move(onEnd));
+    });
+}
+
+void Thread::join() {
+    if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+} // namespace korvane

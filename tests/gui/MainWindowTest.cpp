@@ -1,0 +1,79 @@
+// The main window under a real X server (Xvfb): it starts in a language, every
+// caption comes from that language's file, and a screenshot is kept.
+#include "MainWindow.h"
+#include "TestSupport.h"
+
+#include "app/Interfejs.h"
+#include "app/State.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+using namespace korvane;
+
+namespace {
+
+// Every text a user sees in the window's menus, panes and pages.
+std::vector<std::pair<std::string, QString>> visibleCaptions(MainWindow& w) {
+    std::vector<std::pair<std::string, QString>> out;
+    for (QAction* menu : w.menuBar()->actions())
+        out.emplace_back(menu->menu()->objectName().toStdString(), menu->text());
+    for (QAction* a : w.findChildren<QAction*>())
+        if (!a->objectName().isEmpty()) out.emplace_back(a->objectName().toStdString(), a->text());
+    for (QGroupBox* g : w.findChildren<QGroupBox*>())
+        out.emplace_back(g->objectName().toStdString(), g->title());
+    for (QPushButton* b : w.findChildren<QPushButton*>())
+        out.emplace_back(b->objectName().toStdString(), b->text());
+    QTabWidget* pages = w.findChild<QTabWidget*>("pcWidoki");
+    for (int i = 0; i < pages->count(); ++i)
+        out.emplace_back(pages->widget(i)->objectName().toStdString(), pages->tabText(i));
+    return out;
+}
+
+void startsWithCaptionsFrom(const std::string& language) {
+    test::RecordingUserInterface ui;
+    test::TempDir data;
+    test::TempDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    test::resetState(ui, {language, "dataDir=" + data.path().string()});
+
+    MainWindow window(true);
+    ASSERT_TRUE(window.start());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(texts->skrotJez, language);
+    window.show();
+    QApplication::processEvents();
+
+    for (const auto& [name, text] : visibleCaptions(window)) {
+        EXPECT_FALSE(text.isEmpty()) << name;
+        EXPECT_NE(text.toStdString(), "error") << name << " has no text in " << language;
+        EXPECT_EQ(text.toStdString(), txt("Main_window", name + ".Caption")) << name;
+    }
+    EXPECT_EQ(window.windowTitle().toStdString(), TfGlowny::caption());
+
+    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
+        std::filesystem::create_directories(artefacts);
+        window.grab().save(QString("%1/main-window-%2.png").arg(artefacts).arg(language.c_str()));
+    }
+    EXPECT_TRUE(window.close());
+}
+
+} // namespace
+
+TEST(MainWindow, StartsInEnglishWithEveryCaption) {
+    startsWithCaptionsFrom("US");
+}
+TEST(MainWindow, StartsInPolishWithEveryCaption) {
+    startsWithCaptionsFrom("PL");
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

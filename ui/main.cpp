@@ -1,0 +1,27 @@
+// korvane3d: the program's window.
+#include "MainWindow.h"
+#include "QtMainLoop.h"
+#include "QtUserInterface.h"
+
+#include "app/State.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) korvane::programArguments.push_back(argv[i]);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Korvane3D");
+
+    QtUserInterface ui;
+    korvane::setUserInterface(&ui);
+    QtMainLoop loop;
+    korvane::setMainLoop(&loop);
+
+    MainWindow window;
+    ui.setParent(&window);
+    if (!window.start()) return 1;
+    window.showMaximized();
+    const int rc = app.exec();
+    korvane::setUserInterface(nullptr);
+    return rc;
+}
