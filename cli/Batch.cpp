@@ -1,4 +1,5 @@
 #include "Batch.h"
+#include "Commands.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +18,11 @@ class BatchView final : public MainWindowView {
 };
 
 } // namespace
+
+std::map<std::string, Command>& commandTable() {
+    static std::map<std::string, Command> table;
+    return table;
+}
 
 bool CommandArgs::has(std::string_view flag) const {
     return std::find(words.begin(), words.end(), flag) != words.end();

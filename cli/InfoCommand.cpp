@@ -11,6 +11,8 @@
 
 namespace korvane::cli {
 
+namespace {
+
 int runInfo(const CommandArgs& args) {
     if (!startBatch()) return 1;
     const auto ip = settings.adresIP;
@@ -71,5 +73,10 @@ int runInfo(const CommandArgs& args) {
                 settings.ethernetConnection ? ("Ethernet " + address).c_str() : "USB");
     return 0;
 }
+
+const CommandRegistration info{
+    "info", "info [--json]            the program, its folders and settings", runInfo};
+
+} // namespace
 
 } // namespace korvane::cli

@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 
 using namespace korvane;
@@ -15,21 +14,10 @@ using namespace korvane::cli;
 
 namespace {
 
-struct Command {
-    int (*run)(const CommandArgs&);
-    const char* usage;
-};
-
-const std::map<std::string, Command>& commands() {
-    static const std::map<std::string, Command> table = {
-        {"info", {runInfo, "info [--json]            the program, its folders and settings"}},
-    };
-    return table;
-}
-
 void printUsage() {
     std::fprintf(stderr, "usage: korvane3d-cli [OPTION...] COMMAND [ARG...]\n\ncommands:\n");
-    for (const auto& [name, command] : commands()) std::fprintf(stderr, "  %s\n", command.usage);
+    for (const auto& [name, command] : commandTable())
+        std::fprintf(stderr, "  %s\n", command.usage.c_str());
     std::fprintf(
         stderr,
         "\noptions (anywhere before the command):\n"
@@ -54,7 +42,7 @@ int main(int argc, char** argv) {
             args.words.push_back(argv[i]);
             continue;
         }
-        if (auto it = commands().find(argv[i]); it != commands().end())
+        if (auto it = commandTable().find(argv[i]); it != commandTable().end())
             command = &it->second;
         else if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
             printUsage();
