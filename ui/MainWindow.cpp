@@ -50,8 +50,8 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name, const QKeySequence& 
 }
 
 void MainWindow::buildMenus() {
-    auto menu = [&](const char* name) {
-        QMenu* m = menuBar()->addMenu(QString());
+    auto menu = [&](const char* name, QMenu* parent = nullptr) {
+        QMenu* m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
         m->setObjectName(name);
         menus_[name] = m;
         return m;
@@ -69,21 +69,22 @@ void MainWindow::buildMenus() {
     addItem(model, "mModelOtworz", QKeySequence("Ctrl+O"));
     addItem(model, "mModelOtworzPrzyklady");
     model->addSeparator();
+    QMenu* drawing = menu("mModelRysowanie", model);
     styleGroup_ = new QActionGroup(this);
     const char* styles[] = {"mModelWypelniony", "mModelKontur", "mModelPunkty"};
     for (int i = 0; i < 3; ++i) {
-        QAction* a = addItem(model, styles[i]);
+        QAction* a = addItem(drawing, styles[i]);
         a->setCheckable(true);
         styleGroup_->addAction(a);
         connect(a, &QAction::triggered, this,
                 [i] { settings.modelSposobKreslenia = static_cast<std::uint8_t>(i); });
     }
-    model->addSeparator();
+    QMenu* surface = menu("mModelPolysk", model);
     shininessGroup_ = new QActionGroup(this);
     const std::pair<const char*, double> shininess[] = {
         {"mMaterialMatowy", 0.0}, {"mMaterialSredniPolysk", 0.5}, {"mMaterialPelnyPolysk", 1.0}};
     for (const auto& [name, value] : shininess) {
-        QAction* a = addItem(model, name);
+        QAction* a = addItem(surface, name);
         a->setCheckable(true);
         shininessGroup_->addAction(a);
         connect(a, &QAction::triggered, this, [value] { settings.modelPolysk = value; });

@@ -31,8 +31,15 @@ bool createDataFolders() {
 
 bool createOutputFolder() {
     outputFolderName = "Output";
-    if (!settings.plikProjektu.empty())
-        outputFolderName /= std::filesystem::path(settings.plikProjektu).stem();
+    if (!settings.plikProjektu.empty()) {
+        // The file's name without folder and extension; a path written on Windows
+        // separates its folders with backslashes.
+        const std::string& path = settings.plikProjektu;
+        const size_t slash = path.find_last_of("/\\");
+        outputFolderName /=
+            std::filesystem::path(slash == std::string::npos ? path : path.substr(slash + 1))
+                .stem();
+    }
     return ensureFolder(dataFolder / outputFolderName);
 }
 

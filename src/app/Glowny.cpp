@@ -16,7 +16,7 @@ TfGlowny::TfGlowny(MainWindowView& view, bool singleInstance)
     : view_(view), singleInstance_(singleInstance) {}
 
 std::string TfGlowny::caption() {
-    return std::string(applicationTitle) + "   " + txt("Universal", "txtWer") + " " +
+    return std::string(applicationTitle) + "   " + txt("Universal", "txtWer") +
            std::to_string(versionMajor) + "." + std::to_string(versionMinor) + "." +
            std::to_string(versionRelease) + "." + std::to_string(versionBuild);
 }

@@ -157,10 +157,16 @@ std::filesystem::path manualFile(const std::string& languageCode) {
     return exeFolder / "Help" / ("Korvane_QTV_manual_" + languageCode + ".pdf");
 }
 
-void openManual(const std::string& /*topic*/) {
+std::filesystem::path findManual() {
     std::filesystem::path file = manualFile(texts ? texts->skrotJez : "US");
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) file = manualFile("US");
+    return file;
+}
+
+void openManual(const std::string& /*topic*/) {
+    const std::filesystem::path file = findManual();
+    std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         showMessage(txt("Main_window", "msgBrakPlikuInstrukcji") + "\r\n" + file.string(), true);
         return;

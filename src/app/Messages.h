@@ -40,8 +40,12 @@ bool writeLogValue(const std::string& section, const std::string& key, const std
 // names this computer. Shows the failure. Returns the result code (0 success).
 int notifyNetSend(const std::string& recipient, const std::string& text);
 
-// Opens the manual in the interface language, else the US one.
+// Opens the manual in the interface language, else the US one; the topic does
+// not change which file opens.
 void openManual(const std::string& topic);
 std::filesystem::path manualFile(const std::string& languageCode);
+// The manual openManual opens: the interface language's, else the US one (the
+// US path also when neither exists).
+std::filesystem::path findManual();
 
 } // namespace korvane

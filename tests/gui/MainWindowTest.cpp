@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -21,8 +22,9 @@ namespace {
 // Every text a user sees in the window's menus, panes and pages.
 std::vector<std::pair<std::string, QString>> visibleCaptions(MainWindow& w) {
     std::vector<std::pair<std::string, QString>> out;
-    for (QAction* menu : w.menuBar()->actions())
-        out.emplace_back(menu->menu()->objectName().toStdString(), menu->text());
+    for (QMenu* menu : w.findChildren<QMenu*>())
+        if (!menu->objectName().isEmpty())
+            out.emplace_back(menu->objectName().toStdString(), menu->title());
     for (QAction* a : w.findChildren<QAction*>())
         if (!a->objectName().isEmpty()) out.emplace_back(a->objectName().toStdString(), a->text());
     for (QGroupBox* g : w.findChildren<QGroupBox*>())
