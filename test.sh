@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test (the window tests under
-# Xvfb). Exits non-zero on any failure.
+# Xvfb), then the core's tests again in a build with the address and
+# undefined-behaviour sanitizers. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
+jobs=$(nproc)
+
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
-cd build
-ctest --output-on-failure --no-tests=error -j "$(nproc)" "$@"
+(cd build && ctest --output-on-failure --no-tests=error -j "$jobs" "$@")
+
+cmake -S . -B build-asan -G Ninja -DKORVANE_SANITIZE=ON -DKORVANE_GUI=OFF >/dev/null
+cmake --build build-asan
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+   ctest --output-on-failure --no-tests=error -j "$jobs" "$@")
