@@ -57,6 +57,7 @@ void startsWithCaptionsFrom(const std::string& language) {
         EXPECT_EQ(text.toStdString(), txt("Main_window", name + ".Caption")) << name;
     }
     EXPECT_EQ(window.windowTitle().toStdString(), TfGlowny::caption());
+    EXPECT_EQ(window.layoutDirection() == Qt::RightToLeft, language == "SA");
 
     if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
         std::filesystem::create_directories(artefacts);
@@ -72,6 +73,9 @@ TEST(MainWindow, StartsInEnglishWithEveryCaption) {
 }
 TEST(MainWindow, StartsInPolishWithEveryCaption) {
     startsWithCaptionsFrom("PL");
+}
+TEST(MainWindow, StartsRightToLeftInArabic) {
+    startsWithCaptionsFrom("SA");
 }
 
 int main(int argc, char** argv) {
