@@ -15,6 +15,15 @@ class BatchView final : public MainWindowView {
     void setRightToLeft(bool) override {}
     void applyViewSettings(int, int, double, bool) override {}
     void showOldPreviewPage(bool) override {}
+    void showStatus(int, const std::string&) override {}
+    std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return {}; }
+    std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return {}; }
+    void showTools(const std::vector<std::string>&, int) override {}
+    void showToolDescription(const std::string&) override {}
+    void enableToolCommands(bool) override {}
+    void showOperations(const TCheckListBoxExt&, int) override {}
+    void enableOperationCommands(bool) override {}
+    void enableBuild(bool) override {}
 };
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -38,6 +40,7 @@ MainWindow::MainWindow(bool singleInstance) : logic_(*this, singleInstance) {
     setObjectName("fGlowny");
     buildMenus();
     buildPanes();
+    wirePanes();
     resize(1280, 860);
 }
 
@@ -58,10 +61,14 @@ void MainWindow::buildMenus() {
     };
 
     QMenu* project = menu("mProjekt");
-    addItem(project, "mProjektNowy", QKeySequence("Ctrl+N"));
-    addItem(project, "mProjektOtworz", QKeySequence("F3"));
-    addItem(project, "mProjektZapisz", QKeySequence("Ctrl+S"));
-    addItem(project, "mProjektZapiszJako", QKeySequence("Ctrl+Alt+S"));
+    connect(addItem(project, "mProjektNowy", QKeySequence("Ctrl+N")), &QAction::triggered, this,
+            [this] { logic_.mProjektNowyClick(); });
+    connect(addItem(project, "mProjektOtworz", QKeySequence("F3")), &QAction::triggered, this,
+            [this] { logic_.mProjektOtworzClick(); });
+    connect(addItem(project, "mProjektZapisz", QKeySequence("Ctrl+S")), &QAction::triggered, this,
+            [this] { logic_.mProjektZapiszClick(); });
+    connect(addItem(project, "mProjektZapiszJako", QKeySequence("Ctrl+Alt+S")), &QAction::triggered,
+            this, [this] { logic_.mProjektZapiszJakoClick(); });
     project->addSeparator();
     connect(addItem(project, "mZakoncz"), &QAction::triggered, this, &QWidget::close);
 
@@ -127,9 +134,8 @@ void MainWindow::buildMenus() {
 
     // Commands that other parts of the program provide stay disabled until then.
     for (const char* name :
-         {"mProjektNowy", "mProjektOtworz", "mProjektZapisz", "mProjektZapiszJako", "mModelOtworz",
-          "mModelOtworzPrzyklady", "mModelResetujPolozenie", "mModelWlasciwosci", "mMaterial",
-          "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mSterowanie", "mStart",
+         {"mModelOtworz", "mModelOtworzPrzyklady", "mModelResetujPolozenie", "mModelWlasciwosci",
+          "mMaterial", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mSterowanie", "mStart",
           "mStartOdWybranego", "mStop", "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
@@ -155,17 +161,25 @@ void MainWindow::buildPanes() {
         return box;
     };
 
-    auto* tools = new QListWidget;
-    tools->setObjectName("lbFrezy");
-    auto* operations = new QListWidget;
-    operations->setObjectName("clbOperacje");
+    tools_ = new QListWidget;
+    tools_->setObjectName("lbFrezy");
+    toolDetail_ = new QLabel;
+    toolDetail_->setObjectName("lOpisFreza");
+    auto* toolsWithDetail = new QWidget;
+    auto* toolsLayout = new QVBoxLayout(toolsWithDetail);
+    toolsLayout->setContentsMargins(0, 0, 0, 0);
+    toolsLayout->addWidget(tools_);
+    toolsLayout->addWidget(toolDetail_);
+    operations_ = new QListWidget;
+    operations_->setObjectName("clbOperacje");
     auto* outputs = new QListWidget;
     outputs->setObjectName("lbPlikiWy");
 
     auto* left = new QSplitter(Qt::Vertical);
-    left->addWidget(group("gbFrezy", tools, {"btnFrezDodaj", "btnFrezEdytuj", "btnFrezUsun"}));
     left->addWidget(
-        group("gbOperacje", operations, {"btnOperDodaj", "btnOperEdytuj", "btnOperUsun"}));
+        group("gbFrezy", toolsWithDetail, {"btnFrezDodaj", "btnFrezEdytuj", "btnFrezUsun"}));
+    left->addWidget(
+        group("gbOperacje", operations_, {"btnOperDodaj", "btnOperEdytuj", "btnOperUsun"}));
     left->addWidget(group("gbPlikiWy", outputs, {}));
 
     pages_ = new QTabWidget;
@@ -189,6 +203,140 @@ void MainWindow::buildPanes() {
         statusPanels_[i]->setObjectName(QString("sbPanel%1").arg(i));
         statusBar()->addWidget(statusPanels_[i], i == 2 ? 1 : 0);
     }
+}
+
+void MainWindow::wirePanes() {
+    connect(tools_, &QListWidget::currentRowChanged, this,
+            [this](int row) { logic_.toolPane().select(row); });
+    connect(static_cast<QPushButton*>(captioned_["btnFrezUsun"]), &QPushButton::clicked, this,
+            [this] { logic_.toolPane().deleteSelected(); });
+    new QShortcut(
+        QKeySequence::Delete, tools_, [this] { logic_.toolPane().deleteSelected(); },
+        Qt::WidgetShortcut);
+    new QShortcut(
+        QKeySequence(Qt::Key_F11), tools_,
+        [this] { toolDetail_->setVisible(!toolDetail_->isVisible()); }, Qt::WidgetShortcut);
+
+    connect(operations_, &QListWidget::currentRowChanged, this,
+            [this](int row) { logic_.operationPane().select(row); });
+    // A check mark changed by the user (click or Space); refills block the signal.
+    connect(operations_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        logic_.operationPane().setChecked(operations_->row(item),
+                                          item->checkState() != Qt::Unchecked);
+    });
+    connect(static_cast<QPushButton*>(captioned_["btnOperUsun"]), &QPushButton::clicked, this,
+            [this] { logic_.operationPane().deleteSelected(); });
+    new QShortcut(
+        QKeySequence::Delete, operations_, [this] { logic_.operationPane().deleteSelected(); },
+        Qt::WidgetShortcut);
+    operations_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* checkAll = new QAction(operations_);
+    checkAll->setObjectName("pmiZaznaczWszystkie");
+    actions_["pmiZaznaczWszystkie"] = checkAll;
+    connect(checkAll, &QAction::triggered, this, [this] { logic_.operationPane().checkAll(); });
+    auto* uncheckAll = new QAction(operations_);
+    uncheckAll->setObjectName("pmiWylaczWszystkie");
+    actions_["pmiWylaczWszystkie"] = uncheckAll;
+    connect(uncheckAll, &QAction::triggered, this, [this] { logic_.operationPane().uncheckAll(); });
+    operations_->addActions({checkAll, uncheckAll});
+}
+
+void MainWindow::showTools(const std::vector<std::string>& names, int selected) {
+    const QSignalBlocker block(tools_);
+    tools_->clear();
+    for (const auto& name : names) tools_->addItem(QString::fromStdString(name));
+    tools_->setCurrentRow(selected);
+}
+
+void MainWindow::showToolDescription(const std::string& text) {
+    // The description's line break is "\n\r"; one line feed is enough here.
+    QString shown = QString::fromStdString(text);
+    shown.remove('\r');
+    tools_->setToolTip(shown);
+    toolDetail_->setText(shown);
+}
+
+void MainWindow::enableToolCommands(bool editAndDelete) {
+    captioned_["btnFrezUsun"]->setEnabled(editAndDelete);
+}
+
+void MainWindow::showOperations(const TCheckListBoxExt& list, int selected) {
+    const QSignalBlocker block(operations_);
+    if (operations_->count() != list.count()) {
+        operations_->clear();
+        for (int i = 0; i < list.count(); ++i) {
+            auto* item = new QListWidgetItem(operations_);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        }
+    }
+    for (int i = 0; i < list.count(); ++i) {
+        const CheckListEntry& e = list.items[static_cast<std::size_t>(i)];
+        QListWidgetItem* item = operations_->item(i);
+        item->setText(QString::fromStdString(e.name));
+        item->setCheckState(e.state == CheckState::Checked  ? Qt::Checked
+                            : e.state == CheckState::Grayed ? Qt::PartiallyChecked
+                                                            : Qt::Unchecked);
+    }
+    operations_->setCurrentRow(selected);
+}
+
+void MainWindow::enableOperationCommands(bool editAndDelete) {
+    captioned_["btnOperUsun"]->setEnabled(editAndDelete);
+}
+
+void MainWindow::enableBuild(bool enabled) {
+    actions_["mBudujPlikiWy"]->setEnabled(enabled);
+}
+
+void MainWindow::showStatus(int panel, const std::string& text) {
+    if (panel < 0 || panel > 2) return;
+    if (panel == 2) {
+        projectPath_ = text;
+        showProjectPath();
+    } else {
+        statusPanels_[panel]->setText(QString::fromStdString(text));
+    }
+}
+
+void MainWindow::showProjectPath() {
+    QLabel* panel = statusPanels_[2];
+    const int width = std::max(0, panel->width() - 5);
+    panel->setText(panel->fontMetrics().elidedText(QString::fromStdString(projectPath_),
+                                                   Qt::ElideMiddle, width));
+    panel->setToolTip(QString::fromStdString(projectPath_));
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    showProjectPath();
+}
+
+std::optional<std::string> MainWindow::askFileName(const FileDialogRequest& request, bool save) {
+    // "description|pattern|description|pattern" becomes Qt's "description (pattern);;..."
+    const QStringList parts = QString::fromStdString(request.filter).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << (parts[i].contains('(')
+                        ? parts[i]
+                        : parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")");
+    QFileDialog dialog(this, QString::fromStdString(request.title),
+                       QString::fromStdString(request.initialFolder.string()));
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.fileName.empty()) dialog.selectFile(QString::fromStdString(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::string> MainWindow::askOpenFileName(const FileDialogRequest& request) {
+    return askFileName(request, false);
+}
+
+std::optional<std::string> MainWindow::askSaveFileName(const FileDialogRequest& request) {
+    return askFileName(request, true);
 }
 
 bool MainWindow::start() {

@@ -6,7 +6,9 @@
 #include <QMainWindow>
 
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -34,15 +36,28 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void setRightToLeft(bool rightToLeft) override;
     void applyViewSettings(int colour, int style, double shininess, bool axes) override;
     void showOldPreviewPage(bool shown) override;
+    void showStatus(int panel, const std::string& text) override;
+    std::optional<std::string> askOpenFileName(const korvane::FileDialogRequest& request) override;
+    std::optional<std::string> askSaveFileName(const korvane::FileDialogRequest& request) override;
+    void showTools(const std::vector<std::string>& names, int selected) override;
+    void showToolDescription(const std::string& text) override;
+    void enableToolCommands(bool editAndDelete) override;
+    void showOperations(const korvane::TCheckListBoxExt& list, int selected) override;
+    void enableOperationCommands(bool editAndDelete) override;
+    void enableBuild(bool enabled) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QAction* addItem(QMenu* menu, const char* name, const QKeySequence& shortcut = {});
     void buildMenus();
     void buildPanes();
+    void wirePanes();
+    void showProjectPath();
+    std::optional<std::string> askFileName(const korvane::FileDialogRequest& request, bool save);
     void showAbout();
 
     korvane::TfGlowny logic_;
@@ -55,4 +70,8 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     QTabWidget* pages_ = nullptr;
     QWidget* oldPreviewPage_ = nullptr;
     QLabel* statusPanels_[3] = {};
+    std::string projectPath_; // status panel 2 before shortening
+    QListWidget* tools_ = nullptr;
+    QLabel* toolDetail_ = nullptr;
+    QListWidget* operations_ = nullptr;
 };

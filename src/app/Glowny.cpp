@@ -13,7 +13,7 @@
 namespace korvane {
 
 TfGlowny::TfGlowny(MainWindowView& view, bool singleInstance)
-    : view_(view), singleInstance_(singleInstance) {}
+    : view_(view), singleInstance_(singleInstance), toolPane_(view), operationPane_(view) {}
 
 std::string TfGlowny::caption() {
     return std::string(applicationTitle) + "   " + txt("Universal", "txtWer") +
@@ -34,6 +34,8 @@ bool TfGlowny::takeInstanceLock() {
 void TfGlowny::applyInterfaceTexts() {
     texts->arabski = texts->country == 966;
     view_.setRightToLeft(texts->arabski);
+    toolTypeNames = {txt("Tools", "txtFrezPalcowy"), txt("Tools", "txtFrezKulowy"),
+                     txt("Tools", "txtFrezStozkowy")};
     texts->loadOperationTypes();
     texts->loadUnits();
     view_.applyTexts();
@@ -62,6 +64,11 @@ bool TfGlowny::FormCreate() {
     rasterReady = false;
     materialRasterReady = true;
 
+    toolLibrary = std::make_unique<TFrezy>();
+    toolPane_.fill();
+    operationLibrary = std::make_unique<TOperacje>();
+    operationPane_.fill();
+
     applyInterfaceTexts();
 
     readSettings();
@@ -74,6 +81,9 @@ bool TfGlowny::FormCreate() {
     resolutionChanged = false;
     view_.applyViewSettings(settings.modelKolor == 0 ? 0x00FF00 : settings.modelKolor,
                             settings.modelSposobKreslenia, settings.modelPolysk, settings.ukladWsp);
+
+    project = std::make_unique<TProjekt>();
+    if (!settings.plikProjektu.empty()) loadProject(settings.plikProjektu);
 
     if (!createOutputFolder()) {
         closing = true;
@@ -91,7 +101,16 @@ bool TfGlowny::FormClose() {
     }
     closing = true;
     moznaGenKolejneProcesy = false;
-    writeSettings(); // a failure here must not keep the window open
+    // Failures here must not keep the window open.
+    try {
+        if (project && project->DoZapisu()) mProjektZapiszClick();
+        writeSettings();
+    } catch (...) {
+    }
+    project.reset();
+
+    operationLibrary.reset();
+    toolLibrary.reset();
     texts.reset();
     return true;
 }

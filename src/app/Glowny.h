@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/MainWindowView.h"
+#include "app/OperationPane.h"
+#include "app/ToolPane.h"
 #include "platform/SingleInstance.h"
 
 #include <memory>
@@ -26,18 +28,36 @@ class TfGlowny {
     // The window caption: title, version word and major.minor.release.build.
     static std::string caption();
 
+    // Project commands.
+    void mProjektNowyClick();
+    void mProjektOtworzClick();
+    void mProjektZapiszClick();
+    void mProjektZapiszJakoClick();
+    // Reads a project file and shows it (at start and by the open command);
+    // false when the file is not a readable project.
+    bool loadProject(const std::string& file);
+
+    ToolPane& toolPane() { return toolPane_; }
+    OperationPane& operationPane() { return operationPane_; }
+
     bool genProcWtoku = false;           // output generation is running
     bool moznaGenKolejneProcesy = false; // the generation chain may go on
     int aktGenerowanyProces = -1;        // operation being generated
     int OstatnioGenerowanyProces = -1;   // operation generated last
+    std::string ostDirModelu;            // folder of the last model (model dialog after "new")
 
   private:
     bool takeInstanceLock();
     void applyInterfaceTexts();
+    FileDialogRequest projectDialog(const std::string& titleKey) const;
+    // After the project path changed: status panel 2 and the output folder.
+    void projectPathChanged();
 
     MainWindowView& view_;
     bool singleInstance_;
     std::unique_ptr<SingleInstance> instance_;
+    ToolPane toolPane_;
+    OperationPane operationPane_;
 };
 
 } // namespace korvane

@@ -12,6 +12,9 @@ std::vector<rTypOperacji> operationTypes;
 std::array<rJednMiar, 3> unitTable;
 std::array<std::string, 3> toolTypeNames;
 komunikat_stan messageState;
+std::unique_ptr<TFrezy> toolLibrary;
+std::unique_ptr<TOperacje> operationLibrary;
+std::unique_ptr<TProjekt> project;
 std::vector<std::string> programArguments;
 
 TModel modelExtents;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/Frezy.h"
+#include "app/Operacje.h"
 #include "app/OperationTypes.h"
+#include "app/Projekt.h"
 #include "app/Records.h"
 #include "app/Settings.h"
 #include "app/Units.h"
@@ -27,6 +30,11 @@ extern std::vector<rTypOperacji> operationTypes;
 extern std::array<rJednMiar, 3> unitTable;
 extern std::array<std::string, 3> toolTypeNames;
 extern komunikat_stan messageState;
+
+// The libraries and the project, created in the start sequence and freed at shutdown.
+extern std::unique_ptr<TFrezy> toolLibrary;
+extern std::unique_ptr<TOperacje> operationLibrary;
+extern std::unique_ptr<TProjekt> project;
 
 // The command-line arguments, without the program name.
 extern std::vector<std::string> programArguments;

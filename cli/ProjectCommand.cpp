@@ -1,0 +1,55 @@
+#include "Batch.h"
+#include "Commands.h"
+#include "RecordFields.h"
+
+#include "app/State.h"
+
+#include <cstdio>
+
+namespace korvane::cli {
+
+namespace {
+
+int runProject(const CommandArgs& args) {
+    std::string file;
+    for (const auto& w : args.words)
+        if (w != "--json") file = w;
+    if (file.empty()) {
+        std::fprintf(stderr, "project: a project file is needed\n");
+        return 2;
+    }
+    if (!startBatch()) return 1;
+    TProjekt shown;
+    if (!shown.PobierzZPliku(file)) {
+        std::fprintf(stderr, "project: %s is not a readable project file\n", file.c_str());
+        return 1;
+    }
+    const TProjektDane& d = shown.d;
+    if (args.has("--json")) {
+        JsonWriter j;
+        j.beginObject();
+        writeFields(j, projectFields(d));
+        j.beginObject("material");
+        writeFields(j, materialFields(d.material));
+        j.endObject().beginArray("lProcesu");
+        for (const auto& name : d.lProcesu) j.string({}, name);
+        j.endArray().endObject();
+        std::printf("%s\n", j.text().c_str());
+        return 0;
+    }
+    for (const auto& [name, value] : projectFields(d))
+        std::printf("%-17s %s\n", name.c_str(), fieldText(value).c_str());
+    for (const auto& [name, value] : materialFields(d.material))
+        std::printf("material.%-8s %s\n", name.c_str(), fieldText(value).c_str());
+    for (std::size_t i = 0; i < d.lProcesu.size(); ++i)
+        std::printf("lProcesu[%zu]       %s\n", i, d.lProcesu[i].c_str());
+    return 0;
+}
+
+const CommandRegistration projectCommand{
+    "project", "project FILE [--json]     a project file (operations not in the library dropped)",
+    runProject};
+
+} // namespace
+
+} // namespace korvane::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Json.h"
+
+#include "app/Frezy.h"
+#include "app/Operacje.h"
+#include "app/Projekt.h"
+
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+// The fields of the library and project records by their names, for printing
+// them as text or JSON.
+namespace korvane::cli {
+
+using FieldValue = std::variant<std::string, double, long long, bool>;
+using Fields = std::vector<std::pair<std::string, FieldValue>>;
+
+Fields toolFields(const TFrezDane& tool);
+Fields operationFields(const TOperacjaDane& operation);
+Fields materialFields(const TMaterial& material);
+// The project's fields except material and lProcesu.
+Fields projectFields(const TProjektDane& project);
+
+// Adds the fields to the object being written.
+void writeFields(JsonWriter& json, const Fields& fields);
+// "value" as text: numbers in the program's number format, Booleans 1 or 0.
+std::string fieldText(const FieldValue& value);
+
+} // namespace korvane::cli

@@ -1,0 +1,91 @@
+#include "app/OperationPane.h"
+
+#include "app/Interfejs.h"
+#include "app/Messages.h"
+#include "app/State.h"
+#include "app/TextCompare.h"
+
+namespace korvane {
+
+void OperationPane::show() {
+    view_.showOperations(clbOperacje_, selected_);
+    view_.enableOperationCommands(selected_ >= 0);
+    view_.enableBuild(clbOperacje_.IloscZaznaczonych() > 0);
+}
+
+void OperationPane::fill() {
+    clbOperacje_.items.clear();
+    if (operationLibrary)
+        for (const auto& o : operationLibrary->Lista)
+            clbOperacje_.items.push_back({o->nazwa, o.get(), CheckState::Unchecked});
+    selected_ = -1;
+    show();
+}
+
+void OperationPane::reload(const std::string& selectName) {
+    clbOperacje_.ZapamietajZaznaczone();
+    operationLibrary->LadujListe();
+    fill();
+    clbOperacje_.PrzywrocZaznaczenie();
+    for (int i = 0; i < clbOperacje_.count(); ++i)
+        if (sameText(clbOperacje_.items[static_cast<std::size_t>(i)].name, selectName))
+            selected_ = i;
+    show();
+}
+
+void OperationPane::select(int index) {
+    selected_ = index >= 0 && index < clbOperacje_.count() ? index : -1;
+    view_.enableOperationCommands(selected_ >= 0);
+}
+
+void OperationPane::setChecked(int index, bool checked) {
+    if (index < 0 || index >= clbOperacje_.count()) return;
+    CheckListEntry& entry = clbOperacje_.items[static_cast<std::size_t>(index)];
+    entry.state = checked ? CheckState::Checked : CheckState::Unchecked;
+    if (project) {
+        if (checked)
+            project->DodajDoProcesu(entry.name);
+        else
+            project->UsunZProcesu(entry.name);
+    }
+    view_.enableBuild(clbOperacje_.IloscZaznaczonych() > 0);
+}
+
+void OperationPane::checkAll() {
+    clbOperacje_.WszystkieZaznacz();
+    if (project)
+        for (const auto& e : clbOperacje_.items) project->DodajDoProcesu(e.name);
+    show();
+}
+
+void OperationPane::uncheckAll() {
+    clbOperacje_.WszystkieWylacz();
+    if (project) project->d.lProcesu.clear();
+    show();
+}
+
+void OperationPane::showProcess(const std::vector<std::string>& names) {
+    clbOperacje_.WszystkieWylacz();
+    const auto remembered = clbOperacje_.lZazn;
+    clbOperacje_.lZazn = names;
+    clbOperacje_.PrzywrocZaznaczenie();
+    clbOperacje_.lZazn = remembered;
+    show();
+}
+
+void OperationPane::deleteSelected() {
+    if (selected_ < 0) return;
+    const std::string name = clbOperacje_.items[static_cast<std::size_t>(selected_)].name;
+    if (askConfirmation(txt("Main_window", "confirmOperDel") + "»" + name + "« ?",
+                        Buttons::YesNoCancel) != Button::Yes)
+        return;
+    if (!deleteFileReported(operationFile(name))) return;
+    // The operation no longer exists: it leaves the process as well.
+    if (project && clbOperacje_.isChecked(selected_)) project->UsunZProcesu(name);
+    operationLibrary->UsunOperacjeZListy(selected_);
+    clbOperacje_.items.erase(clbOperacje_.items.begin() + selected_);
+    selected_ = -1;
+    show();
+}
+
+} // namespace korvane
