@@ -129,7 +129,13 @@ bool IniFile::readBool(std::string_view section, std::string_view key, bool fall
     return readInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-void IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
+void IniFile::writeString(std::string_view section, std::string_view key,
+                          std::string_view rawValue) {
+    // A line break inside a value would end the line and turn the rest into
+    // lines of their own (possibly keys): it is written as a space.
+    std::string value(rawValue);
+    for (char& c : value)
+        if (c == '\r' || c == '\n') c = ' ';
     Section* s = findSection(section);
     if (!s) {
         Section& last = sections_.back();

@@ -34,6 +34,7 @@ class IniFile {
     double readFloat(std::string_view section, std::string_view key, double fallback) const;
     bool readBool(std::string_view section, std::string_view key, bool fallback) const;
 
+    // Line breaks in the value are written as spaces.
     void writeString(std::string_view section, std::string_view key, std::string_view value);
     void writeInteger(std::string_view section, std::string_view key, long long value);
     void writeFloat(std::string_view section, std::string_view key, long double value);

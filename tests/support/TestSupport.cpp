@@ -2,6 +2,7 @@
 
 #include "app/Interfejs.h"
 #include "app/State.h"
+#include "machine/MachineParams.h"
 #include "platform/CodePage.h"
 
 #include <fstream>
@@ -42,6 +43,12 @@ void resetState(RecordingUserInterface& ui, std::vector<std::string> arguments) 
     settings = TUstawienia{};
     messageState = komunikat_stan{};
     operationTypes.clear();
+    toolTypeNames = {};
+    toolLibrary.reset();
+    operationLibrary.reset();
+    project.reset();
+    modelExtents = TModel{};
+    machineParams = machineModelTable().front().params;
     unitTable = {};
     closing = false;
     loggerOn = false;

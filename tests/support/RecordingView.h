@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/MainWindowView.h"
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A main window for tests: remembers what the logic shows and answers the file
+// dialogs from a queue (an empty queue cancels).
+namespace korvane::test {
+
+class RecordingView : public MainWindowView {
+  public:
+    void applyTexts() override {}
+    void setCaption(const std::string& text) override { caption = text; }
+    void setRightToLeft(bool) override {}
+    void applyViewSettings(int, int, double, bool) override {}
+    void showOldPreviewPage(bool) override {}
+    void showStatus(int panel, const std::string& text) override;
+    std::optional<std::string> askOpenFileName(const FileDialogRequest& request) override;
+    std::optional<std::string> askSaveFileName(const FileDialogRequest& request) override;
+    void showTools(const std::vector<std::string>& names, int selected) override;
+    void showToolDescription(const std::string& text) override { toolDescription = text; }
+    void enableToolCommands(bool on) override { toolCommandsEnabled = on; }
+    void showOperations(const TCheckListBoxExt& list, int selected) override;
+    void enableOperationCommands(bool on) override { operationCommandsEnabled = on; }
+    void enableBuild(bool on) override { buildEnabled = on; }
+
+    std::string caption;
+    std::string status[3];
+    std::vector<std::string> tools;
+    int toolSelected = -1;
+    std::string toolDescription;
+    bool toolCommandsEnabled = false;
+    std::vector<std::string> operations;
+    std::vector<bool> checked; // checked or grayed, per shown operation
+    int operationSelected = -1;
+    bool operationCommandsEnabled = false;
+    bool buildEnabled = false;
+
+    std::deque<std::optional<std::string>> fileAnswers;
+    std::vector<FileDialogRequest> openRequests, saveRequests;
+
+  private:
+    std::optional<std::string> nextAnswer();
+};
+
+} // namespace korvane::test
