@@ -1,5 +1,6 @@
 // The start sequence and the shutdown of the main window's logic, on real
 // folders, with the language files that come with the program.
+#include "RecordingView.h"
 #include "TestSupport.h"
 
 #include "app/Glowny.h"
@@ -13,7 +14,7 @@ using namespace korvane;
 
 namespace {
 
-class RecordingView final : public MainWindowView {
+class RecordingView final : public test::RecordingView {
   public:
     void applyTexts() override { ++textsApplied; }
     void setCaption(const std::string& c) override { caption = c; }
