@@ -1,0 +1,89 @@
+// The tool and operation panes in the real window: library order, the
+// selected tool's description, check marks (mouse, Space, context menu) that
+// feed the project, deleting with the buttons; a screenshot is kept.
+#include "MainWindow.h"
+#include "TestSupport.h"
+
+#include "app/Interfejs.h"
+#include "app/State.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace korvane;
+
+TEST(MainWindowPanes, ShowTheLibrariesAndFollowTheRules) {
+    test::RecordingUserInterface ui;
+    test::TempDir data;
+    test::TempDir runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
+
+    MainWindow window(false);
+    ASSERT_TRUE(window.start());
+    window.show();
+    QApplication::processEvents();
+
+    auto* tools = window.findChild<QListWidget*>("lbFrezy");
+    auto* detail = window.findChild<QLabel*>("lOpisFreza");
+    auto* toolDelete = window.findChild<QPushButton*>("btnFrezUsun");
+    auto* operations = window.findChild<QListWidget*>("clbOperacje");
+    auto* build = window.findChild<QAction*>("mBudujPlikiWy");
+    ASSERT_TRUE(tools && detail && toolDelete && operations && build);
+
+    ASSERT_EQ(tools->count(), 4);
+    EXPECT_EQ(tools->item(1)->text(), "Conical2");
+    EXPECT_EQ(tools->item(3)->text(), "EndSloting6");
+    EXPECT_FALSE(toolDelete->isEnabled());
+    tools->setCurrentRow(1);
+    EXPECT_TRUE(toolDelete->isEnabled());
+    EXPECT_EQ(detail->text(), "Conical cutter\nd1 = 2   d2 = 4   h  = 5");
+    EXPECT_EQ(tools->toolTip(), detail->text());
+
+    ASSERT_EQ(operations->count(), 6);
+    EXPECT_EQ(operations->item(0)->text(), "Roughing");
+    EXPECT_FALSE(build->isEnabled());
+    operations->item(3)->setCheckState(Qt::Checked); // as a click on the box does
+    EXPECT_TRUE(build->isEnabled());
+    EXPECT_EQ(project->d.lProcesu, std::vector<std::string>{"Lining"});
+
+    operations->setFocus();
+    operations->setCurrentRow(5);
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(operations, &space);
+    EXPECT_EQ(operations->item(5)->checkState(), Qt::Checked);
+    EXPECT_EQ(project->d.lProcesu, (std::vector<std::string>{"Lining", "Mixed"}));
+
+    window.findChild<QAction*>("pmiZaznaczWszystkie")->trigger();
+    for (int i = 0; i < operations->count(); ++i)
+        EXPECT_EQ(operations->item(i)->checkState(), Qt::Checked);
+    EXPECT_EQ(project->d.lProcesu.size(), 6u);
+
+    // A tool used by an operation stays; an unused one goes after "Yes".
+    tools->setCurrentRow(3);
+    toolDelete->click();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(tools->count(), 4);
+    tools->setCurrentRow(0);
+    toolDelete->click();
+    EXPECT_EQ(tools->count(), 3);
+    EXPECT_FALSE(std::filesystem::exists(data / "Tools" / "Ball2.tol"));
+    tools->setCurrentRow(0);
+    QApplication::processEvents();
+
+    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
+        std::filesystem::create_directories(artefacts);
+        window.grab().save(QString("%1/main-window-panes.png").arg(artefacts));
+    }
+
+    // Back to an unchanged project, so that closing asks nothing.
+    window.findChild<QAction*>("pmiWylaczWszystkie")->trigger();
+    EXPECT_FALSE(build->isEnabled());
+    EXPECT_FALSE(project->DoZapisu());
+    EXPECT_TRUE(window.close());
+}
