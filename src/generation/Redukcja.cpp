@@ -1,0 +1,177 @@
+#include "generation/Redukcja.h"
+
+#include "app/State.h"
+#include "generation/GenState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace korvane {
+
+namespace {
+
+double planDistance(const TrPkt3D& a, const TrPkt3D& b) {
+    return std::hypot(double(a.x) - b.x, double(a.y) - b.y);
+}
+
+double distance3(const TrPkt3D& a, const TrPkt3D& b) {
+    const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// Distance of (px, py) from the line through (ax, ay) and (bx, by); from the
+// point (ax, ay) when the two coincide.
+double lineDistance(double px, double py, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax, dy = by - ay;
+    const double length = std::hypot(dx, dy);
+    if (length == 0) return std::hypot(px - ax, py - ay);
+    return std::fabs(dx * (py - ay) - dy * (px - ax)) / length;
+}
+
+TrPkt3D bezier(const TrPkt3D& a, const TrPkt3D& b, const TrPkt3D& d, const TrPkt3D& c, double t) {
+    const double u = 1 - t;
+    const double wa = u * u * u, wb = 3 * u * u * t, wd = 3 * u * t * t, wc = t * t * t;
+    return {static_cast<float>(wa * a.x + wb * b.x + wd * d.x + wc * c.x),
+            static_cast<float>(wa * a.y + wb * b.y + wd * d.y + wc * c.y),
+            static_cast<float>(wa * a.z + wb * b.z + wd * d.z + wc * c.z)};
+}
+
+} // namespace
+
+double angleAt(const TrPkt3D& vertex, const TrPkt3D& a, const TrPkt3D& b) {
+    const double la = distance3(vertex, a), lb = distance3(vertex, b), lab = distance3(a, b);
+    if (la == 0 || lb == 0) return 90.0;
+    const double cosine = std::clamp((la * la + lb * lb - lab * lab) / (2 * la * lb), -1.0, 1.0);
+    return std::acos(cosine) * 180.0 / std::numbers::pi;
+}
+
+void reduceFigure(int index, double tolerance) {
+    tFigura& f = *figureList[static_cast<size_t>(index)];
+    const std::vector<TrPkt3D>& p = f.poz;
+    const int count = f.count();
+    if (count <= 2) return;
+    std::vector<TrPkt3D> kept{p[0]};
+    int a = 0, q = 2;
+    bool previousFlat = true;
+    double maxDev = 0;
+    while (q < count) {
+        const TrPkt3D &pa = p[size_t(a)], &pq = p[size_t(q)];
+        const double dq = planDistance(pa, pq);
+        maxDev = 0;
+        for (int k = a + 1; k < q; ++k) {
+            const TrPkt3D& pk = p[size_t(k)];
+            const double e1 = lineDistance(pk.x, pk.y, pa.x, pa.y, pq.x, pq.y);
+            const double e2 = lineDistance(planDistance(pa, pk), pk.z, 0, pa.z, dq, pq.z);
+            maxDev = std::max(maxDev, std::sqrt(e1 * e1 + e2 * e2));
+        }
+        const bool flat = std::fabs(double(pq.z) - p[size_t(q - 1)].z) < 0.001;
+        if (maxDev >= tolerance || flat != previousFlat) {
+            kept.push_back(p[size_t(q - 1)]);
+            a = q - 1;
+        }
+        ++q;
+        previousFlat = flat;
+    }
+    if (maxDev >= tolerance)
+        kept.insert(kept.end(), p.begin() + a + 1, p.end());
+    else
+        kept.push_back(p.back());
+    f.poz = std::move(kept);
+}
+
+void smoothFigure(int index, int window, bool cornerCheck) {
+    smoothFigure(*figureList[static_cast<size_t>(index)], window, cornerCheck);
+}
+
+void smoothFigure(tFigura& f, int window, bool cornerCheck) {
+    std::vector<TrPkt3D>& p = f.poz;
+    const int c = f.count();
+    const int n = window;
+    if (c == 0 || n < 1) return;
+    const int last = f.zamknieta ? c - 1 : c - n - 1;
+    auto at = [&](int i) -> TrPkt3D& { return p[size_t(i % c)]; };
+    for (int i = 0; i <= last; ++i) {
+        const TrPkt3D a = at(i), b = at(i + 1), c3 = at(i + n);
+        const TrPkt3D d{static_cast<float>(c3.x - (double(c3.x) - a.x) / n),
+                        static_cast<float>(c3.y - (double(c3.y) - a.y) / n),
+                        static_cast<float>(c3.z - (double(c3.z) - a.z) / n)};
+        if (!cornerCheck || (angleAt(b, a, d) > cornerAngle && angleAt(d, b, c3) > cornerAngle))
+            at(i + 1) = bezier(a, b, d, c3, 1.0 / n);
+    }
+    if (f.zamknieta) p.back() = p.front();
+}
+
+void smoothProfileForward(tFigura& f, int window, bool force) {
+    std::vector<TrPkt3D>& p = f.poz;
+    const int count = f.count();
+    const int n = window;
+    if (n < 1) return;
+    std::vector<double> s(size_t(count), 0.0);
+    for (int k = 1; k < count; ++k)
+        s[size_t(k)] = s[size_t(k - 1)] + planDistance(p[size_t(k - 1)], p[size_t(k)]);
+    auto stepLength = [&](int k) { // profile step k -> k + 1
+        return std::hypot(s[size_t(k + 1)] - s[size_t(k)],
+                          double(p[size_t(k + 1)].z) - p[size_t(k)].z);
+    };
+    for (int i = 0; i + n < count; ++i) {
+        bool ok = true;
+        for (int k = 1; k <= n && ok; ++k) ok = stepLength(i + k - 1) <= 5.0;
+        if (ok) {
+            ok = i + 2 < count;
+            if (ok) {
+                const TrPkt3D &a = p[size_t(i)], &b = p[size_t(i + 1)], &c = p[size_t(i + 2)];
+                const double la = distance3(b, a), lc = distance3(b, c);
+                const double cosine = la == 0 || lc == 0
+                                          ? 0.0
+                                          : ((double(a.x) - b.x) * (double(c.x) - b.x) +
+                                             (double(a.y) - b.y) * (double(c.y) - b.y) +
+                                             (double(a.z) - b.z) * (double(c.z) - b.z)) /
+                                                (la * lc);
+                ok = cosine <= -0.94 && stepLength(i) < 2 * pixelSize &&
+                     stepLength(i + 1) < 2 * pixelSize;
+            }
+        }
+        if (!ok && !force) continue;
+        const double ds = (s[size_t(i + n)] - s[size_t(i)]) / n;
+        const double dz = (double(p[size_t(i + n)].z) - p[size_t(i)].z) / n;
+        if (ds == 0) continue;
+        p[size_t(i + 1)].z =
+            static_cast<float>(p[size_t(i)].z + dz / ds * (s[size_t(i + 1)] - s[size_t(i)]));
+    }
+}
+
+void smoothProfileBackward(tFigura& f, int window, bool force) {
+    std::reverse(f.poz.begin(), f.poz.end());
+    smoothProfileForward(f, window, force);
+    std::reverse(f.poz.begin(), f.poz.end());
+}
+
+void redukuj(int first) {
+    for (int i = first; i < static_cast<int>(figureList.size()); ++i) {
+        if (generationTerminate) return;
+        if (figureList[size_t(i)]->zredukowana) continue;
+        reduceFigure(i, pixelSize / 4);
+        figureList[size_t(i)]->zredukowana = true;
+    }
+}
+
+void usrednij(int first) {
+    for (int i = first; i < static_cast<int>(figureList.size()); ++i) {
+        tFigura& f = *figureList[size_t(i)];
+        if (f.usredniona || f.count() <= 24) continue;
+        smoothFigure(f, 4, false);
+        smoothFigure(f, 4, false);
+        f.usredniona = true;
+    }
+}
+
+void usunFiguryPunkty() {
+    for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i) {
+        const tFigura& f = *figureList[size_t(i)];
+        if (f.count() == 1 || (f.count() == 2 && distance3(f.poz[0], f.poz[1]) <= 2 * pixelSize))
+            deleteFigure(i);
+    }
+}
+
+} // namespace korvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "generation/Figury.h"
+
+// Thinning, smoothing and tidying of the figures before output.
+namespace korvane {
+
+// Removes the points of figure `index` of figureList that deviate less than
+// `tolerance` (mm, in plan and in profile together) from the straight run
+// through their neighbours; a change between a level and a sloped run always
+// keeps its point. Figures of at most two points stay as they are.
+void reduceFigure(int index, double tolerance);
+
+// Moves each point of figure `index` towards the Bezier curve through the next
+// `window` points; with `cornerCheck` corners sharper than cornerAngle stay.
+void smoothFigure(int index, int window, bool cornerCheck);
+void smoothFigure(tFigura& f, int window, bool cornerCheck);
+
+// Straightens the height profile along the path, walking from the first point
+// (Forward) or from the last (Backward); `force` smooths every step, otherwise
+// only short, nearly straight ones.
+void smoothProfileForward(tFigura& f, int window, bool force);
+void smoothProfileBackward(tFigura& f, int window, bool force);
+
+// reduceFigure with pixelSize / 4 on every figure from `first` on not reduced
+// yet; stops when the generation is asked to terminate.
+void redukuj(int first);
+// Smooths twice (window 4, no corner check) every figure from `first` on of more
+// than 24 points not smoothed yet.
+void usrednij(int first);
+// Deletes the figures of one point and of two points at most 2 pixels apart.
+void usunFiguryPunkty();
+
+// The angle in degrees at `vertex` between the directions to `a` and to `b`
+// (law of cosines): 180 for a straight run, 0 for a reversal, 90 when a
+// neighbour coincides with the vertex.
+double angleAt(const TrPkt3D& vertex, const TrPkt3D& a, const TrPkt3D& b);
+
+} // namespace korvane

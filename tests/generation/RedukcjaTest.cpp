@@ -1,0 +1,145 @@
+// Reduction, smoothing and tidying of figures.
+#include "generation/Redukcja.h"
+#include "app/State.h"
+#include "generation/GenState.h"
+
+#include <gtest/gtest.h>
+
+using namespace korvane;
+
+namespace {
+
+tFigura& addPoints(const std::vector<TrPkt3D>& points) {
+    auto f = std::make_unique<tFigura>();
+    f->poz = points;
+    addFigure(std::move(f));
+    return *figureList.back();
+}
+
+class Redukcja : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        pixelSize = 0.2;
+        cornerAngle = 150;
+        figureList.clear();
+        generationTerminate = false;
+    }
+    void TearDown() override { figureList.clear(); }
+};
+
+} // namespace
+
+TEST_F(Redukcja, StraightLevelLineKeepsItsEnds) {
+    std::vector<TrPkt3D> line;
+    for (int i = 0; i < 100; ++i) line.push_back({i * 0.2f, i * 0.1f, 3});
+    addPoints(line);
+    reduceFigure(0, 0.05);
+    ASSERT_EQ(figureList[0]->count(), 2);
+    EXPECT_EQ(figureList[0]->poz[1].x, line.back().x);
+}
+
+TEST_F(Redukcja, SlopeChangesAreKept) {
+    // Level 0..10, climbing 10..20 by 0.0005 per step (below the tolerance),
+    // level again 20..30.
+    std::vector<TrPkt3D> path;
+    for (int i = 0; i <= 30; ++i) {
+        const float z = i <= 10 ? 0.0f : i <= 20 ? (i - 10) * 0.002f : 0.02f;
+        path.push_back({float(i), 0, z});
+    }
+    addPoints(path);
+    reduceFigure(0, 0.05);
+    const auto& p = figureList[0]->poz;
+    auto kept = [&](float x) {
+        for (const auto& q : p)
+            if (q.x == x) return true;
+        return false;
+    };
+    EXPECT_TRUE(kept(10)) << p.size();
+    EXPECT_TRUE(kept(20));
+    EXPECT_TRUE(kept(0));
+    EXPECT_TRUE(kept(30));
+    EXPECT_LT(p.size(), 10u);
+}
+
+TEST_F(Redukcja, DeviationAboveToleranceKeepsTheBend) {
+    addPoints({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {2, 2, 0}});
+    reduceFigure(0, 0.05);
+    const auto& p = figureList[0]->poz;
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_EQ(p[1].x, 2.0f);
+    EXPECT_EQ(p[1].y, 0.0f);
+}
+
+TEST_F(Redukcja, SmoothingAndCorners) {
+    std::vector<TrPkt3D> rectangle;
+    for (int i = 0; i <= 10; ++i) rectangle.push_back({float(i), 0, 0});
+    for (int i = 1; i <= 10; ++i) rectangle.push_back({10, float(i), 0});
+    tFigura& withCheck = addPoints(rectangle);
+    tFigura& without = addPoints(rectangle);
+    smoothFigure(0, 4, true);
+    smoothFigure(1, 4, false);
+    EXPECT_EQ(withCheck.poz[10].x, 10.0f);
+    EXPECT_EQ(withCheck.poz[10].y, 0.0f);
+    EXPECT_LT(without.poz[10].x, 10.0f);
+    EXPECT_GT(without.poz[10].y, 0.0f);
+    // A straight run stays straight.
+    EXPECT_EQ(withCheck.poz[3].y, 0.0f);
+}
+
+TEST_F(Redukcja, ClosedFigureStaysClosed) {
+    tFigura& f = addPoints({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {0, 4, 0}, {0, 0, 0}});
+    f.zamknieta = true;
+    smoothFigure(0, 2, false);
+    EXPECT_EQ(f.poz.front().x, f.poz.back().x);
+    EXPECT_EQ(f.poz.front().y, f.poz.back().y);
+}
+
+TEST_F(Redukcja, UsrednijAndUsunFiguryPunkty) {
+    std::vector<TrPkt3D> zigzag;
+    for (int i = 0; i < 24; ++i) zigzag.push_back({float(i), float(i % 2), 0});
+    addPoints(zigzag);
+    zigzag.push_back({24, 0, 0});
+    addPoints(zigzag);
+    usrednij(0);
+    EXPECT_EQ(figureList[0]->poz[1].y, 1.0f);
+    EXPECT_FALSE(figureList[0]->usredniona);
+    EXPECT_NE(figureList[1]->poz[1].y, 1.0f);
+    EXPECT_TRUE(figureList[1]->usredniona);
+
+    figureList.clear();
+    pixelSize = 0.25;
+    addPoints({{0, 0, 0}});
+    addPoints({{0, 0, 0}, {0, 0.5f, 0}});
+    addPoints({{0, 0, 0}, {0.501f, 0, 0}});
+    addPoints({{0, 0, 0}, {0.1f, 0, 0}, {0.2f, 0, 0}});
+    usunFiguryPunkty();
+    ASSERT_EQ(figureList.size(), 2u);
+    EXPECT_EQ(figureList[0]->poz[1].x, 0.501f);
+    EXPECT_EQ(figureList[1]->count(), 3);
+}
+
+TEST_F(Redukcja, ProfileSmoothingStraightensASlope) {
+    tFigura f;
+    f.poz = {{0, 0, 0}, {0.1f, 0, 0.5f}, {0.2f, 0, 0.2f}, {0.3f, 0, 0.3f}};
+    smoothProfileForward(f, 2, true);
+    EXPECT_FLOAT_EQ(f.poz[1].z, 0.1f);
+    tFigura g;
+    g.poz = {{0, 0, 0.3f}, {0.1f, 0, 0.2f}, {0.2f, 0, 0.5f}, {0.3f, 0, 0}};
+    smoothProfileBackward(g, 2, true);
+    EXPECT_FLOAT_EQ(g.poz[2].z, 0.1f);
+    EXPECT_EQ(g.poz[0].z, 0.3f);
+}
+
+TEST_F(Redukcja, RedukujStopsOnTerminate) {
+    std::vector<TrPkt3D> line;
+    for (int i = 0; i < 10; ++i) line.push_back({float(i), 0, 0});
+    addPoints(line);
+    addPoints(line);
+    redukuj(1);
+    EXPECT_EQ(figureList[0]->count(), 10);
+    EXPECT_EQ(figureList[1]->count(), 2);
+    EXPECT_TRUE(figureList[1]->zredukowana);
+    generationTerminate = true;
+    redukuj(0);
+    EXPECT_EQ(figureList[0]->count(), 10);
+}
