@@ -1,6 +1,7 @@
 #include "generation/DodajPixRuchuThread.h"
 
 #include "app/State.h"
+#include "generation/Frez.h"
 #include "generation/Raster.h"
 
 #include <algorithm>
@@ -195,6 +196,10 @@ void sweepProfile(const tpix2d& source, std::span<const TPkt3D> points, tpix2d& 
         if (ranges[i].first <= ranges[i].second)
             threads.emplace_back([&sweep, r = ranges[i]] { sweep.columns(r.first, r.second); });
     sweep.columns(ranges[0].first, ranges[0].second);
+}
+
+void sweepTool(const TFrez& frez, int workers) {
+    sweepProfile(offsetHeights, frez.Powierzchnia, motionHeights, workers);
 }
 
 } // namespace korvane

@@ -3,6 +3,7 @@
 
 #include "app/State.h"
 #include "generation/DodajPixRuchuThread.h"
+#include "generation/Frez.h"
 #include "generation/MotionMap.h"
 #include "generation/Raster.h"
 
@@ -90,6 +91,36 @@ TEST(MotionMapTest, SweepIsBitIdenticalToThePlainLoop) {
                 modelHeights[i][j] = static_cast<float>((i * 7 + j * 3) % 5);
         expectSweepMatchesReference(ballProfile(4, 0.2));
     }
+}
+
+TEST(MotionMapTest, ToolSweepOfTheDefaultToolsIsBitIdentical) {
+    makeRelief(31, 19, 5);
+    for (int i = 0; i <= rasterSizeX; ++i)
+        std::copy_n(modelHeights[i].data(), rasterSizeY + 1, offsetHeights[i].data());
+    const TFrezDane tools[] = {{"", "EndSloting6", toolEndMill, 6, 0, 6, 30, 60},
+                               {"", "Ball2", toolBallNose, 2, 0, 6.5, 2, 60},
+                               {"", "Ball3", toolBallNose, 3, 0, 5, 3, 10},
+                               {"", "Conical2", toolConical, 2, 4, 4, 5, 60}};
+    for (const TFrezDane& t : tools) {
+        const TFrez frez(t);
+        tpix2d expected(rasterSizeX + 1, rasterSizeY + 1);
+        referenceSweep(offsetHeights, frez.Powierzchnia, expected);
+        clearLayer(motionHeights);
+        sweepTool(frez, motionWorkerCount());
+        EXPECT_TRUE(bitIdentical(expected, motionHeights)) << t.nazwa;
+    }
+}
+
+TEST(MotionMapTest, BallOverOneRaisedCellGivesADome) {
+    blankRaster(40, 40, 0.2);
+    offsetHeights[20][20] = 5;
+    const TFrez ball({"", "", toolBallNose, 6, 0, 6, 3, 60});
+    clearLayer(motionHeights);
+    sweepTool(ball, 2);
+    for (const TPkt3D& q : ball.Powierzchnia)
+        EXPECT_EQ(motionHeights[20 + q.x][20 + q.y], 5 - q.z) << q.x << "," << q.y;
+    EXPECT_EQ(motionHeights[20][20], 5.0f);
+    EXPECT_EQ(motionHeights[20 + 15][20], 0.0f);
 }
 
 TEST(MotionMapTest, FlatToolOverOneRaisedCellGivesADisk) {
