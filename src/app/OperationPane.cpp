@@ -1,6 +1,7 @@
 #include "app/OperationPane.h"
 
 #include "app/Interfejs.h"
+#include "app/LibraryFile.h"
 #include "app/Messages.h"
 #include "app/State.h"
 #include "app/TextCompare.h"
@@ -79,7 +80,7 @@ void OperationPane::deleteSelected() {
     if (askConfirmation(txt("Main_window", "confirmOperDel") + "»" + name + "« ?",
                         Buttons::YesNoCancel) != Button::Yes)
         return;
-    if (!deleteFileReported(operationFile(name))) return;
+    if (!deleteLibraryFile(operationsFolder(), name + "." + operationExtension)) return;
     // The operation no longer exists: it leaves the process as well.
     if (project && clbOperacje_.isChecked(selected_)) project->UsunZProcesu(name);
     operationLibrary->UsunOperacjeZListy(selected_);

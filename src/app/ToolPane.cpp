@@ -1,29 +1,34 @@
 #include "app/ToolPane.h"
 
 #include "app/Interfejs.h"
+#include "app/LibraryFile.h"
 #include "app/Messages.h"
 #include "app/State.h"
 
 namespace korvane {
 
-void ToolPane::fill() {
+namespace {
+
+std::vector<std::string> toolNames() {
     std::vector<std::string> names;
     if (toolLibrary)
         for (const auto& t : toolLibrary->Lista) names.push_back(t->nazwa);
-    view_.showTools(names, -1);
+    return names;
+}
+
+} // namespace
+
+void ToolPane::fill() {
+    view_.showTools(toolNames(), -1);
     select(-1);
 }
 
 void ToolPane::reload() {
-    const int previous = selected_;
     toolLibrary->LadujListe();
-    fill();
-    if (previous >= 0 && static_cast<std::size_t>(previous) < toolLibrary->Lista.size()) {
-        std::vector<std::string> names;
-        for (const auto& t : toolLibrary->Lista) names.push_back(t->nazwa);
-        view_.showTools(names, previous);
-        select(previous);
-    }
+    const auto names = toolNames();
+    const int index = selected_ < static_cast<int>(names.size()) ? selected_ : -1;
+    view_.showTools(names, index);
+    select(index);
 }
 
 void ToolPane::select(int index) {
@@ -49,7 +54,7 @@ void ToolPane::deleteSelected() {
     if (askConfirmation(txt("Main_window", "confirmToolDel") + "»" + tool.nazwa + "« ?",
                         Buttons::YesNoCancel) != Button::Yes)
         return;
-    if (!deleteFileReported(toolFile(tool.nazwa))) return;
+    if (!deleteLibraryFile(toolsFolder(), tool.nazwa + "." + toolExtension)) return;
     toolLibrary->UsunFrezZListy(selected_);
     fill();
 }

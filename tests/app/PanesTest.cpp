@@ -66,6 +66,16 @@ TEST_F(Panes, ToolPaneShowsTheLibraryAndTheSelectedDescription) {
     tools.select(-1);
     EXPECT_EQ(view.toolDescription, "");
     EXPECT_FALSE(view.toolCommandsEnabled);
+
+    // After the dialog wrote a tool: reloaded from the folder, same index selected.
+    tools.select(2);
+    ASSERT_TRUE(
+        saveToolFile(toolFile("Tiny"), TFrezDane{"{T}", "Tiny", toolEndMill, 0.5, 0, 3, 1, 10}));
+    tools.reload();
+    EXPECT_EQ(view.tools.front(), "Tiny");
+    EXPECT_EQ(view.toolSelected, 2);
+    EXPECT_EQ(tools.selected(), 2);
+    EXPECT_EQ(view.toolDescription, toolLibrary->dajOpisFrezaNaPodstIndeksu(2, false));
 }
 
 TEST_F(Panes, ToolUsedByAnyOperationIsNotDeleted) {
@@ -181,4 +191,17 @@ TEST_F(Panes, OperationWhoseFileIsMissingStays) {
               txt("Other", "BrakPlikuDoUsuniecia") + "\n\r" + operationFile("Inner").string());
     EXPECT_EQ(view.operations.size(), 7u);
     EXPECT_TRUE(std::filesystem::exists(operationsFolder() / "Outer.opr"));
+}
+
+TEST_F(Panes, NamesFromFilesNeverLeadOutOfTheLibraryFolder) {
+    test::writeFile(data / "Projects" / "Wing.opr", "keep");
+    test::writeFile(operationsFolder() / "Sly.opr",
+                    "[Operacja]\r\nnazwa=../Projects/Wing\r\nidTyp=9\r\n");
+    operations.reload("../Projects/Wing");
+    operations.deleteSelected();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.substr(0, txt("Other", "BrakPlikuDoUsuniecia").size()),
+              txt("Other", "BrakPlikuDoUsuniecia"));
+    EXPECT_EQ(test::readFile(data / "Projects" / "Wing.opr"), "keep");
+    EXPECT_EQ(view.operations.size(), 7u);
 }
