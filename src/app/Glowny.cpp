@@ -64,6 +64,7 @@ bool TfGlowny::FormCreate() {
     rasterReady = false;
     materialRasterReady = true;
 
+    // The libraries, each shown in its pane in library order; nothing checked.
     toolLibrary = std::make_unique<TFrezy>();
     toolPane_.fill();
     operationLibrary = std::make_unique<TOperacje>();
@@ -82,6 +83,7 @@ bool TfGlowny::FormCreate() {
     view_.applyViewSettings(settings.modelKolor == 0 ? 0x00FF00 : settings.modelKolor,
                             settings.modelSposobKreslenia, settings.modelPolysk, settings.ukladWsp);
 
+    // The project of the last run; a missing or unreadable file leaves a new one.
     project = std::make_unique<TProjekt>();
     if (!settings.plikProjektu.empty()) loadProject(settings.plikProjektu);
 
@@ -101,7 +103,8 @@ bool TfGlowny::FormClose() {
     }
     closing = true;
     moznaGenKolejneProcesy = false;
-    // Failures here must not keep the window open.
+    // An unsaved project is saved (asking for a name when it has none), then
+    // the settings; failures here must not keep the window open.
     try {
         if (project && project->DoZapisu()) mProjektZapiszClick();
         writeSettings();
