@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Small value records that every subsystem passes around.
 namespace korvane {
@@ -10,6 +11,16 @@ namespace korvane {
 struct TrPkt3D {
     float x = 0, y = 0, z = 0;
 };
+
+// A model triangle: vertices sorted by height (a lowest, c highest) and the
+// plane through them, A·x + B·y + C·z + D = 0 (all zero when degenerate).
+struct TTrojkat {
+    TrPkt3D a, b, c;
+    float A = 0, B = 0, C = 0, D = 0;
+};
+
+// The triangles of a loaded model, ordered by the height of their lowest vertex.
+using TriangleList = std::vector<TTrojkat>;
 
 // A raster cell (column, row) with a height in millimetres.
 struct TPkt3D {

@@ -18,8 +18,10 @@ std::unique_ptr<TProjekt> project;
 std::vector<std::string> programArguments;
 
 TModel modelExtents;
+TriangleList modelTriangles;
 TrPkt3D modelSize;
 TModel materialExtents;
+TriangleList materialTriangles;
 TrPkt3D materialSize;
 
 double pixelSize = 0;

@@ -39,9 +39,11 @@ extern std::unique_ptr<TProjekt> project;
 // The command-line arguments, without the program name.
 extern std::vector<std::string> programArguments;
 
-extern TModel modelExtents;    // the loaded model: path, kind, extents
-extern TrPkt3D modelSize;      // size of the loaded model, mm
-extern TModel materialExtents; // the stock model (material from a file)
+extern TModel modelExtents;            // the loaded model: path, kind, extents
+extern TriangleList modelTriangles;    // its triangles (written by the loading thread)
+extern TrPkt3D modelSize;              // size of the loaded model, mm
+extern TModel materialExtents;         // the stock model (material from a file)
+extern TriangleList materialTriangles; // its triangles
 extern TrPkt3D materialSize;
 
 extern double pixelSize;                          // edge of one raster cell, mm

@@ -1,0 +1,182 @@
+#include "import/Stl2RawConverter.h"
+
+#include "app/NumberText.h"
+#include "import/FileBytes.h"
+#include "import/TextLines.h"
+
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+namespace korvane {
+
+static_assert(std::endian::native == std::endian::little, "STL floats are read in place");
+
+namespace {
+
+constexpr std::size_t headerSize = 84; // 80 bytes of header, 4 of facet count
+constexpr std::size_t facetSize = 50;
+
+std::int32_t facetCount(std::string_view bytes) {
+    std::int32_t count = 0;
+    std::memcpy(&count, bytes.data() + 80, sizeof count);
+    return count;
+}
+
+bool finite(const TPoint3D& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+// Ends the reading of a text file; the facets stored so far stay.
+struct TextStop : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// The words of a normal or vertex line: separated by white space or commas,
+// a pair of double quotes groups words.
+std::vector<std::string_view> words(std::string_view line) {
+    std::vector<std::string_view> out;
+    size_t i = 0;
+    const size_t n = line.size();
+    auto skipSpace = [&] {
+        while (i < n && static_cast<unsigned char>(line[i]) <= ' ') ++i;
+    };
+    skipSpace();
+    while (i < n) {
+        size_t start = i;
+        if (line[i] == '"') {
+            start = ++i;
+            while (i < n && line[i] != '"') ++i;
+            out.push_back(line.substr(start, i - start));
+            if (i < n) ++i;
+        } else {
+            while (i<n&& static_cast<unsigned char>(line[i])> ' ' && line[i] != ',') ++i;
+            out.push_back(line.substr(start, i - start));
+        }
+        skipSpace();
+        if (i < n && line[i] == ',') {
+            ++i;
+            skipSpace();
+            if (i == n) out.push_back({}); // a trailing comma leaves an empty word
+        }
+    }
+    return out;
+}
+
+float number(std::string_view word) {
+    auto v = parseReal(word);
+    if (!v || std::fabs(*v) > FLT_MAX) throw TextStop("not a number");
+    return static_cast<float>(*v);
+}
+
+TPoint3D point(const std::vector<std::string_view>& w, size_t first) {
+    return {number(w[first]), number(w[first + 1]), number(w[first + 2])};
+}
+
+} // namespace
+
+bool isExactBinaryStl(std::string_view bytes) {
+    if (bytes.size() < headerSize) return false;
+    const std::int32_t count = facetCount(bytes);
+    return count > 0 && bytes.size() == headerSize + facetSize * static_cast<std::size_t>(count);
+}
+
+TStl2RawConverter::TStl2RawConverter(std::filesystem::path strStlFileName)
+    : fileName(std::move(strStlFileName)) {}
+
+void TStl2RawConverter::Convert() {
+    FileBytes file(fileName);
+    convertBytes(file.view());
+}
+
+void TStl2RawConverter::convertBytes(std::string_view bytes) {
+    // "SOLI" at the start means text, except for a binary file whose header
+    // happens to begin with "solid" (many CAD programs write one): its size
+    // matching its facet count tells it apart.
+    const bool text = startsWithNoCase(bytes, "SOLI") && !isExactBinaryStl(bytes);
+    if (text)
+        readText(bytes);
+    else
+        readBinary(bytes);
+}
+
+void TStl2RawConverter::store(const TPoint3D& normal) {
+    const double ux = double(tr.b.x) - tr.a.x, uy = double(tr.b.y) - tr.a.y,
+                 uz = double(tr.b.z) - tr.a.z;
+    const double vx = double(tr.c.x) - tr.a.x, vy = double(tr.c.y) - tr.a.y,
+                 vz = double(tr.c.z) - tr.a.z;
+    // The winding's normal (P2 - P1) x (P3 - P1); only the sign of its dot
+    // product with the file's normal matters, so it is not scaled.
+    const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+    const double dot = nx * normal.x + ny * normal.y + nz * normal.z;
+    if (dot > 0)
+        trList.push_back(tr);
+    else
+        trList.push_back({tr.c, tr.b, tr.a});
+}
+
+void TStl2RawConverter::readBinary(std::string_view bytes) {
+    // A file too short for its header has no facets; one shorter than its
+    // count promises gives the whole facets it holds.
+    if (bytes.size() < headerSize) return;
+    const std::int32_t count = facetCount(bytes);
+    if (count <= 0) return;
+    const std::size_t present = (bytes.size() - headerSize) / facetSize;
+    const std::size_t n = std::min(static_cast<std::size_t>(count), present);
+    trList.reserve(trList.size() + n);
+    const char* facet = bytes.data() + headerSize;
+    for (std::size_t k = 0; k < n; ++k, facet += facetSize) {
+        TPoint3D normal;
+        std::memcpy(&normal, facet, sizeof normal);
+        std::memcpy(&tr, facet + 12, sizeof tr);
+        // A vertex that is not a number cannot be placed: the facet is left out.
+        if (!finite(tr.a) || !finite(tr.b) || !finite(tr.c)) continue;
+        store(normal);
+    }
+}
+
+void TStl2RawConverter::readText(std::string_view bytes) {
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    if (lines.empty() || !startsWithNoCase(trimControl(lines[0]), "SOLID")) return;
+    size_t i = 1;
+    auto line = [&](size_t k) {
+        if (k >= lines.size()) throw TextStop("unexpected end of file");
+        return trimControl(lines[k]);
+    };
+    try {
+        while (i < lines.size()) {
+            std::string_view current = line(i);
+            if (startsWithNoCase(current, "FACET NORMAL ")) {
+                const auto w = words(current);
+                if (w.size() != 5) throw TextStop("Invalid Normal");
+                const TPoint3D normal = point(w, 2);
+                current = line(++i);
+                if (startsWithNoCase(current, "OUTER LOOP")) {
+                    for (TPoint3D* p : {&tr.a, &tr.b, &tr.c}) {
+                        const auto v = words(line(++i));
+                        if (v.size() != 4 || !startsWithNoCase(v[0], "VERTEX") || v[0].size() != 6)
+                            throw TextStop("Invalid Vertex");
+                        *p = point(v, 1);
+                    }
+                    if (!startsWithNoCase(line(++i), "ENDLOOP"))
+                        throw TextStop("End of Loop Not Found");
+                    store(normal);
+                } else {
+                    // A facet without its loop gives no triangle: pass over it to
+                    // its end line and go on with the next facet.
+                    while (!startsWithNoCase(current, "ENDFACET")) current = line(++i);
+                    --i;
+                }
+            }
+            if (!startsWithNoCase(line(++i), "ENDFACET")) throw TextStop("End of Facet Not found");
+            if (++i < lines.size() && startsWithNoCase(line(i), "ENDSOLID")) break;
+        }
+    } catch (const TextStop&) {
+        // A malformed or cut file: the facets read so far are the model.
+    }
+}
+
+} // namespace korvane
