@@ -34,8 +34,8 @@ void TDxfReader::readPairs(std::string_view text) {
         }
         haveCode = !haveCode;
     });
-    // A file that ends after a code line: the value is empty.
-    if (haveCode) lstCmd.push_back({pair.Code, {}});
+    // A code line without its value line at the very end was cut off: it is
+    // not a pair.
 }
 
 bool TDxfReader::GetCmd(TDXFCommand& cmd) {
