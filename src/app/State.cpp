@@ -28,14 +28,14 @@ double pixelSize = 0;
 double effectiveResolution = 0;
 int rasterSizeX = 0, rasterSizeY = 0, rasterSizeZ = 0;
 int materialCellsX = 0, materialCellsY = 0, materialCellsZ = 0;
-bool rasterReady = false;
-bool materialRasterReady = true;
+std::atomic<bool> rasterReady{false};
+std::atomic<bool> materialRasterReady{true};
 bool resolutionChanged = false;
 int roughingCount = 0;
 
 std::filesystem::path outputFolderName;
 
-bool closing = false;
+std::atomic<bool> closing{false};
 bool loggerOn = false;
 double surfacingFraction = 0.05;
 bool smoothing = false;

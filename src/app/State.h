@@ -9,6 +9,7 @@
 #include "app/Units.h"
 
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -50,15 +51,16 @@ extern double pixelSize;                          // edge of one raster cell, mm
 extern double effectiveResolution;                // cells per mm in use
 extern int rasterSizeX, rasterSizeY, rasterSizeZ; // columns and rows minus one; levels
 extern int materialCellsX, materialCellsY, materialCellsZ;
-extern bool rasterReady;
-extern bool materialRasterReady;
+// Read by the generation thread while the main thread may set them.
+extern std::atomic<bool> rasterReady;
+extern std::atomic<bool> materialRasterReady;
 extern bool resolutionChanged;
 extern int roughingCount;
 
 // Output folder relative to dataFolder: "Output" or "Output/<project name>".
 extern std::filesystem::path outputFolderName;
 
-extern bool closing; // the application is closing: no thread may start any more
+extern std::atomic<bool> closing; // the application is closing: no thread may start any more
 extern bool loggerOn;
 extern double surfacingFraction;
 extern bool smoothing;

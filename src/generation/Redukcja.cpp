@@ -2,6 +2,7 @@
 
 #include "app/State.h"
 #include "generation/GenState.h"
+#include "generation/MotionMap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -171,6 +172,26 @@ void usunFiguryPunkty() {
         const tFigura& f = *figureList[size_t(i)];
         if (f.count() == 1 || (f.count() == 2 && distance3(f.poz[0], f.poz[1]) <= 2 * pixelSize))
             deleteFigure(i);
+    }
+}
+
+void ustalZprzestawczy(double warstwaSzer, double warstwaGrubosc) {
+    const size_t count = figureList.size();
+    for (size_t i = 0; i < count; ++i) {
+        tFigura& f = *figureList[i];
+        if (f.poz.empty()) continue;
+        const double startZ = f.poz.front().z;
+        const bool last = i + 1 == count;
+        if (settings.printer3D) {
+            f.przestawczyZ = last ? startZ + warstwaGrubosc : startZ;
+            continue;
+        }
+        const TrPkt3D end = f.poz.back();
+        const TrPkt3D next =
+            last || figureList[i + 1]->poz.empty() ? TrPkt3D{} : figureList[i + 1]->poz.front();
+        const double margin =
+            last ? std::max(warstwaSzer, warstwaGrubosc) + transferMargin : transferMargin;
+        f.przestawczyZ = std::max(maxMotionHeightAlong(end, next) + margin, startZ + margin);
     }
 }
 

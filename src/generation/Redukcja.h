@@ -31,6 +31,12 @@ void usrednij(int first);
 // Deletes the figures of one point and of two points at most 2 pixels apart.
 void usunFiguryPunkty();
 
+// Sets the rapid-move height after every figure: above the motion map on the
+// straight way to the next figure's start (from the last figure back to the
+// origin, with the larger of the operation's width and depth added) plus
+// transferMargin, and never below the figure's own start.
+void ustalZprzestawczy(double warstwaSzer, double warstwaGrubosc);
+
 // The angle in degrees at `vertex` between the directions to `a` and to `b`
 // (law of cosines): 180 for a straight run, 0 for a reversal, 90 when a
 // neighbour coincides with the vertex.

@@ -1,0 +1,169 @@
+#include "app/BudowaniePlikowWy.h"
+
+#include "app/Interfejs.h"
+#include "app/Messages.h"
+#include "app/Rounding.h"
+#include "app/State.h"
+#include "generation/Frez.h"
+#include "generation/Raster.h"
+#include "output/DaneWyjsciowe.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+
+// For a stock model the raster must hold it as well.
+void enlargeRasterForStock() {
+    if (project->d.material.zrodlo != materialFile) return;
+    rasterSizeX = std::max(rasterSizeX, materialCellsX);
+    rasterSizeY = std::max(rasterSizeY, materialCellsY);
+    rasterSizeZ = std::max(rasterSizeZ, materialCellsZ);
+    allocateRasters();
+}
+
+} // namespace
+
+bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
+    if (genProcWtoku) return false;
+    // 1. Material.
+    if (!project->d.material.complete()) {
+        showMessage(txt("Main_window", "zdefiniujMaterial"), false);
+        if (!view_.editMaterial() || !project->d.material.complete()) return false;
+    }
+    enlargeRasterForStock();
+    // 2. Saved project.
+    if (project->DoZapisu()) {
+        showMessage(txt("Main_window", "zapiszProjektTeraz"), false);
+        view_.saveProjectAs();
+        if (project->DoZapisu()) {
+            view_.clearOutputs();
+            return false;
+        }
+    }
+    // 3. Raster refinement for facing operations narrower than a cell.
+    double p = pixelSize;
+    bool refine = false;
+    for (const auto& e : entries)
+        if (e.checked && e.oper.idTyp == operationPlanes && e.oper.warstwaSzer < pixelSize) {
+            p = std::min(p, e.oper.warstwaSzer);
+            refine = true;
+        }
+    if (refine) {
+        pixelSize = p;
+        effectiveResolution = 1 / p;
+        rebuildRaster();
+    }
+    // 4. Something to build.
+    if (std::none_of(entries.begin(), entries.end(), [](const auto& e) { return e.checked; })) {
+        showMessage(txt("Main_window", "ZaznaczOperacje"), false);
+        return false;
+    }
+    // 5. Every checked operation has its tool.
+    for (const auto& e : entries) {
+        if (!e.checked) continue;
+        const auto& tools = toolLibrary->Lista;
+        if (std::none_of(tools.begin(), tools.end(),
+                         [&](const auto& t) { return t->id == e.oper.narzedzie; })) {
+            showMessage(txt("Main_window", "operacjaBrakFrezu") + " \xC2\xBB" + e.oper.nazwa +
+                            "\xC2\xAB ",
+                        false);
+            return false;
+        }
+    }
+    // The generation waits for the model raster: refuse when none is ready and
+    // none is being built, rather than wait for ever.
+    if (!settings.printer3D && !rasterReady && !(rasterBuilding && rasterBuilding())) {
+        showMessage(txt("Main_window", "brakRastraModelu"), false);
+        return false;
+    }
+    // 6, 7. Roughing count and the material raster.
+    roughingCount =
+        static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const auto& e) {
+            return e.checked && e.oper.idTyp == operationRoughing;
+        }));
+    if (project->d.material.zrodlo == materialFile) {
+        enlargeRasterForStock();
+        materialCellsX = rasterSizeX;
+        materialCellsY = rasterSizeY;
+        allocateMaterialRaster();
+    } else {
+        fillMaterialRaster(1000.0f);
+    }
+    // 8 to 10.
+    view_.setBuildCommandsEnabled(false);
+    genProcWtoku = true;
+    moznaGenKolejneProcesy = true;
+    const auto folder = dataFolder / outputFolderName;
+    deleteFilesByMask(folder, "*", outputExtension);
+    deleteFilesByMask(folder, "*", "bin");
+    view_.clearOutputs();
+    entries_ = std::move(entries);
+    aktGenerowanyProces = nextChecked(-1);
+    startGeneration(aktGenerowanyProces);
+    return true;
+}
+
+void TBudowaniePlikowWy::abort() {
+    moznaGenKolejneProcesy = false;
+    if (genProcesow_) genProcesow_->requestTerminate();
+}
+
+int TBudowaniePlikowWy::nextChecked(int after) const {
+    for (int i = after + 1; i < static_cast<int>(entries_.size()); ++i)
+        if (entries_[size_t(i)].checked) return i;
+    return -1;
+}
+
+void TBudowaniePlikowWy::startGeneration(int entry) {
+    const TOperacjaDane& oper = entries_[size_t(entry)].oper;
+    view_.generationStarted(entry);
+    view_.showStatus(0, oper.nazwa + "...");
+    const int tool = toolLibrary->dajIndxFrezuNaLiscie(oper.narzedzie);
+    genProcesow_ = std::make_unique<tGenProcesow>(
+        oper, std::make_unique<TFrez>(*toolLibrary->Lista[size_t(tool)]));
+    genProcesow_->start([this] { generationEnded(); }, [this] { view_.progressStep(); });
+}
+
+void TBudowaniePlikowWy::generationEnded() {
+    const GenerationResult result = genProcesow_->result();
+    genProcesow_.reset();
+    view_.generationEnded(aktGenerowanyProces, result);
+    aktGenerowanyProces = nextChecked(aktGenerowanyProces);
+    if (aktGenerowanyProces < 0 || !moznaGenKolejneProcesy) {
+        aktGenerowanyProces = -1;
+        view_.showStatus(0, txt("Main_window", "ProcesyWyjscioweKoniec"));
+        view_.showStatus(1, "");
+        genProcWtoku = false;
+        view_.setBuildCommandsEnabled(true);
+        view_.buildEnded();
+        if (settings.powiadomKoniecGenWy)
+            notifyNetSend(settings.netSendOdbiorca,
+                          std::string(applicationTitle) + " : " + txt("Other", "koniecGenWy"));
+        view_.beep();
+        return;
+    }
+    startGeneration(aktGenerowanyProces);
+    OstatnioGenerowanyProces = aktGenerowanyProces;
+}
+
+void TBudowaniePlikowWy::rebuildRaster() {
+    if (modelExtents.typPliku != modelKind3D) return;
+    view_.setBuildCommandsEnabled(false);
+    rasterSizeX = static_cast<int>(roundHalfEven(modelSize.x / pixelSize + 1));
+    rasterSizeY = static_cast<int>(roundHalfEven(modelSize.y / pixelSize + 1));
+    rasterSizeZ =
+        static_cast<int>(std::max(roundHalfEven((project->d.material.rozmZ + 10) / pixelSize),
+                                  roundHalfEven((modelSize.z + 10) / pixelSize)));
+    rasterReady = false;
+    if (startRasterBuild) startRasterBuild();
+    const auto folder = dataFolder / outputFolderName;
+    deleteFilesByMask(folder, "*", outputExtension);
+    deleteFilesByMask(folder, "*", "bin");
+    view_.clearOutputs();
+    view_.setBuildCommandsEnabled(true);
+    resolutionChanged = false;
+}
+
+} // namespace korvane

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/Operacje.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The list of output files of the output folder, and the parameters shown for
+// one output file (path length, machining time, volume).
+namespace korvane {
+
+struct TWyDaneSkr {
+    std::string nazwa; // output file name without extension = operation name
+    int idTyp = operationUnknown;
+    double warstwaSzer = 0;
+    double warstwaGrubosc = 0;
+};
+
+class TListaWy {
+  public:
+    // Loads and sorts.
+    TListaWy();
+    // One entry per "*.out" file of the output folder; the operation of the same
+    // name (ignoring case) gives the type and the widths.
+    void LadujListe();
+    // Like the operation library: type, larger width, larger depth, name.
+    void Sortuj();
+    void UsunWszystkieElListy() { Lista.clear(); }
+
+    std::vector<std::unique_ptr<TWyDaneSkr>> Lista;
+};
+
+// The texts of the output file parameters.
+struct OutputParameters {
+    std::string length;
+    std::string time;   // empty when no operation has the output's name
+    std::string volume; // empty without printer3D or operation
+    std::string body;   // the message body
+};
+
+// From the tool path length `L` (mm), the figure count, the sharp-corner count
+// and the operation of the output's name (nullptr when none).
+OutputParameters outputParameters(double L, int figures, int corners, const TOperacjaDane* oper);
+
+} // namespace korvane

@@ -1,0 +1,145 @@
+#include "generation/GenProcesowWatek.h"
+
+#include "app/Messages.h"
+#include "app/State.h"
+#include "generation/DodajPixRuchuThread.h"
+#include "generation/Frez.h"
+#include "generation/GenState.h"
+#include "generation/Kreski.h"
+#include "generation/MotionMap.h"
+#include "generation/Raster.h"
+#include "generation/Redukcja.h"
+#include "output/DaneWyjsciowe.h"
+#include "platform/MainLoop.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <thread>
+
+namespace korvane {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// "h:mm:ss"
+std::string timeText(double seconds) {
+    const long total = std::lround(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", total / 3600, total / 60 % 60, total % 60);
+    return text;
+}
+
+} // namespace
+
+void runStrategy(const TOperacjaDane& oper) {
+    switch (oper.idTyp) {
+    case operationHatching:
+        generujKreski(oper);
+        break;
+    case operationPlotHatching:
+        generujKreskiPlt(oper);
+        break;
+    default:
+        break;
+    }
+}
+
+tGenProcesow::tGenProcesow(TOperacjaDane oper, std::unique_ptr<TFrez> frez)
+    : oper_(std::move(oper)), Frez(std::move(frez)) {}
+
+tGenProcesow::~tGenProcesow() {
+    requestTerminate();
+    thread_.join();
+}
+
+void tGenProcesow::start(std::function<void()> onEnd, std::function<void()> progressStep) {
+    progressStep_ = std::move(progressStep);
+    generationTerminate = false;
+    thread_.start([this] { Execute(); }, std::move(onEnd));
+}
+
+void tGenProcesow::requestTerminate() {
+    generationTerminate = true;
+    thread_.requestTerminate();
+}
+
+void tGenProcesow::PostepNast() {
+    if (progressStep_) mainLoop().post(progressStep_);
+}
+
+bool tGenProcesow::waitForRasters() {
+    while (!(rasterReady && materialRasterReady) && !settings.printer3D) {
+        if (generationTerminate || closing) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+void tGenProcesow::Execute() {
+    printProgress = printTimeLeft = 0;
+    writeReportLine("Start Obliczen " + oper_.nazwa);
+    const auto begin = Clock::now();
+    auto phase = Clock::now();
+    auto endPhase = [&](const char* name) {
+        result_.seconds.emplace_back(name, secondsSince(phase));
+        phase = Clock::now();
+    };
+    figureCounter = 0;
+    double czas = 0;
+    try {
+        if (!waitForRasters()) {
+            result_.aborted = true;
+            return;
+        }
+        endPhase("rasterWait");
+        figureList.clear();
+        if (!settings.printer3D) {
+            applyAllowance(oper_.zostawDoNastOper);
+            clearLayer(motionHeights);
+            sweepTool(*Frez, motionWorkerCount());
+            czas = secondsSince(phase);
+            endPhase("motionMap");
+            PostepNast();
+            for (auto& cell : cellStatus.cells()) cell.stat &= ~0xF;
+        }
+        runStrategy(oper_);
+        for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
+            if (figureList[size_t(i)]->count() < 2) deleteFigure(i);
+        endPhase("strategy");
+        PostepNast();
+        PostepNast(); // the precise correction has its own step
+        ustalZprzestawczy(oper_.warstwaSzer, oper_.warstwaGrubosc);
+        endPhase("transferHeights");
+        PostepNast();
+
+        result_.figures = static_cast<int>(figureList.size());
+        for (const auto& f : figureList) {
+            result_.points += f->count();
+            if (f->Przestawcza != 0) continue;
+            f->PoliczDlugosc();
+            result_.length += f->dlugosc;
+        }
+        result_.file = outputFilePath(oper_.nazwa);
+        result_.written = writeOutputFile(result_.file, oper_.idTyp, figureList);
+        endPhase("write");
+        PostepNast();
+    } catch (const std::exception& e) {
+        result_.error = e.what();
+    }
+    figureList.clear();
+    PostepNast();
+    result_.aborted = result_.aborted || generationTerminate;
+    char precCalc[32];
+    std::snprintf(precCalc, sizeof precCalc, "%.2f", czas);
+    writeReportLine("Koniec Obliczen " + oper_.nazwa + "  " + timeText(secondsSince(begin)) +
+                    " z czego precCalc=" + precCalc);
+}
+
+} // namespace korvane
