@@ -1,0 +1,261 @@
+// korvane3d-cli generate: builds output path files as the build command does.
+#include "Batch.h"
+#include "Commands.h"
+#include "Json.h"
+
+#include "app/BudowaniePlikowWy.h"
+#include "app/DataFolders.h"
+#include "app/Interfejs.h"
+#include "app/Messages.h"
+#include "app/NumberText.h"
+#include "app/State.h"
+#include "app/TextCompare.h"
+#include "import/BMPtoRAW.h"
+#include "platform/MainLoop.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <unistd.h>
+
+namespace korvane::cli {
+
+namespace {
+
+// How long a whole build may take before it is aborted.
+constexpr std::chrono::minutes buildDeadline{30};
+
+struct GenerateOptions {
+    std::string projectFile;
+    std::string modelFile;
+    std::vector<std::string> operations;
+    std::vector<double> material; // X Y Z
+    std::optional<double> coating;
+    bool json = false;
+};
+
+// Parses the command's words; a text saying what is wrong, or empty.
+std::string parse(const CommandArgs& args, GenerateOptions& o) {
+    const auto& w = args.words;
+    for (size_t i = 0; i < w.size(); ++i) {
+        auto value = [&]() -> std::optional<double> {
+            if (i + 1 >= w.size()) return std::nullopt;
+            return parseReal(w[++i]);
+        };
+        if (w[i] == "--json") {
+            o.json = true;
+        } else if (w[i] == "--project" && i + 1 < w.size()) {
+            o.projectFile = w[++i];
+        } else if (w[i] == "--model" && i + 1 < w.size()) {
+            o.modelFile = w[++i];
+        } else if (w[i] == "--operation") {
+            while (i + 1 < w.size() && w[i + 1].rfind("--", 0) != 0) o.operations.push_back(w[++i]);
+        } else if (w[i] == "--material") {
+            for (int k = 0; k < 3; ++k) {
+                const auto v = value();
+                if (!v) return "--material needs three numbers X Y Z";
+                o.material.push_back(*v);
+            }
+        } else if (w[i] == "--coating") {
+            o.coating = value();
+            if (!o.coating) return "--coating needs a thickness";
+        } else {
+            return "unknown argument " + w[i];
+        }
+    }
+    if (o.projectFile.empty() == o.modelFile.empty())
+        return "give either --project FILE or --model FILE --operation NAME...";
+    if (!o.modelFile.empty() && o.operations.empty()) return "--model needs --operation NAME...";
+    if (!o.projectFile.empty() && (!o.operations.empty() || !o.material.empty() || o.coating))
+        return "--operation, --material and --coating go with --model";
+    return {};
+}
+
+// Loads the project's model into the raster; false when it could not be (the
+// reason has been shown).
+bool loadModel(const TProjektDane& d) {
+    std::error_code ec;
+    if (d.plikModelu.empty() || !std::filesystem::is_regular_file(d.plikModelu, ec)) {
+        showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + d.plikModelu, true);
+        return false;
+    }
+    if (isBitmapModel(d.plikModelu)) {
+        BitmapRelief relief;
+        relief.wysokoscDlaBialego = static_cast<double>(d.BMPwysBialego);
+        relief.wysokoscDlaCzarnego = static_cast<double>(d.BMPwysCzarnego);
+        relief.Szerokosc = static_cast<double>(d.BMPx);
+        relief.wysokosc = static_cast<double>(d.BMPy);
+        if (!GenerujPix2D(d.plikModelu, relief)) return false;
+        modelExtents.typPliku = modelKindBitmapShown;
+        return true;
+    }
+    showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + d.plikModelu, true);
+    return false;
+}
+
+class BatchBuildView final : public BuildView {
+  public:
+    explicit BatchBuildView(bool progressLine) : progressLine_(progressLine) {}
+    bool editMaterial() override { return false; }
+    void saveProjectAs() override {}
+    void setBuildCommandsEnabled(bool) override {}
+    void showStatus(int, const std::string&) override {}
+    void clearOutputs() override {}
+    void generationStarted(int entry) override {
+        name_ = entries ? (*entries)[size_t(entry)].oper.nazwa : std::string();
+        steps_ = 0;
+        showProgress();
+    }
+    void progressStep() override {
+        ++steps_;
+        showProgress();
+    }
+    void generationEnded(int entry, const GenerationResult& result) override {
+        if (progressLine_) std::printf("\r\033[K");
+        results.emplace_back((*entries)[size_t(entry)].oper, result);
+    }
+    void buildEnded() override {}
+    void beep() override {}
+
+    const std::vector<BuildEntry>* entries = nullptr;
+    std::vector<std::pair<TOperacjaDane, GenerationResult>> results;
+
+  private:
+    void showProgress() {
+        if (!progressLine_) return;
+        std::printf("\r\033[K%s: %d/8", name_.c_str(), steps_);
+        std::fflush(stdout);
+    }
+    bool progressLine_;
+    std::string name_;
+    int steps_ = 0;
+};
+
+void printResults(const BatchBuildView& view, bool json) {
+    if (json) {
+        JsonWriter j;
+        j.beginObject().beginArray("operations");
+        for (const auto& [oper, r] : view.results) {
+            j.beginObject().string("nazwa", oper.nazwa).integer("idTyp", oper.idTyp);
+            if (r.written)
+                j.string("output", r.file.string());
+            else
+                j.null("output");
+            j.integer("figures", r.figures)
+                .integer("points", r.points)
+                .number("length", r.length)
+                .beginObject("seconds");
+            for (const auto& [phase, s] : r.seconds) j.number(phase, s);
+            j.endObject().endObject();
+        }
+        j.endArray().endObject();
+        std::printf("%s\n", j.text().c_str());
+        return;
+    }
+    for (const auto& [oper, r] : view.results) {
+        std::printf("%s (type %d): %d figures, %lld points, path %.1f mm\n", oper.nazwa.c_str(),
+                    oper.idTyp, r.figures, r.points, r.length);
+        std::printf("  output: %s\n", r.written ? r.file.string().c_str() : "(none)");
+        std::printf("  seconds:");
+        for (const auto& [phase, s] : r.seconds) std::printf(" %s %.3f", phase.c_str(), s);
+        std::printf("\n");
+        if (!r.error.empty()) std::printf("  error: %s\n", r.error.c_str());
+        if (r.aborted) std::printf("  aborted\n");
+    }
+}
+
+int runGenerate(const CommandArgs& args) {
+    GenerateOptions o;
+    if (const std::string problem = parse(args, o); !problem.empty()) {
+        std::fprintf(stderr, "generate: %s\n", problem.c_str());
+        return 2;
+    }
+    if (!startBatch()) return 1;
+
+    if (!o.projectFile.empty()) {
+        if (!project->PobierzZPliku(o.projectFile)) {
+            showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + o.projectFile, true);
+            return 1;
+        }
+        settings.plikProjektu = std::filesystem::absolute(o.projectFile).string();
+    } else {
+        project->Nowy();
+        project->d.plikModelu = o.modelFile;
+        settings.plikProjektu.clear();
+    }
+    if (!createOutputFolder()) return 1;
+    TProjektDane& d = project->d;
+    if (!loadModel(d)) return 1;
+
+    std::vector<BuildEntry> entries;
+    if (o.modelFile.empty()) {
+        for (const auto& oper : operationLibrary->Lista) {
+            bool checked = false;
+            for (const auto& name : d.lProcesu) checked = checked || sameText(name, oper->nazwa);
+            entries.push_back({*oper, checked});
+        }
+    } else {
+        for (const auto& name : o.operations) {
+            TOperacjaDane oper;
+            bool found = false;
+            for (const auto& known : operationLibrary->Lista)
+                if (!found && sameText(known->nazwa, name)) oper = *known, found = true;
+            if (!found) {
+                std::fprintf(stderr, "generate: the operation library has no operation \"%s\"\n",
+                             name.c_str());
+                return 1;
+            }
+            entries.push_back({oper, true});
+            d.lProcesu.push_back(oper.nazwa);
+        }
+        TMaterial& m = d.material;
+        if (o.coating) {
+            m.zrodlo = materialCoating;
+            m.gruboscPowloki = *o.coating;
+        } else {
+            m.zrodlo = materialBlock;
+            const bool given = o.material.size() == 3;
+            m.rozmX = given ? o.material[0] : modelSize.x;
+            m.rozmY = given ? o.material[1] : modelSize.y;
+            m.rozmZ = given ? o.material[2] : modelSize.z;
+        }
+        project->kopia = d; // a build without a project file has nothing to save
+    }
+    // A plot file that is not there would give an empty output: refuse first.
+    for (const auto& e : entries) {
+        std::error_code ec;
+        if (e.checked && e.oper.idTyp == operationPlotHatching &&
+            !std::filesystem::is_regular_file(e.oper.plikPlt, ec)) {
+            showMessage(txt("Operations_dialog", "PlikWeNieIstnieje") + "\r\n" + e.oper.plikPlt,
+                        true);
+            return 1;
+        }
+    }
+
+    BatchBuildView view(!o.json && isatty(STDOUT_FILENO));
+    TBudowaniePlikowWy build(view);
+    const std::vector<BuildEntry> shown = entries;
+    view.entries = &shown;
+    if (!build.build(std::move(entries))) return 1;
+    if (!queueMainLoop().runUntil([&] { return !build.genProcWtoku; }, buildDeadline)) {
+        std::fprintf(stderr, "generate: the build did not end within %lld minutes; aborted\n",
+                     static_cast<long long>(buildDeadline.count()));
+        build.abort();
+        queueMainLoop().runUntil([&] { return !build.genProcWtoku; }, std::chrono::seconds(30));
+        return 1;
+    }
+    printResults(view, o.json);
+    for (const auto& [oper, r] : view.results)
+        if (!r.error.empty() || r.aborted) return 1;
+    return 0;
+}
+
+const CommandRegistration generate{
+    "generate",
+    "generate (--project FILE | --model FILE --operation NAME... [--material X Y Z | "
+    "--coating T]) [--json]   output path files, as the build command makes them",
+    runGenerate};
+
+} // namespace
+
+} // namespace korvane::cli
