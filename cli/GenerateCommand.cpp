@@ -178,9 +178,23 @@ int runGenerate(const CommandArgs& args) {
             return 1;
         }
         settings.plikProjektu = std::filesystem::absolute(o.projectFile).string();
+        // A model named relative to the project is looked for beside it.
+        const std::filesystem::path model = project->d.plikModelu;
+        std::error_code ec;
+        if (model.is_relative() && !std::filesystem::exists(model, ec)) {
+            project->d.plikModelu =
+                (std::filesystem::path(settings.plikProjektu).parent_path() / model).string();
+            project->kopia.plikModelu = project->d.plikModelu;
+        }
     } else {
         project->Nowy();
         project->d.plikModelu = o.modelFile;
+        // A picture becomes the relief the relief dialog proposes.
+        const BitmapRelief relief;
+        project->d.BMPwysBialego = relief.wysokoscDlaBialego;
+        project->d.BMPwysCzarnego = relief.wysokoscDlaCzarnego;
+        project->d.BMPx = relief.Szerokosc;
+        project->d.BMPy = relief.wysokosc;
         settings.plikProjektu.clear();
     }
     if (!createOutputFolder()) return 1;

@@ -1,0 +1,152 @@
+// korvane3d-cli generate: the sample project end to end, read back by the
+// output reader, and every precondition failure with its message and nothing
+// written.
+#include "RunProgram.h"
+#include "TestSupport.h"
+#include "output/DaneWyjsciowe.h"
+
+#include <gtest/gtest.h>
+#include <regex>
+
+using namespace korvane;
+
+namespace {
+
+const std::string sampleProject = std::string(KORVANE_EXE_DIR) + "/Samples/Relief.prj";
+const std::string samplePicture = std::string(KORVANE_EXE_DIR) + "/Samples/relief.bmp";
+
+test::ProgramResult generate(const test::TempDir& data, std::vector<std::string> args) {
+    args.insert(args.begin(), {"dataDir=" + data.path().string(), "generate"});
+    return test::runBuiltProgram("korvane3d-cli", args);
+}
+
+long long jsonInteger(const std::string& json, const std::string& key) {
+    std::smatch m;
+    if (!std::regex_search(json, m, std::regex("\"" + key + "\": (-?[0-9]+)"))) return -1;
+    return std::stoll(m[1]);
+}
+
+std::string project(const std::string& model, const std::string& material) {
+    return "[Model]\r\nplikModelu=" + model +
+           "\r\nBMPwysokoscBialego=6\r\nBMPwysokoscCzarnego=0\r\nBMPx=40\r\nBMPy=30\r\n"
+           "\r\n[Material]\r\n" +
+           material + "\r\n[Proces]\r\nproces0=Lining\r\n";
+}
+
+const std::string block = "materialZrodlo=0\r\nmaterialRozmiarX=40\r\nmaterialRozmiarY=30\r\n"
+                          "materialRozmiarZ=8\r\n";
+
+} // namespace
+
+TEST(CliGenerate, SampleProjectIsReadBackWithTheSameCounts) {
+    test::TempDir data;
+    auto r = generate(data, {"--project", sampleProject, "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex("\"output\": \"([^\"]+)\""))) << r.out;
+    const std::filesystem::path output = m[1].str();
+    EXPECT_EQ(output, data.path() / "Output" / "Relief" / "Lining.out");
+    EXPECT_NE(r.out.find("{\"operations\": [{\"nazwa\": \"Lining\", \"idTyp\": 3, \"output\": "),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("\"seconds\": {\"rasterWait\": "), std::string::npos);
+    const long long figures = jsonInteger(r.out, "figures");
+    const long long points = jsonInteger(r.out, "points");
+    ASSERT_GT(figures, 0);
+    ASSERT_GT(points, 1000);
+
+    tWy reader;
+    reader.wczytajPlik(output, -1);
+    EXPECT_EQ(static_cast<long long>(reader.ListaFigur.size()), figures);
+    EXPECT_EQ(reader.iloscPunktow, points);
+    EXPECT_EQ(reader.typOperacji, 3);
+    // The paths stay on the relief: inside the 80 x 60 mm model, above its base.
+    EXPECT_GE(reader.min.x, 0);
+    EXPECT_LE(reader.max.x, 80.001);
+    EXPECT_LE(reader.max.y, 60.001);
+    EXPECT_GE(reader.min.z, 0);
+    EXPECT_LE(reader.max.z, 6.001);
+
+    // Without --json: one line per operation with the counts.
+    auto text = generate(data, {"--project", sampleProject});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("Lining (type 3): " + std::to_string(figures) + " figures, " +
+                            std::to_string(points) + " points"),
+              std::string::npos)
+        << text.out;
+}
+
+TEST(CliGenerate, PreconditionFailuresWriteNothing) {
+    test::TempDir data;
+    ASSERT_EQ(test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "info"})
+                  .exitCode,
+              0);
+    const auto outputs = data.path() / "Output" / "p";
+    std::filesystem::create_directories(outputs);
+    test::writeFile(outputs / "Lining.out", "earlier");
+    auto unchanged = [&] {
+        EXPECT_EQ(test::readFile(outputs / "Lining.out"), "earlier");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(outputs),
+                                std::filesystem::directory_iterator{}),
+                  1);
+    };
+
+    test::writeFile(data / "p.prj", project(data.path().string() + "/missing.bmp", block));
+    auto r = generate(data, {"--project", (data / "p.prj").string()});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("File not found"), std::string::npos) << r.err;
+    unchanged();
+
+    test::writeFile(data / "p.prj", project(samplePicture, "materialZrodlo=1\r\n"));
+    r = generate(data, {"--project", (data / "p.prj").string()});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("Describe the material block before building output files."),
+              std::string::npos)
+        << r.err;
+    unchanged();
+
+    test::writeFile(data / "Operations" / "Stray.opr",
+                    "[Operacja]\r\nnazwa=Stray\r\nidTyp=3\r\nnarzedzie={no such tool}\r\n"
+                    "warstwaSzer=1\r\ngornaGranicaZ=100\r\nszybkosc=1000\r\n");
+    r = generate(data, {"--model", samplePicture, "--operation", "Stray"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("The tool library has no tool for the operation \xC2\xBBStray\xC2\xAB"),
+              std::string::npos)
+        << r.err;
+
+    r = generate(data, {"--model", samplePicture, "--operation", "Lining_from_file"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("The plot file does not exist:"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(data.path() / "Output" / "Lining_from_file.out"));
+
+    r = generate(data, {"--model", samplePicture});
+    EXPECT_EQ(r.exitCode, 2);
+    unchanged();
+}
+
+TEST(CliGenerate, ModelWithoutProjectAndAPlotFile) {
+    test::TempDir data;
+    ASSERT_EQ(test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "info"})
+                  .exitCode,
+              0);
+    test::writeFile(data / "a.plt", "IN;SP1;PU0,0;PD800,0,800,800;PU;");
+    test::writeFile(
+        data / "Operations" / "Plot.opr",
+        "[Operacja]\r\nnazwa=Plot\r\nidTyp=4\r\nnarzedzie=" +
+            test::readFile(data / "Operations" / "Lining.opr")
+                .substr(test::readFile(data / "Operations" / "Lining.opr").find("narzedzie=") + 10,
+                        38) +
+            "\r\nplikNzw=" + (data / "a.plt").string() +
+            "\r\ngornaGranicaZ=100\r\nszybkosc=1000\r\n");
+    auto r = generate(data, {"--model", samplePicture, "--operation", "Plot", "Lining",
+                             "--material", "50", "50", "10", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    EXPECT_TRUE(std::filesystem::exists(data.path() / "Output" / "Plot.out"));
+    EXPECT_TRUE(std::filesystem::exists(data.path() / "Output" / "Lining.out"));
+    tWy reader;
+    reader.wczytajPlik(data.path() / "Output" / "Plot.out", -1);
+    ASSERT_EQ(reader.ListaFigur.size(), 1u);
+    EXPECT_EQ(reader.typOperacji, 4);
+    EXPECT_NEAR(reader.max.x, 20, 0.01);
+    EXPECT_NEAR(reader.max.y, 20, 0.01);
+}
