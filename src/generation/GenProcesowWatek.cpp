@@ -55,7 +55,7 @@ tGenProcesow::tGenProcesow(TOperacjaDane oper, std::unique_ptr<TFrez> frez)
     : oper_(std::move(oper)), Frez(std::move(frez)) {}
 
 tGenProcesow::~tGenProcesow() {
-    requestTerminate();
+    if (thread_.running()) requestTerminate();
     thread_.join();
 }
 
