@@ -129,6 +129,10 @@ void TBudowaniePlikowWy::startGeneration(int entry) {
 void TBudowaniePlikowWy::generationEnded() {
     const GenerationResult result = genProcesow_->result();
     genProcesow_.reset();
+    if (!result.error.empty())
+        showMessage(txt("Other", "bladWykonania") + "\r\n" + txt("Other", "SzczegolyBledu") +
+                        result.error,
+                    true);
     view_.generationEnded(aktGenerowanyProces, result);
     aktGenerowanyProces = nextChecked(aktGenerowanyProces);
     if (aktGenerowanyProces < 0 || !moznaGenKolejneProcesy) {

@@ -52,7 +52,10 @@ void runStrategy(const TOperacjaDane& oper) {
 }
 
 tGenProcesow::tGenProcesow(TOperacjaDane oper, std::unique_ptr<TFrez> frez)
-    : oper_(std::move(oper)), Frez(std::move(frez)) {}
+    : oper_(std::move(oper)), Frez(std::move(frez)) {
+    // One generation at a time: a stop asked of an earlier one does not carry over.
+    generationTerminate = false;
+}
 
 tGenProcesow::~tGenProcesow() {
     if (thread_.running()) requestTerminate();
@@ -61,7 +64,6 @@ tGenProcesow::~tGenProcesow() {
 
 void tGenProcesow::start(std::function<void()> onEnd, std::function<void()> progressStep) {
     progressStep_ = std::move(progressStep);
-    generationTerminate = false;
     thread_.start([this] { Execute(); }, std::move(onEnd));
 }
 

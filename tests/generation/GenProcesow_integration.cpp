@@ -145,3 +145,12 @@ TEST_F(Generation, PlotFileHatchingMovesTheDrawingToTheOrigin) {
     EXPECT_FALSE(missing.result().written);
     EXPECT_TRUE(missing.result().error.empty());
 }
+
+TEST_F(Generation, AFileThatCannotBeWrittenEndsWithItsError) {
+    std::filesystem::remove_all(dataFolder / "Output");
+    tGenProcesow gen(oper, std::make_unique<TFrez>(tool));
+    gen.Execute();
+    EXPECT_FALSE(gen.result().written);
+    EXPECT_NE(gen.result().error.find("Ramp.out"), std::string::npos) << gen.result().error;
+    EXPECT_TRUE(figureList.empty());
+}
