@@ -12,6 +12,7 @@
 #include "output/DaneWyjsciowe.h"
 #include "platform/MainLoop.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -36,7 +37,79 @@ std::string timeText(double seconds) {
     return text;
 }
 
+bool samePath(const tFigura& a, const tFigura& b) {
+    if (a.count() != b.count()) return false;
+    for (size_t k = 0; k < a.poz.size(); ++k)
+        if (!within(a.poz[k], b.poz[k], pixelSize / 4)) return false;
+    return true;
+}
+
+// Edges of the closed polyline `j` (with its closing edge) that the horizontal
+// line through p crosses left and right of p.
+std::pair<int, int> crossings(const tFigura& j, const TrPkt3D& p) {
+    int left = 0, right = 0;
+    const size_t n = j.poz.size();
+    for (size_t k = 0; k < n; ++k) {
+        const TrPkt3D &a = j.poz[k], &b = j.poz[(k + 1) % n];
+        if ((a.y > p.y) == (b.y > p.y)) continue;
+        const double x = a.x + (double(p.y) - a.y) * (double(b.x) - a.x) / (double(b.y) - a.y);
+        (x < p.x ? left : right)++;
+    }
+    return {left, right};
+}
+
+bool liesInside(const tFigura& i, const tFigura& j) {
+    if (&i == &j || !j.zamknieta || samePath(i, j)) return false;
+    if (!(i.lewy.x > j.lewy.x && i.prawy.x < j.prawy.x && i.dolny.y > j.dolny.y &&
+          i.gorny.y < j.gorny.y))
+        return false;
+    bool inside = false;
+    for (const TrPkt3D& p : i.poz) {
+        const auto [left, right] = crossings(j, p);
+        inside = left % 2 == 1;
+        if (left % 2 == right % 2) return inside;
+    }
+    return inside;
+}
+
+// Levels below figure `index`: its own from its container, then its contents.
+void renumber(int index, int depth) {
+    tFigura& f = *figureList[size_t(index)];
+    f.poziom = f.lezy_w < 0 ? 0 : figureList[size_t(f.lezy_w)]->poziom + 1;
+    maxNestingLevel = std::max(maxNestingLevel, f.poziom);
+    if (depth > static_cast<int>(figureList.size())) return; // containment has no cycles
+    for (int k = 0; k < static_cast<int>(figureList.size()); ++k)
+        if (figureList[size_t(k)]->lezy_w == index) renumber(k, depth + 1);
+}
+
 } // namespace
+
+void CoWczym(int start) {
+    const int count = static_cast<int>(figureList.size());
+    for (int k = start; k < count; ++k) {
+        figureList[size_t(k)]->poziom = 0;
+        figureList[size_t(k)]->lezy_w = -1;
+        figureList[size_t(k)]->PoliczSrodek();
+    }
+    // Each change moves a figure into a deeper container; the rounds are bounded
+    // all the same.
+    for (int round = 0, changed = 1; changed && round <= count; ++round) {
+        changed = 0;
+        for (int j = start; j < count; ++j) {
+            if (!figureList[size_t(j)]->zamknieta) continue;
+            for (int i = start; i < count; ++i) {
+                tFigura& fi = *figureList[size_t(i)];
+                if (fi.lezy_w == j || !liesInside(fi, *figureList[size_t(j)])) continue;
+                if (fi.lezy_w >= 0 &&
+                    figureList[size_t(fi.lezy_w)]->poziom >= figureList[size_t(j)]->poziom)
+                    continue;
+                fi.lezy_w = j;
+                renumber(i, 0);
+                changed = 1;
+            }
+        }
+    }
+}
 
 void runStrategy(const TOperacjaDane& oper) {
     switch (oper.idTyp) {

@@ -63,6 +63,11 @@ class tGenProcesow {
     GenerationResult result_;
 };
 
+// Containment of the closed figures of figureList from `start` on: every
+// figure's lezy_w becomes the deepest closed figure it lies in (-1: none) and
+// poziom its nesting level; maxNestingLevel the deepest level.
+void CoWczym(int start);
+
 // The strategy of an operation type on figureList; types without a strategy
 // yet leave the list empty.
 void runStrategy(const TOperacjaDane& oper);

@@ -2,6 +2,7 @@
 #include "generation/Redukcja.h"
 #include "app/State.h"
 #include "generation/GenState.h"
+#include "generation/Raster.h"
 
 #include <gtest/gtest.h>
 
@@ -142,4 +143,25 @@ TEST_F(Redukcja, RedukujStopsOnTerminate) {
     generationTerminate = true;
     redukuj(0);
     EXPECT_EQ(figureList[0]->count(), 10);
+}
+
+TEST_F(Redukcja, TransferHeights) {
+    pixelSize = 1;
+    rasterSizeX = 10;
+    rasterSizeY = 10;
+    allocateRasters();
+    for (int ix = 0; ix <= 10; ++ix)
+        for (int iy = 0; iy <= 10; ++iy) motionHeights[ix][iy] = ix == 5 ? 7.0f : 1.0f;
+    transferMargin = 5;
+    addPoints({{8, 8, 1}, {9, 8, 1}});
+    addPoints({{9, 9, 2}, {9, 1, 2}}); // the way back to (0, 0) crosses the wall at x = 5
+    ustalZprzestawczy(0.3, 2);
+    EXPECT_DOUBLE_EQ(figureList[0]->przestawczyZ, 1 + 5.0);     // over flat ground to (9, 9)
+    EXPECT_DOUBLE_EQ(figureList[1]->przestawczyZ, 7 + 2 + 5.0); // wall + depth + margin
+
+    settings.printer3D = true;
+    ustalZprzestawczy(0.3, 2);
+    EXPECT_DOUBLE_EQ(figureList[0]->przestawczyZ, 1);
+    EXPECT_DOUBLE_EQ(figureList[1]->przestawczyZ, 4);
+    settings.printer3D = false;
 }
