@@ -8,7 +8,10 @@
 #include "import/TextLines.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <stdexcept>
 
@@ -130,8 +133,46 @@ void sortVertices(TriangleList& triangles) {
 }
 
 void sortByLowestZ(TriangleList& triangles) {
-    std::sort(triangles.begin(), triangles.end(),
-              [](const TTrojkat& l, const TTrojkat& r) { return l.a.z < r.a.z; });
+    // A radix sort of (height, index) pairs, then the records moved once each:
+    // far less moving of 52-byte records than a comparison sort. Heights are
+    // finite, so their bit patterns can be made to order as unsigned numbers.
+    const std::size_t n = triangles.size();
+    if (n < 2) return;
+    struct Key {
+        std::uint32_t bits;
+        std::uint32_t index;
+    };
+    std::vector<Key> keys(n), spare(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t raw = std::bit_cast<std::uint32_t>(triangles[i].a.z + 0.0f); // -0 as 0
+        keys[i] = {raw & 0x80000000u ? ~raw : raw | 0x80000000u, static_cast<std::uint32_t>(i)};
+    }
+    for (int shift = 0; shift < 32; shift += 8) {
+        std::array<std::size_t, 257> start{};
+        for (const Key& k : keys) ++start[((k.bits >> shift) & 0xFFu) + 1];
+        if (start[((keys[0].bits >> shift) & 0xFFu) + 1] == n) continue; // one bucket: in order
+        for (std::size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+        for (const Key& k : keys) spare[start[(k.bits >> shift) & 0xFFu]++] = k;
+        keys.swap(spare);
+    }
+    // Position k takes the record from keys[k].index; follow each cycle of that
+    // permutation in place (no second list), marking each place done.
+    constexpr std::uint32_t done = UINT32_MAX;
+    for (std::size_t start = 0; start < n; ++start) {
+        if (keys[start].index == done || keys[start].index == start) continue;
+        const TTrojkat first = triangles[start];
+        std::size_t to = start;
+        for (;;) {
+            const std::size_t from = keys[to].index;
+            keys[to].index = done;
+            if (from == start) {
+                triangles[to] = first;
+                break;
+            }
+            triangles[to] = triangles[from];
+            to = from;
+        }
+    }
 }
 
 void computePlanes(TriangleList& triangles) {

@@ -4,6 +4,7 @@
 #include "import/FileBytes.h"
 #include "import/TextLines.h"
 
+#include <array>
 #include <bit>
 #include <cfloat>
 #include <cmath>
@@ -36,9 +37,20 @@ struct TextStop : std::runtime_error {
 };
 
 // The words of a normal or vertex line: separated by white space or commas,
-// a pair of double quotes groups words.
-std::vector<std::string_view> words(std::string_view line) {
-    std::vector<std::string_view> out;
+// a pair of double quotes groups words. Only the first few are kept; `count`
+// counts them all.
+struct Words {
+    static constexpr std::size_t kept = 5;
+    std::array<std::string_view, kept> word;
+    std::size_t count = 0;
+    void add(std::string_view w) {
+        if (count < kept) word[count] = w;
+        ++count;
+    }
+};
+
+Words words(std::string_view line) {
+    Words out;
     size_t i = 0;
     const size_t n = line.size();
     auto skipSpace = [&] {
@@ -50,17 +62,17 @@ std::vector<std::string_view> words(std::string_view line) {
         if (line[i] == '"') {
             start = ++i;
             while (i < n && line[i] != '"') ++i;
-            out.push_back(line.substr(start, i - start));
+            out.add(line.substr(start, i - start));
             if (i < n) ++i;
         } else {
             while (i<n&& static_cast<unsigned char>(line[i])> ' ' && line[i] != ',') ++i;
-            out.push_back(line.substr(start, i - start));
+            out.add(line.substr(start, i - start));
         }
         skipSpace();
         if (i < n && line[i] == ',') {
             ++i;
             skipSpace();
-            if (i == n) out.push_back({}); // a trailing comma leaves an empty word
+            if (i == n) out.add({}); // a trailing comma leaves an empty word
         }
     }
     return out;
@@ -72,8 +84,8 @@ float number(std::string_view word) {
     return static_cast<float>(*v);
 }
 
-TPoint3D point(const std::vector<std::string_view>& w, size_t first) {
-    return {number(w[first]), number(w[first + 1]), number(w[first + 2])};
+TPoint3D point(const Words& w, size_t first) {
+    return {number(w.word[first]), number(w.word[first + 1]), number(w.word[first + 2])};
 }
 
 } // namespace
@@ -151,13 +163,14 @@ void TStl2RawConverter::readText(std::string_view bytes) {
             std::string_view current = line(i);
             if (startsWithNoCase(current, "FACET NORMAL ")) {
                 const auto w = words(current);
-                if (w.size() != 5) throw TextStop("Invalid Normal");
+                if (w.count != 5) throw TextStop("Invalid Normal");
                 const TPoint3D normal = point(w, 2);
                 current = line(++i);
                 if (startsWithNoCase(current, "OUTER LOOP")) {
                     for (TPoint3D* p : {&tr.a, &tr.b, &tr.c}) {
                         const auto v = words(line(++i));
-                        if (v.size() != 4 || !startsWithNoCase(v[0], "VERTEX") || v[0].size() != 6)
+                        if (v.count != 4 || v.word[0].size() != 6 ||
+                            !startsWithNoCase(v.word[0], "VERTEX"))
                             throw TextStop("Invalid Vertex");
                         *p = point(v, 1);
                     }
