@@ -245,3 +245,36 @@ TEST_F(LoadingThread, ProgramStateListsAreReplacedByTheLoad) {
     modelExtents = TModel{};
     modelSize = TrPkt3D{};
 }
+
+TEST(TriangleSort, OrdersAnyHeightsAndKeepsEveryRecord) {
+    // Negative, zero of both signs, tiny and huge heights, many repeats.
+    const std::vector<float> heights = {3.5f, -0.0f, 0.0f,    -1e30f, 1e-30f, -2.25f,
+                                        7.0f, 3.5f,  -1e-30f, 1e30f,  -7.0f,  0.5f};
+    TriangleList list;
+    for (int i = 0; i < 5000; ++i) {
+        TTrojkat t;
+        t.a.z =
+            heights[static_cast<size_t>(i * 7919 % 12)] + (i % 3 == 0 ? 0.0f : 0.125f * (i % 5));
+        t.a.x = static_cast<float>(i); // identifies the record
+        t.b.z = t.c.z = 1e31f;
+        list.push_back(t);
+    }
+    TriangleList sorted = list;
+    sortByLowestZ(sorted);
+    ASSERT_EQ(sorted.size(), list.size());
+    std::vector<bool> seen(list.size());
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (i) {
+            EXPECT_LE(sorted[i - 1].a.z, sorted[i].a.z) << i;
+        }
+        const auto id = static_cast<size_t>(sorted[i].a.x);
+        ASSERT_LT(id, list.size());
+        EXPECT_FALSE(seen[id]);
+        seen[id] = true;
+        EXPECT_EQ(sorted[i].a.z, list[id].a.z);
+    }
+    TriangleList one(1), none;
+    sortByLowestZ(one);
+    sortByLowestZ(none);
+    EXPECT_EQ(one.size(), 1u);
+}
