@@ -15,36 +15,50 @@ namespace {
     throw std::runtime_error(path.string() + ": " + std::strerror(error));
 }
 
-struct Descriptor {
-    int fd;
-    ~Descriptor() { ::close(fd); }
-};
-
 } // namespace
 
-FileBytes::FileBytes(const std::filesystem::path& path) {
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0) fail(path, errno);
+InputFile::InputFile(const std::filesystem::path& path) : path_(path) {
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) fail(path, errno);
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0) fail(path, errno);
-    if (!S_ISREG(info.st_mode)) fail(path, EISDIR);
-    // Read to the end even when the file grew since fstat.
-    std::size_t capacity = static_cast<std::size_t>(info.st_size) + 1;
-    data_.reset(new char[capacity]);
-    for (;;) {
-        if (size_ == capacity) {
-            std::unique_ptr<char[]> bigger(new char[capacity * 2]);
-            std::memcpy(bigger.get(), data_.get(), size_);
-            data_ = std::move(bigger);
-            capacity *= 2;
-        }
-        const ssize_t got = ::read(file.fd, data_.get() + size_, capacity - size_);
+    const int error = ::fstat(fd_, &info) != 0 ? errno : !S_ISREG(info.st_mode) ? EISDIR : 0;
+    if (error) {
+        ::close(fd_);
+        fail(path, error);
+    }
+    size_ = static_cast<std::size_t>(info.st_size);
+}
+
+InputFile::~InputFile() {
+    ::close(fd_);
+}
+
+std::size_t InputFile::read(char* into, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(fd_, into + done, count - done);
         if (got < 0) {
             if (errno == EINTR) continue;
-            fail(path, errno);
+            fail(path_, errno);
         }
         if (got == 0) break;
-        size_ += static_cast<std::size_t>(got);
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+FileBytes::FileBytes(const std::filesystem::path& path) {
+    InputFile file(path);
+    // Read to the end even when the file grew since it was opened.
+    std::size_t capacity = file.size() + 1;
+    data_.reset(new char[capacity]);
+    for (;;) {
+        size_ += file.read(data_.get() + size_, capacity - size_);
+        if (size_ < capacity) break;
+        std::unique_ptr<char[]> bigger(new char[capacity * 2]);
+        std::memcpy(bigger.get(), data_.get(), size_);
+        data_ = std::move(bigger);
+        capacity *= 2;
     }
 }
 

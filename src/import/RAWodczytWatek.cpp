@@ -155,24 +155,20 @@ void sortByLowestZ(TriangleList& triangles) {
         for (const Key& k : keys) spare[start[(k.bits >> shift) & 0xFFu]++] = k;
         keys.swap(spare);
     }
-    // Position k takes the record from keys[k].index; follow each cycle of that
-    // permutation in place (no second list), marking each place done.
-    constexpr std::uint32_t done = UINT32_MAX;
-    for (std::size_t start = 0; start < n; ++start) {
-        if (keys[start].index == done || keys[start].index == start) continue;
-        const TTrojkat first = triangles[start];
-        std::size_t to = start;
-        for (;;) {
-            const std::size_t from = keys[to].index;
-            keys[to].index = done;
-            if (from == start) {
-                triangles[to] = first;
-                break;
-            }
-            triangles[to] = triangles[from];
-            to = from;
+    // Gather the records in their new order. The reads jump about the list, so
+    // the record needed a few steps ahead is fetched early.
+    constexpr std::size_t ahead = 16;
+    TriangleList sorted;
+    sorted.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (k + ahead < n) {
+            const char* next = reinterpret_cast<const char*>(&triangles[keys[k + ahead].index]);
+            __builtin_prefetch(next);
+            __builtin_prefetch(next + sizeof(TTrojkat) - 1);
         }
+        sorted.push_back(triangles[keys[k].index]);
     }
+    triangles = std::move(sorted);
 }
 
 void computePlanes(TriangleList& triangles) {

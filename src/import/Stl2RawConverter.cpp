@@ -90,29 +90,63 @@ TPoint3D point(const Words& w, size_t first) {
 
 } // namespace
 
-bool isExactBinaryStl(std::string_view bytes) {
-    if (bytes.size() < headerSize) return false;
-    const std::int32_t count = facetCount(bytes);
-    return count > 0 && bytes.size() == headerSize + facetSize * static_cast<std::size_t>(count);
+bool isExactBinaryStl(std::string_view header, std::size_t fileSize) {
+    if (header.size() < headerSize) return false;
+    const std::int32_t count = facetCount(header);
+    return count > 0 && fileSize == headerSize + facetSize * static_cast<std::size_t>(count);
 }
 
 TStl2RawConverter::TStl2RawConverter(std::filesystem::path strStlFileName)
     : fileName(std::move(strStlFileName)) {}
 
+namespace {
+
+// "SOLI" at the start means text, except for a binary file whose header
+// happens to begin with "solid" (many CAD programs write one): its size
+// matching its facet count tells it apart.
+bool isText(std::string_view header, std::size_t fileSize) {
+    return startsWithNoCase(header, "SOLI") && !isExactBinaryStl(header, fileSize);
+}
+
+// The facets to read: the count of the header, but no more than the file
+// holds whole (a partial last facet is dropped); none for a count <= 0.
+std::size_t facetsToRead(std::string_view header, std::size_t fileSize) {
+    if (header.size() < headerSize || fileSize < headerSize) return 0;
+    const std::int32_t count = facetCount(header);
+    if (count <= 0) return 0;
+    return std::min(static_cast<std::size_t>(count), (fileSize - headerSize) / facetSize);
+}
+
+} // namespace
+
 void TStl2RawConverter::Convert() {
-    FileBytes file(fileName);
-    convertBytes(file.view());
+    InputFile file(fileName);
+    char header[headerSize];
+    const std::string_view head(header, file.read(header, headerSize));
+    if (isText(head, file.size())) {
+        readText(FileBytes(fileName).view());
+        return;
+    }
+    // Binary: the facets in large blocks, straight from the file.
+    std::size_t left = facetsToRead(head, file.size());
+    trList.reserve(trList.size() + left);
+    constexpr std::size_t blockFacets = 65536;
+    std::unique_ptr<char[]> block(new char[blockFacets * facetSize]);
+    while (left > 0) {
+        const std::size_t wanted = std::min(left, blockFacets);
+        const std::size_t got = file.read(block.get(), wanted * facetSize) / facetSize;
+        readFacets(block.get(), got);
+        if (got < wanted) break; // the file shrank meanwhile
+        left -= got;
+    }
 }
 
 void TStl2RawConverter::convertBytes(std::string_view bytes) {
-    // "SOLI" at the start means text, except for a binary file whose header
-    // happens to begin with "solid" (many CAD programs write one): its size
-    // matching its facet count tells it apart.
-    const bool text = startsWithNoCase(bytes, "SOLI") && !isExactBinaryStl(bytes);
-    if (text)
+    const std::string_view head = bytes.substr(0, headerSize);
+    if (isText(head, bytes.size()))
         readText(bytes);
     else
-        readBinary(bytes);
+        readFacets(bytes.data() + headerSize, facetsToRead(head, bytes.size()));
 }
 
 void TStl2RawConverter::store(const TPoint3D& normal) {
@@ -130,17 +164,8 @@ void TStl2RawConverter::store(const TPoint3D& normal) {
         trList.push_back({tr.c, tr.b, tr.a});
 }
 
-void TStl2RawConverter::readBinary(std::string_view bytes) {
-    // A file too short for its header has no facets; one shorter than its
-    // count promises gives the whole facets it holds.
-    if (bytes.size() < headerSize) return;
-    const std::int32_t count = facetCount(bytes);
-    if (count <= 0) return;
-    const std::size_t present = (bytes.size() - headerSize) / facetSize;
-    const std::size_t n = std::min(static_cast<std::size_t>(count), present);
-    trList.reserve(trList.size() + n);
-    const char* facet = bytes.data() + headerSize;
-    for (std::size_t k = 0; k < n; ++k, facet += facetSize) {
+void TStl2RawConverter::readFacets(const char* facet, std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k, facet += facetSize) {
         TPoint3D normal;
         std::memcpy(&normal, facet, sizeof normal);
         std::memcpy(&tr, facet + 12, sizeof tr);

@@ -14,7 +14,8 @@ class TStl2RawConverter {
   public:
     explicit TStl2RawConverter(std::filesystem::path strStlFileName);
 
-    // Reads the file; throws std::runtime_error when it cannot be read. A
+    // Reads the file (a binary one in large blocks); throws std::runtime_error
+    // when it cannot be read. A
     // malformed text file ends the reading quietly, keeping the facets read.
     void Convert();
     // The same on the file's bytes already in memory.
@@ -24,7 +25,7 @@ class TStl2RawConverter {
     const std::vector<TTriangle3D>& triangles() const { return trList; }
 
   private:
-    void readBinary(std::string_view bytes);
+    void readFacets(const char* facets, std::size_t count);
     void readText(std::string_view bytes);
     void store(const TPoint3D& normal);
 
@@ -33,8 +34,9 @@ class TStl2RawConverter {
     std::filesystem::path fileName;
 };
 
-// True when `bytes` are exactly a binary STL of at least one facet: 84 bytes of
-// header and count, then 50 bytes per counted facet.
-bool isExactBinaryStl(std::string_view bytes);
+// True when a file of `fileSize` bytes starting with `header` (its first 84
+// bytes) is exactly a binary STL of at least one facet: 84 bytes of header and
+// count, then 50 bytes per counted facet.
+bool isExactBinaryStl(std::string_view header, std::size_t fileSize);
 
 } // namespace korvane

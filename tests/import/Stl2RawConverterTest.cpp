@@ -82,8 +82,10 @@ TEST(StlBinary, SolidHeaderIsTextUnlessTheSizeMatchesTheCount) {
     EXPECT_TRUE(same(t[0], ccw));
     // With a stray byte at the end it is taken for text and yields nothing.
     EXPECT_TRUE(convert(test::binaryStl(one, "SOLID part") + "x").empty());
-    EXPECT_TRUE(isExactBinaryStl(test::binaryStl(one)));
-    EXPECT_FALSE(isExactBinaryStl(test::binaryStl({}, "x")));
+    const std::string exact = test::binaryStl(one), none = test::binaryStl({}, "x");
+    EXPECT_TRUE(isExactBinaryStl(exact, exact.size()));
+    EXPECT_FALSE(isExactBinaryStl(exact, exact.size() + 1));
+    EXPECT_FALSE(isExactBinaryStl(none, none.size()));
 }
 
 TEST(StlText, ReadsFacetsInAnyCaseAndLineEnding) {
@@ -158,4 +160,32 @@ TEST(StlFile, BinaryAndTextOfTheSameMeshGiveTheSameTriangles) {
         EXPECT_TRUE(same(b.triangles()[i], mesh[i].t));
         EXPECT_TRUE(same(t.triangles()[i], mesh[i].t));
     }
+}
+
+TEST(StlFile, LargeBinaryFileReadInBlocksAsFromMemory) {
+    // More facets than one block, a count one too high and a partial facet at
+    // the end: the file and the same bytes in memory agree.
+    test::TempDir dir;
+    std::vector<Facet> mesh;
+    for (int i = 0; i < 70000; ++i) {
+        const float x = static_cast<float>(i);
+        const TTriangle3D t{{x, 0, 0}, {x + 1, 0, 0}, {x, 1, static_cast<float>(i % 7)}};
+        mesh.push_back({i % 3 ? test::windingNormal(t) : TPoint3D{0, 0, -1}, t});
+    }
+    std::string bytes = test::binaryStl(mesh, "binary", 70001) + std::string(20, 'z');
+    test::writeFile(dir / "big.stl", bytes);
+    TStl2RawConverter file(dir / "big.stl");
+    file.Convert();
+    const auto memory = convert(bytes);
+    ASSERT_EQ(file.GetTriangleCount(), 70000u);
+    ASSERT_EQ(memory.size(), 70000u);
+    for (size_t i = 0; i < memory.size(); ++i) ASSERT_TRUE(same(file.triangles()[i], memory[i]));
+    EXPECT_TRUE(same(memory[1], mesh[1].t));
+    EXPECT_TRUE(same(memory[0], {mesh[0].t.c, mesh[0].t.b, mesh[0].t.a}));
+
+    bytes = test::binaryStl(mesh, "solid exact");
+    test::writeFile(dir / "exact.stl", bytes);
+    TStl2RawConverter exact(dir / "exact.stl");
+    exact.Convert();
+    EXPECT_EQ(exact.GetTriangleCount(), 70000u);
 }
