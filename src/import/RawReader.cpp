@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <optional>
+#include <string>
 
 namespace korvane {
 
@@ -15,29 +16,39 @@ constexpr int maxFields = 12;
 // ","), at least one digit. Empty fields read as 0.
 std::optional<double> fieldValue(std::string_view field) {
     if (field.empty()) return 0.0;
-    char text[512];
     std::string_view body = field;
     const bool negative = body.front() == '-';
     if (negative) body.remove_prefix(1);
-    if (body.empty() || body.size() >= sizeof text) return std::nullopt;
-    bool point = false, digit = false;
-    for (size_t i = 0; i < body.size(); ++i) {
-        char c = body[i];
+    std::size_t points = 0, digits = 0, comma = std::string_view::npos;
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const char c = body[i];
         if (c == '.' || c == ',') {
-            if (point) return std::nullopt;
-            point = true;
-            c = '.';
-        } else if (c < '0' || c > '9') {
-            return std::nullopt; // a "-" inside the number
+            ++points;
+            if (c == ',') comma = i;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
         } else {
-            digit = true;
+            return std::nullopt; // a "-" inside the number
         }
-        text[i] = c;
     }
-    if (!digit) return std::nullopt;
+    if (digits == 0 || points > 1) return std::nullopt;
+    std::string withPoint;
+    if (comma != std::string_view::npos) {
+        withPoint = body;
+        withPoint[comma] = '.';
+        body = withPoint;
+    }
     double value = 0;
-    auto res = std::from_chars(text, text + body.size(), value, std::chars_format::fixed);
-    if (res.ec != std::errc() || res.ptr != text + body.size()) return std::nullopt;
+    auto res =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::fixed);
+    if (res.ec == std::errc::result_out_of_range) {
+        // Too small for a double reads as 0; too large is no number.
+        const std::string_view whole = body.substr(0, body.find('.'));
+        if (whole.find_first_not_of('0') != std::string_view::npos) return std::nullopt;
+        value = 0;
+    } else if (res.ec != std::errc() || res.ptr != body.data() + body.size()) {
+        return std::nullopt;
+    }
     return negative ? -value : value;
 }
 

@@ -80,12 +80,14 @@ TEST(RawLine, CommaIsADecimalPoint) {
 
 TEST(RawLine, LongFieldsAndLinesAreReadWhole) {
     // Fields far beyond the 255th character of the line still count.
-    const std::string zeros(300, '0');
+    const std::string zeros(1000, '0');
     const std::string line = "0." + zeros + "1 2 3 4 5 6 7 8 " + zeros + "9";
     auto r = readRawLine(line, 1);
     ASSERT_EQ(r.count, 1);
     EXPECT_FLOAT_EQ(r.triangles[0].a.x, 0);
     EXPECT_FLOAT_EQ(r.triangles[0].c.z, 9);
+    // A number beyond any double is not a number.
+    EXPECT_EQ(readRawLine("1" + zeros + " 0 0", 1).count, 0);
 }
 
 TEST(RawLine, UnitFactorConvertsToMillimetres) {
