@@ -4,7 +4,6 @@
 
 #include "app/Interfejs.h"
 #include "app/Messages.h"
-#include "app/NumberText.h"
 #include "app/State.h"
 #include "import/RAWodczytWatek.h"
 #include "platform/MainLoop.h"
@@ -73,8 +72,9 @@ int runModel(const CommandArgs& args) {
         std::printf("%s\n", j.text().c_str());
         return 0;
     }
+    // The shortest text that reads back as the same number.
     auto three = [](double x, double y, double z) {
-        return formatReal(x) + " " + formatReal(y) + " " + formatReal(z);
+        return jsonNumber(x) + " " + jsonNumber(y) + " " + jsonNumber(z);
     };
     std::printf("file:       %s\n", file.c_str());
     std::printf("triangles:  %zu\n", modelTriangles.size());
