@@ -17,6 +17,12 @@ tpix2d flatMask;
 tpix2dRec flatStatus;
 tpix2d materialHeights;
 
+void setRasterSizeFromModel() {
+    rasterSizeX = static_cast<int>(roundHalfEven(modelSize.x / pixelSize));
+    rasterSizeY = static_cast<int>(roundHalfEven(modelSize.y / pixelSize));
+    rasterSizeZ = static_cast<int>(roundHalfEven((modelSize.z + 10) / pixelSize));
+}
+
 void allocateRasters() {
     const int columns = rasterSizeX + 1;
     const int rows = rasterSizeY + 1;

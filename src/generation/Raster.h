@@ -15,6 +15,10 @@ extern tpix2d flatMask;        // 1.0 / 0 mask of flat areas still to clear
 extern tpix2dRec flatStatus;   // flag bits of flat-area filling
 extern tpix2d materialHeights; // top of the material still standing, per cell
 
+// The raster size of the loaded model: rasterSizeX = Round(modelSize.x / pixelSize),
+// rasterSizeY likewise, rasterSizeZ = Round((modelSize.z + 10) / pixelSize).
+void setRasterSizeFromModel();
+
 // Reallocates modelHeights, offsetHeights, motionHeights, cellStatus, flatMask and
 // flatStatus to (rasterSizeX + 1) x (rasterSizeY + 1) cells, all zero.
 void allocateRasters();

@@ -2,10 +2,15 @@
 
 #include "app/Rounding.h"
 #include "app/State.h"
+#include "generation/DodajPixRuchuThread.h"
+#include "generation/Raster.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace korvane {
 
@@ -26,27 +31,35 @@ TrPkt3D along(const TrPkt3D& from, const TrPkt3D& to, double t) {
 
 } // namespace
 
-void rasteriseSegment(tpix2d& layer, const TrPkt3D& p, const TrPkt3D& q) {
+namespace {
+
+// Columns of the layer a sweep may write: workers own bands of columns.
+struct Band {
+    int first, last;
+};
+
+void segment(tpix2d& layer, const TrPkt3D& p, const TrPkt3D& q, bool dense, Band band) {
     const double length = distance(p, q) / pixelSize;
     if (!std::isfinite(length)) return; // a corrupt vertex
     auto m = roundHalfEven(length) + 1;
-    if (settings.printer3D) m *= 2;
-    const double lastColumn = layer.columns() - 0.5, lastRow = layer.rows() - 0.5;
+    if (dense) m *= 2;
+    const double firstColumn = band.first - 0.5, lastColumn = band.last + 0.5;
+    const double lastRow = layer.rows() - 0.5;
     const float dx = q.x - p.x, dy = q.y - p.y, dz = q.z - p.z;
     for (std::int64_t j = 0; j <= m; ++j) {
         const float s = static_cast<float>(j) / static_cast<float>(m);
         const float x = p.x + s * dx, y = p.y + s * dy, z = p.z + s * dz;
         const double u = x / pixelSize, v = y / pixelSize;
         // Also drops samples of a triangle with coordinates that are not numbers.
-        if (!(u >= -0.5 && u <= lastColumn && v >= -0.5 && v <= lastRow)) continue;
+        if (!(u >= firstColumn && u <= lastColumn && v >= -0.5 && v <= lastRow)) continue;
         const auto ix = roundHalfEven(u), iy = roundHalfEven(v);
-        if (ix < 0 || iy < 0 || ix >= layer.columns() || iy >= layer.rows()) continue;
+        if (ix < band.first || ix > band.last || iy < 0 || iy >= layer.rows()) continue;
         float& cell = layer[static_cast<int>(ix)][static_cast<int>(iy)];
         if (z > cell) cell = z;
     }
 }
 
-void rasteriseTriangle(tpix2d& layer, TrPkt3D a, TrPkt3D b, TrPkt3D c) {
+void triangle(tpix2d& layer, TrPkt3D a, TrPkt3D b, TrPkt3D c, bool dense, Band band) {
     if (a.z > b.z) std::swap(a, b);
     if (b.z > c.z) std::swap(b, c);
     if (a.z > b.z) std::swap(a, b);
@@ -55,8 +68,79 @@ void rasteriseTriangle(tpix2d& layer, TrPkt3D a, TrPkt3D b, TrPkt3D c) {
     const auto n = roundHalfEven(steps) * 2;
     for (std::int64_t k = 0; k <= n; ++k) {
         const double t = static_cast<double>(k) / static_cast<double>(n);
-        rasteriseSegment(layer, along(a, c, t), along(a, b, t));
+        segment(layer, along(a, c, t), along(a, b, t), dense, band);
     }
+}
+
+} // namespace
+
+void rasteriseSegment(tpix2d& layer, const TrPkt3D& p, const TrPkt3D& q) {
+    segment(layer, p, q, settings.printer3D, {0, layer.columns() - 1});
+}
+
+void rasteriseTriangle(tpix2d& layer, TrPkt3D a, TrPkt3D b, TrPkt3D c) {
+    triangle(layer, a, b, c, settings.printer3D, {0, layer.columns() - 1});
+}
+
+void TRawDoPix::Inicjuj(const TriangleList* adresListyZrodlowej, tpix2d* adresMacierzyDocelowej,
+                        bool tylkoPixZostaloPoZgrubnej, const TModel* adresParametrow) {
+    adrLstSrc = adresListyZrodlowej;
+    adrMatrixDest = adresMacierzyDocelowej;
+    tylkoPixZostPoZgrubnej = tylkoPixZostaloPoZgrubnej;
+    adrParametrow = adresParametrow;
+}
+
+void TRawDoPix::start(std::function<void()> onEnd) {
+    thread.start([this] { Execute(); }, std::move(onEnd));
+}
+
+bool TRawDoPix::stopRequested() const {
+    return closing || thread.terminated();
+}
+
+void TRawDoPix::Execute() {
+    if (stopRequested()) return;
+    if (tylkoPixZostPoZgrubnej)
+        allocateMaterialRaster();
+    else
+        allocateRasters();
+    if (closing) return;
+    tpix2d& layer = *adrMatrixDest;
+    layer.fill(0.0f);
+
+    const TriangleList& source = *adrLstSrc;
+    const double minX = adrParametrow->minX, minY = adrParametrow->minY;
+    auto shift = [](float& v, double by) { v = static_cast<float>(v - by); };
+    const bool dense = settings.printer3D;
+    // Each worker owns a band of columns and takes every triangle that may
+    // reach it (a cell's margin around the triangle's plan extent), writing only
+    // the samples that fall in its band: no cell has two writers, and each cell
+    // sees exactly the samples the one-thread sweep gives it.
+    const auto bands = workerColumns(layer.columns() - 1, motionWorkerCount());
+    std::atomic<bool> stop{false};
+    auto work = [&](Band band) {
+        if (band.first > band.last) return;
+        const double low = (band.first - 1.5) * pixelSize, high = (band.last + 1.5) * pixelSize;
+        for (const TTrojkat& original : source) {
+            if (stop.load(std::memory_order_relaxed)) return;
+            if (stopRequested()) {
+                stop = true;
+                return;
+            }
+            TTrojkat t = original;
+            for (TrPkt3D* v : {&t.a, &t.b, &t.c}) {
+                shift(v->x, minX);
+                shift(v->y, minY);
+            }
+            if (std::max({t.a.x, t.b.x, t.c.x}) < low || std::min({t.a.x, t.b.x, t.c.x}) > high)
+                continue;
+            triangle(layer, t.a, t.b, t.c, dense, band);
+        }
+    };
+    std::vector<std::jthread> threads;
+    for (std::size_t w = 1; w < bands.size(); ++w)
+        threads.emplace_back(work, Band{bands[w].first, bands[w].second});
+    work(Band{bands[0].first, bands[0].second});
 }
 
 } // namespace korvane

@@ -39,6 +39,15 @@ TEST(RasterTest, AllocationGivesZeroLayersOfTheRasterSize) {
     EXPECT_EQ(&modelHeights[1][0], &modelHeights[0][0] + 3);
 }
 
+TEST(RasterTest, SizeOfTheModelRaster) {
+    pixelSize = 0.5;
+    modelSize = {10.25f, 10.75f, 5.0f};
+    setRasterSizeFromModel();
+    EXPECT_EQ(rasterSizeX, 20); // 20.5: halves go to the even neighbour
+    EXPECT_EQ(rasterSizeY, 22); // 21.5
+    EXPECT_EQ(rasterSizeZ, 30);
+}
+
 TEST(RasterTest, MaterialLayerAndClearing) {
     blankRaster(3, 2, 0.5);
     fillMaterialRaster(1000.0f);
