@@ -5,9 +5,10 @@
 #include "app/Interfejs.h"
 #include "app/State.h"
 
+#include <cctype>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <regex>
+#include <optional>
 #include <set>
 
 using namespace korvane;
@@ -16,10 +17,20 @@ namespace {
 
 const char* const languages[] = {"US", "PL", "RU", "CN", "SK", "IT", "ES", "SA", "FR"};
 
+// A quoted literal at `pos` (after spaces); advances past it.
+std::optional<std::string> quoted(const std::string& code, size_t& pos) {
+    while (pos < code.size() && std::isspace(static_cast<unsigned char>(code[pos]))) ++pos;
+    if (pos >= code.size() || code[pos] != '"') return std::nullopt;
+    const size_t close = code.find('"', pos + 1);
+    if (close == std::string::npos) return std::nullopt;
+    std::string text = code.substr(pos + 1, close - pos - 1);
+    pos = close + 1;
+    return text;
+}
+
 // Every txt("Section", "key") and dajTxt("Section", "key") in the program's sources.
 std::set<std::pair<std::string, std::string>> keysAskedForBySources() {
     std::set<std::pair<std::string, std::string>> keys;
-    const std::regex call(R"re((?:dajTxt|\btxt)\(\s*"([^"]+)"\s*,\s*"([^"]+)"\s*\))re");
     for (const char* folder : {"src", "ui", "cli", "sim"}) {
         const auto root = std::filesystem::path(KORVANE_SOURCE_DIR) / folder;
         if (!std::filesystem::exists(root)) continue;
@@ -27,8 +38,22 @@ std::set<std::pair<std::string, std::string>> keysAskedForBySources() {
             const auto ext = e.path().extension();
             if (ext != ".cpp" && ext != ".h") continue;
             const std::string code = test::readFile(e.path());
-            for (std::sregex_iterator m(code.begin(), code.end(), call), end; m != end; ++m)
-                keys.emplace((*m)[1], (*m)[2]);
+            for (size_t at = code.find("xt("); at != std::string::npos;
+                 at = code.find("xt(", at + 3)) {
+                const bool call =
+                    (at >= 1 && code[at - 1] == 't' &&
+                     (at < 2 || !std::isalnum(static_cast<unsigned char>(code[at - 2])))) ||
+                    (at >= 4 && code.compare(at - 4, 4, "dajT") == 0);
+                if (!call) continue;
+                size_t pos = at + 3;
+                auto section = quoted(code, pos);
+                if (!section) continue;
+                while (pos < code.size() && std::isspace(static_cast<unsigned char>(code[pos])))
+                    ++pos;
+                if (pos >= code.size() || code[pos] != ',') continue;
+                ++pos;
+                if (auto key = quoted(code, pos)) keys.emplace(*section, *key);
+            }
         }
     }
     return keys;
