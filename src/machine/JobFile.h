@@ -1,0 +1,87 @@
+#pragma once
+
+#include "app/Records.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+// The job file "out.bin": the machine's own program built from the figures of
+// one output path file, record by record, with no framing.
+namespace korvane {
+
+// The operation fields the job file and the job log use.
+struct TJobOperation {
+    std::string nazwa;
+    int idTyp = 0;
+    double szybkosc = 0;                        // working speed, mm/min
+    double szybkoscPrzestawcza = 0;             // rapid speed, mm/min
+    double posuwWiercenia = 0;                  // plunge feed, mm/min
+    double obroty = 0;                          // spindle rpm
+    double warstwaSzer = 0, warstwaGrubosc = 0; // layer width and thickness, mm
+    double zuzycieMaterialu = 100;              // material use, percent
+    double kat = 0;
+    bool polaczoneKonce = false;
+    double zostawDoNastOper = 0;
+};
+
+// The figure fields the job file uses.
+struct TJobFigure {
+    std::vector<TrPkt3D> poz; // points, mm
+    float przestawczyZ = 0;   // transfer height, mm
+    int obrys = 0;
+    int NrWarstwy = 0;
+    int Przestawcza = 0;
+};
+
+// How the job is run: 3D printing, the substrate under the material, path
+// smoothing, and the head temperature for printing.
+struct TJobContext {
+    bool printer3D = false;
+    double gruboscPodkladki = 0;
+    bool pathSmoothing = false;
+    float headTemperature = 220;
+};
+
+inline constexpr const char* jobFileName = "out.bin";
+inline constexpr float standbyHeadTemperature = 150;
+
+class TJobWriter {
+  public:
+    TJobWriter(std::filesystem::path file, TJobOperation op, TJobContext context);
+
+    // Creates the file and writes the start of the program. Throws
+    // std::ios_base::failure on file errors and MachineRangeError on values that
+    // do not fit; 3D printing needs a machine with newSpeedEncoding.
+    void WriteJobHeader();
+    void WriteJobFigure(const TJobFigure& fig, int startPoint);
+    // Writes the end of the program and closes the file.
+    void WriteJobTrailer();
+
+    // The move record to a point in millimetres; false when there was nothing to move.
+    bool WriteJobMove(int speed, double z, double y, double x, double k);
+    void WriteSpindleSpeed(long long value);
+
+    long long records() const { return records_; }
+    long long bytes() const { return bytes_; }
+
+  private:
+    void record(const std::string& bytes);
+    void pause(long long milliseconds);
+    std::string buildMove(int speed, double z, double y, double x, double k);
+
+    std::filesystem::path path_;
+    TJobOperation op_;
+    TJobContext context_;
+    std::ofstream out_;
+    long long lastX_ = 0, lastY_ = 0, lastZ_ = 0;
+    long long lastMoveLength_ = 0;
+    long long records_ = 0, bytes_ = 0;
+};
+
+// The job file of the output folder.
+std::filesystem::path jobFilePath();
+
+} // namespace korvane

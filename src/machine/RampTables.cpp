@@ -1,0 +1,70 @@
+#include "machine/RampTables.h"
+
+#include "app/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+struct Anchor {
+    int index;
+    double value;
+};
+
+// Power-law segments through the anchors (entries in between follow
+// value · (i / index)^-p), rounded and kept non-increasing.
+std::vector<std::uint16_t> rampThrough(const std::vector<Anchor>& anchors, int size) {
+    std::vector<std::uint16_t> ramp(static_cast<std::size_t>(size));
+    for (std::size_t a = 0; a + 1 < anchors.size(); ++a) {
+        const Anchor from = anchors[a], to = anchors[a + 1];
+        const double p = std::log(from.value / to.value) / std::log(double(to.index) / from.index);
+        for (int i = from.index; i <= to.index; ++i)
+            ramp[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(
+                roundHalfEven(from.value * std::pow(double(i) / from.index, -p)));
+    }
+    for (const Anchor& a : anchors)
+        ramp[static_cast<std::size_t>(a.index)] = static_cast<std::uint16_t>(a.value);
+    for (std::size_t i = 1; i < ramp.size(); ++i) ramp[i] = std::min(ramp[i], ramp[i - 1]);
+    return ramp;
+}
+
+} // namespace
+
+const std::vector<std::uint16_t>& classicRamp() {
+    static const std::vector<std::uint16_t> ramp = [] {
+        auto r = rampThrough({{1, 5644}, {4, 2822}, {100, 564}, {1000, 176}, {15999, 36}}, 16000);
+        r[0] = 11288;
+        r[2] = 3991;
+        return r;
+    }();
+    return ramp;
+}
+
+const std::vector<std::uint16_t>& standardRamp() {
+    static const std::vector<std::uint16_t> ramp = [] {
+        auto r = rampThrough({{4, 6875}, {100, 1908}, {1000, 811}, {65535, 159}}, 65536);
+        r[0] = r[1] = 10234;
+        r[2] = 9213;
+        r[3] = 7668;
+        return r;
+    }();
+    return ramp;
+}
+
+const std::vector<std::uint16_t>& alternativeRampTable() {
+    static const std::vector<std::uint16_t> ramp = [] {
+        std::vector<std::uint16_t> r(65536);
+        r[0] = 40920;
+        for (std::size_t i = 1; i < r.size(); ++i)
+            r[i] = static_cast<std::uint16_t>(std::max<long long>(
+                roundHalfEven(40920.0 / std::sqrt(static_cast<double>(i))), 159));
+        r.back() = 159;
+        return r;
+    }();
+    return ramp;
+}
+
+} // namespace korvane

@@ -1,0 +1,154 @@
+#include "machine/TransmitArm.h"
+
+#include "app/Interfejs.h"
+#include "app/Messages.h"
+#include "app/NumberText.h"
+#include "app/Rounding.h"
+#include "app/State.h"
+#include "machine/Encoding.h"
+#include "machine/MachineState.h"
+#include "machine/Ploter.h"
+#include "machine/RecordLengths.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace korvane {
+
+TTransArm transArm;
+std::string jobLogSection;
+
+namespace {
+
+std::string booleanText(bool v) {
+    return v ? "True" : "False";
+}
+
+std::string dateTimeText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+} // namespace
+
+bool TTransArm::start(const TJobOperation& weOperacja, const std::filesystem::path& file) {
+    operWtoku_ = weOperacja;
+    stop();
+    const auto path = file.empty() ? jobFilePath() : file;
+    fb_.open(path, std::ios::binary);
+    std::error_code error;
+    totalsize_ = std::filesystem::file_size(path, error);
+    if (!fb_ || error) {
+        fb_.close();
+        return false;
+    }
+    isOpen_ = true;
+    progres_ = 0;
+    licznik_ = 0;
+    lastFailure_ = 0;
+    return true;
+}
+
+void TTransArm::stop() {
+    if (isOpen_) fb_.close();
+    isOpen_ = false;
+}
+
+void TTransArm::tick() {
+    if (!isOpen_) return;
+    if (fb_.peek() == std::char_traits<char>::eof()) {
+        stop();
+        return;
+    }
+    ReadStatus();
+    if (!usbLink) {
+        stop();
+        showMessage(txt("Ploter", "bladUsb"), true, "wr ");
+        return;
+    }
+    if (plotstate.StateExtend & stateBufferFull) return;
+    for (n_ = 0; n_ < 50 && fb_.peek() != std::char_traits<char>::eof();) {
+        ++n_;
+        const std::streampos at = fb_.tellg();
+        const int letter = fb_.get();
+        int length = 0;
+        try {
+            length = recordLength(static_cast<std::uint8_t>(letter));
+        } catch (const MachineRangeError& e) {
+            fb_.seekg(at);
+            showMessage(e.what(), true, "wr ");
+            return;
+        }
+        std::string rec(static_cast<std::size_t>(length), '\0');
+        rec[0] = static_cast<char>(letter);
+        fb_.read(rec.data() + 1, length - 1);
+        if (fb_.gcount() != length - 1) {
+            // A cut-off last record is not sent: the machine would take the
+            // following command as its rest.
+            stop();
+            showMessage(txt("Ploter", "bladUsb"), true, "wr ");
+            return;
+        }
+        const int result = SendCommand(rec);
+        if (result != 0) {
+            const bool echoWrong = result == 102 || result == 103;
+            if (echoWrong) {
+                // The machine may hold a damaged record: nothing more is sent.
+                lastFailure_ = result;
+                stop();
+                showMessage(txt("Ploter", "brakLacznosciZploterem"), true, std::to_string(result));
+                return;
+            }
+            // The link did not take it: the same record goes again next tick.
+            lastFailure_ = result;
+            fb_.clear();
+            fb_.seekg(at);
+            return;
+        }
+        lastFailure_ = 0;
+        ++licznik_;
+        if (licznik_ == 17) {
+            showStatusText(txt("Control_panel", "obrobkaNaMaszynieWtoku"));
+            jobRunning = true;
+            if (jobLogOn) logStart();
+            SendCommand("G");
+        }
+        const auto position = static_cast<double>(fb_.tellg());
+        progres_ =
+            totalsize_ ? static_cast<double>(roundHalfEven(position / totalsize_ * 100)) : 100;
+    }
+}
+
+void TTransArm::logStart() {
+    const TJobOperation& op = operWtoku_;
+    jobLogSection = std::string(applicationTitle) + ", " +
+                    std::filesystem::path(modelExtents.plik_RAW).filename().string();
+    const std::string key = " start : " + op.nazwa + " " + dateTimeText() + " Vr";
+    std::string value = formatReal(op.szybkosc) + " Vp=" + formatReal(op.szybkoscPrzestawcza);
+    switch (op.idTyp) {
+    case 0:
+        value += " szer.=" + formatReal(op.warstwaSzer) + " gł.=" + formatReal(op.warstwaGrubosc);
+        break;
+    case 1:
+        value += " gł.=" + formatReal(op.warstwaGrubosc);
+        break;
+    case 2:
+        value += " szer.=" + formatReal(op.warstwaSzer);
+        break;
+    case 3:
+        value += " szer.=" + formatReal(op.warstwaSzer) + " kąt=" + formatReal(op.kat) +
+                 " poł.końce=" + booleanText(op.polaczoneKonce);
+        break;
+    default:
+        break;
+    }
+    value += " naddatek=" + formatReal(op.zostawDoNastOper) +
+             " wygładzanie=" + booleanText(smoothing) + " wspRuchuDz=" + formatReal(motionFactor);
+    writeLogValue(jobLogSection, key, value);
+}
+
+} // namespace korvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "machine/JobFile.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+// Streams the job file to the machine in batches of at most 50 records per tick
+// and tells the machine to execute after the seventeenth record.
+namespace korvane {
+
+class TTransArm {
+  public:
+    // Opens the job file (jobFilePath() unless `file` is given) and starts from
+    // its first record. False, with the file closed, when it cannot be opened.
+    bool start(const TJobOperation& weOperacja, const std::filesystem::path& file = {});
+    void stop();
+    // Sends the next batch. A record the link did not take is sent again by a
+    // later tick; a record the machine echoed wrongly stops the transmission
+    // with a message.
+    void tick();
+
+    bool isOpen() const { return isOpen_; }
+    long long licznik() const { return licznik_; }
+    double progres() const { return progres_; }
+    std::uintmax_t totalsize() const { return totalsize_; }
+    // The result of the last failed send (0 when the last send went through).
+    int lastFailure() const { return lastFailure_; }
+
+  private:
+    void logStart();
+
+    std::ifstream fb_;
+    long long licznik_ = 0;
+    std::uintmax_t totalsize_ = 0;
+    int n_ = 0;
+    bool isOpen_ = false;
+    double progres_ = 0;
+    TJobOperation operWtoku_;
+    int lastFailure_ = 0;
+};
+
+// The job transmitter of the program.
+extern TTransArm transArm;
+
+// The section of the job log kept from the start entry for the end entry.
+extern std::string jobLogSection;
+
+} // namespace korvane
