@@ -1,0 +1,172 @@
+#pragma once
+
+#include "machine/HidBackend.h"
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A simulated Vardimon machine: the firmware side of the command protocol,
+// executing moves and the job buffer in simulated time.
+namespace korvane::sim {
+
+struct SimConfig {
+    std::string manufacturer = "Vardimon";
+    std::string product = "XKC-3020";
+    std::string serial = "SN000001";
+    int fwMajor = 5, fwMinor = 9, fwBuild = 0;
+    double timeScale = 1.0; // simulated seconds per real second
+    std::filesystem::path trace;
+    std::size_t bufferCapacity = 1024; // job records
+    std::array<std::int32_t, 3> workArea{600, 400, 150}; // travel, mm
+    char sizeClass = 'Y';                                 // index 25: "L" large, "Y" standard
+    // A classic job (no end record) ends when its buffer ran empty and no record
+    // came for this long.
+    std::chrono::milliseconds jobQuietEnd{500};
+};
+
+// Faults and buttons that can be raised from outside.
+struct SimFaults {
+    bool busyForever = false; // axes report motion forever
+    bool unsettled = false;   // status bit 3 stays set
+    int wrongEchoIn = -1;     // the echo of the n-th next command is damaged (0 = next)
+    int dropIn = -1;          // the command connection drops before the n-th next command
+};
+
+class SimMachine {
+  public:
+    explicit SimMachine(SimConfig config);
+    ~SimMachine();
+
+    const SimConfig& config() const { return config_; }
+    bool newSpeedEncoding() const { return newEncoding_; }
+    bool extendedStatus() const { return extended_; }
+
+    // The length of the command beginning at `bytes`, or 0 when more bytes are
+    // needed to tell.
+    std::size_t commandLength(std::string_view bytes) const;
+
+    // Executes one complete command; returns its echo (the first byte in upper
+    // case, damaged when a wrong echo was asked for).
+    std::string execute(std::string_view command);
+
+    // Replies of the three exchanges.
+    std::string statusBlock();            // "SX" over TCP
+    std::string infoBlock() const;        // "HTTP" on the information port
+    HidBlock indexed(int index);          // indexed reads over USB
+    void hidReport(const HidReport& report);
+
+    // Consumes the drop fault: true when the connection must drop now.
+    bool takeDrop();
+
+    // Buttons and faults.
+    void pressStart();
+    void pressStop();
+    void pressContinue();
+    void spindleOverload();
+    void driveError(int code, int axisMask);
+    void inverterFault();
+    void clearFaults();
+    void setFaults(const std::function<void(SimFaults&)>& change);
+
+    // Inspection (tests and the control port).
+    struct Snapshot {
+        std::array<long long, 4> position{}; // x, y, z, b steps
+        std::array<long long, 3> origin{};
+        std::uint64_t status = 0;
+        std::size_t buffered = 0;
+        long long executedRecords = 0;
+        long long overflows = 0;
+        bool spindleOn = false;
+        bool limitHit = false;
+        double simSeconds = 0;
+    };
+    Snapshot snapshot();
+    std::map<int, int> inverterParameters();
+    void flushTrace();
+
+  private:
+    void flushTraceLocked();
+    struct Motion {
+        std::array<long long, 4> from{}, delta{};
+        double start = 0, duration = 0;
+        char source = 'A';
+    };
+    struct Activity {
+        std::optional<Motion> motion;
+        double end = 0;
+    };
+
+    double now() const;
+    void advance();
+    void startNext(double at);
+    void executeRecord(const std::string& record, double at);
+    void executeInteractive(std::string_view c, double at);
+    std::optional<Motion> decodeMove(std::string_view c, char source, double at);
+    void beginMotion(Motion m, double at);
+    void finishMotion(const Motion& m);
+    void cutMotion(double at);
+    void interruptJob();
+    double slotSpeedMmPerMin(int slot) const;
+    std::uint64_t statusWord();
+    std::array<long long, 4> currentPosition(double at) const;
+
+    SimConfig config_;
+    bool newEncoding_ = false;
+    bool extended_ = false;
+    double stepsX_ = 1;
+    std::array<double, 3> steps_{1, 1, 1};
+    double speedDivisor_ = 1;
+    std::chrono::steady_clock::time_point realStart_;
+    mutable std::mutex mutex_;
+
+    std::array<long long, 4> position_{};
+    std::array<long long, 3> origin_{};
+    std::array<long long, 5> speedSlots_{};
+    int selectedSlot_ = 0;
+    std::array<long long, 6> power_{};
+    int selectedPower_ = 0;
+    bool spindleOn_ = false;
+    double inverterStoppingUntil_ = 0;
+    bool fourthAxisNext_ = false;
+    std::array<std::uint8_t, 256> calibration_{};
+    std::map<int, int> inverter_;
+    std::array<float, 2> temperature_{20, 20};
+
+    std::optional<Motion> motion_;
+    std::deque<Motion> interactiveQueue_;
+    double pauseEnd_ = -1;
+    double freeAt_ = 0;
+    std::deque<std::string> buffer_;
+    bool running_ = false;
+    bool jobActive_ = false; // from "G" until the end of the job or "C"
+    bool limitHit_ = false;
+    bool stopAfterRecord_ = false;
+    bool interrupted_ = false;
+    bool endOfProgram_ = false;
+    std::chrono::steady_clock::time_point lastRecordReal_;
+    long long executedRecords_ = 0;
+    long long overflows_ = 0;
+
+    std::uint64_t latchedButtons_ = 0;
+    std::uint64_t faultBits_ = 0;
+    int driveErrorCode_ = 0, driveErrorMask_ = 0;
+    SimFaults faults_;
+    int homingCount_ = 0;
+    int jobsRun_ = 0;
+
+    std::ofstream trace_;
+    bool traceDirty_ = false;
+};
+
+} // namespace korvane::sim
