@@ -22,7 +22,8 @@ long long le(std::string_view c, std::size_t at, int bytes) {
 }
 
 template <class Block> void put(Block& b, std::size_t at, unsigned long long v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < bytes; ++i)
+        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((v >> (8 * i)) & 0xFF);
 }
 
 template <class Block> void putFloat(Block& b, std::size_t at, float v) {
@@ -50,12 +51,15 @@ SimMachine::SimMachine(SimConfig config)
     stepsX_ = p.stepsX;
     steps_ = {p.stepsX, p.stepsY, p.stepsZ};
     speedDivisor_ = p.speedDivisor;
-    for (int axis = 0; axis < 3; ++axis) putFloat(calibration_, 68 + 4 * static_cast<std::size_t>(axis), 1.0f);
+    for (int axis = 0; axis < 3; ++axis)
+        putFloat(calibration_, 68 + 4 * static_cast<std::size_t>(axis), 1.0f);
     if (!config_.trace.empty()) trace_.open(config_.trace, std::ios::trunc);
     lastRecordReal_ = realStart_;
 }
 
-SimMachine::~SimMachine() { flushTrace(); }
+SimMachine::~SimMachine() {
+    flushTrace();
+}
 
 double SimMachine::now() const {
     const std::chrono::duration<double> real = std::chrono::steady_clock::now() - realStart_;
@@ -66,38 +70,72 @@ std::size_t SimMachine::commandLength(std::string_view c) const {
     if (c.empty()) return 0;
     const char letter = c[0];
     switch (letter) {
-    case 'A': case 'a': return newEncoding_ ? 15 : 14;
-    case 'V': case 'v': return newEncoding_ ? 6 : 4;
-    case 'T': case 't': return config_.fwMajor >= 6 ? 6 : 3;
-    case 'F': case 'f': case 'P': case 'p': case 'B': case 'b': case 'H': case 'h': case 'I': case 'i':
+    case 'A':
+    case 'a':
+        return newEncoding_ ? 15 : 14;
+    case 'V':
+    case 'v':
+        return newEncoding_ ? 6 : 4;
+    case 'T':
+    case 't':
+        return config_.fwMajor >= 6 ? 6 : 3;
+    case 'F':
+    case 'f':
+    case 'P':
+    case 'p':
+    case 'B':
+    case 'b':
+    case 'H':
+    case 'h':
+    case 'I':
+    case 'i':
         return 2;
-    case 'R': case 'r': case 'L': case 'l': return 3;
-    case 'U': return 9;
-    case 'u': return 7;
-    case 'N': return 5;
-    case 'n': return 4;
-    case '[': return 5;
+    case 'R':
+    case 'r':
+    case 'L':
+    case 'l':
+        return 3;
+    case 'U':
+        return 9;
+    case 'u':
+        return 7;
+    case 'N':
+        return 5;
+    case 'n':
+        return 4;
+    case '[':
+        return 5;
     case 's':
         if (c.size() < 2) return 0;
         return (c[1] == 0 || c[1] == 1) ? 2 : 16;
     case 'S':
         if (c.size() < 2) return 0;
         switch (c[1]) {
-        case 'X': case 'U': case 0: case 1: return 2;
-        case 'f': return 3;
-        case 'I': return 7;
-        case 0x0D: return 4;
-        default: return 16;
+        case 'X':
+        case 'U':
+        case 0:
+        case 1:
+            return 2;
+        case 'f':
+            return 3;
+        case 'I':
+            return 7;
+        case 0x0D:
+            return 4;
+        default:
+            return 16;
         }
-    default: return 1;
+    default:
+        return 1;
     }
 }
 
 double SimMachine::slotSpeedMmPerMin(int slot) const {
     const long long s = slot >= 0 && slot < 5 ? speedSlots_[static_cast<std::size_t>(slot)] : 0;
     if (s <= 0 || s >= 65535) return 1000;
-    const double v = newEncoding_ ? 600000.0 / std::max(1.0, std::nearbyint(stepsX_)) / (s * speedDivisor_)
-                                  : 600000.0 / (s * speedDivisor_);
+    const double v = newEncoding_
+                         ? 600000.0 / std::max(1.0, std::nearbyint(stepsX_)) / (s * speedDivisor_)
+                         : 600000.0 / (s * speedDivisor_);
     return std::clamp(v, 1.0, 100000.0);
 }
 
@@ -110,7 +148,8 @@ std::array<long long, 4> SimMachine::currentPosition(double at) const {
     return p;
 }
 
-std::optional<SimMachine::Motion> SimMachine::decodeMove(std::string_view c, char source, double at) {
+std::optional<SimMachine::Motion> SimMachine::decodeMove(std::string_view c, char source,
+                                                         double at) {
     if (c.size() < commandLength(c)) return std::nullopt;
     const int flags = static_cast<unsigned char>(c[1]);
     long long dx = le(c, 5, 3), dy = le(c, 8, 3), dz = le(c, 11, 3);
@@ -128,8 +167,10 @@ std::optional<SimMachine::Motion> SimMachine::decodeMove(std::string_view c, cha
     } else {
         m.delta[2] = dz;
     }
-    const double mm = std::sqrt(double(dx) * dx / (steps_[0] * steps_[0]) + double(dy) * dy / (steps_[1] * steps_[1]) +
-                                double(m.delta[2]) * m.delta[2] / (steps_[2] * steps_[2])) / 100;
+    const double mm = std::sqrt(double(dx) * dx / (steps_[0] * steps_[0]) +
+                                double(dy) * dy / (steps_[1] * steps_[1]) +
+                                double(m.delta[2]) * m.delta[2] / (steps_[2] * steps_[2])) /
+                      100;
     m.duration = mm / slotSpeedMmPerMin(selectedSlot_) * 60;
     m.start = at;
     return m;
@@ -162,8 +203,8 @@ void SimMachine::beginMotion(Motion m, double at) {
 void SimMachine::finishMotion(const Motion& m) {
     for (std::size_t i = 0; i < 4; ++i) position_[i] = m.from[i] + m.delta[i];
     if (trace_) {
-        trace_ << m.source << ' ' << position_[0] << ' ' << position_[1] << ' ' << position_[2] << ' '
-               << position_[3] << '\n';
+        trace_ << m.source << ' ' << position_[0] << ' ' << position_[1] << ' ' << position_[2]
+               << ' ' << position_[3] << '\n';
         traceDirty_ = true;
     }
 }
@@ -247,19 +288,27 @@ void SimMachine::executeRecord(const std::string& r, double at) {
         if (slot < 5) speedSlots_[static_cast<std::size_t>(slot)] = le(r, 2, newEncoding_ ? 4 : 2);
         break;
     }
-    case 'f': selectedSlot_ = static_cast<unsigned char>(r[1]); break;
-    case 'p': pauseEnd_ = at + static_cast<unsigned char>(r[1]) / 1000.0; break;
+    case 'f':
+        selectedSlot_ = static_cast<unsigned char>(r[1]);
+        break;
+    case 'p':
+        pauseEnd_ = at + static_cast<unsigned char>(r[1]) / 1000.0;
+        break;
     case 'r':
         spindleOn_ = r[1] != 0;
         if (!spindleOn_) inverterStoppingUntil_ = at + 2.0;
         break;
-    case 't': power_[1] = le(r, 2, config_.fwMajor >= 6 ? 4 : 1); break;
+    case 't':
+        power_[1] = le(r, 2, config_.fwMajor >= 6 ? 4 : 1);
+        break;
     case 's':
         if (r.compare(0, 3, "sBS") == 0) fourthAxisNext_ = true;
         if (r.compare(0, 2, "SE") == 0) endOfProgram_ = true;
-        if (r.compare(0, 3, "s3t") == 0) temperature_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(r, 3, 4)));
+        if (r.compare(0, 3, "s3t") == 0)
+            temperature_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(r, 3, 4)));
         break;
-    default: break; // "l" limits and the smoothing switch change no position
+    default:
+        break; // "l" limits and the smoothing switch change no position
     }
 }
 
@@ -280,20 +329,27 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
         if (slot < 5) speedSlots_[static_cast<std::size_t>(slot)] = le(c, 2, newEncoding_ ? 4 : 2);
         break;
     }
-    case 'F': selectedSlot_ = static_cast<unsigned char>(c[1]); break;
-    case 'Y': cutMotion(at); break;
+    case 'F':
+        selectedSlot_ = static_cast<unsigned char>(c[1]);
+        break;
+    case 'Y':
+        cutMotion(at);
+        break;
     case 'U':
         origin_[0] = le(c, 1, 4);
         origin_[1] = le(c, 5, 4);
         break;
-    case 'N': origin_[2] = le(c, 1, 4); break;
+    case 'N':
+        origin_[2] = le(c, 1, 4);
+        break;
     case 'R':
         spindleOn_ = c[1] != 0;
         if (!spindleOn_) inverterStoppingUntil_ = at + 2.0;
         break;
     case 'T': {
         const int slot = static_cast<unsigned char>(c[1]);
-        if (slot < 6) power_[static_cast<std::size_t>(slot)] = le(c, 2, config_.fwMajor >= 6 ? 4 : 1);
+        if (slot < 6)
+            power_[static_cast<std::size_t>(slot)] = le(c, 2, config_.fwMajor >= 6 ? 4 : 1);
         break;
     }
     case 'B':
@@ -342,13 +398,17 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
         break;
     case 'S':
         if (c.size() >= 3 && c.substr(0, 3) == "SBS") fourthAxisNext_ = true;
-        if (c.size() >= 4 && c[1] == 0x0D) calibration_[static_cast<unsigned char>(c[2])] = static_cast<std::uint8_t>(c[3]);
+        if (c.size() >= 4 && c[1] == 0x0D)
+            calibration_[static_cast<unsigned char>(c[2])] = static_cast<std::uint8_t>(c[3]);
         if (c.size() >= 11 && c.substr(0, 3) == "S3t") {
             temperature_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(c, 3, 4)));
         }
         break;
-    case '[': inverter_[static_cast<int>(le(c, 1, 2))] = static_cast<int>(le(c, 3, 2)); break;
-    default: break; // "X", "W", "SU", "B4" and the rest leave the axes alone
+    case '[':
+        inverter_[static_cast<int>(le(c, 1, 2))] = static_cast<int>(le(c, 3, 2));
+        break;
+    default:
+        break; // "X", "W", "SU", "B4" and the rest leave the axes alone
     }
 }
 
@@ -370,7 +430,8 @@ std::string SimMachine::execute(std::string_view command) {
     advance();
     std::string echo(command);
     if (echo[0] >= 'a' && echo[0] <= 'z') echo[0] = static_cast<char>(echo[0] - 32);
-    if (faults_.wrongEchoIn >= 0 && faults_.wrongEchoIn-- == 0) echo.back() = static_cast<char>(echo.back() ^ 0x5A);
+    if (faults_.wrongEchoIn >= 0 && faults_.wrongEchoIn-- == 0)
+        echo.back() = static_cast<char>(echo.back() ^ 0x5A);
     return echo;
 }
 
@@ -404,20 +465,32 @@ std::string SimMachine::statusBlock() {
     const auto pos = currentPosition(now());
     b[3] = 0;
     put(b, 4, statusWord() & 0xFFFFFFFF, 4);
-    for (std::size_t i = 0; i < 3; ++i) put(b, 8 + 4 * i, static_cast<unsigned long long>(pos[i]), 4);
+    for (std::size_t i = 0; i < 3; ++i)
+        put(b, 8 + 4 * i, static_cast<unsigned long long>(pos[i]), 4);
     if (s) {
         put(b, 20, static_cast<unsigned long long>(pos[2]), 4);
-        put(b, 24, static_cast<unsigned long long>(speedSlots_[static_cast<std::size_t>(std::min(selectedSlot_, 4))]), 4);
+        put(b, 24,
+            static_cast<unsigned long long>(
+                speedSlots_[static_cast<std::size_t>(std::min(selectedSlot_, 4))]),
+            4);
     }
-    for (std::size_t i = 0; i < 3; ++i) put(b, s + 24 + 4 * i, static_cast<unsigned long long>(origin_[i]), 4);
-    for (std::size_t i = 0; i < 3; ++i) put(b, s + 40 + 4 * i, static_cast<unsigned long long>(config_.workArea[i]), 4);
+    for (std::size_t i = 0; i < 3; ++i)
+        put(b, s + 24 + 4 * i, static_cast<unsigned long long>(origin_[i]), 4);
+    for (std::size_t i = 0; i < 3; ++i)
+        put(b, s + 40 + 4 * i, static_cast<unsigned long long>(config_.workArea[i]), 4);
     put(b, s + 52, static_cast<unsigned long long>(std::llround(now() / 60)), 4);
     put(b, s + 56, static_cast<unsigned long long>(jobsRun_), 4);
     b[s + 62] = static_cast<std::uint8_t>(selectedSlot_);
-    for (std::size_t i = 0; i < 4; ++i) put(b, s + 64 + 4 * i, static_cast<unsigned long long>(speedSlots_[i]), 4);
-    put(b, s + 80, motion_ ? static_cast<unsigned long long>(speedSlots_[static_cast<std::size_t>(std::min(selectedSlot_, 4))]) : 0, 4);
+    for (std::size_t i = 0; i < 4; ++i)
+        put(b, s + 64 + 4 * i, static_cast<unsigned long long>(speedSlots_[i]), 4);
+    put(b, s + 80,
+        motion_ ? static_cast<unsigned long long>(
+                      speedSlots_[static_cast<std::size_t>(std::min(selectedSlot_, 4))])
+                : 0,
+        4);
     b[s + 90] = static_cast<std::uint8_t>(selectedPower_);
-    for (std::size_t i = 0; i < 6; ++i) put(b, s + 92 + 2 * i, static_cast<unsigned long long>(power_[i]), 2);
+    for (std::size_t i = 0; i < 6; ++i)
+        put(b, s + 92 + 2 * i, static_cast<unsigned long long>(power_[i]), 2);
     return std::string(b.begin(), b.end());
 }
 
@@ -429,8 +502,9 @@ std::string SimMachine::infoBlock() const {
     block += (config_.product + "        ").substr(0, 8);
     block.resize(i + 42, ' ');
     block += (config_.serial + "        ").substr(0, 8);
-    block += " ver" + std::to_string(config_.fwMajor % 10) + std::to_string(config_.fwMinor / 10 % 10) +
-             std::to_string(config_.fwMinor % 10) + "\r\n";
+    block += " ver" + std::to_string(config_.fwMajor % 10) +
+             std::to_string(config_.fwMinor / 10 % 10) + std::to_string(config_.fwMinor % 10) +
+             "\r\n";
     return block;
 }
 
@@ -444,33 +518,41 @@ HidBlock SimMachine::indexed(int index) {
     case 10:
         if (extended_) {
             put(b, 6, statusWord(), 8);
-            for (std::size_t i = 0; i < 3; ++i) put(b, 14 + 4 * i, static_cast<unsigned long long>(pos[i]), 4);
+            for (std::size_t i = 0; i < 3; ++i)
+                put(b, 14 + 4 * i, static_cast<unsigned long long>(pos[i]), 4);
         } else {
             put(b, 2, statusWord(), 4);
-            for (std::size_t i = 0; i < 3; ++i) put(b, 6 + 4 * i, static_cast<unsigned long long>(pos[i]), 4);
+            for (std::size_t i = 0; i < 3; ++i)
+                put(b, 6 + 4 * i, static_cast<unsigned long long>(pos[i]), 4);
         }
         break;
     case 11:
-        for (std::size_t i = 0; i < 3; ++i) put(b, 2 + 4 * i, static_cast<unsigned long long>(origin_[i]), 4);
+        for (std::size_t i = 0; i < 3; ++i)
+            put(b, 2 + 4 * i, static_cast<unsigned long long>(origin_[i]), 4);
         break;
     case 12: {
         b[0] = static_cast<std::uint8_t>(selectedSlot_);
-        const auto current = motion_ ? speedSlots_[static_cast<std::size_t>(std::min(selectedSlot_, 4))] : 0;
+        const auto current =
+            motion_ ? speedSlots_[static_cast<std::size_t>(std::min(selectedSlot_, 4))] : 0;
         if (newEncoding_) {
-            for (std::size_t i = 0; i < 4; ++i) put(b, 2 + 4 * i, static_cast<unsigned long long>(speedSlots_[i]), 4);
+            for (std::size_t i = 0; i < 4; ++i)
+                put(b, 2 + 4 * i, static_cast<unsigned long long>(speedSlots_[i]), 4);
             put(b, 22, static_cast<unsigned long long>(current), 4);
         } else {
-            for (std::size_t i = 0; i < 4; ++i) put(b, 2 + 2 * i, static_cast<unsigned long long>(speedSlots_[i]), 2);
+            for (std::size_t i = 0; i < 4; ++i)
+                put(b, 2 + 2 * i, static_cast<unsigned long long>(speedSlots_[i]), 2);
             put(b, 12, static_cast<unsigned long long>(current), 2);
         }
         break;
     }
     case 13:
         b[0] = static_cast<std::uint8_t>(selectedPower_);
-        for (std::size_t i = 0; i < 5; ++i) put(b, 2 + 2 * i, static_cast<unsigned long long>(power_[i]), 2);
+        for (std::size_t i = 0; i < 5; ++i)
+            put(b, 2 + 2 * i, static_cast<unsigned long long>(power_[i]), 2);
         break;
     case 14:
-        for (std::size_t i = 0; i < 3; ++i) put(b, 2 + 4 * i, static_cast<unsigned long long>(config_.workArea[i]), 4);
+        for (std::size_t i = 0; i < 3; ++i)
+            put(b, 2 + 4 * i, static_cast<unsigned long long>(config_.workArea[i]), 4);
         put(b, 14, static_cast<unsigned long long>(std::llround(t / 60)), 4);
         put(b, 18, static_cast<unsigned long long>(jobsRun_), 4);
         break;
@@ -493,8 +575,11 @@ HidBlock SimMachine::indexed(int index) {
         putFloat(b, 2, temperature_[0]);
         putFloat(b, 6, temperature_[1]);
         break;
-    case 25: b[2] = static_cast<std::uint8_t>(config_.sizeClass); break;
-    default: break;
+    case 25:
+        b[2] = static_cast<std::uint8_t>(config_.sizeClass);
+        break;
+    default:
+        break;
     }
     return b;
 }

@@ -27,9 +27,9 @@ struct SimConfig {
     int fwMajor = 5, fwMinor = 9, fwBuild = 0;
     double timeScale = 1.0; // simulated seconds per real second
     std::filesystem::path trace;
-    std::size_t bufferCapacity = 1024; // job records
+    std::size_t bufferCapacity = 1024;                   // job records
     std::array<std::int32_t, 3> workArea{600, 400, 150}; // travel, mm
-    char sizeClass = 'Y';                                 // index 25: "L" large, "Y" standard
+    char sizeClass = 'Y';                                // index 25: "L" large, "Y" standard
     // A classic job (no end record) ends when its buffer ran empty and no record
     // came for this long.
     std::chrono::milliseconds jobQuietEnd{500};
@@ -61,9 +61,9 @@ class SimMachine {
     std::string execute(std::string_view command);
 
     // Replies of the three exchanges.
-    std::string statusBlock();            // "SX" over TCP
-    std::string infoBlock() const;        // "HTTP" on the information port
-    HidBlock indexed(int index);          // indexed reads over USB
+    std::string statusBlock();     // "SX" over TCP
+    std::string infoBlock() const; // "HTTP" on the information port
+    HidBlock indexed(int index);   // indexed reads over USB
     void hidReport(const HidReport& report);
 
     // Consumes the drop fault: true when the connection must drop now.

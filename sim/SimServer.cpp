@@ -20,7 +20,8 @@ void bindTo(tcp::acceptor& acceptor, const std::string& address, std::uint16_t p
 
 } // namespace
 
-SimServer::SimServer(std::shared_ptr<SimMachine> machine, SimPorts ports, const std::string& address)
+SimServer::SimServer(std::shared_ptr<SimMachine> machine, SimPorts ports,
+                     const std::string& address)
     : machine_(std::move(machine)), command_(io_), info_(io_), control_(io_) {
     bindTo(command_, address, ports.command);
     bindTo(info_, address, ports.info);
@@ -49,9 +50,15 @@ SimServer::~SimServer() {
     for (auto& t : threads) t.join();
 }
 
-std::uint16_t SimServer::commandPort() const { return command_.local_endpoint().port(); }
-std::uint16_t SimServer::infoPort() const { return info_.local_endpoint().port(); }
-std::uint16_t SimServer::controlPort() const { return control_.is_open() ? control_.local_endpoint().port() : 0; }
+std::uint16_t SimServer::commandPort() const {
+    return command_.local_endpoint().port();
+}
+std::uint16_t SimServer::infoPort() const {
+    return info_.local_endpoint().port();
+}
+std::uint16_t SimServer::controlPort() const {
+    return control_.is_open() ? control_.local_endpoint().port() : 0;
+}
 
 void SimServer::dropConnections() {
     std::lock_guard lock(mutex_);
@@ -123,7 +130,8 @@ void SimServer::serveInfo(std::shared_ptr<tcp::socket> socket) {
     char request[4];
     std::error_code error;
     asio::read(*socket, asio::buffer(request), error);
-    if (!error && std::string_view(request, 4) == "HTTP") asio::write(*socket, asio::buffer(machine_->infoBlock()), error);
+    if (!error && std::string_view(request, 4) == "HTTP")
+        asio::write(*socket, asio::buffer(machine_->infoBlock()), error);
     std::error_code ignored;
     socket->shutdown(tcp::socket::shutdown_both, ignored);
     socket->close(ignored);
@@ -155,16 +163,22 @@ std::string SimServer::control(const std::string& line) {
         words >> arg;
         return arg == "on";
     };
-    if (verb == "start") machine_->pressStart();
-    else if (verb == "stop") machine_->pressStop();
-    else if (verb == "continue") machine_->pressContinue();
-    else if (verb == "overload") machine_->spindleOverload();
+    if (verb == "start")
+        machine_->pressStart();
+    else if (verb == "stop")
+        machine_->pressStop();
+    else if (verb == "continue")
+        machine_->pressContinue();
+    else if (verb == "overload")
+        machine_->spindleOverload();
     else if (verb == "drive-error") {
         int code = 1, mask = 1;
         words >> code >> mask;
         machine_->driveError(code, mask);
-    } else if (verb == "inverter-fault") machine_->inverterFault();
-    else if (verb == "clear") machine_->clearFaults();
+    } else if (verb == "inverter-fault")
+        machine_->inverterFault();
+    else if (verb == "clear")
+        machine_->clearFaults();
     else if (verb == "busy") {
         const bool on = onOff();
         machine_->setFaults([on](SimFaults& f) { f.busyForever = on; });
@@ -175,7 +189,8 @@ std::string SimServer::control(const std::string& line) {
         int n = 0;
         words >> n;
         machine_->setFaults([n](SimFaults& f) { f.wrongEchoIn = n; });
-    } else if (verb == "drop") dropConnections();
+    } else if (verb == "drop")
+        dropConnections();
     else if (verb == "drop-after") {
         int n = 0;
         words >> n;
@@ -184,12 +199,14 @@ std::string SimServer::control(const std::string& line) {
         const auto s = machine_->snapshot();
         std::ostringstream out;
         out << "position " << s.position[0] << ' ' << s.position[1] << ' ' << s.position[2] << ' '
-            << s.position[3] << " origin " << s.origin[0] << ' ' << s.origin[1] << ' ' << s.origin[2]
-            << " status 0x" << std::hex << s.status << std::dec << " buffered " << s.buffered
-            << " executed " << s.executedRecords << " overflows " << s.overflows;
+            << s.position[3] << " origin " << s.origin[0] << ' ' << s.origin[1] << ' '
+            << s.origin[2] << " status 0x" << std::hex << s.status << std::dec << " buffered "
+            << s.buffered << " executed " << s.executedRecords << " overflows " << s.overflows;
         return out.str();
-    } else if (verb == "flush") machine_->flushTrace();
-    else return "error: unknown request " + verb;
+    } else if (verb == "flush")
+        machine_->flushTrace();
+    else
+        return "error: unknown request " + verb;
     return "ok";
 }
 

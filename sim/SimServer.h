@@ -27,7 +27,8 @@ class SimServer {
   public:
     // Binds to 127.0.0.1 (or `address`); a port of 0 takes a free one. Throws
     // std::system_error when a port cannot be bound.
-    SimServer(std::shared_ptr<SimMachine> machine, SimPorts ports, const std::string& address = "127.0.0.1");
+    SimServer(std::shared_ptr<SimMachine> machine, SimPorts ports,
+              const std::string& address = "127.0.0.1");
     ~SimServer();
 
     std::uint16_t commandPort() const;

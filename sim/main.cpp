@@ -18,7 +18,9 @@ const char* usage =
     "A port of 0 takes a free port; the ports in use are printed on the first line.\n";
 
 volatile std::sig_atomic_t stopSignal = 0;
-void onSignal(int) { stopSignal = 1; }
+void onSignal(int) {
+    stopSignal = 1;
+}
 
 bool parsePort(const std::string& text, std::uint16_t& port) {
     char* end = nullptr;
@@ -31,7 +33,8 @@ bool parsePort(const std::string& text, std::uint16_t& port) {
 bool parseFirmware(const std::string& text, korvane::sim::SimConfig& c) {
     int major = 0, minor = 0, build = 0;
     if (std::sscanf(text.c_str(), "%d.%d.%d", &major, &minor, &build) < 2) return false;
-    if (major < 0 || major > 9 || minor < 0 || minor > 99 || build < 0 || build > 65535) return false;
+    if (major < 0 || major > 9 || minor < 0 || minor > 99 || build < 0 || build > 65535)
+        return false;
     c.fwMajor = major;
     c.fwMinor = minor;
     c.fwBuild = build;
@@ -56,13 +59,20 @@ int main(int argc, char** argv) {
         }
         const std::string value = argv[++i];
         bool ok = true;
-        if (flag == "--port") ok = parsePort(value, ports.command);
-        else if (flag == "--info-port") ok = parsePort(value, ports.info);
-        else if (flag == "--control-port") ok = ports.withControl = parsePort(value, ports.control);
-        else if (flag == "--product") config.product = value;
-        else if (flag == "--serial") config.serial = value;
-        else if (flag == "--firmware") ok = parseFirmware(value, config);
-        else if (flag == "--trace") config.trace = value;
+        if (flag == "--port")
+            ok = parsePort(value, ports.command);
+        else if (flag == "--info-port")
+            ok = parsePort(value, ports.info);
+        else if (flag == "--control-port")
+            ok = ports.withControl = parsePort(value, ports.control);
+        else if (flag == "--product")
+            config.product = value;
+        else if (flag == "--serial")
+            config.serial = value;
+        else if (flag == "--firmware")
+            ok = parseFirmware(value, config);
+        else if (flag == "--trace")
+            config.trace = value;
         else if (flag == "--time-scale") {
             char* end = nullptr;
             config.timeScale = std::strtod(value.c_str(), &end);
@@ -93,7 +103,9 @@ int main(int argc, char** argv) {
                   << ", control port " << server.controlPort() << std::endl;
         std::signal(SIGPIPE, SIG_IGN);
         while (!stopSignal) {
-            struct timespec pause{0, 50'000'000};
+            struct timespec pause {
+                0, 50'000'000
+            };
             nanosleep(&pause, nullptr);
             machine->flushTrace();
         }

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "TestSupport.h"
+
+#include "app/Interfejs.h"
+#include "app/State.h"
+#include "machine/Ethernet.h"
+#include "machine/HidBackend.h"
+#include "machine/Identification.h"
+#include "machine/MachineParams.h"
+#include "machine/MachineState.h"
+#include "machine/RecordLengths.h"
+#include "machine/Usb.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Helpers of the machine-link tests: a clean machine state and a scripted HID
+// device.
+namespace korvane::test {
+
+inline std::string bytes(std::initializer_list<int> values) {
+    std::string s;
+    for (int v : values) s.push_back(static_cast<char>(v));
+    return s;
+}
+
+// The machine link as at start: no links, row 0, short deadlines.
+inline void resetMachine() {
+    ethernetLink.reset();
+    usbLink.reset();
+    plotstate = tplotstate{};
+    ethernetActive = false;
+    ethernetError = 0;
+    fwMajor = fwMinor = fwBuild = 0;
+    extendedStatus = false;
+    modelVariant = false;
+    alternativeRamp = false;
+    sharpCornerAngle = 165;
+    safeHeight = 10.0;
+    jobRunning = jobPaused = false;
+    machineWaitLimit = std::chrono::seconds(3);
+    exchangeTimeout = std::chrono::seconds(2);
+    plotstate.info1 = defaultProductString;
+    IdentifyMachine();
+    transferMargin = 5.0;
+}
+
+// A HID device whose replies the test sets per index; it records every report.
+class ScriptedHid final : public HidBackend {
+  public:
+    struct State {
+        std::vector<HidDeviceInfo> devices{{"dev1", "Vardimon", "XKC-3020", "SN1", true}};
+        std::vector<HidReport> reports;
+        std::map<int, std::vector<HidBlock>> replies; // consumed front first; the last one stays
+        std::map<int, int> readCounts;
+        int writeError = 0;
+        int readError = 0;
+        std::function<void()> changed;
+    };
+
+    explicit ScriptedHid(std::shared_ptr<State> state) : s_(std::move(state)) {}
+    std::vector<HidDeviceInfo> enumerate() override { return s_->devices; }
+    int open(const std::string&) override { return 0; }
+    int writeReport(const std::string&, const HidReport& report) override {
+        if (s_->writeError) return s_->writeError;
+        s_->reports.push_back(report);
+        return 0;
+    }
+    int getIndexedString(const std::string&, int index, HidBlock& block) override {
+        ++s_->readCounts[index];
+        if (s_->readError) return s_->readError;
+        auto& queue = s_->replies[index];
+        if (queue.empty()) {
+            block.fill(0);
+            return 0;
+        }
+        block = queue.front();
+        if (queue.size() > 1) queue.erase(queue.begin());
+        return 0;
+    }
+    void setDeviceChangeHandler(std::function<void()> handler) override { s_->changed = handler; }
+
+  private:
+    std::shared_ptr<State> s_;
+};
+
+// A block with `values` (offset, bytes) placed little-endian.
+inline HidBlock block(std::initializer_list<std::pair<std::size_t, std::string>> parts) {
+    HidBlock b{};
+    for (const auto& [at, data] : parts)
+        for (std::size_t i = 0; i < data.size(); ++i)
+            b[at + i] = static_cast<std::uint8_t>(data[i]);
+    return b;
+}
+
+inline std::string le32(long long v) {
+    std::string s;
+    for (int i = 0; i < 4; ++i)
+        s.push_back(static_cast<char>((static_cast<unsigned long long>(v) >> (8 * i)) & 0xFF));
+    return s;
+}
+
+inline std::string le16(long long v) {
+    return bytes({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF)});
+}
+
+// The command bytes of a report: bytes 1 to 16.
+inline std::string reportCommand(const HidReport& r, std::size_t length) {
+    return std::string(reinterpret_cast<const char*>(r.data() + 1), length);
+}
+
+} // namespace korvane::test
