@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include <sys/socket.h>
+
 namespace korvane::sim {
 
 using asio::ip::tcp;
@@ -36,11 +38,14 @@ SimServer::~SimServer() {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
+    // Shutting a listening socket down wakes the thread blocked in accept.
+    for (auto* acceptor : {&command_, &info_, &control_})
+        if (acceptor->is_open()) ::shutdown(acceptor->native_handle(), SHUT_RDWR);
+    for (auto& t : acceptors_) t.join();
     std::error_code ignored;
     command_.close(ignored);
     info_.close(ignored);
     control_.close(ignored);
-    for (auto& t : acceptors_) t.join();
     dropConnections();
     std::list<std::thread> threads;
     {
