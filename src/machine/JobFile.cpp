@@ -45,9 +45,11 @@ void TJobWriter::record(const std::string& bytes) {
     bytes_ += static_cast<long long>(bytes.size());
 }
 
-void TJobWriter::pause(long long ms) {
-    for (; ms >= 256; ms -= 255) record(bytesOf({255}, "p"));
-    if (ms > 0) record(bytesOf({static_cast<int>(ms)}, "p"));
+std::vector<std::string> pauseRecords(long long ms) {
+    std::vector<std::string> records;
+    for (; ms >= 256; ms -= 255) records.push_back(bytesOf({255}, "p"));
+    if (ms > 0) records.push_back(bytesOf({static_cast<int>(ms)}, "p"));
+    return records;
 }
 
 std::string TJobWriter::buildMove(int speed, double z, double y, double x, double k) {
@@ -123,7 +125,7 @@ void TJobWriter::WriteJobHeader() {
     if (!context_.printer3D) {
         record(bytesOf({1, 1}, "r"));
         if (!extendedStatus || modelVariant) {
-            pause(roundHalfEven(0.1 * 1000));
+            for (const auto& r : pauseRecords(roundHalfEven(0.1 * 1000))) record(r);
         } else {
             record(bytesOf({10}, "p"));
             record("sfw" + std::string(13, ' '));

@@ -69,7 +69,6 @@ class TJobWriter {
 
   private:
     void record(const std::string& bytes);
-    void pause(long long milliseconds);
     std::string buildMove(int speed, double z, double y, double x, double k);
 
     std::filesystem::path path_;
@@ -80,6 +79,9 @@ class TJobWriter {
     long long lastMoveLength_ = 0;
     long long records_ = 0, bytes_ = 0;
 };
+
+// A pause of `milliseconds` as "p" records of at most 255 ms each.
+std::vector<std::string> pauseRecords(long long milliseconds);
 
 // The job file of the output folder.
 std::filesystem::path jobFilePath();

@@ -14,10 +14,13 @@ struct Anchor {
     double value;
 };
 
-// Power-law segments through the anchors (entries in between follow
-// value · (i / index)^-p), rounded and kept non-increasing.
-std::vector<std::uint16_t> rampThrough(const std::vector<Anchor>& anchors, int size) {
+// The head entries as given, then power-law segments through the anchors
+// (entries in between follow value · (i / index)^-p), rounded and kept
+// non-increasing.
+std::vector<std::uint16_t> rampThrough(const std::vector<std::uint16_t>& head,
+                                       const std::vector<Anchor>& anchors, int size) {
     std::vector<std::uint16_t> ramp(static_cast<std::size_t>(size));
+    std::copy(head.begin(), head.end(), ramp.begin());
     for (std::size_t a = 0; a + 1 < anchors.size(); ++a) {
         const Anchor from = anchors[a], to = anchors[a + 1];
         const double p = std::log(from.value / to.value) / std::log(double(to.index) / from.index);
@@ -34,23 +37,14 @@ std::vector<std::uint16_t> rampThrough(const std::vector<Anchor>& anchors, int s
 } // namespace
 
 const std::vector<std::uint16_t>& classicRamp() {
-    static const std::vector<std::uint16_t> ramp = [] {
-        auto r = rampThrough({{1, 5644}, {4, 2822}, {100, 564}, {1000, 176}, {15999, 36}}, 16000);
-        r[0] = 11288;
-        r[2] = 3991;
-        return r;
-    }();
+    static const std::vector<std::uint16_t> ramp =
+        rampThrough({11288}, {{1, 5644}, {4, 2822}, {100, 564}, {1000, 176}, {15999, 36}}, 16000);
     return ramp;
 }
 
 const std::vector<std::uint16_t>& standardRamp() {
-    static const std::vector<std::uint16_t> ramp = [] {
-        auto r = rampThrough({{4, 6875}, {100, 1908}, {1000, 811}, {65535, 159}}, 65536);
-        r[0] = r[1] = 10234;
-        r[2] = 9213;
-        r[3] = 7668;
-        return r;
-    }();
+    static const std::vector<std::uint16_t> ramp = rampThrough(
+        {10234, 10234, 9213, 7668}, {{4, 6875}, {100, 1908}, {1000, 811}, {65535, 159}}, 65536);
     return ramp;
 }
 

@@ -1,0 +1,42 @@
+#include "MachineTestSupport.h"
+
+#include "machine/Omron3g3jv.h"
+
+#include <gtest/gtest.h>
+
+namespace korvane::test {
+namespace {
+
+TEST(Inverter, ParameterFileCommands) {
+    RecordingUserInterface ui;
+    resetState(ui);
+    resetMachine();
+    TempDir dir;
+    exeFolder = dir.path();
+    auto hid = std::make_shared<ScriptedHid::State>();
+    usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
+    hid->reports.clear();
+
+    modelCode = "GMm"; // lower case: the 3G3JV file
+    EXPECT_EQ(inverterParameterFile().filename(), "3g3jv.dat");
+    ProgramInverter(); // missing file: nothing sent
+    EXPECT_TRUE(hid->reports.empty());
+
+    writeFile(dir / "3g3jv.dat", "1 300 frequency reference\r\n  200 200\r\n\r\n");
+    ProgramInverter();
+    ASSERT_EQ(hid->reports.size(), 2u);
+    EXPECT_EQ(reportCommand(hid->reports[0], 6), bytes({0x5B, 0x01, 0x00, 0x2C, 0x01, 0}));
+    EXPECT_EQ(reportCommand(hid->reports[1], 5), bytes({0x5B, 0xC8, 0x00, 0xC8, 0x00}));
+
+    modelCode = "GMM";
+    EXPECT_EQ(inverterParameterFile().filename(), "3g3MV.dat");
+    writeFile(dir / "3g3MV.dat", "5 6\nseven\n8 9\n");
+    hid->reports.clear();
+    EXPECT_THROW(ProgramInverter(), MachineFileError);
+    EXPECT_EQ(hid->reports.size(), 1u); // the lines before stay sent
+    exeFolder = KORVANE_EXE_DIR;
+    resetMachine();
+}
+
+} // namespace
+} // namespace korvane::test
