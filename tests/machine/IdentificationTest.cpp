@@ -36,7 +36,9 @@ TEST_F(Identification, RowZeroIsTheDefaultAndTheTableCoversTheRanges) {
     EXPECT_EQ(table[0].params.stepsZ, 5.33333);
     bool newer = false, sizeClass = false, fourthAxis = false;
     for (const auto& row : table) {
-        if (row.params.newSpeedEncoding) EXPECT_EQ(row.params.minSpeed, 1) << row.code;
+        if (row.params.newSpeedEncoding) {
+            EXPECT_EQ(row.params.minSpeed, 1) << row.code;
+        }
         EXPECT_EQ(row.params.stepsX, row.params.stepsY) << row.code;
         newer |= row.newer.present;
         sizeClass |= row.newer.readsSizeClass;

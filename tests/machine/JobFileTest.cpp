@@ -147,8 +147,9 @@ TEST_F(JobFile, LimitRecordsOnlyForChangesAboveATenth) {
         if (rec[0] != 'l') continue;
         const long long value =
             static_cast<unsigned char>(rec[1]) | (static_cast<unsigned char>(rec[2]) << 8);
-        if (value != 1 && previous > 1)
+        if (value != 1 && previous > 1) {
             EXPECT_GT(std::abs(double(value - previous)) / previous, 0.1);
+        }
         previous = value;
         ++limits;
     }
