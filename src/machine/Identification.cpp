@@ -2,6 +2,7 @@
 
 #include "app/NumberText.h"
 #include "app/State.h"
+#include "generation/GenState.h"
 #include "machine/MachineParams.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"

@@ -35,7 +35,7 @@ std::filesystem::path jobFilePath() {
     return dataFolder / outputFolderName / jobFileName;
 }
 
-TJobWriter::TJobWriter(std::filesystem::path file, TJobOperation op, TJobContext context)
+TJobWriter::TJobWriter(std::filesystem::path file, TOperacjaDane op, TJobContext context)
     : path_(std::move(file)), op_(std::move(op)), context_(context) {}
 
 void TJobWriter::record(const std::string& bytes) {
@@ -139,7 +139,7 @@ void TJobWriter::WriteJobHeader() {
     lastZ_ = context_.printer3D ? 0 : roundHalfEven(safeHeight * 100 * p.stepsZ);
 }
 
-void TJobWriter::WriteJobFigure(const TJobFigure& fig, int startPoint) {
+void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
     const TMachineParams& p = machineParams;
     const bool newEncoding = p.newSpeedEncoding != 0;
     const bool printing = context_.printer3D;

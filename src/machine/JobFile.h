@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/Operacje.h"
 #include "app/Records.h"
+#include "generation/Figury.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -11,30 +13,6 @@
 // The job file "out.bin": the machine's own program built from the figures of
 // one output path file, record by record, with no framing.
 namespace korvane {
-
-// The operation fields the job file and the job log use.
-struct TJobOperation {
-    std::string nazwa;
-    int idTyp = 0;
-    double szybkosc = 0;                        // working speed, mm/min
-    double szybkoscPrzestawcza = 0;             // rapid speed, mm/min
-    double posuwWiercenia = 0;                  // plunge feed, mm/min
-    double obroty = 0;                          // spindle rpm
-    double warstwaSzer = 0, warstwaGrubosc = 0; // layer width and thickness, mm
-    double zuzycieMaterialu = 100;              // material use, percent
-    double kat = 0;
-    bool polaczoneKonce = false;
-    double zostawDoNastOper = 0;
-};
-
-// The figure fields the job file uses.
-struct TJobFigure {
-    std::vector<TrPkt3D> poz; // points, mm
-    float przestawczyZ = 0;   // transfer height, mm
-    int obrys = 0;
-    int NrWarstwy = 0;
-    int Przestawcza = 0;
-};
 
 // How the job is run: 3D printing, the substrate under the material, path
 // smoothing, and the head temperature for printing.
@@ -50,13 +28,13 @@ inline constexpr float standbyHeadTemperature = 150;
 
 class TJobWriter {
   public:
-    TJobWriter(std::filesystem::path file, TJobOperation op, TJobContext context);
+    TJobWriter(std::filesystem::path file, TOperacjaDane op, TJobContext context);
 
     // Creates the file and writes the start of the program. Throws
     // std::ios_base::failure on file errors and MachineRangeError on values that
     // do not fit; 3D printing needs a machine with newSpeedEncoding.
     void WriteJobHeader();
-    void WriteJobFigure(const TJobFigure& fig, int startPoint);
+    void WriteJobFigure(const tFigura& fig, int startPoint);
     // Writes the end of the program and closes the file.
     void WriteJobTrailer();
 
@@ -72,7 +50,7 @@ class TJobWriter {
     std::string buildMove(int speed, double z, double y, double x, double k);
 
     std::filesystem::path path_;
-    TJobOperation op_;
+    TOperacjaDane op_;
     TJobContext context_;
     std::ofstream out_;
     long long lastX_ = 0, lastY_ = 0, lastZ_ = 0;

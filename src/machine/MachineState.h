@@ -77,14 +77,12 @@ extern std::unique_ptr<TfEthernet> ethernetLink;
 extern std::chrono::milliseconds machineWaitLimit;
 extern std::chrono::milliseconds exchangeTimeout;
 
-// Identification results.
+// Identification results (cornerAngle, cornerCountAngle and transferMargin,
+// which generation reads too, are in generation/GenState.h).
 extern std::string modelCode;
 extern bool modelVariant;       // treated as classic for spin-up and inverter check
 extern double sharpCornerAngle; // degrees; "kat_tech_normalny_dz"
-extern double cornerAngle;      // degrees; "kat_tech_normalny_plaski"
-extern double cornerCountAngle; // degrees, while path smoothing applies
 extern bool alternativeRamp;    // the 40920/sqrt(i) ramp of the newer controllers
-extern double transferMargin;   // mm above the material for rapid moves
 extern float calX, calY, calZ;  // axis calibration factors
 extern std::uint16_t finishingFeedLimit;
 extern bool continueWithoutStoredJob;

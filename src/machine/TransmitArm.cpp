@@ -35,7 +35,7 @@ std::string dateTimeText() {
 
 } // namespace
 
-bool TTransArm::start(const TJobOperation& weOperacja, const std::filesystem::path& file) {
+bool TTransArm::start(const TOperacjaDane& weOperacja, const std::filesystem::path& file) {
     operWtoku_ = weOperacja;
     stop();
     const auto path = file.empty() ? jobFilePath() : file;
@@ -124,7 +124,7 @@ void TTransArm::tick() {
 }
 
 void TTransArm::logStart() {
-    const TJobOperation& op = operWtoku_;
+    const TOperacjaDane& op = operWtoku_;
     jobLogSection = std::string(applicationTitle) + ", " +
                     std::filesystem::path(modelExtents.plik_RAW).filename().string();
     const std::string key = " start : " + op.nazwa + " " + dateTimeText() + " Vr";

@@ -15,7 +15,7 @@ class TTransArm {
   public:
     // Opens the job file (jobFilePath() unless `file` is given) and starts from
     // its first record. False, with the file closed, when it cannot be opened.
-    bool start(const TJobOperation& weOperacja, const std::filesystem::path& file = {});
+    bool start(const TOperacjaDane& weOperacja, const std::filesystem::path& file = {});
     void stop();
     // Sends the next batch. A record the link did not take is sent again by a
     // later tick; a record the machine echoed wrongly stops the transmission
@@ -38,7 +38,7 @@ class TTransArm {
     int n_ = 0;
     bool isOpen_ = false;
     double progres_ = 0;
-    TJobOperation operWtoku_;
+    TOperacjaDane operWtoku_;
     int lastFailure_ = 0;
 };
 

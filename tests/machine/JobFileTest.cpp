@@ -35,11 +35,11 @@ class JobFile : public ::testing::Test {
         op.warstwaSzer = 0.4;
     }
     void TearDown() override { resetMachine(); }
-    std::vector<std::string> write(const std::vector<TJobFigure>& figures,
+    std::vector<std::string> write(const std::vector<const tFigura*>& figures,
                                    TJobContext context = {}) {
         TJobWriter w(dir / "out.bin", op, context);
         w.WriteJobHeader();
-        for (const auto& f : figures) w.WriteJobFigure(f, 0);
+        for (const auto* f : figures) w.WriteJobFigure(*f, 0);
         w.WriteJobTrailer();
         const auto r = records(readFile(dir / "out.bin"));
         EXPECT_EQ(w.records(), static_cast<long long>(r.size()));
@@ -49,7 +49,7 @@ class JobFile : public ::testing::Test {
 
     RecordingUserInterface ui;
     TempDir dir;
-    TJobOperation op;
+    TOperacjaDane op;
 };
 
 TEST(PauseRecords, Splitting) {
@@ -97,10 +97,10 @@ TEST_F(JobFile, ExtendedHeaderWaitsForTheSpindle) {
 
 TEST_F(JobFile, TwoPointFigureStopsAtItsEnd) {
     safeHeight = 10;
-    TJobFigure f;
+    tFigura f;
     f.poz = {{10, 10, -1}, {20, 10, -1}};
     f.przestawczyZ = 5;
-    const auto r = write({f});
+    const auto r = write({&f});
     // After the header: p1 f0 r11, rapid, p1, approach, p1 f1, v3 f3 plunge p1, f1, the cut.
     std::size_t i = 14;
     EXPECT_EQ(r[i++], bytes({'p', 1}));
@@ -134,13 +134,13 @@ TEST_F(JobFile, TwoPointFigureStopsAtItsEnd) {
 }
 
 TEST_F(JobFile, LimitRecordsOnlyForChangesAboveATenth) {
-    TJobFigure f;
+    tFigura f;
     for (int i = 0; i < 400; ++i)
         f.poz.push_back({static_cast<float>(10 + 30 * std::cos(i * 0.05) + i * 0.01),
                          static_cast<float>(10 + 30 * std::sin(i * 0.05 * (1 + i / 400.0))), -1});
     f.poz.push_back(f.poz.back()); // a stop inside
     f.poz.push_back({60, 60, -2});
-    const auto r = write({f});
+    const auto r = write({&f});
     long long previous = 0;
     int limits = 0;
     for (const auto& rec : r) {
@@ -165,9 +165,9 @@ TEST_F(JobFile, PrintingExtrudesWithinTheLayer) {
     fwMajor = 6;
     IdentifyMachine();
     op.zuzycieMaterialu = 100;
-    TJobFigure f;
+    tFigura f;
     f.poz = {{10, 10, 0.2f}, {20, 10, 0.2f}, {30, 10, 0.2f}, {30, 20, 0.202f}};
-    const auto r = write({f}, printing);
+    const auto r = write({&f}, printing);
     std::vector<std::string> cut(r.begin() + 13, r.end());
     // f1 (no plunge in printing), then two extruding moves each after "sBS",
     // then the plain move that changes z by 0.002 mm.

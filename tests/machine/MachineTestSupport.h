@@ -4,6 +4,7 @@
 
 #include "app/Interfejs.h"
 #include "app/State.h"
+#include "generation/GenState.h"
 #include "machine/Ethernet.h"
 #include "machine/HidBackend.h"
 #include "machine/Identification.h"

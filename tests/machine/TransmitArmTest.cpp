@@ -27,7 +27,7 @@ class Transmission : public ::testing::Test {
         std::string file;
         for (int i = 0; i < count; ++i) file += bytes({'p', i % 250 + 1});
         writeFile(dir / "out.bin", file);
-        ASSERT_TRUE(transArm.start(TJobOperation{}, dir / "out.bin"));
+        ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin"));
     }
     std::vector<std::string> sent() const {
         std::vector<std::string> out;
@@ -107,19 +107,19 @@ TEST_F(Transmission, ARecordTheLinkDidNotTakeGoesAgain) {
 
 TEST_F(Transmission, BadFilesAndMissingLink) {
     writeFile(dir / "out.bin", bytes({'p', 1, '1', 0}));
-    ASSERT_TRUE(transArm.start(TJobOperation{}, dir / "out.bin"));
+    ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin"));
     transArm.tick();
     ASSERT_EQ(ui.messages.size(), 1u); // a letter outside the table: the tick ends
     EXPECT_TRUE(transArm.isOpen());
     EXPECT_EQ(transArm.licznik(), 1);
 
     writeFile(dir / "out.bin", bytes({'p', 1, 'r', 1}));
-    ASSERT_TRUE(transArm.start(TJobOperation{}, dir / "out.bin"));
+    ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin"));
     transArm.tick();
     EXPECT_FALSE(transArm.isOpen()); // a cut-off record is not sent
     EXPECT_EQ(transArm.licznik(), 1);
 
-    EXPECT_FALSE(transArm.start(TJobOperation{}, dir / "missing.bin"));
+    EXPECT_FALSE(transArm.start(TOperacjaDane{}, dir / "missing.bin"));
     usbLink.reset();
     job(3);
     transArm.tick();
@@ -132,7 +132,7 @@ TEST_F(Transmission, JobLogStartEntry) {
     jobLogOn = true;
     dataFolder = dir.path();
     modelExtents.plik_RAW = "/models/relief.stl";
-    TJobOperation op;
+    TOperacjaDane op;
     op.nazwa = "hatch";
     op.idTyp = 3;
     op.szybkosc = 1500;
