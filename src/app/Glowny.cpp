@@ -6,6 +6,7 @@
 #include "app/Messages.h"
 #include "app/State.h"
 #include "app/Version.h"
+#include "output/DaneWyjsciowe.h"
 #include "platform/Folders.h"
 
 #include <cmath>
@@ -91,6 +92,7 @@ bool TfGlowny::FormCreate() {
         closing = true;
         return false;
     }
+    outputReader = std::make_unique<tWy>();
     view_.showOldPreviewPage(hasSwitch("testy"));
     if (auto fraction = surfacingFractionOption()) surfacingFraction = *fraction;
     return true;
@@ -114,6 +116,7 @@ bool TfGlowny::FormClose() {
 
     operationLibrary.reset();
     toolLibrary.reset();
+    outputReader.reset();
     texts.reset();
     return true;
 }

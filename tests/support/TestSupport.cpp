@@ -3,6 +3,7 @@
 #include "app/Interfejs.h"
 #include "app/State.h"
 #include "machine/MachineParams.h"
+#include "output/DaneWyjsciowe.h"
 #include "platform/CodePage.h"
 
 #include <fstream>
@@ -47,6 +48,7 @@ void resetState(RecordingUserInterface& ui, std::vector<std::string> arguments) 
     toolLibrary.reset();
     operationLibrary.reset();
     project.reset();
+    outputReader.reset();
     modelExtents = TModel{};
     machineParams = machineModelTable().front().params;
     unitTable = {};
