@@ -10,7 +10,10 @@
 #include "app/NumberText.h"
 #include "app/State.h"
 #include "app/TextCompare.h"
+#include "generation/Raster.h"
+#include "generation/RawDoPixWatek.h"
 #include "import/BMPtoRAW.h"
+#include "import/RAWodczytWatek.h"
 #include "platform/MainLoop.h"
 
 #include <chrono>
@@ -22,8 +25,9 @@ namespace korvane::cli {
 
 namespace {
 
-// How long a whole build may take before it is aborted.
+// How long a whole build, and the loading of a model, may take.
 constexpr std::chrono::minutes buildDeadline{30};
+constexpr std::chrono::minutes loadDeadline{10};
 
 struct GenerateOptions {
     std::string projectFile;
@@ -71,9 +75,11 @@ std::string parse(const CommandArgs& args, GenerateOptions& o) {
     return {};
 }
 
-// Loads the project's model into the raster; false when it could not be (the
+// Loads the project's model: a picture straight into the raster; a RAW, STL or
+// DXF model into its triangles, whose raster `raster` then builds while the
+// generation waits for it. False when the model could not be loaded (the
 // reason has been shown).
-bool loadModel(const TProjektDane& d) {
+bool loadModel(const TProjektDane& d, TRawDoPix& raster) {
     std::error_code ec;
     if (d.plikModelu.empty() || !std::filesystem::is_regular_file(d.plikModelu, ec)) {
         showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + d.plikModelu, true);
@@ -89,8 +95,28 @@ bool loadModel(const TProjektDane& d) {
         modelExtents.typPliku = modelKindBitmapShown;
         return true;
     }
-    showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + d.plikModelu, true);
-    return false;
+    modelTriangles.clear();
+    TRAWodczytWatek loader;
+    loader.Inicjuj(&modelTriangles, d.plikModelu, &modelExtents, &modelSize);
+    bool loaded = false;
+    loader.start([&] { loaded = true; });
+    if (!queueMainLoop().runUntil([&] { return loaded; }, loadDeadline)) {
+        std::fprintf(stderr, "generate: loading %s did not end within %d minutes\n",
+                     d.plikModelu.c_str(), static_cast<int>(loadDeadline.count()));
+        loader.requestTerminate();
+        return false;
+    }
+    if (modelTriangles.empty()) {
+        showMessage(txt("Other", "zbiorPusty"), true);
+        if (!loader.errorText().empty()) std::fprintf(stderr, "%s\n", loader.errorText().c_str());
+        return false;
+    }
+    modelExtents.typPliku = modelKind3D;
+    setRasterSizeFromModel();
+    rasterReady = false;
+    raster.Inicjuj(&modelTriangles, &modelHeights, false, &modelExtents);
+    raster.start([] { rasterReady = true; });
+    return true;
 }
 
 class BatchBuildView final : public BuildView {
@@ -199,7 +225,8 @@ int runGenerate(const CommandArgs& args) {
     }
     if (!createOutputFolder()) return 1;
     TProjektDane& d = project->d;
-    if (!loadModel(d)) return 1;
+    TRawDoPix raster;
+    if (!loadModel(d, raster)) return 1;
 
     std::vector<BuildEntry> entries;
     if (o.modelFile.empty()) {
@@ -248,6 +275,7 @@ int runGenerate(const CommandArgs& args) {
 
     BatchBuildView view(!o.json && isatty(STDOUT_FILENO));
     TBudowaniePlikowWy build(view);
+    build.rasterBuilding = [&] { return raster.running(); };
     const std::vector<BuildEntry> shown = entries;
     view.entries = &shown;
     if (!build.build(std::move(entries))) return 1;

@@ -150,3 +150,20 @@ TEST(CliGenerate, ModelWithoutProjectAndAPlotFile) {
     EXPECT_NEAR(reader.max.x, 20, 0.01);
     EXPECT_NEAR(reader.max.y, 20, 0.01);
 }
+
+TEST(CliGenerate, TriangleModelIsRasterisedWhileTheGenerationWaits) {
+    test::TempDir data;
+    const std::string pyramid = std::string(KORVANE_EXE_DIR) + "/Samples/Pyramid.stl";
+    auto r = generate(data, {"--model", pyramid, "--operation", "Lining", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    tWy reader;
+    reader.wczytajPlik(data.path() / "Output" / "Lining.out", -1);
+    EXPECT_EQ(static_cast<long long>(reader.ListaFigur.size()), jsonInteger(r.out, "figures"));
+    EXPECT_EQ(reader.iloscPunktow, jsonInteger(r.out, "points"));
+    EXPECT_GT(reader.max.z, 1); // the paths climb the pyramid
+
+    test::writeFile(data / "empty.stl", "solid nothing\nendsolid nothing\n");
+    r = generate(data, {"--model", (data / "empty.stl").string(), "--operation", "Lining"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("The file holds no triangles"), std::string::npos) << r.err;
+}
