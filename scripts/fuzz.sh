@@ -13,7 +13,7 @@ status=0
 for reader in raw stl dxf; do
   mkdir -p "build-fuzz/corpus/$reader"
   echo "== fuzz_$reader for ${seconds}s"
-  build-fuzz/bin/fuzz_$reader -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  build-fuzz/bin/fuzz_$reader -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
     -max_len=8192 -artifact_prefix="build-fuzz/crashes/$reader-" -print_final_stats=1 \
     "build-fuzz/corpus/$reader" "fuzz/corpus/$reader" || status=1
 done
