@@ -51,6 +51,8 @@ SimMachine::SimMachine(SimConfig config)
     stepsX_ = p.stepsX;
     steps_ = {p.stepsX, p.stepsY, p.stepsZ};
     speedDivisor_ = p.speedDivisor;
+    for (std::size_t i = 0; i < 3; ++i)
+        origin_[i] = std::llround(config_.workOrigin[i] * 100 * steps_[i]);
     for (int axis = 0; axis < 3; ++axis)
         putFloat(calibration_, 68 + 4 * static_cast<std::size_t>(axis), 1.0f);
     if (!config_.trace.empty()) trace_.open(config_.trace, std::ios::trunc);

@@ -30,6 +30,7 @@ struct SimConfig {
     std::size_t bufferCapacity = 1024;                   // job records
     std::array<std::int32_t, 3> workArea{600, 400, 150}; // travel, mm
     char sizeClass = 'Y';                                // index 25: "L" large, "Y" standard
+    std::array<double, 3> workOrigin{50, 50, 100};       // mm; z: the table below the top
     // A classic job (no end record) ends when its buffer ran empty and no record
     // came for this long.
     std::chrono::milliseconds jobQuietEnd{500};

@@ -1,0 +1,41 @@
+#include "control/StartMaszyny.h"
+
+#include "app/Rounding.h"
+#include "machine/MachineParams.h"
+#include "machine/MachineState.h"
+#include "machine/Ploter.h"
+
+namespace korvane {
+
+namespace {
+
+void sendAndSettle(const char* command) {
+    SendCommand(command);
+    BusyWaitMs(10);
+    WaitIdle();
+}
+
+} // namespace
+
+bool prepareMachineForJob(double rapidSpeed, bool printing) {
+    ReadStatus();
+    ReadWorkOrigin();
+    SendCommand(
+        SpeedCommand(0, SpeedToMachine(roundHalfEven(rapidSpeed * machineParams.speedFactor))));
+    SendCommand(SlotCommand(0));
+    BusyWaitMs(100);
+    WaitIdle();
+    if (!printing && !MoveToPoint(safeHeight, 0, 0)) return false;
+    sendAndSettle("C");
+    jobPaused = false;
+    sendAndSettle("Q");
+    sendAndSettle("Q");
+    sendAndSettle("C");
+    if (!printing && !MoveToPoint(safeHeight, 0, 0)) {
+        SendCommand(SlotCommand(2));
+        return false;
+    }
+    return true;
+}
+
+} // namespace korvane

@@ -1,0 +1,241 @@
+// End to end: the sample project's hatching output -> job file -> the
+// simulator, over TCP (the simulator program) and over the simulated USB link
+// (in the batch program), checked against the simulator's trace of moves.
+#include "MachineTestSupport.h"
+#include "SimProcess.h"
+
+#include "app/Rounding.h"
+#include "output/DaneWyjsciowe.h"
+
+#include <gtest/gtest.h>
+
+#include <asio.hpp>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace korvane::test {
+namespace {
+
+const std::string exe = KORVANE_EXE_DIR;
+
+struct CliRun {
+    int code = -1;
+    std::string output;
+};
+
+CliRun cli(std::vector<std::string> args,
+           std::chrono::seconds deadline = std::chrono::seconds(240)) {
+    args.insert(args.begin(), exe + "/korvane3d-cli");
+    ChildProcess p(args);
+    CliRun r;
+    const auto code = p.wait(deadline, r.output);
+    r.code = code ? *code : -2;
+    return r;
+}
+
+std::string jsonField(const std::string& json, const std::string& name) {
+    std::smatch m;
+    if (std::regex_search(json, m, std::regex("\"" + name + "\": *(\"[^\"]*\"|[-0-9.eE+]+)"))) {
+        std::string v = m[1];
+        return v.front() == '"' ? v.substr(1, v.size() - 2) : v;
+    }
+    return {};
+}
+
+struct TracePoint {
+    char source;
+    long long x, y, z;
+};
+
+std::vector<TracePoint> readTrace(const std::filesystem::path& file) {
+    std::vector<TracePoint> points;
+    std::ifstream in(file);
+    TracePoint p{};
+    long long b = 0;
+    while (in >> p.source >> p.x >> p.y >> p.z >> b) points.push_back(p);
+    return points;
+}
+
+class SendEndToEnd : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        data = new TempDir;
+        const CliRun g = cli({"dataDir=" + data->path().string(), "generate", "--project",
+                              exe + "/Samples/Relief.prj", "--json"});
+        ASSERT_EQ(g.code, 0) << g.output;
+        outputFile = jsonField(g.output, "output");
+        ASSERT_FALSE(outputFile.empty()) << g.output;
+        const CliRun j = cli({"dataDir=" + data->path().string(), "job", outputFile, "--operation",
+                              "Lining", "--machine", "XKC-3020", "--firmware", "5.9.0", "-o",
+                              (data->path() / "out.bin").string(), "--json"});
+        ASSERT_EQ(j.code, 0) << j.output;
+        records = std::stoll(jsonField(j.output, "records"));
+        EXPECT_EQ(std::stoll(jsonField(j.output, "bytes")),
+                  static_cast<long long>(std::filesystem::file_size(data->path() / "out.bin")));
+    }
+    static void TearDownTestSuite() { delete data; }
+
+    void SetUp() override {
+        resetState(ui);
+        resetMachine();
+    }
+
+    // Every point of the output file, in order, among the job's moves of the
+    // trace, each within one step; the machine ends at the work origin at the
+    // safe height.
+    void checkTrace(const std::filesystem::path& trace) {
+        tWy reader;
+        reader.wczytajPlik(outputFile, -1);
+        const TMachineParams& p = machineParams; // XKC-3020, as the job was written for
+        const auto points = readTrace(trace);
+        ASSERT_FALSE(points.empty());
+        const long long ox = roundHalfEven(50 * 100 * p.stepsX),
+                        oy = roundHalfEven(50 * 100 * p.stepsY),
+                        oz = roundHalfEven(100 * 100 * p.stepsZ);
+        std::size_t at = 0, visited = 0;
+        for (const auto& figure : reader.ListaFigur) {
+            for (const auto& q : figure->poz) {
+                const long long x = ox + roundHalfEven(q.x * 100 * p.stepsX);
+                const long long y = oy + roundHalfEven(q.y * 100 * p.stepsY);
+                const long long z = roundHalfEven(q.z * 100 * p.stepsZ) - oz;
+                while (at < points.size() &&
+                       !(points[at].source == 'a' && std::llabs(points[at].x - x) <= 1 &&
+                         std::llabs(points[at].y - y) <= 1 && std::llabs(points[at].z - z) <= 1))
+                    ++at;
+                ASSERT_LT(at, points.size()) << "point " << visited << " (" << q.x << ", " << q.y
+                                             << ", " << q.z << ") not reached in order";
+                ++visited;
+            }
+        }
+        const TracePoint& last = points.back();
+        EXPECT_LE(std::llabs(last.x - ox), 1);
+        EXPECT_LE(std::llabs(last.y - oy), 1);
+        EXPECT_LE(std::llabs(last.z - (roundHalfEven(10 * 100 * p.stepsZ) - oz)), 1);
+    }
+
+    RecordingUserInterface ui;
+    static TempDir* data;
+    static std::string outputFile;
+    static long long records;
+};
+
+TempDir* SendEndToEnd::data = nullptr;
+std::string SendEndToEnd::outputFile;
+long long SendEndToEnd::records = 0;
+
+struct Simulator {
+    explicit Simulator(const std::filesystem::path& trace)
+        : process({exe + "/korvane3d-sim", "--port", "0", "--info-port", "0", "--control-port", "0",
+                   "--product", "XKC-3020", "--firmware", "5.9.0", "--time-scale", "1000",
+                   "--trace", trace.string()}) {
+        const std::string first = process.readLine(std::chrono::seconds(5));
+        std::smatch m;
+        if (std::regex_search(
+                first, m,
+                std::regex("command port (\\d+), info port (\\d+), control port (\\d+)"))) {
+            command = m[1];
+            info = m[2];
+            control = static_cast<std::uint16_t>(std::stoi(m[3]));
+        }
+    }
+    std::string ask(const std::string& line) {
+        asio::io_context io;
+        asio::ip::tcp::socket s(io);
+        s.connect({asio::ip::make_address("127.0.0.1"), control});
+        asio::write(s, asio::buffer(line + "\n"));
+        asio::streambuf reply;
+        asio::read_until(s, reply, '\n');
+        return std::string(asio::buffers_begin(reply.data()), asio::buffers_end(reply.data()));
+    }
+    ChildProcess process;
+    std::string command, info;
+    std::uint16_t control = 0;
+};
+
+TEST_F(SendEndToEnd, OverTcpToTheSimulatorProgram) {
+    const auto trace = data->path() / "tcp.trace";
+    Simulator sim(trace);
+    ASSERT_FALSE(sim.command.empty());
+    const CliRun s =
+        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+             "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
+    ASSERT_EQ(s.code, 0) << s.output;
+    EXPECT_EQ(jsonField(s.output, "result"), "done");
+    EXPECT_EQ(std::stoll(jsonField(s.output, "records")), records);
+    EXPECT_NEAR(std::stod(jsonField(s.output, "z")), 10, 0.02);
+    EXPECT_NEAR(std::stod(jsonField(s.output, "x")), 0, 0.02);
+    EXPECT_EQ(sim.ask("flush"), "ok\n");
+    plotstate.info1 = "XKC-3020";
+    IdentifyMachine();
+    checkTrace(trace);
+}
+
+TEST_F(SendEndToEnd, OverTheSimulatedUsbLink) {
+    const auto trace = data->path() / "usb.trace";
+    const CliRun s =
+        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+             "--sim", "--machine", "XKC-3020", "--firmware", "5.9.0", "--time-scale", "1000",
+             "--trace", trace.string(), "--json"});
+    ASSERT_EQ(s.code, 0) << s.output;
+    EXPECT_EQ(jsonField(s.output, "result"), "done");
+    plotstate.info1 = "XKC-3020";
+    IdentifyMachine();
+    checkTrace(trace);
+}
+
+TEST_F(SendEndToEnd, DroppedConnectionIsContinued) {
+    const auto trace = data->path() / "drop.trace";
+    Simulator sim(trace);
+    EXPECT_EQ(sim.ask("drop-after " + std::to_string(std::min<long long>(records / 2, 3000))),
+              "ok\n");
+    const CliRun s = cli({"dataDir=" + data->path().string(), "send",
+                          (data->path() / "out.bin").string(), "--host", "127.0.0.1", "--port",
+                          sim.command, "--info-port", sim.info, "--json", "--timeout", "20"});
+    ASSERT_EQ(s.code, 0) << s.output;
+    EXPECT_EQ(jsonField(s.output, "result"), "done");
+    sim.ask("flush");
+    plotstate.info1 = "XKC-3020";
+    IdentifyMachine();
+    checkTrace(trace);
+}
+
+TEST_F(SendEndToEnd, WrongEchoBusyMachineAndDriveErrorEndDefined) {
+    const auto trace = data->path() / "faults.trace";
+    Simulator sim(trace);
+    const std::vector<std::string> send = {"dataDir=" + data->path().string(),
+                                           "send",
+                                           (data->path() / "out.bin").string(),
+                                           "--host",
+                                           "127.0.0.1",
+                                           "--port",
+                                           sim.command,
+                                           "--info-port",
+                                           sim.info,
+                                           "--json",
+                                           "--timeout",
+                                           "3"};
+    sim.ask("wrong-echo 200");
+    CliRun s = cli(send, std::chrono::seconds(60));
+    EXPECT_EQ(s.code, 1) << s.output;
+    EXPECT_EQ(jsonField(s.output, "result"), "echo mismatch (103)");
+
+    sim.ask("drive-error 3 9");
+    s = cli(send, std::chrono::seconds(60));
+    EXPECT_EQ(s.code, 1) << s.output;
+    EXPECT_EQ(jsonField(s.output, "result").rfind("drive error", 0), 0u) << s.output;
+
+    sim.ask("clear");
+    sim.ask("busy on");
+    s = cli(send, std::chrono::seconds(60));
+    EXPECT_EQ(s.code, 1) << s.output;
+    EXPECT_EQ(jsonField(s.output, "result"), "not at the start point");
+
+    // Restarted on a healthy machine, the job runs through.
+    sim.ask("busy off");
+    s = cli(send, std::chrono::seconds(240));
+    EXPECT_EQ(jsonField(s.output, "result"), "done") << s.output;
+}
+
+} // namespace
+} // namespace korvane::test
