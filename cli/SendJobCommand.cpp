@@ -76,6 +76,10 @@ Outcome stream(const std::filesystem::path& job, const TOperacjaDane& op,
             transArm.stop();
             return {"connection lost"};
         }
+        if (transArm.lastFailure() == badRecord) {
+            transArm.stop();
+            return {"bad record in the job file"};
+        }
         if (const int f = transArm.lastFailure(); !transArm.isOpen() && (f == 102 || f == 103))
             return {"echo mismatch (" + std::to_string(f) + ")"};
         if (const std::string fault = machineFault(); !fault.empty()) {

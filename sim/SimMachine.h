@@ -33,7 +33,7 @@ struct SimConfig {
     std::array<double, 3> workOrigin{50, 50, 100};       // mm; z: the table below the top
     // A classic job (no end record) ends when its buffer ran empty and no record
     // came for this long.
-    std::chrono::milliseconds jobQuietEnd{500};
+    std::chrono::milliseconds jobQuietEnd{2000};
 };
 
 // Faults and buttons that can be raised from outside.

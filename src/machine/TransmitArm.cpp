@@ -80,6 +80,7 @@ void TTransArm::tick() {
             length = recordLength(static_cast<std::uint8_t>(letter));
         } catch (const MachineRangeError& e) {
             fb_.seekg(at);
+            lastFailure_ = badRecord;
             showMessage(e.what(), true, "wr ");
             return;
         }

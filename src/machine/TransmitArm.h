@@ -11,6 +11,8 @@
 // and tells the machine to execute after the seventeenth record.
 namespace korvane {
 
+inline constexpr int badRecord = -2;
+
 class TTransArm {
   public:
     // Opens the job file (jobFilePath() unless `file` is given) and starts from
@@ -26,7 +28,8 @@ class TTransArm {
     long long licznik() const { return licznik_; }
     double progres() const { return progres_; }
     std::uintmax_t totalsize() const { return totalsize_; }
-    // The result of the last failed send (0 when the last send went through).
+    // The result of the last failed send (0 when the last send went through;
+    // badRecord for a letter outside the record-length table).
     int lastFailure() const { return lastFailure_; }
 
   private:

@@ -111,6 +111,7 @@ TEST_F(Transmission, BadFilesAndMissingLink) {
     transArm.tick();
     ASSERT_EQ(ui.messages.size(), 1u); // a letter outside the table: the tick ends
     EXPECT_TRUE(transArm.isOpen());
+    EXPECT_EQ(transArm.lastFailure(), badRecord);
     EXPECT_EQ(transArm.licznik(), 1);
 
     writeFile(dir / "out.bin", bytes({'p', 1, 'r', 1}));
