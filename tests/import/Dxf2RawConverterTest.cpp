@@ -233,7 +233,8 @@ TEST(DxfInsert, ExplodingInsertsAreRefused) {
         for (int k = 0; k < 10; ++k) body += insert("L" + std::to_string(i + 1));
         blocks += block("L" + std::to_string(i), body);
     }
-    auto c = TDxf2RawConverter::fromText(drawing(insert("L1"), blocks));
+    const std::string text = drawing(insert("L1"), blocks); // the converter reads it in place
+    auto c = TDxf2RawConverter::fromText(text);
     c.setWalkLimit(1'000'000);
     EXPECT_THROW(c.Convert(), DxfError);
 }
