@@ -2,12 +2,12 @@
 // relief picture into the raster, then the generation thread's phases (motion
 // map, strategy, transfer heights, writing). Reports the seconds of each phase
 // and its share of the whole.
-#include "app/Frezy.h"
-#include "app/Operacje.h"
-#include "app/State.h"
-#include "generation/Frez.h"
+#include "foundation/State.h"
 #include "generation/GenProcesowWatek.h"
+#include "geometry/Frez.h"
 #include "import/BMPtoRAW.h"
+#include "libraries/Frezy.h"
+#include "libraries/Operacje.h"
 
 #include <benchmark/benchmark.h>
 

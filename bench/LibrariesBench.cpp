@@ -1,8 +1,8 @@
 // Loading the tool and operation libraries from their folders, against reading
 // the same files' bytes (the baseline).
-#include "app/Frezy.h"
-#include "app/Operacje.h"
-#include "app/State.h"
+#include "foundation/State.h"
+#include "libraries/Frezy.h"
+#include "libraries/Operacje.h"
 
 #include <benchmark/benchmark.h>
 #include <fstream>

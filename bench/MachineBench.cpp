@@ -6,11 +6,11 @@
 #include "SimMachine.h"
 #include "SimServer.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
 #include "machine/Encoding.h"
 #include "machine/Ethernet.h"
 #include "machine/Identification.h"
-#include "machine/MachineParams.h"
+#include "machine/MachineModels.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "machine/SpeedLimits.h"

@@ -4,10 +4,10 @@
 // reports the ratio of their times.
 #include "SweepSupport.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
-#include "generation/Frez.h"
-#include "generation/Raster.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Building the model height layer from a mesh of about 1 000 000 triangles (a
 // relief of 200 x 150 mm) at 5 cells per mm: the triangles one after another
 // on one thread, and TRawDoPix with its workers; both must give the same layer.
-#include "app/State.h"
-#include "generation/Raster.h"
+#include "foundation/State.h"
 #include "generation/RawDoPixWatek.h"
+#include "geometry/Raster.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Glowny.h"
-#include "app/UserInterface.h"
+#include "foundation/UserInterface.h"
 
 #include <string>
 #include <vector>

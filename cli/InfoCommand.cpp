@@ -2,9 +2,9 @@
 #include "Commands.h"
 #include "Json.h"
 
-#include "app/Interfejs.h"
-#include "app/State.h"
-#include "app/Version.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
+#include "foundation/Version.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,9 +4,9 @@
 #include "Json.h"
 #include "MachineOptions.h"
 
-#include "app/NumberText.h"
-#include "app/State.h"
-#include "generation/GenState.h"
+#include "foundation/MachineParams.h"
+#include "foundation/NumberText.h"
+#include "foundation/State.h"
 #include "machine/Encoding.h"
 #include "machine/JobFile.h"
 #include "machine/MachineState.h"

@@ -1,8 +1,9 @@
 #include "MachineOptions.h"
 
-#include "app/NumberText.h"
-#include "app/Operacje.h"
-#include "app/State.h"
+#include "foundation/NumberText.h"
+#include "foundation/State.h"
+#include "libraries/LibraryState.h"
+#include "libraries/Operacje.h"
 #include "machine/Identification.h"
 #include "machine/MachineState.h"
 

@@ -2,9 +2,9 @@
 #include "Commands.h"
 #include "Json.h"
 
-#include "app/Interfejs.h"
-#include "app/Messages.h"
-#include "app/State.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/State.h"
 #include "import/RAWodczytWatek.h"
 #include "platform/MainLoop.h"
 

@@ -2,7 +2,8 @@
 #include "Commands.h"
 #include "RecordFields.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
+#include "libraries/LibraryState.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 #include "Commands.h"
 #include "RecordFields.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
 
 #include <cstdio>
 

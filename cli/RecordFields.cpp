@@ -1,6 +1,6 @@
 #include "RecordFields.h"
 
-#include "app/NumberText.h"
+#include "foundation/NumberText.h"
 
 namespace korvane::cli {
 

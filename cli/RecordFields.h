@@ -2,9 +2,9 @@
 
 #include "Json.h"
 
-#include "app/Frezy.h"
-#include "app/Operacje.h"
-#include "app/Projekt.h"
+#include "libraries/Frezy.h"
+#include "libraries/Operacje.h"
+#include "libraries/Projekt.h"
 
 #include <string>
 #include <utility>

@@ -2,8 +2,8 @@
 #include "Batch.h"
 #include "Commands.h"
 
-#include "app/State.h"
-#include "app/UserInterface.h"
+#include "foundation/State.h"
+#include "foundation/UserInterface.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,6 +1,6 @@
 #include "SimMachine.h"
 
-#include "machine/MachineParams.h"
+#include "machine/MachineModels.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,10 +1,11 @@
 #include "MainWindow.h"
 
-#include "app/Interfejs.h"
-#include "app/Messages.h"
-#include "app/Settings.h"
-#include "app/State.h"
-#include "app/Version.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/Settings.h"
+#include "foundation/State.h"
+#include "foundation/Version.h"
+#include "libraries/LibraryState.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -3,7 +3,7 @@
 #include "QtMainLoop.h"
 #include "QtUserInterface.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
 
 #include <QApplication>
 

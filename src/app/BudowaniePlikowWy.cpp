@@ -1,11 +1,12 @@
 #include "app/BudowaniePlikowWy.h"
 
-#include "app/Interfejs.h"
-#include "app/Messages.h"
-#include "app/Rounding.h"
-#include "app/State.h"
-#include "generation/Frez.h"
-#include "generation/Raster.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/Rounding.h"
+#include "foundation/State.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
+#include "libraries/LibraryState.h"
 #include "output/DaneWyjsciowe.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Operacje.h"
 #include "generation/GenProcesowWatek.h"
+#include "libraries/Operacje.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "app/CheckListBoxExt.h"
 
-#include "app/TextCompare.h"
+#include "foundation/TextCompare.h"
 
 #include <algorithm>
 

@@ -1,10 +1,11 @@
 // The main window's project commands: new, open, save and save as.
-#include "app/DataFolders.h"
 #include "app/Glowny.h"
-#include "app/Interfejs.h"
-#include "app/Messages.h"
-#include "app/State.h"
-#include "app/TextCompare.h"
+#include "foundation/DataFolders.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/State.h"
+#include "foundation/TextCompare.h"
+#include "libraries/LibraryState.h"
 
 namespace korvane {
 

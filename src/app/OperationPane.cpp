@@ -1,10 +1,11 @@
 #include "app/OperationPane.h"
 
-#include "app/Interfejs.h"
-#include "app/LibraryFile.h"
-#include "app/Messages.h"
-#include "app/State.h"
-#include "app/TextCompare.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/State.h"
+#include "foundation/TextCompare.h"
+#include "libraries/LibraryFile.h"
+#include "libraries/LibraryState.h"
 
 namespace korvane {
 

@@ -1,9 +1,10 @@
 #include "app/ToolPane.h"
 
-#include "app/Interfejs.h"
-#include "app/LibraryFile.h"
-#include "app/Messages.h"
-#include "app/State.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/State.h"
+#include "libraries/LibraryFile.h"
+#include "libraries/LibraryState.h"
 
 namespace korvane {
 

@@ -1,10 +1,11 @@
 #include "app/WyLista.h"
 
-#include "app/Interfejs.h"
-#include "app/Rounding.h"
-#include "app/State.h"
-#include "app/Units.h"
-#include "machine/MachineParams.h"
+#include "foundation/Interfejs.h"
+#include "foundation/MachineParams.h"
+#include "foundation/Rounding.h"
+#include "foundation/State.h"
+#include "foundation/Units.h"
+#include "libraries/LibraryState.h"
 #include "output/DaneWyjsciowe.h"
 
 #include <algorithm>

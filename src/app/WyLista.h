@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Operacje.h"
+#include "libraries/Operacje.h"
 
 #include <memory>
 #include <string>

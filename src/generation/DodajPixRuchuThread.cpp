@@ -1,8 +1,8 @@
 #include "generation/DodajPixRuchuThread.h"
 
-#include "app/State.h"
-#include "generation/Frez.h"
-#include "generation/Raster.h"
+#include "foundation/State.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,14 +1,14 @@
 #include "generation/GenProcesowWatek.h"
 
-#include "app/Messages.h"
-#include "app/State.h"
+#include "foundation/Messages.h"
+#include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
-#include "generation/Frez.h"
 #include "generation/GenState.h"
 #include "generation/Kreski.h"
 #include "generation/MotionMap.h"
-#include "generation/Raster.h"
 #include "generation/Redukcja.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
 #include "output/DaneWyjsciowe.h"
 #include "platform/MainLoop.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Operacje.h"
+#include "libraries/Operacje.h"
 #include "platform/Thread.h"
 
 #include <filesystem>

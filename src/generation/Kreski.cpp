@@ -1,11 +1,12 @@
 #include "generation/Kreski.h"
 
-#include "app/Rounding.h"
-#include "app/State.h"
+#include "foundation/Rounding.h"
+#include "foundation/State.h"
 #include "generation/GenState.h"
 #include "generation/MotionMap.h"
 #include "generation/Redukcja.h"
 #include "import/HPGL.h"
+#include "libraries/LibraryState.h"
 
 #include <algorithm>
 #include <cmath>

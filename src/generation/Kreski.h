@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Operacje.h"
-#include "app/Records.h"
-#include "generation/Figury.h"
+#include "foundation/Records.h"
+#include "geometry/Figury.h"
+#include "libraries/Operacje.h"
 
 #include <memory>
 

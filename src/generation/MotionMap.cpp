@@ -1,9 +1,9 @@
 #include "generation/MotionMap.h"
 
-#include "app/Rounding.h"
-#include "app/State.h"
+#include "foundation/Rounding.h"
+#include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
-#include "generation/Raster.h"
+#include "geometry/Raster.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Records.h"
-#include "generation/Typy.h"
+#include "foundation/Records.h"
+#include "geometry/Typy.h"
 #include "platform/Thread.h"
 
 #include <functional>

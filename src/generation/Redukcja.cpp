@@ -1,6 +1,7 @@
 #include "generation/Redukcja.h"
 
-#include "app/State.h"
+#include "foundation/MachineParams.h"
+#include "foundation/State.h"
 #include "generation/GenState.h"
 #include "generation/MotionMap.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 double planDistance(const TrPkt3D& a, const TrPkt3D& b) {
     return std::hypot(double(a.x) - b.x, double(a.y) - b.y);
-}
-
-double distance3(const TrPkt3D& a, const TrPkt3D& b) {
-    const double dx = double(a.x) - b.x, dy = double(a.y) - b.y, dz = double(a.z) - b.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
 }
 
 // Distance of (px, py) from the line through (ax, ay) and (bx, by); from the
@@ -39,13 +35,6 @@ TrPkt3D bezier(const TrPkt3D& a, const TrPkt3D& b, const TrPkt3D& d, const TrPkt
 }
 
 } // namespace
-
-double angleAt(const TrPkt3D& vertex, const TrPkt3D& a, const TrPkt3D& b) {
-    const double la = distance3(vertex, a), lb = distance3(vertex, b), lab = distance3(a, b);
-    if (la == 0 || lb == 0) return 90.0;
-    const double cosine = std::clamp((la * la + lb * lb - lab * lab) / (2 * la * lb), -1.0, 1.0);
-    return std::acos(cosine) * 180.0 / std::numbers::pi;
-}
 
 void reduceFigure(int index, double tolerance) {
     tFigura& f = *figureList[static_cast<size_t>(index)];

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generation/Figury.h"
+#include "geometry/Figury.h"
 
 // Thinning, smoothing and tidying of the figures before output.
 namespace korvane {
@@ -36,10 +36,5 @@ void usunFiguryPunkty();
 // origin, with the larger of the operation's width and depth added) plus
 // transferMargin, and never below the figure's own start.
 void ustalZprzestawczy(double warstwaSzer, double warstwaGrubosc);
-
-// The angle in degrees at `vertex` between the directions to `a` and to `b`
-// (law of cosines): 180 for a straight run, 0 for a reversal, 90 when a
-// neighbour coincides with the vertex.
-double angleAt(const TrPkt3D& vertex, const TrPkt3D& a, const TrPkt3D& b);
 
 } // namespace korvane

@@ -1,10 +1,10 @@
 #include "import/BMPtoRAW.h"
 
-#include "app/Interfejs.h"
-#include "app/Messages.h"
-#include "app/Rounding.h"
-#include "app/State.h"
-#include "generation/Raster.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/Rounding.h"
+#include "foundation/State.h"
+#include "geometry/Raster.h"
 
 #include <algorithm>
 

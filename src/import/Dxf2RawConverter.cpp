@@ -1,6 +1,6 @@
 #include "import/Dxf2RawConverter.h"
 
-#include "app/NumberText.h"
+#include "foundation/NumberText.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -1,6 +1,6 @@
 #include "import/HPGL.h"
 
-#include "app/Rounding.h"
+#include "foundation/Rounding.h"
 
 #include <cctype>
 #include <charconv>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "generation/Figury.h"
+#include "geometry/Figury.h"
 
 #include <array>
 #include <filesystem>

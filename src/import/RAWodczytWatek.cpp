@@ -1,6 +1,6 @@
 #include "import/RAWodczytWatek.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
 #include "import/Dxf2RawConverter.h"
 #include "import/FileBytes.h"
 #include "import/RawReader.h"

@@ -1,6 +1,6 @@
 #include "import/Stl2RawConverter.h"
 
-#include "app/NumberText.h"
+#include "foundation/NumberText.h"
 #include "import/FileBytes.h"
 #include "import/TextLines.h"
 

@@ -1,9 +1,9 @@
 #include "machine/Ethernet.h"
 
-#include "app/CommandLine.h"
-#include "app/Interfejs.h"
-#include "app/NumberText.h"
-#include "app/State.h"
+#include "foundation/CommandLine.h"
+#include "foundation/Interfejs.h"
+#include "foundation/NumberText.h"
+#include "foundation/State.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "platform/MainLoop.h"

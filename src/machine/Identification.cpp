@@ -1,9 +1,8 @@
 #include "machine/Identification.h"
 
-#include "app/NumberText.h"
-#include "app/State.h"
-#include "generation/GenState.h"
-#include "machine/MachineParams.h"
+#include "foundation/NumberText.h"
+#include "foundation/State.h"
+#include "machine/MachineModels.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "machine/RecordLengths.h"

@@ -1,9 +1,9 @@
 #include "machine/JobFile.h"
 
-#include "app/Rounding.h"
-#include "app/State.h"
+#include "foundation/Rounding.h"
+#include "foundation/State.h"
 #include "machine/Encoding.h"
-#include "machine/MachineParams.h"
+#include "machine/MachineModels.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "machine/SpeedLimits.h"

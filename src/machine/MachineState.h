@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Records.h"
+#include "foundation/Records.h"
 
 #include <array>
 #include <chrono>

@@ -1,7 +1,7 @@
 #include "machine/Omron3g3jv.h"
 
-#include "app/NumberText.h"
-#include "app/State.h"
+#include "foundation/NumberText.h"
+#include "foundation/State.h"
 #include "machine/Encoding.h"
 #include "machine/Identification.h"
 #include "machine/MachineState.h"

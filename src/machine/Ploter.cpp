@@ -1,10 +1,10 @@
 #include "machine/Ploter.h"
 
-#include "app/Interfejs.h"
-#include "app/Messages.h"
-#include "app/Rounding.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/Rounding.h"
 #include "machine/Ethernet.h"
-#include "machine/MachineParams.h"
+#include "machine/MachineModels.h"
 #include "machine/Usb.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "machine/RampTables.h"
 
-#include "app/Rounding.h"
+#include "foundation/Rounding.h"
 
 #include <algorithm>
 #include <cmath>

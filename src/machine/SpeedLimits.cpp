@@ -1,7 +1,7 @@
 #include "machine/SpeedLimits.h"
 
-#include "app/Rounding.h"
-#include "machine/MachineParams.h"
+#include "foundation/Rounding.h"
+#include "machine/MachineModels.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "machine/RampTables.h"

@@ -1,9 +1,9 @@
 #include "output/DaneWyjsciowe.h"
 
-#include "app/NumberText.h"
-#include "app/State.h"
-#include "generation/GenState.h"
-#include "generation/Redukcja.h"
+#include "foundation/MachineParams.h"
+#include "foundation/NumberText.h"
+#include "foundation/State.h"
+#include "geometry/Figury.h"
 #include "platform/AtomicFile.h"
 
 #include <algorithm>

@@ -2,12 +2,14 @@
 // output list and the output file parameters.
 #include "TestSupport.h"
 #include "app/BudowaniePlikowWy.h"
-#include "app/DataFolders.h"
-#include "app/Interfejs.h"
-#include "app/State.h"
 #include "app/WyLista.h"
-#include "generation/Raster.h"
-#include "machine/MachineParams.h"
+#include "foundation/DataFolders.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
+#include "geometry/Raster.h"
+#include "libraries/LibraryFolders.h"
+#include "libraries/LibraryState.h"
+#include "machine/MachineModels.h"
 #include "platform/MainLoop.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 #include "TestSupport.h"
 
 #include "app/Glowny.h"
-#include "app/Interfejs.h"
-#include "app/Settings.h"
-#include "app/State.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Settings.h"
+#include "foundation/State.h"
 
 #include <gtest/gtest.h>
 

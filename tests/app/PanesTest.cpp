@@ -3,11 +3,13 @@
 #include "RecordingView.h"
 #include "TestSupport.h"
 
-#include "app/DataFolders.h"
-#include "app/Interfejs.h"
 #include "app/OperationPane.h"
-#include "app/State.h"
 #include "app/ToolPane.h"
+#include "foundation/DataFolders.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
+#include "libraries/LibraryFolders.h"
+#include "libraries/LibraryState.h"
 
 #include <gtest/gtest.h>
 

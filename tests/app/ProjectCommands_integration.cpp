@@ -4,8 +4,9 @@
 #include "TestSupport.h"
 
 #include "app/Glowny.h"
-#include "app/Interfejs.h"
-#include "app/State.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
+#include "libraries/LibraryState.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "RunProgram.h"
 #include "TestSupport.h"
 
-#include "app/Settings.h"
+#include "foundation/Settings.h"
 
 #include <gtest/gtest.h>
 

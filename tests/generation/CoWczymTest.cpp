@@ -1,7 +1,8 @@
 // Containment of closed figures.
-#include "app/State.h"
+#include "foundation/State.h"
 #include "generation/GenProcesowWatek.h"
 #include "generation/GenState.h"
+#include "geometry/Figury.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,12 @@
 // The generation thread end to end on a small relief, and the output file it
 // writes compared with one worked out by hand.
 #include "TestSupport.h"
-#include "app/State.h"
-#include "generation/Frez.h"
+#include "foundation/MachineParams.h"
+#include "foundation/State.h"
 #include "generation/GenProcesowWatek.h"
 #include "generation/GenState.h"
-#include "generation/Raster.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
 #include "output/DaneWyjsciowe.h"
 #include "platform/MainLoop.h"
 

@@ -1,8 +1,8 @@
 // Hatching strokes and surface following over a prepared motion map.
 #include "generation/Kreski.h"
-#include "app/State.h"
+#include "foundation/State.h"
 #include "generation/GenState.h"
-#include "generation/Raster.h"
+#include "geometry/Raster.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

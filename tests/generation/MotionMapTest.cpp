@@ -1,11 +1,11 @@
 #include "SweepSupport.h"
 #include "TestSupport.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
-#include "generation/Frez.h"
 #include "generation/MotionMap.h"
-#include "generation/Raster.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/State.h"
+#include "foundation/State.h"
 #include "generation/RawDoPixWatek.h"
 
 #include <gtest/gtest.h>

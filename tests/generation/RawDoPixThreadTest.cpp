@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "app/State.h"
-#include "generation/Raster.h"
+#include "foundation/State.h"
 #include "generation/RawDoPixWatek.h"
+#include "geometry/Raster.h"
 #include "platform/MainLoop.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,9 @@
 // Reduction, smoothing and tidying of figures.
 #include "generation/Redukcja.h"
-#include "app/State.h"
+#include "foundation/MachineParams.h"
+#include "foundation/State.h"
 #include "generation/GenState.h"
-#include "generation/Raster.h"
+#include "geometry/Raster.h"
 
 #include <gtest/gtest.h>
 

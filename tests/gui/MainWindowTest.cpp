@@ -3,8 +3,8 @@
 #include "MainWindow.h"
 #include "TestSupport.h"
 
-#include "app/Interfejs.h"
-#include "app/State.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
 
 #include <QAction>
 #include <QApplication>

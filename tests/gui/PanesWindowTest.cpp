@@ -4,8 +4,9 @@
 #include "MainWindow.h"
 #include "TestSupport.h"
 
-#include "app/Interfejs.h"
-#include "app/State.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
+#include "libraries/LibraryState.h"
 
 #include <QAction>
 #include <QApplication>

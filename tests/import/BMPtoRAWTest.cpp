@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "app/State.h"
-#include "generation/Raster.h"
+#include "foundation/State.h"
+#include "geometry/Raster.h"
 #include "import/BMPtoRAW.h"
 
 #include <gtest/gtest.h>

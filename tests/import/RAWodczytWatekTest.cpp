@@ -7,7 +7,7 @@
 #include "MeshFiles.h"
 #include "TestSupport.h"
 
-#include "app/State.h"
+#include "foundation/State.h"
 #include "platform/MainLoop.h"
 
 #include <chrono>

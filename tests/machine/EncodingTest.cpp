@@ -1,6 +1,6 @@
 #include "MachineTestSupport.h"
 
-#include "app/Rounding.h"
+#include "foundation/Rounding.h"
 #include "machine/Encoding.h"
 #include "machine/Ploter.h"
 

@@ -1,6 +1,6 @@
 #include "MachineTestSupport.h"
 
-#include "app/Rounding.h"
+#include "foundation/Rounding.h"
 #include "machine/JobFile.h"
 #include "machine/Ploter.h"
 #include "machine/SpeedLimits.h"

@@ -2,13 +2,13 @@
 
 #include "TestSupport.h"
 
-#include "app/Interfejs.h"
-#include "app/State.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
 #include "generation/GenState.h"
 #include "machine/Ethernet.h"
 #include "machine/HidBackend.h"
 #include "machine/Identification.h"
-#include "machine/MachineParams.h"
+#include "machine/MachineModels.h"
 #include "machine/MachineState.h"
 #include "machine/RecordLengths.h"
 #include "machine/Usb.h"

@@ -4,7 +4,7 @@
 #include "MachineTestSupport.h"
 #include "SimProcess.h"
 
-#include "app/Rounding.h"
+#include "foundation/Rounding.h"
 #include "output/DaneWyjsciowe.h"
 
 #include <gtest/gtest.h>

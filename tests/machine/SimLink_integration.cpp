@@ -3,7 +3,7 @@
 #include "SimMachine.h"
 #include "SimServer.h"
 
-#include "app/Rounding.h"
+#include "foundation/Rounding.h"
 #include "machine/Ploter.h"
 #include "platform/MainLoop.h"
 

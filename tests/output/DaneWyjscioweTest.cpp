@@ -1,7 +1,8 @@
 // The output path file: exact layout, reading back, corners, layers, start point.
 #include "output/DaneWyjsciowe.h"
 #include "TestSupport.h"
-#include "app/State.h"
+#include "foundation/MachineParams.h"
+#include "foundation/State.h"
 #include "generation/GenState.h"
 
 #include <cmath>

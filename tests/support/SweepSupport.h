@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/State.h"
-#include "generation/Raster.h"
+#include "foundation/State.h"
+#include "geometry/Raster.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,8 +1,9 @@
 #include "TestSupport.h"
 
-#include "app/Interfejs.h"
-#include "app/State.h"
-#include "machine/MachineParams.h"
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
+#include "libraries/LibraryState.h"
+#include "machine/MachineModels.h"
 #include "output/DaneWyjsciowe.h"
 #include "platform/CodePage.h"
 

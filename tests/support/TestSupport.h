@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UserInterface.h"
+#include "foundation/UserInterface.h"
 
 #include <filesystem>
 #include <string>

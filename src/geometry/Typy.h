@@ -1,0 +1,62 @@
+#pragma once
+
+#include "foundation/Records.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The raster layer types shared by the whole tool-path generation. A layer is a
+// grid of columns x rows kept in one block, column after column, so that a
+// column is contiguous and `layer[ix][iy]` reaches a cell.
+namespace korvane {
+
+template <class Cell> class Layer {
+  public:
+    Layer() = default;
+    Layer(int columns, int rows) { resize(columns, rows); }
+
+    // Reshapes the layer to columns x rows; every cell becomes Cell{} (zero).
+    void resize(int columns, int rows) {
+        columns_ = columns > 0 ? columns : 0;
+        rows_ = rows > 0 ? rows : 0;
+        cells_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), Cell{});
+    }
+    void fill(const Cell& value) { cells_.assign(cells_.size(), value); }
+
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
+    bool empty() const { return cells_.empty(); }
+
+    std::span<Cell> operator[](int ix) {
+        return {cells_.data() + static_cast<std::size_t>(ix) * static_cast<std::size_t>(rows_),
+                static_cast<std::size_t>(rows_)};
+    }
+    std::span<const Cell> operator[](int ix) const {
+        return {cells_.data() + static_cast<std::size_t>(ix) * static_cast<std::size_t>(rows_),
+                static_cast<std::size_t>(rows_)};
+    }
+
+    // All cells, column after column.
+    std::span<Cell> cells() { return cells_; }
+    std::span<const Cell> cells() const { return cells_; }
+
+  private:
+    int columns_ = 0;
+    int rows_ = 0;
+    std::vector<Cell> cells_;
+};
+
+// One cell of a status layer: flag bits and a point.
+struct tpix2Drecord {
+    std::int32_t stat = 0;
+    TrPkt3D p;
+};
+
+using tpix2dY = std::span<float>; // one column of a height layer
+using tpix2d = Layer<float>;      // a height layer in millimetres, [ix][iy]
+using tpix2dYrec = std::span<tpix2Drecord>;
+using tpix2dRec = Layer<tpix2Drecord>; // a status layer, [ix][iy]
+
+} // namespace korvane

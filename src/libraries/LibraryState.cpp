@@ -1,0 +1,9 @@
+#include "libraries/LibraryState.h"
+
+namespace korvane {
+
+std::unique_ptr<TFrezy> toolLibrary;
+std::unique_ptr<TOperacje> operationLibrary;
+std::unique_ptr<TProjekt> project;
+
+} // namespace korvane
