@@ -8,10 +8,13 @@ packages=(
   cmake ninja-build g++ pkg-config git
   # core libraries
   libpugixml-dev libjpeg62-turbo-dev libstb-dev libusb-1.0-0-dev libasio-dev libevdev-dev
+  nlohmann-json3-dev
   # user interface
   qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev libglu1-mesa-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xfonts-base
+  # baseline of the import benchmark only; the program does not link it
+  libassimp-dev
   # formatting and fuzzing
   clang-format clang libclang-rt-14-dev
   # opening documents, desktop notifications
