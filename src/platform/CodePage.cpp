@@ -1,5 +1,7 @@
 #include "platform/CodePage.h"
 
+#include "platform/Utf8.h"
+
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -75,9 +77,6 @@ std::string codePageForLanguage(std::string_view code) {
     return "WINDOWS-1252";
 }
 
-const std::string& ansiCodePage() {
-    return currentCodePage;
-}
 void setAnsiCodePage(std::string codePage) {
     currentCodePage = std::move(codePage);
 }
@@ -96,6 +95,50 @@ std::string fromCodePage(std::string_view bytes, const std::string& codePage) {
 
 std::string fromAnsi(std::string_view bytes) {
     return fromCodePage(bytes, currentCodePage);
+}
+
+std::string toFileText(std::string_view utf8) {
+    if (auto ansi = toAnsi(utf8); ansi && !ansi->starts_with(byteOrderMark)) return *ansi;
+    return std::string(byteOrderMark) + validUtf8(utf8);
+}
+
+std::string toFileText(std::string_view utf8, std::size_t capacity) {
+    std::string whole = toFileText(utf8);
+    if (whole.size() <= capacity) return whole;
+    // Character by character, both forms of each start: the code page while
+    // every character is there, the mark and UTF-8 after. A code-page byte is
+    // never more than the character's UTF-8 bytes, so once neither form fits,
+    // no longer start does.
+    std::string ansi;
+    std::string utf8Form(byteOrderMark);
+    bool inCodePage = true;
+    std::string longest;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Char c = decodeUtf8(utf8, i);
+        const std::string_view piece = utf8.substr(i, c.length);
+        if (c.valid)
+            utf8Form += piece;
+        else
+            appendUtf8(utf8Form, replacementCharacter);
+        if (inCodePage) {
+            const auto bytes = c.valid ? toAnsi(piece) : std::nullopt;
+            inCodePage = bytes.has_value();
+            if (bytes) ansi += *bytes;
+        }
+        if (inCodePage && ansi.size() <= capacity && !ansi.starts_with(byteOrderMark))
+            longest = ansi;
+        else if (utf8Form.size() <= capacity)
+            longest = utf8Form;
+        else
+            break;
+        i += c.length;
+    }
+    return longest;
+}
+
+std::string fromFileText(std::string_view bytes) {
+    if (bytes.starts_with(byteOrderMark)) return validUtf8(bytes.substr(byteOrderMark.size()));
+    return fromAnsi(bytes);
 }
 
 } // namespace korvane
