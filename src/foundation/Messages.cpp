@@ -4,16 +4,14 @@
 #include "foundation/Interfejs.h"
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
-#include "platform/CodePage.h"
+#include "foundation/TextCompare.h"
 #include "platform/Desktop.h"
+#include "platform/TextAppend.h"
+#include "platform/Utf8.h"
 
-#include <cerrno>
-#include <cstring>
+#include <cstdio>
 #include <ctime>
-#include <fcntl.h>
 #include <fnmatch.h>
-#include <strings.h>
-#include <unistd.h>
 
 namespace korvane {
 
@@ -32,17 +30,6 @@ class ConsoleUserInterface final : public UserInterface {
         return Button::No;
     }
 };
-
-std::string withAnsiFallback(const std::string& utf8) {
-    if (auto bytes = toAnsi(utf8)) return *bytes;
-    std::string ascii;
-    for (unsigned char c : utf8)
-        if (c < 0x80)
-            ascii += static_cast<char>(c);
-        else if ((c & 0xC0) != 0x80)
-            ascii += '?';
-    return ascii;
-}
 
 } // namespace
 
@@ -121,14 +108,7 @@ bool writeReportLine(const std::string& text) {
     localtime_r(&now, &local);
     char stamp[64];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d   %H:%M:%S", &local);
-    // One write of the whole line with O_APPEND: lines of concurrent writers
-    // never interleave.
-    const std::string line = withAnsiFallback(std::string(stamp) + "   " + text) + "\r\n";
-    const auto path = dataFolder / "Raport.txt";
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    return ::close(fd) == 0 && ok;
+    return appendFileText(dataFolder / "Raport.txt", std::string(stamp) + "   " + text + "\r\n");
 }
 
 bool writeLogValue(const std::string& section, const std::string& key, const std::string& value) {
@@ -139,12 +119,11 @@ bool writeLogValue(const std::string& section, const std::string& key, const std
 
 int notifyNetSend(const std::string& recipient, const std::string& text) {
     if (recipient.empty()) return 0;
-    const std::string to = recipient.substr(0, 40);
+    const std::string to(firstCharacters(recipient, 40));
     // Messages reach only this computer's desktop; any other recipient is
     // answered as an unsupported request.
     const std::string here = computerName();
-    if (!here.empty() && strcasecmp(to.c_str(), here.c_str()) == 0 &&
-        showDesktopNotification(applicationTitle, text))
+    if (!here.empty() && sameText(to, here) && showDesktopNotification(applicationTitle, text))
         return 0;
     constexpr int errorNotSupported = 50;
     showMessage(txt("Other", "bladNetSenda") + " " + to + "\r\n" + "\r\n" +

@@ -28,8 +28,8 @@ void deleteFilesByMask(const std::filesystem::path& folder, const std::string& m
 std::string formatFileSize(const std::filesystem::path& file);
 std::string formatByteCount(std::uintmax_t length);
 
-// Appends "date   time   text" to Raport.txt when loggerOn is set; false when
-// the line could not be written.
+// Appends "date   time   text" to Raport.txt when loggerOn is set (in the
+// file's form, see appendFileText); false when the line could not be written.
 bool writeReportLine(const std::string& text);
 
 // Writes one value into the machining log Korvane3D.log (an INI file); false
@@ -37,7 +37,8 @@ bool writeReportLine(const std::string& text);
 bool writeLogValue(const std::string& section, const std::string& key, const std::string& value);
 
 // Sends a notification to a computer: a desktop notification when the recipient
-// names this computer. Shows the failure. Returns the result code (0 success).
+// (its first 40 characters) names this computer. Shows the failure. Returns the
+// result code (0 success).
 int notifyNetSend(const std::string& recipient, const std::string& text);
 
 // Opens the manual in the interface language, else the US one; the topic does

@@ -77,7 +77,7 @@ TEST_F(MessagesTest, FileSizesInBytesKilobytesAndMegabytes) {
     EXPECT_EQ(formatByteCount(3584), "4KB"); // 3.5 to even
     EXPECT_EQ(formatByteCount(1048575), "1024KB");
     EXPECT_EQ(formatByteCount(1048576), "1MB");
-    EXPECT_EQ(formatByteCount(5u * 1048576 / 2), "2MB");
+    EXPECT_EQ(formatByteCount(2621440), "2MB"); // 2.5 MB to even
     writeFile(dir / "f.out", std::string(2560, 'x'));
     EXPECT_EQ(formatFileSize(dir / "f.out"), "2KB");
 }
@@ -91,15 +91,13 @@ TEST_F(MessagesTest, ReportedDeletion) {
     EXPECT_FALSE(deleteFileReported(dir / "a.out"));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text,
-              txt("Other", "BrakPlikuDoUsuniecia") + "\n\r" + (dir / "a.out").string());
+              "The file to be deleted does not exist:\n\r" + (dir / "a.out").string());
     EXPECT_TRUE(ui.messages[0].error);
 
     std::filesystem::create_directories(dir / "full" / "inner");
     writeFile(dir / "full" / "inner" / "x", "x");
     EXPECT_FALSE(deleteFileReported(dir / "full"));
-    EXPECT_EQ(ui.messages.back().text.rfind(txt("Other", "BladUsuwaniaPliku") + "\n\r\n\r" +
-                                                txt("Other", "SzczegolyBledu"),
-                                            0),
+    EXPECT_EQ(ui.messages.back().text.rfind("The file could not be deleted.\n\r\n\rDetails: ", 0),
               0u);
     EXPECT_TRUE(std::filesystem::exists(dir / "full" / "inner" / "x"));
 }
@@ -130,6 +128,13 @@ TEST_F(MessagesTest, ReportLinesOnlyWithTheSwitchAndLogValuesAsIni) {
     EXPECT_NE(report.find("   Start Obrobki\r\n"), std::string::npos);
     EXPECT_EQ(report.substr(report.size() - 16), "Koniec Obrobki\r\n");
 
+    // A path with a character windows-1252 lacks turns the report into UTF-8.
+    EXPECT_TRUE(writeReportLine("/home/micha\xC5\x82/part.stl"));
+    const std::string utf8 = readFile(dir / "Raport.txt");
+    EXPECT_EQ(utf8.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(utf8.substr(3, report.size()), report);
+    EXPECT_EQ(utf8.substr(utf8.size() - 27), "   /home/micha\xC5\x82/part.stl\r\n");
+
     EXPECT_TRUE(writeLogValue("2026-12-09 10:00", "czas", "1.5"));
     EXPECT_TRUE(writeLogValue("2026-12-09 10:00", "plik", "Roughing.out"));
     EXPECT_EQ(readFile(dir / "Korvane3D.log"),
@@ -140,12 +145,29 @@ TEST_F(MessagesTest, NotificationsReachOnlyThisComputer) {
     EXPECT_EQ(notifyNetSend("", "done"), 0);
     EXPECT_TRUE(ui.messages.empty());
 
-    EXPECT_EQ(notifyNetSend("SOME-OTHER-PC-" + std::string(40, 'X'), "done"), 50);
+    EXPECT_EQ(notifyNetSend("SOME-OTHER-PC-XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX", "done"), 50);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, "NET SEND");
-    const std::string to = ("SOME-OTHER-PC-" + std::string(40, 'X')).substr(0, 40);
-    EXPECT_EQ(ui.messages[0].text, txt("Other", "bladNetSenda") + " " + to + "\r\n\r\n" +
-                                       txt("Other", "ERROR_NOT_SUPPORTED"));
+    EXPECT_EQ(ui.messages[0].text,
+              "The network message could not be sent to SOME-OTHER-PC-XXXXXXXXXXXXXXXXXXXXXXXXXX"
+              "\r\n\r\nNetwork messages are not supported on this computer.");
+}
+
+TEST_F(MessagesTest, RecipientIsCutAtFortyCharactersNotBytes) {
+    // 38 letters, then ż, ó, ł: 40 characters end after ó, in the middle of 43 bytes.
+    const std::string recipient = "PRACOWNIA-NR-1-HALA-B-STANOWISKO-FREZU\xC5\xBC\xC3\xB3\xC5\x82";
+    EXPECT_EQ(notifyNetSend(recipient, "done"), 50);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The network message could not be sent to "
+                                   "PRACOWNIA-NR-1-HALA-B-STANOWISKO-FREZU\xC5\xBC\xC3\xB3"
+                                   "\r\n\r\nNetwork messages are not supported on this computer.");
+    // Cyrillic, two bytes a character: 40 characters are 80 bytes.
+    ui.messages.clear();
+    std::string cyrillic;
+    for (int i = 0; i < 45; ++i) cyrillic += "\xD0\xB6"; // ж
+    notifyNetSend(cyrillic, "done");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.substr(41, 82), cyrillic.substr(0, 80) + "\r\n");
 }
 
 TEST_F(MessagesTest, ManualInTheInterfaceLanguageElseUs) {
@@ -155,7 +177,7 @@ TEST_F(MessagesTest, ManualInTheInterfaceLanguageElseUs) {
     EXPECT_EQ(findManual(), dir / "Help" / "Korvane_QTV_manual_US.pdf");
     openManual("config.htm");
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, txt("Main_window", "msgBrakPlikuInstrukcji") + "\r\n" +
+    EXPECT_EQ(ui.messages[0].text, "The manual file was not found:\r\n" +
                                        (dir / "Help" / "Korvane_QTV_manual_US.pdf").string());
     writeFile(dir / "Help" / "Korvane_QTV_manual_PL.pdf", "%PDF");
     EXPECT_EQ(findManual(), dir / "Help" / "Korvane_QTV_manual_PL.pdf");
