@@ -1,22 +1,18 @@
 #include "foundation/IniFile.h"
 
 #include "foundation/NumberText.h"
+#include "foundation/TextCompare.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <strings.h>
 #include <utility>
 
 namespace korvane {
 
 namespace {
-
-bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
 
 std::string readFileBytes(const std::filesystem::path& path) {
     std::error_code ec;
@@ -33,7 +29,7 @@ std::string readFileBytes(const std::filesystem::path& path) {
 } // namespace
 
 IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
-    const std::string text = fromAnsi(readFileBytes(path_));
+    const std::string text = fromFileText(readFileBytes(path_));
     sections_.push_back(Section{});
     size_t pos = 0;
     while (pos < text.size()) {
@@ -64,7 +60,7 @@ IniFile::IniFile(std::filesystem::path path) : path_(std::move(path)) {
 
 const IniFile::Section* IniFile::findSection(std::string_view name) const {
     for (size_t i = 1; i < sections_.size(); ++i)
-        if (sameName(sections_[i].name, name)) return &sections_[i];
+        if (sameText(sections_[i].name, name)) return &sections_[i];
     return nullptr;
 }
 
@@ -76,7 +72,7 @@ const IniFile::Line* IniFile::findLine(std::string_view section, std::string_vie
     const Section* s = findSection(section);
     if (!s) return nullptr;
     for (const Line& l : s->lines)
-        if (!l.key.empty() && sameName(l.key, key)) return &l;
+        if (!l.key.empty() && sameText(l.key, key)) return &l;
     return nullptr;
 }
 
@@ -147,7 +143,7 @@ void IniFile::writeString(std::string_view section, std::string_view key,
         s = &sections_.back();
     }
     for (Line& l : s->lines)
-        if (!l.key.empty() && sameName(l.key, key)) {
+        if (!l.key.empty() && sameText(l.key, key)) {
             l.value = std::string(value);
             return;
         }
@@ -173,16 +169,10 @@ void IniFile::writeBool(std::string_view section, std::string_view key, bool val
 
 void IniFile::eraseSection(std::string_view section) {
     for (size_t i = 1; i < sections_.size();)
-        if (sameName(sections_[i].name, section))
+        if (sameText(sections_[i].name, section))
             sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(i));
         else
             ++i;
-}
-
-void IniFile::deleteKey(std::string_view section, std::string_view key) {
-    if (Section* s = findSection(section))
-        std::erase_if(s->lines,
-                      [&](const Line& l) { return !l.key.empty() && sameName(l.key, key); });
 }
 
 std::string IniFile::text() const {
@@ -197,26 +187,7 @@ std::string IniFile::text() const {
             utf8 += "\r\n";
         }
     }
-    // Characters the code page lacks are written as '?', as the system's profile
-    // functions did; the rest of the file stays intact.
-    if (auto bytes = toAnsi(utf8)) return *bytes;
-    std::string out;
-    size_t i = 0;
-    while (i < utf8.size()) {
-        size_t len = 1;
-        unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c >= 0xF0)
-            len = 4;
-        else if (c >= 0xE0)
-            len = 3;
-        else if (c >= 0xC0)
-            len = 2;
-        len = std::min(len, utf8.size() - i);
-        auto one = toAnsi(std::string_view(utf8).substr(i, len));
-        out += one ? *one : "?";
-        i += len;
-    }
-    return out;
+    return toFileText(utf8);
 }
 
 bool IniFile::save() const {

@@ -12,8 +12,9 @@ namespace korvane {
 // keys match ignoring case, values are trimmed and lose one pair of surrounding
 // quotes when read, a new key goes to the end of its section, a new section to
 // the end of the file after an empty line, lines that are not "key=value" are
-// kept as they are. Texts are UTF-8 in memory and in the ANSI code page on disk;
-// lines end with CR LF when written.
+// kept as they are. Texts are UTF-8 in memory; on disk the file is in the ANSI
+// code page, or in UTF-8 after a byte-order mark when it holds a character the
+// code page lacks (see toFileText). Lines end with CR LF when written.
 //
 // The file is read once when the object is made; changes stay in memory until
 // save(). A missing or unreadable file reads as empty.
@@ -41,7 +42,6 @@ class IniFile {
     void writeBool(std::string_view section, std::string_view key, bool value);
 
     void eraseSection(std::string_view section);
-    void deleteKey(std::string_view section, std::string_view key);
 
     // Writes the whole file; false on any file error.
     bool save() const;

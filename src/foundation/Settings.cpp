@@ -23,16 +23,18 @@ template <typename T> T get(const std::uint8_t* at) {
     return value;
 }
 
+// A ShortString: length byte and the text as a file holds it. A text that does
+// not fit is stored empty: a cut path or computer name would name another one.
 void putShortString(std::uint8_t* at, std::size_t capacity, const std::string& text) {
-    auto bytes = toAnsi(text);
-    if (!bytes || bytes->size() > capacity) bytes = std::string();
-    at[0] = static_cast<std::uint8_t>(bytes->size());
-    std::memcpy(at + 1, bytes->data(), bytes->size());
+    std::string bytes = toFileText(text);
+    if (bytes.size() > capacity) bytes.clear();
+    at[0] = static_cast<std::uint8_t>(bytes.size());
+    std::memcpy(at + 1, bytes.data(), bytes.size());
 }
 
 std::string getShortString(const std::uint8_t* at, std::size_t capacity) {
     std::size_t length = std::min<std::size_t>(at[0], capacity);
-    return fromAnsi(std::string_view(reinterpret_cast<const char*>(at + 1), length));
+    return fromFileText(std::string_view(reinterpret_cast<const char*>(at + 1), length));
 }
 
 bool readWhole(const std::filesystem::path& path, std::uint8_t* into, std::size_t size) {

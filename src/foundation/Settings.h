@@ -33,9 +33,10 @@ inline constexpr const char* settingsFileName = "Konfig.cfg";
 
 using SettingsBytes = std::array<std::uint8_t, settingsFileSize>;
 
-// The 368-byte record, little-endian, texts in the ANSI code page. A project path
-// that does not fit (longer than 255 bytes or with characters the code page
-// lacks) is stored empty rather than as a different path.
+// The 368-byte record, little-endian, texts as files hold them (the ANSI code
+// page, or the byte-order mark and UTF-8 for a text with a character the code
+// page lacks). A text longer than its field (255 bytes for the project path) is
+// stored empty rather than as a different path.
 SettingsBytes encodeSettings(const TUstawienia& s);
 TUstawienia decodeSettings(const SettingsBytes& bytes);
 

@@ -31,33 +31,18 @@ template <typename T> T get(const std::uint8_t* at) {
     return value;
 }
 
-// A ShortString: length byte and the text in the ANSI code page. A text that
-// does not fit is cut at a whole character; characters the code page lacks
-// become '?'.
+// A ShortString: length byte and the text as a file holds it (the ANSI code
+// page, or the byte-order mark and UTF-8), cut at a whole character when it
+// does not fit.
 void putShortString(std::uint8_t* at, std::size_t capacity, const std::string& text) {
-    std::string bytes;
-    if (auto whole = toAnsi(text); whole && whole->size() <= capacity) {
-        bytes = *whole;
-    } else {
-        std::size_t i = 0;
-        while (i < text.size()) {
-            const unsigned char lead = static_cast<unsigned char>(text[i]);
-            std::size_t len = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-            len = std::min(len, text.size() - i);
-            auto one = toAnsi(std::string_view(text).substr(i, len));
-            const std::string piece = one ? *one : "?";
-            if (bytes.size() + piece.size() > capacity) break;
-            bytes += piece;
-            i += len;
-        }
-    }
+    const std::string bytes = toFileText(text, capacity);
     at[0] = static_cast<std::uint8_t>(bytes.size());
     std::memcpy(at + 1, bytes.data(), bytes.size());
 }
 
 std::string getShortString(const std::uint8_t* at, std::size_t capacity) {
     const std::size_t length = std::min<std::size_t>(at[0], capacity);
-    return fromAnsi(std::string_view(reinterpret_cast<const char*>(at + 1), length));
+    return fromFileText(std::string_view(reinterpret_cast<const char*>(at + 1), length));
 }
 
 std::optional<std::int32_t> narrowType(std::int64_t typ) {
@@ -78,6 +63,11 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file, std:
 
 void showImportError(const std::filesystem::path& file) {
     showMessage(txt("Tools_dialog", "bladImportuFrezu") + " : " + file.string(), true);
+}
+
+// The file of a tool in `folder`, named after the name as the record holds it.
+std::filesystem::path toolFileIn(const std::filesystem::path& folder, std::string_view name) {
+    return folder / (fromFileText(toFileText(name, nameLength)) + "." + toolExtension);
 }
 
 bool hasToolExtension(const std::filesystem::path& file) {
@@ -149,7 +139,7 @@ std::filesystem::path toolsFolder() {
 }
 
 std::filesystem::path toolFile(const std::string& name) {
-    return toolsFolder() / (name + "." + toolExtension);
+    return toolFileIn(toolsFolder(), name);
 }
 
 bool saveToolFile(const std::filesystem::path& file, const TFrezDane& tool) {
@@ -180,7 +170,7 @@ bool writeDefaultTools(const std::filesystem::path& folder) {
     bool ok = true;
     for (const Row& r : rows) {
         const TFrezDane t{r.id, polish ? r.namePL : r.name, r.typ, r.d1, r.d2, r.d3, r.h, r.hc};
-        ok = saveToolFile(folder / (t.nazwa + "." + toolExtension), t) && ok;
+        ok = saveToolFile(toolFileIn(folder, t.nazwa), t) && ok;
     }
     return ok;
 }

@@ -38,15 +38,20 @@ inline constexpr const char* toolExtension = "tol";
 
 using ToolFileBytes = std::array<std::uint8_t, toolFileSize>;
 
-// The 148-byte record: id and name as ShortStrings in the ANSI code page (the
-// unused bytes after a text are zero), typ as int32, five doubles, little-endian.
+// The 148-byte record: id and name as ShortStrings (the unused bytes after a
+// text are zero), typ as int32, five doubles, little-endian. A ShortString holds
+// its text in the ANSI code page, or, when the text has a character the code
+// page lacks, the byte-order mark and UTF-8; a text longer than its field is cut
+// at a whole character.
 ToolFileBytes encodeTool(const TFrezDane& tool);
 TFrezDane decodeTool(const ToolFileBytes& bytes);
 
 // The two older layouts (152 and 140 bytes); nullopt when typ does not fit 32 bits.
 std::optional<TFrezDane> decodeLegacyTool(std::string_view bytes);
 
-// dataFolder/Tools and the file of a tool by name there.
+// dataFolder/Tools and the file of a tool by name there. The file is named
+// after the name as the record holds it (cut to its field), so that the
+// record's name and the file name never differ.
 std::filesystem::path toolsFolder();
 std::filesystem::path toolFile(const std::string& name);
 

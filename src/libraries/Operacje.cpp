@@ -5,6 +5,7 @@
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
 #include "foundation/TextCompare.h"
+#include "platform/Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,17 +97,6 @@ TOperacjaDane readKeys(const IniFile& ini) {
     o.poziomObrysu = ini.readFloat(s, "poziomObrysu", d.poziomObrysu);
     o.opis = ini.readString(s, "opis", "");
     return o;
-}
-
-// The first `count` characters of a UTF-8 text.
-std::string firstCharacters(const std::string& text, std::size_t count) {
-    std::size_t i = 0;
-    while (i < text.size() && count > 0) {
-        ++i;
-        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
-        --count;
-    }
-    return text.substr(0, i);
 }
 
 bool hasOperationExtension(const std::filesystem::path& file) {
@@ -227,7 +217,7 @@ bool TOperacje::PobierzDaneOperacjiZpliku(const std::filesystem::path& file,
     const IniFile ini(file);
     if (!ini.sectionExists(operationSection)) return false;
     operation = readKeys(ini);
-    operation.narzedzie = firstCharacters(operation.narzedzie, toolIdLength);
+    operation.narzedzie = std::string(firstCharacters(operation.narzedzie, toolIdLength));
     if (operation.obroty > machineParams.spindleSpeedMax)
         operation.obroty = machineParams.spindleSpeedMax;
     if (operation.obroty < machineParams.spindleSpeedMin)

@@ -77,17 +77,45 @@ TEST_F(IniFileTest, HostileFilesReadWithoutHarm) {
     EXPECT_FALSE(IniFile(dir / "no" / "folder.ini").save());
 }
 
-TEST_F(IniFileTest, TextsUseTheCodePageOnDisk) {
+TEST_F(IniFileTest, CodePageOnDiskUnlessACharacterIsMissingThenUtf8WithTheMark) {
     setAnsiCodePage("WINDOWS-1250");
     IniFile ini(dir / "pl.opr");
-    ini.writeString("Operacja", "nazwa", "Płaszczyznowa");
+    ini.writeString("Operacja", "nazwa", "P\xC5\x82\x61szczyznowa"); // Płaszczyznowa
     ASSERT_TRUE(ini.save());
     EXPECT_EQ(readFile(dir / "pl.opr"), "[Operacja]\r\nnazwa=P\xB3"
                                         "aszczyznowa\r\n");
-    EXPECT_EQ(IniFile(dir / "pl.opr").readString("Operacja", "nazwa", ""), "Płaszczyznowa");
+    EXPECT_EQ(IniFile(dir / "pl.opr").readString("Operacja", "nazwa", ""),
+              "P\xC5\x82\x61szczyznowa");
 
-    ini.writeString("Operacja", "opis", "日本"); // not in the code page
+    ini.writeString("Operacja", "opis", "\xE6\x97\xA5\xE6\x9C\xAC"); // 日本: not in the code page
     ASSERT_TRUE(ini.save());
-    EXPECT_EQ(IniFile(dir / "pl.opr").readString("Operacja", "opis", ""), "??");
-    EXPECT_EQ(IniFile(dir / "pl.opr").readString("Operacja", "nazwa", ""), "Płaszczyznowa");
+    EXPECT_EQ(readFile(dir / "pl.opr"), "\xEF\xBB\xBF[Operacja]\r\nnazwa=P\xC5\x82"
+                                        "aszczyznowa\r\nopis=\xE6\x97\xA5\xE6\x9C\xAC\r\n");
+    IniFile back(dir / "pl.opr");
+    EXPECT_EQ(back.readString("Operacja", "opis", ""), "\xE6\x97\xA5\xE6\x9C\xAC");
+    EXPECT_EQ(back.readString("Operacja", "nazwa", ""), "P\xC5\x82\x61szczyznowa");
+
+    // Without that character the file is in the code page again.
+    back.writeString("Operacja", "opis", "");
+    ASSERT_TRUE(back.save());
+    EXPECT_EQ(readFile(dir / "pl.opr"), "[Operacja]\r\nnazwa=P\xB3"
+                                        "aszczyznowa\r\nopis=\r\n");
+
+    // A file with the mark written elsewhere reads as UTF-8, its first section included.
+    writeFile(dir / "other.ini",
+              "\xEF\xBB\xBF[Model]\nplikModelu=/home/\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/a.stl\n");
+    EXPECT_EQ(IniFile(dir / "other.ini").readString("model", "plikModelu", ""),
+              "/home/\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/a.stl"); // иван
+}
+
+TEST_F(IniFileTest, SectionsAndKeysMatchIgnoringCaseInEveryScript) {
+    IniFile ini(dir / "u.ini");
+    ini.writeString("\xC5\x81uk", "\xC3\x89tat", "1"); // [Łuk] État=1
+    EXPECT_TRUE(ini.sectionExists("\xC5\x82UK"));      // łUK
+    EXPECT_EQ(ini.readInteger("\xC5\x81UK", "\xC3\xA9tat", 0), 1);
+    ini.writeString("\xC5\x82uk", "\xC3\x89TAT", "2"); // replaces, keeps the stored spelling
+    EXPECT_EQ(ini.keys("\xC5\x81uk"), std::vector<std::string>{"\xC3\x89tat"});
+    EXPECT_EQ(ini.readInteger("\xC5\x81uk", "\xC3\x89tat", 0), 2);
+    ini.eraseSection("\xC5\x82UK");
+    EXPECT_TRUE(ini.sections().empty());
 }

@@ -152,12 +152,26 @@ TEST_F(SettingsTest, TextsThatDoNotFitAreNotStoredAsADifferentPath) {
     settings = sample();
     settings.plikProjektu = "/" + std::string(300, 'p') + ".prj";
     EXPECT_EQ(encodeSettings(settings)[4], 0);
-    settings.plikProjektu = "/projekty/żółw.prj"; // fits windows-1252? no: ż is missing
-    EXPECT_EQ(encodeSettings(settings)[4], 0);
-    settings.plikProjektu = "/projets/été.prj";
+    settings.plikProjektu = "/projets/\xC3\xA9t\xC3\xA9.prj"; // été: in windows-1252
     auto b = encodeSettings(settings);
-    EXPECT_EQ(b[4], 16);
-    EXPECT_EQ(decodeSettings(b).plikProjektu, "/projets/été.prj");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[4]), 17), "\x10/projets/\xE9t\xE9.prj");
+    EXPECT_EQ(decodeSettings(b).plikProjektu, "/projets/\xC3\xA9t\xC3\xA9.prj");
+    // ż is not in windows-1252: the mark and UTF-8, 3 + 21 bytes.
+    settings.plikProjektu = "/projekty/\xC5\xBC\xC3\xB3\xC5\x82w.prj"; // żółw
+    settings.netSendOdbiorca = "HALA-\xC5\x81\xC3\x93"
+                               "D\xC5\xB9"; // HALA-ŁÓDŹ
+    b = encodeSettings(settings);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[4]), 25),
+              "\x18\xEF\xBB\xBF/projekty/\xC5\xBC\xC3\xB3\xC5\x82w.prj");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[327]), 16),
+              "\x0F\xEF\xBB\xBFHALA-\xC5\x81\xC3\x93\x44\xC5\xB9");
+    const TUstawienia back = decodeSettings(b);
+    EXPECT_EQ(back.plikProjektu, "/projekty/\xC5\xBC\xC3\xB3\xC5\x82w.prj");
+    EXPECT_EQ(back.netSendOdbiorca, "HALA-\xC5\x81\xC3\x93"
+                                    "D\xC5\xB9");
+    // 30 bytes hold the mark and 27 bytes of UTF-8; a cut name would name another computer.
+    settings.netSendOdbiorca = "\xC5\x81" + std::string(26, 'x');
+    EXPECT_EQ(encodeSettings(settings)[327], 0);
 
     SettingsBytes hostile{};
     hostile[327] = 200; // length above the capacity of 30

@@ -177,10 +177,57 @@ TEST_F(ToolLibrary, BadFilesAreSkippedWithoutStoppingTheLoad) {
                                        (toolsFolder() / "Missing.tol").string());
 }
 
-TEST_F(ToolLibrary, LongNamesAreCutAtAWholeCharacter) {
-    TFrezDane t{conicalId, std::string(63, 'x') + "żz", toolEndMill, 1, 0, 1, 1, 1};
+TEST_F(ToolLibrary, LongNamesAreCutAtAWholeCharacterAndTheFileNameFollows) {
+    // 63 x and ż: windows-1252 has no ż, and with it the mark and UTF-8 take 68
+    // bytes, so the 64-byte field holds the 63 x alone, in the code page.
+    TFrezDane t{conicalId, std::string(63, 'x') + "\xC5\xBCz", toolEndMill, 1, 0, 1, 1, 1};
     const ToolFileBytes b = encodeTool(t);
-    EXPECT_EQ(b[39], 64); // windows-1252 has no ż: it becomes "?" and "z" no longer fits
-    const TFrezDane back = decodeTool(b);
-    EXPECT_EQ(back.nazwa, std::string(63, 'x') + "?");
+    EXPECT_EQ(b[39], 63);
+    EXPECT_EQ(b[39 + 64], 0);
+    EXPECT_EQ(decodeTool(b).nazwa, std::string(63, 'x'));
+    EXPECT_EQ(toolFile(t.nazwa), toolsFolder() / (std::string(63, 'x') + ".tol"));
+
+    // 40 × ł: the mark and 30 of them (63 bytes) fit, the 31st would not.
+    std::string ll;
+    for (int i = 0; i < 40; ++i) ll += "\xC5\x82";
+    t.nazwa = ll;
+    ASSERT_TRUE(saveToolFile(toolFile(t.nazwa), t));
+    const std::string stored = ll.substr(0, 60);
+    const std::string bytes = test::readFile(toolsFolder() / (stored + ".tol"));
+    ASSERT_EQ(bytes.size(), 148u);
+    EXPECT_EQ(bytes.substr(39, 65), "\x3F\xEF\xBB\xBF" + stored + std::string(1, '\0'));
+    TFrezy lib;
+    ASSERT_EQ(lib.Lista.size(), 1u);
+    EXPECT_EQ(lib.Lista[0]->nazwa, stored);
+    EXPECT_TRUE(lib.JestTakiFrez(stored, -1));
+
+    // In Polish ł is one byte of windows-1250: 64 of them.
+    test::loadTexts("PL");
+    t.nazwa = ll + ll;
+    EXPECT_EQ(toolFile(t.nazwa), toolsFolder() / ((ll + ll).substr(0, 128) + ".tol"));
+    EXPECT_EQ(encodeTool(t)[39], 64);
+    EXPECT_EQ(encodeTool(t)[40], 0xB3);
+}
+
+TEST_F(ToolLibrary, NamesAreFoundIgnoringCaseInEveryScript) {
+    auto save = [](const char* name) {
+        ASSERT_TRUE(
+            saveToolFile(toolFile(name), TFrezDane{conicalId, name, toolEndMill, 1, 0, 1, 1, 1}));
+    };
+    save("\xC5\x81uk"); // Łuk
+    save("\xC3\xA9"
+         "crou");                                     // écrou
+    save("\xD0\xA4\xD1\x80\xD0\xB5\xD0\xB7\xD0\xB0"); // Фреза
+    TFrezy lib;
+    ASSERT_EQ(lib.Lista.size(), 3u);
+    EXPECT_TRUE(lib.JestTakiFrez("\xC5\x82uk", -1)); // łuk
+    EXPECT_TRUE(lib.JestTakiFrez("\xC3\x89"
+                                 "CROU",
+                                 -1));                                             // ÉCROU
+    EXPECT_TRUE(lib.JestTakiFrez("\xD0\xA4\xD0\xA0\xD0\x95\xD0\x97\xD0\x90", -1)); // ФРЕЗА
+    EXPECT_FALSE(lib.JestTakiFrez("Luk", -1));
+    EXPECT_FALSE(lib.JestTakiFrez("ecrou", -1));
+    // Equal diameters keep the file-name order: écrou, Łuk, Фреза (by their UTF-8 bytes).
+    EXPECT_EQ(lib.Lista[1]->nazwa, "\xC5\x81uk");
+    EXPECT_FALSE(lib.JestTakiFrez("\xC5\x81UK", 1)); // the tool itself does not count
 }

@@ -216,6 +216,39 @@ TEST_F(OperationLibrary, LibrarySortsAndFindsByName) {
     EXPECT_FALSE(lib.PobierzDaneOperacjiZlisty("none", found));
 }
 
+TEST_F(OperationLibrary, NamesSortAndMatchIgnoringCaseInEveryScript) {
+    // Equal type, width and depth: the name decides, its case folded. Unfolded,
+    // Ł (U+0141) would come before ł (U+0142), É before é, Ж before ж.
+    for (const char* name : {"\xC5\x81ZA", "\xC5\x82uk", // ŁZA, łuk
+                             "\xC3\x89TAU",
+                             "\xC3\xA9"
+                             "crou",                                            // ÉTAU, écrou
+                             "\xD0\x96\xD0\xAF", "\xD0\xB6\xD1\x83\xD0\xBA"}) { // ЖЯ, жук
+        TOperacjaDane o;
+        o.nazwa = name;
+        o.idTyp = operationHatching;
+        ASSERT_TRUE(saveOperationFile(operationFile(name), o));
+    }
+    TOperacje lib;
+    std::string order;
+    for (const auto& o : lib.Lista) order += o->nazwa + " ";
+    EXPECT_EQ(order, "\xC3\xA9"
+                     "crou \xC3\x89TAU \xC5\x82uk \xC5\x81ZA "
+                     "\xD0\xB6\xD1\x83\xD0\xBA \xD0\x96\xD0\xAF ");
+
+    EXPECT_TRUE(lib.JestTakaOperacja("\xC5\x81UK", -1)); // ŁUK
+    EXPECT_FALSE(lib.JestTakaOperacja("\xC5\x81UK", 2)); // itself
+    TOperacjaDane found;
+    ASSERT_TRUE(lib.PobierzDaneOperacjiZlisty("\xC3\x89"
+                                              "CROU",
+                                              found));
+    EXPECT_EQ(found.nazwa, "\xC3\xA9"
+                           "crou");
+    ASSERT_TRUE(lib.PobierzDaneOperacjiZlisty("\xD0\x96\xD0\xA3\xD0\x9A", found)); // ЖУК
+    EXPECT_EQ(found.nazwa, "\xD0\xB6\xD1\x83\xD0\xBA");
+    EXPECT_FALSE(lib.PobierzDaneOperacjiZlisty("\xD0\x96", found));
+}
+
 TEST_F(OperationLibrary, HostileFilesLoadWithDefaultsOrAreSkipped) {
     // No section "Operacja": skipped.
     test::writeFile(operationsFolder() / "NoSection.opr", crlf({"nazwa=x", "idTyp=0"}));

@@ -136,6 +136,14 @@ TEST_F(ProjectFile, UnsavedChangesFollowTheProcessOrder) {
     EXPECT_FALSE(p.DoZapisu());
     p.d.material.gruboscPodkladki = 1;
     EXPECT_TRUE(p.DoZapisu());
+
+    // Names of the process match ignoring case in every script.
+    p.DodajDoProcesu("\xC5\x81uk");               // Łuk
+    p.DodajDoProcesu("\xC5\x82UK");               // łUK: the same operation
+    p.DodajDoProcesu("\xD0\xB6\xD1\x83\xD0\xBA"); // жук
+    EXPECT_EQ(p.d.lProcesu, (std::vector<std::string>{"\xC5\x81uk", "\xD0\xB6\xD1\x83\xD0\xBA"}));
+    p.UsunZProcesu("\xD0\x96\xD0\xA3\xD0\x9A"); // ЖУК
+    EXPECT_EQ(p.d.lProcesu, std::vector<std::string>{"\xC5\x81uk"});
 }
 
 TEST_F(ProjectFile, ReadingRejectsWhatIsNotAProjectAndDropsUnknownOperations) {
