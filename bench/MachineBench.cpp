@@ -21,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <unistd.h>
@@ -89,6 +90,15 @@ std::filesystem::path jobOf100000() {
 }
 
 void StreamToSimulatorOverTcp(benchmark::State& state) {
+    // The transmission writes its machining log into the data folder: give it
+    // one of its own, removed afterwards.
+    std::string folderTemplate =
+        (std::filesystem::temp_directory_path() / "korvane-bench-XXXXXX").string();
+    if (!mkdtemp(folderTemplate.data())) {
+        state.SkipWithError("cannot create a temporary data folder");
+        return;
+    }
+    dataFolder = folderTemplate;
     sim::SimConfig config;
     config.timeScale = 1e6; // the machine keeps up; the link is measured
     auto machine = std::make_shared<sim::SimMachine>(config);
@@ -133,6 +143,8 @@ void StreamToSimulatorOverTcp(benchmark::State& state) {
     ethernetLink.reset();
     usbLink.reset();
     std::filesystem::remove(jobOf100000());
+    std::filesystem::remove_all(dataFolder);
+    dataFolder.clear();
 }
 BENCHMARK(StreamToSimulatorOverTcp)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 

@@ -103,6 +103,9 @@ std::string formatFileSize(const std::filesystem::path& file) {
 
 bool writeReportLine(const std::string& text) {
     if (!loggerOn) return true;
+    // Without a data folder the report would land in whatever the working
+    // directory is: refuse instead.
+    if (dataFolder.empty()) return false;
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -112,6 +115,7 @@ bool writeReportLine(const std::string& text) {
 }
 
 bool writeLogValue(const std::string& section, const std::string& key, const std::string& value) {
+    if (dataFolder.empty()) return false;
     IniFile log(dataFolder / "Korvane3D.log");
     log.writeString(section, key, value);
     return log.save();

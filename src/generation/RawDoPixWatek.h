@@ -35,6 +35,9 @@ class TRawDoPix {
     void start(std::function<void()> onEnd);
     void requestTerminate() { thread.requestTerminate(); }
     bool running() const { return thread.running(); }
+    // Why the build ended by an exception (no memory for a huge raster, say);
+    // empty after a normal end. The end handler reports it.
+    const std::optional<std::string>& failure() const { return thread.failure(); }
 
     // The work itself: allocates the layers, clears the destination and
     // rasterises every triangle. `closing` or a terminate request stops it

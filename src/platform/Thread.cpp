@@ -2,6 +2,8 @@
 
 #include "platform/MainLoop.h"
 
+#include <exception>
+
 namespace korvane {
 
 Thread::~Thread() {
@@ -12,12 +14,15 @@ Thread::~Thread() {
 void Thread::start(std::function<void()> body, std::function<void()> onEnd) {
     join();
     terminate_ = false;
+    failure_.reset();
     running_ = true;
     thread_ = std::thread([this, body = std::move(body), onEnd = std::move(onEnd)]() mutable {
         try {
             body();
+        } catch (const std::exception& e) {
+            failure_ = e.what();
         } catch (...) {
-            // A failing body ends like a finished one; it reports its own errors.
+            failure_ = "unknown exception";
         }
         running_ = false;
         if (onEnd) mainLoop().post(std::move(onEnd));

@@ -1,11 +1,9 @@
 #include "TestSupport.h"
 
+#include "StateReset.h"
+
 #include "foundation/Interfejs.h"
 #include "foundation/State.h"
-#include "libraries/LibraryState.h"
-#include "machine/MachineModels.h"
-#include "output/DaneWyjsciowe.h"
-#include "platform/CodePage.h"
 
 #include <fstream>
 #include <random>
@@ -38,25 +36,9 @@ TempDir::~TempDir() {
 }
 
 void resetState(RecordingUserInterface& ui, std::vector<std::string> arguments) {
+    resetProcessState();
     setUserInterface(&ui);
     programArguments = std::move(arguments);
-    exeFolder = KORVANE_EXE_DIR;
-    texts.reset();
-    settings = TUstawienia{};
-    messageState = komunikat_stan{};
-    operationTypes.clear();
-    toolTypeNames = {};
-    toolLibrary.reset();
-    operationLibrary.reset();
-    project.reset();
-    outputReader.reset();
-    modelExtents = TModel{};
-    machineParams = machineModelTable().front().params;
-    unitTable = {};
-    closing = false;
-    loggerOn = false;
-    surfacingFraction = 0.05;
-    setAnsiCodePage("WINDOWS-1252");
 }
 
 void loadTexts(const std::string& languageSwitch) {
