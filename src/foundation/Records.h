@@ -73,8 +73,10 @@ struct TMaterial {
             return rozmX > 0 && rozmY > 0 && rozmZ > 0;
         case materialCoating:
             return gruboscPowloki > 0;
-        default:
+        case materialFile:
             return true;
+        default:
+            return false; // no such source: a damaged project file
         }
     }
 };

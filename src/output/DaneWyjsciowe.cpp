@@ -2,6 +2,7 @@
 
 #include "foundation/MachineParams.h"
 #include "foundation/NumberText.h"
+#include "foundation/OperationTypes.h"
 #include "foundation/State.h"
 #include "geometry/Figury.h"
 #include "platform/AtomicFile.h"
@@ -202,8 +203,8 @@ void tWy::wczytajPlik(const std::filesystem::path& file, int WyswietlanaWarstwa)
     dl_sciezki_narz = length;
 }
 
-void tWy::UstawNajblizszyPktStartowy(const TrPkt3D& wePkt, int typOper) const {
-    const bool hatching = typOper == 3 || typOper == 4;
+StartPoint tWy::nearestStartPoint(const TrPkt3D& wePkt, int typOper) const {
+    const bool hatching = isHatching(typOper);
     double best = std::numeric_limits<double>::infinity();
     int bestFigure = 0, bestSegment = 0;
     for (size_t fi = 0; fi < ListaFigur.size(); ++fi) {
@@ -237,8 +238,13 @@ void tWy::UstawNajblizszyPktStartowy(const TrPkt3D& wePkt, int typOper) const {
         }
     }
     if (bestSegment > 0) --bestSegment;
-    startFigureIndex = bestFigure;
-    startPointIndex = bestSegment;
+    return {bestFigure, bestSegment};
+}
+
+void tWy::UstawNajblizszyPktStartowy(const TrPkt3D& wePkt, int typOper) {
+    const StartPoint start = nearestStartPoint(wePkt, typOper);
+    startFigureIndex = start.figure;
+    startPointIndex = start.point;
 }
 
 } // namespace korvane

@@ -33,6 +33,12 @@ std::string outputFileText(int idTyp, const FigureList& figures);
 // std::runtime_error when the file cannot be written.
 bool writeOutputFile(const std::filesystem::path& file, int idTyp, const FigureList& figures);
 
+// A place in the figure list where a job starts.
+struct StartPoint {
+    int figure = 0;
+    int point = 0;
+};
+
 class tWy {
   public:
     tWy() { resetExtents(); }
@@ -45,10 +51,13 @@ class tWy {
     void wczytajPlikWyjsciowy(const std::string& name, int WyswietlanaWarstwa);
     // The same for a file given by its path.
     void wczytajPlik(const std::filesystem::path& file, int WyswietlanaWarstwa);
-    // Chooses the start figure and point nearest to `wePkt` (startFigureIndex,
-    // startPointIndex); for hatching (types 3, 4) all heights are ignored,
+    // The start figure and point nearest to `wePkt`: the segment nearest in
+    // space, its start point one back; for hatching all heights are ignored,
     // otherwise segments dipping below wePkt.z are never chosen.
-    void UstawNajblizszyPktStartowy(const TrPkt3D& wePkt, int typOper) const;
+    StartPoint nearestStartPoint(const TrPkt3D& wePkt, int typOper) const;
+    // Makes that point the program's start point (startFigureIndex,
+    // startPointIndex).
+    void UstawNajblizszyPktStartowy(const TrPkt3D& wePkt, int typOper);
 
     FigureList ListaFigur;
     TrPkt3D max, min;

@@ -165,4 +165,10 @@ TEST_F(OutputFile, NearestStartPoint) {
     reader.UstawNajblizszyPktStartowy({25, 9, 2}, 1);
     EXPECT_EQ(startFigureIndex, 0);
     EXPECT_EQ(startPointIndex, 1);
+    // The query alone leaves the program's start point as it is.
+    const StartPoint start = reader.nearestStartPoint({15, 9, 100}, 4);
+    EXPECT_EQ(start.figure, 1);
+    EXPECT_EQ(start.point, 0);
+    EXPECT_EQ(startFigureIndex, 0);
+    EXPECT_EQ(startPointIndex, 1);
 }
