@@ -402,6 +402,12 @@ void MainWindow::showAbout() {
     box.exec();
 }
 
+void MainWindow::endProgram() {
+    // Leaves the event loop once the current command has returned; the window
+    // goes with the program, its shutdown sequence is not asked for.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (logic_.FormClose())
         event->accept();

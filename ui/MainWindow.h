@@ -39,6 +39,7 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void showStatus(int panel, const std::string& text) override;
     std::optional<std::string> askOpenFileName(const korvane::FileDialogRequest& request) override;
     std::optional<std::string> askSaveFileName(const korvane::FileDialogRequest& request) override;
+    void endProgram() override;
     void showTools(const std::vector<std::string>& names, int selected) override;
     void showToolDescription(const std::string& text) override;
     void enableToolCommands(bool editAndDelete) override;

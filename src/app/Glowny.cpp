@@ -123,8 +123,4 @@ bool TfGlowny::FormClose() {
     return true;
 }
 
-void TfGlowny::FormDestroy() {
-    closing = true;
-}
-
 } // namespace korvane

@@ -23,7 +23,6 @@ class TfGlowny {
     bool FormCreate();
     // The shutdown sequence; false when closing is refused.
     bool FormClose();
-    void FormDestroy();
 
     // The window caption: title, version word and major.minor.release.build.
     static std::string caption();
@@ -52,6 +51,9 @@ class TfGlowny {
     FileDialogRequest projectDialog(const std::string& titleKey) const;
     // After the project path changed: status panel 2 and the output folder.
     void projectPathChanged();
+    // Creates the project's output folder; when it cannot be created the
+    // program ends, as at start.
+    void outputFolderOrEnd();
 
     MainWindowView& view_;
     bool singleInstance_;

@@ -19,9 +19,15 @@ FileDialogRequest TfGlowny::projectDialog(const std::string& title) const {
             {}};
 }
 
+void TfGlowny::outputFolderOrEnd() {
+    if (createOutputFolder()) return;
+    closing = true;
+    view_.endProgram();
+}
+
 void TfGlowny::projectPathChanged() {
     view_.showStatus(2, settings.plikProjektu);
-    createOutputFolder();
+    outputFolderOrEnd();
 }
 
 void TfGlowny::mProjektNowyClick() {
@@ -31,7 +37,7 @@ void TfGlowny::mProjektNowyClick() {
     project->Nowy();
     // The check marks always show the project's process.
     operationPane_.showProcess(project->d.lProcesu);
-    createOutputFolder();
+    outputFolderOrEnd();
 }
 
 void TfGlowny::mProjektOtworzClick() {
@@ -42,7 +48,7 @@ void TfGlowny::mProjektOtworzClick() {
     modelExtents.typPliku = modelKindProjectOpened;
     settings.plikProjektu = *file;
     loadProject(*file);
-    createOutputFolder();
+    outputFolderOrEnd();
 }
 
 bool TfGlowny::loadProject(const std::string& file) {

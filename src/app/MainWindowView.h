@@ -35,6 +35,9 @@ class MainWindowView : public ToolPaneView, public OperationPaneView {
     // Modal file dialogs; nullopt when cancelled.
     virtual std::optional<std::string> askOpenFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> askSaveFileName(const FileDialogRequest& request) = 0;
+    // Ends the program at once, without the shutdown's questions: a folder it
+    // cannot work without could not be created (the message has been shown).
+    virtual void endProgram() = 0;
 };
 
 } // namespace korvane

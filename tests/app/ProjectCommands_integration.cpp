@@ -135,6 +135,21 @@ TEST_F(ProjectCommands, SaveAsOpenAndNew) {
     ASSERT_TRUE(window.FormClose());
 }
 
+TEST_F(ProjectCommands, OutputFolderThatCannotBeCreatedEndsTheProgram) {
+    TfGlowny window(view, false);
+    ASSERT_TRUE(window.FormCreate());
+    // A file stands where the project's output folder would go.
+    test::writeFile(data / "Output" / "Blocked", "not a folder");
+    view.fileAnswers.push_back((data / "Projects" / "Blocked.prj").string());
+    window.mProjektZapiszJakoClick();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].error);
+    EXPECT_EQ(ui.messages[0].text, txt("Other", "nieMoznaUtworzycKatalogu") + "\n\r" +
+                                       (data / "Output" / "Blocked").string());
+    EXPECT_TRUE(view.ended);
+    EXPECT_TRUE(closing);
+}
+
 TEST_F(ProjectCommands, ShutdownWithACancelledSaveStillCloses) {
     TfGlowny window(view, false);
     ASSERT_TRUE(window.FormCreate());

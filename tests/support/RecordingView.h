@@ -21,6 +21,7 @@ class RecordingView : public MainWindowView {
     void showStatus(int panel, const std::string& text) override;
     std::optional<std::string> askOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> askSaveFileName(const FileDialogRequest& request) override;
+    void endProgram() override { ended = true; }
     void showTools(const std::vector<std::string>& names, int selected) override;
     void showToolDescription(const std::string& text) override { toolDescription = text; }
     void enableToolCommands(bool on) override { toolCommandsEnabled = on; }
@@ -39,6 +40,7 @@ class RecordingView : public MainWindowView {
     int operationSelected = -1;
     bool operationCommandsEnabled = false;
     bool buildEnabled = false;
+    bool ended = false; // endProgram was called
 
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<FileDialogRequest> openRequests, saveRequests;
