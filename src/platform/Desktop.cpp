@@ -13,14 +13,16 @@ using namespace std::chrono_literals;
 
 bool openDocument(const std::string& fileOrAddress) {
     // xdg-open hands the file over and returns; a viewer that keeps it waiting
-    // longer has started, which counts as success.
-    auto rc = runProgram({"xdg-open", fileOrAddress}, 5s);
-    return !rc || *rc == 0;
+    // longer has started, which counts as success, and is left running.
+    ChildProcess opener({"xdg-open", fileOrAddress}, ChildProcess::Output::discard);
+    if (!opener.started()) return false;
+    if (const auto code = opener.wait(5s)) return *code == 0;
+    opener.release();
+    return true;
 }
 
 bool showDesktopNotification(const std::string& title, const std::string& text) {
-    auto rc = runProgram({"notify-send", "--app-name=Korvane3D", title, text}, 5s);
-    return rc && *rc == 0;
+    return runProgram({"notify-send", "--app-name=Korvane3D", title, text}, 5s).exitCode == 0;
 }
 
 std::string computerName() {

@@ -1,34 +1,23 @@
 #include "RunProgram.h"
 
-#include "TestSupport.h"
+#include "platform/Process.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 namespace korvane::test {
 
-ProgramResult runBuiltProgram(const std::string& name, const std::vector<std::string>& args) {
-    TempDir capture;
-    const auto outFile = capture / "out", errFile = capture / "err";
-    ProgramResult result;
-    pid_t pid = fork();
-    if (pid == 0) {
-        freopen("/dev/null", "r", stdin);
-        freopen(outFile.c_str(), "w", stdout);
-        freopen(errFile.c_str(), "w", stderr);
-        const std::string program = std::string(KORVANE_EXE_DIR) + "/" + name;
-        std::vector<char*> argv{const_cast<char*>(program.c_str())};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = readFile(outFile);
-    result.err = readFile(errFile);
-    return result;
+ProgramResult runBuiltProgram(const std::string& name, const std::vector<std::string>& args,
+                              std::chrono::seconds deadline) {
+    std::vector<std::string> argv{std::string(KORVANE_EXE_DIR) + "/" + name};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const ProgramRun run = runProgram(argv, deadline);
+    if (run.timedOut)
+        ADD_FAILURE() << name << " did not end within " << deadline.count()
+                      << " s and was stopped; its standard error:\n"
+                      << run.err;
+    else if (!run.exitCode)
+        ADD_FAILURE() << "cannot start " << name << ": " << run.err;
+    return {run.exitCode.value_or(-1), run.out, run.err};
 }
 
 } // namespace korvane::test
