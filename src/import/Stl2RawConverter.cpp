@@ -2,8 +2,10 @@
 
 #include "foundation/NumberText.h"
 #include "import/FileBytes.h"
+#include "import/LineReader.h"
 #include "import/TextLines.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cfloat>
@@ -124,7 +126,8 @@ void TStl2RawConverter::Convert() {
     char header[headerSize];
     const std::string_view head(header, file.read(header, headerSize));
     if (isText(head, file.size())) {
-        readText(FileBytes(fileName).view());
+        LineReader lines(file, head);
+        readText(lines);
         return;
     }
     // Binary: the facets in large blocks, straight from the file.
@@ -143,10 +146,12 @@ void TStl2RawConverter::Convert() {
 
 void TStl2RawConverter::convertBytes(std::string_view bytes) {
     const std::string_view head = bytes.substr(0, headerSize);
-    if (isText(head, bytes.size()))
-        readText(bytes);
-    else
+    if (isText(head, bytes.size())) {
+        LineReader lines(bytes);
+        readText(lines);
+    } else {
         readFacets(bytes.data() + headerSize, facetsToRead(head, bytes.size()));
+    }
 }
 
 void TStl2RawConverter::store(const TPoint3D& normal) {
@@ -175,42 +180,44 @@ void TStl2RawConverter::readFacets(const char* facet, std::size_t count) {
     }
 }
 
-void TStl2RawConverter::readText(std::string_view bytes) {
-    const std::vector<std::string_view> lines = splitLines(bytes);
-    if (lines.empty() || !startsWithNoCase(trimControl(lines[0]), "SOLID")) return;
-    size_t i = 1;
-    auto line = [&](size_t k) {
-        if (k >= lines.size()) throw TextStop("unexpected end of file");
-        return trimControl(lines[k]);
+void TStl2RawConverter::readText(LineReader& lines) {
+    std::string_view current;
+    if (!lines.next(current) || !startsWithNoCase(current, "SOLID")) return;
+    auto line = [&] {
+        if (!lines.next(current)) throw TextStop("unexpected end of file");
+        return current;
     };
     try {
-        while (i < lines.size()) {
-            std::string_view current = line(i);
+        bool more = lines.next(current);
+        while (more) {
             if (startsWithNoCase(current, "FACET NORMAL ")) {
                 const auto w = words(current);
                 if (w.count != 5) throw TextStop("Invalid Normal");
                 const TPoint3D normal = point(w, 2);
-                current = line(++i);
-                if (startsWithNoCase(current, "OUTER LOOP")) {
+                if (startsWithNoCase(line(), "OUTER LOOP")) {
                     for (TPoint3D* p : {&tr.a, &tr.b, &tr.c}) {
-                        const auto v = words(line(++i));
+                        const auto v = words(line());
                         if (v.count != 4 || v.word[0].size() != 6 ||
                             !startsWithNoCase(v.word[0], "VERTEX"))
                             throw TextStop("Invalid Vertex");
                         *p = point(v, 1);
                     }
-                    if (!startsWithNoCase(line(++i), "ENDLOOP"))
+                    if (!startsWithNoCase(line(), "ENDLOOP"))
                         throw TextStop("End of Loop Not Found");
                     store(normal);
+                    if (!startsWithNoCase(line(), "ENDFACET"))
+                        throw TextStop("End of Facet Not found");
                 } else {
                     // A facet without its loop gives no triangle: pass over it to
                     // its end line and go on with the next facet.
-                    while (!startsWithNoCase(current, "ENDFACET")) current = line(++i);
-                    --i;
+                    while (!startsWithNoCase(current, "ENDFACET")) line();
                 }
+            } else if (!startsWithNoCase(line(), "ENDFACET")) {
+                // Any other line must be followed by the end of a facet.
+                throw TextStop("End of Facet Not found");
             }
-            if (!startsWithNoCase(line(++i), "ENDFACET")) throw TextStop("End of Facet Not found");
-            if (++i < lines.size() && startsWithNoCase(line(i), "ENDSOLID")) break;
+            more = lines.next(current);
+            if (more && startsWithNoCase(current, "ENDSOLID")) break;
         }
     } catch (const TextStop&) {
         // A malformed or cut file: the facets read so far are the model.

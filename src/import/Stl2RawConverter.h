@@ -10,13 +10,15 @@
 // with its winding turned to agree with the normal given in the file.
 namespace korvane {
 
+class LineReader;
+
 class TStl2RawConverter {
   public:
     explicit TStl2RawConverter(std::filesystem::path strStlFileName);
 
-    // Reads the file (a binary one in large blocks); throws std::runtime_error
-    // when it cannot be read. A
-    // malformed text file ends the reading quietly, keeping the facets read.
+    // Reads the file in large blocks, never holding it whole; throws
+    // std::runtime_error when it cannot be read. A malformed text file ends
+    // the reading quietly, keeping the facets read.
     void Convert();
     // The same on the file's bytes already in memory.
     void convertBytes(std::string_view bytes);
@@ -26,7 +28,7 @@ class TStl2RawConverter {
 
   private:
     void readFacets(const char* facets, std::size_t count);
-    void readText(std::string_view bytes);
+    void readText(LineReader& lines);
     void store(const TPoint3D& normal);
 
     TTriangle3D tr;

@@ -8,12 +8,6 @@ std::string_view trimControl(std::string_view text) {
     return text;
 }
 
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    forEachLine(text, [&](std::string_view line) { lines.push_back(line); });
-    return lines;
-}
-
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 // Lines of a text file held in memory.
 namespace korvane {
@@ -9,11 +8,8 @@ namespace korvane {
 // Removes leading and trailing spaces and control characters.
 std::string_view trimControl(std::string_view text);
 
-// The lines of `text`, split at CR LF, LF or a lone CR; a line end at the very
-// end adds no empty line.
-std::vector<std::string_view> splitLines(std::string_view text);
-
-// Calls `onLine` for each line (as splitLines) without collecting them.
+// Calls `onLine` for each line of `text`, split at CR LF, LF or a lone CR; a
+// line end at the very end adds no empty line.
 template <class F> void forEachLine(std::string_view text, F&& onLine) {
     size_t start = 0;
     const size_t n = text.size();

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 using namespace korvane;
 using korvane::test::Facet;
 
@@ -141,6 +143,94 @@ TEST(StlText, FacetWithoutItsLoopIsPassedOver) {
     EXPECT_EQ(t.size(), 2u);
 }
 
+TEST(StlText, NumberForms) {
+    // The number is the first vertex's z; a zero normal stores the facet
+    // reversed, so it lands in the last vertex.
+    auto zOf = [](const std::string& number) -> std::optional<float> {
+        auto t = convert("solid\nfacet normal 0 0 0\nouter loop\nvertex 0 0 " + number +
+                         "\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\nendsolid\n");
+        if (t.empty()) return std::nullopt;
+        return t[0].c.z;
+    };
+    const std::vector<std::pair<std::string, float>> accepted = {
+        {"2.5E+1", 25.0f},
+        {"2.5e-1", 0.25f},
+        {"250E-2", 2.5f},
+        {"+2.5", 2.5f},
+        {"+-2.5", -2.5f}, // one '+' is dropped before any number
+        {".5", 0.5f},
+        {"5.", 5.0f},
+        {"-0.125", -0.125f},
+        {"1e-50", 0.0f}, // below the smallest float: zero
+        {"3.40282346e38", 3.40282347e38f},
+        {"-3.40282346e38", -3.40282347e38f},
+        {"\"  7 \"", 7.0f}, // a quoted word may hold spaces and tabs around the number
+        {"\"\t+7\t\"", 7.0f},
+    };
+    for (const auto& [text, value] : accepted) {
+        const auto z = zOf(text);
+        ASSERT_TRUE(z) << text;
+        EXPECT_EQ(*z, value) << text;
+    }
+    for (const std::string text :
+         {"3.4028235e38", "-3.4028235e38", "1e39", "1e400", "1e-400", "nan", "inf",
+          "-infinity",    "0x1",           "1e",   "e5",    ".",      "+",   "-",
+          "++1",          "-+1",           "1..2", "1-",    "1,,",    "1 2", "\"\"",
+          "\"7 x\"",      "7\"",           "1,5"}) {
+        EXPECT_FALSE(zOf(text)) << text;
+    }
+}
+
+TEST(StlText, TabsCaseAndSeparatorsAroundKeywords) {
+    // Tabs and control characters at the ends of lines and between numbers,
+    // keywords in mixed case, commas between the numbers.
+    auto t =
+        convert("solid\t\r\n\tFaCeT NoRmAl 0\t0\t1\t\r\n\x01OuTeR LoOp\r\n\tvertex\t0\t0\t0\r\n"
+                "\tVeRtEx 1 , 0 ,0\r\n\"vertex\" 0 1 0\r\n\tEndLoop\r\n\tEndFacet\r\nEndSolid\r\n");
+    ASSERT_EQ(t.size(), 1u);
+    EXPECT_TRUE(same(t[0], ccw));
+
+    const std::string good = facetText("0 0 1", ccwVertices);
+    // Between "facet" and "normal", and after "normal", only a space will do:
+    // otherwise the line is no facet and the next one is not its end.
+    for (const std::string head :
+         {"facet\tnormal 0 0 1", "facet normal\t0 0 1", "facet  normal 0 0 1", "facet normal"}) {
+        const std::string bad = head + "\nouter loop\n" + ccwVertices + "endloop\nendfacet\n";
+        EXPECT_EQ(convert("solid\n" + good + bad + good).size(), 1u) << head;
+    }
+    // "outer" and "loop" apart by a tab: a facet without its loop, passed over.
+    const std::string noLoop =
+        "facet normal 0 0 1\nouter\tloop\n" + ccwVertices + "endloop\nendfacet\n";
+    EXPECT_EQ(convert("solid\n" + good + noLoop + good).size(), 2u);
+    // A vertex keyword must be the word "vertex" alone.
+    for (const std::string vertex : {"vertex0 0 0", "vertex, 0 0", "\"vertex 0\" 0 0"}) {
+        const std::string bad = facetText("0 0 1", vertex + "\nvertex 1 0 0\nvertex 0 1 0\n");
+        EXPECT_EQ(convert("solid\n" + good + bad).size(), 1u) << vertex;
+    }
+    EXPECT_EQ(
+        convert("solid\n" + good + facetText("0 0 1", "vertex,0,0,0\nvertex 1 0 0\nvertex 0 1 0\n"))
+            .size(),
+        2u);
+}
+
+TEST(StlText, FileCutInTheMiddleOfAFacet) {
+    const std::string whole =
+        "solid\n" + facetText("0 0 1", ccwVertices) + facetText("0 0 -1", ccwVertices);
+    // Cut anywhere before the second facet's "endloop" is complete: one facet.
+    // From there on the second is whole, an end of facet or not.
+    const std::size_t endloop = whole.rfind("endloop");
+    test::TempDir dir;
+    for (std::size_t size = whole.find("endfacet"); size <= whole.size(); ++size) {
+        const std::string cut = whole.substr(0, size);
+        const std::size_t expected = size < endloop + 7 ? 1 : 2;
+        EXPECT_EQ(convert(cut).size(), expected) << cut;
+        test::writeFile(dir / "cut.stl", cut);
+        TStl2RawConverter file(dir / "cut.stl");
+        file.Convert();
+        EXPECT_EQ(file.GetTriangleCount(), expected) << cut;
+    }
+}
+
 TEST(StlFile, MissingFileIsAnError) {
     TStl2RawConverter c("/nonexistent/folder/model.stl");
     EXPECT_THROW(c.Convert(), std::runtime_error);
@@ -159,6 +249,31 @@ TEST(StlFile, BinaryAndTextOfTheSameMeshGiveTheSameTriangles) {
     for (size_t i = 0; i < mesh.size(); ++i) {
         EXPECT_TRUE(same(b.triangles()[i], mesh[i].t));
         EXPECT_TRUE(same(t.triangles()[i], mesh[i].t));
+    }
+}
+
+TEST(StlFile, LargeTextFileReadInBlocksAsFromMemory) {
+    // Far more text than one block of the reader, with lines of all endings.
+    test::TempDir dir;
+    std::vector<Facet> mesh;
+    for (int i = 0; i < 10000; ++i) {
+        const float x = static_cast<float>(i) * 0.25f;
+        const TTriangle3D t{{x, 0, 0}, {x + 1, 0, 0}, {x, 1, static_cast<float>(i % 5)}};
+        mesh.push_back({i % 4 ? test::windingNormal(t) : TPoint3D{0, 0, -1}, t});
+    }
+    for (const std::string eol : {"\r\n", "\n", "\r"}) {
+        const std::string text = test::textStl(mesh, eol);
+        ASSERT_GT(text.size(), 1'000'000u);
+        test::writeFile(dir / "big.stl", text);
+        TStl2RawConverter file(dir / "big.stl");
+        file.Convert();
+        const auto memory = convert(text);
+        ASSERT_EQ(file.GetTriangleCount(), mesh.size());
+        ASSERT_EQ(memory.size(), mesh.size());
+        for (size_t i = 0; i < memory.size(); ++i)
+            ASSERT_TRUE(same(file.triangles()[i], memory[i]));
+        EXPECT_TRUE(same(memory[9999], mesh[9999].t));
+        EXPECT_TRUE(same(memory[4000], {mesh[4000].t.c, mesh[4000].t.b, mesh[4000].t.a}));
     }
 }
 
