@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -37,6 +38,12 @@ int whole(double v) {
 
 int wholeValue(const std::string& element) {
     return whole(numberValue(element));
+}
+
+// Relative moves add up in 32-bit plotter units; a sum beyond their range wraps
+// around instead of overflowing.
+int wrappingSum(int a, int b) {
+    return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }
 
 } // namespace
@@ -149,8 +156,8 @@ void Thpgl::addPoint(tFigura& f, PlotPoint p) const {
 }
 
 void Thpgl::relativeStep() {
-    rel_base.x += xy.x;
-    rel_base.y += xy.y;
+    rel_base.x = wrappingSum(rel_base.x, xy.x);
+    rel_base.y = wrappingSum(rel_base.y, xy.y);
     xy = rel_base;
 }
 
@@ -167,9 +174,8 @@ bool Thpgl::get_figura(tFigura& newfig) {
     EndOfFig = false;
     isdown = false;
     PlotPoint first, last;
-    // The original stopped as soon as the file was exhausted, losing a last
-    // command that ended exactly at the end of the file; every command read is
-    // carried out here.
+    // Every command read is carried out, including a last one that ends exactly
+    // at the end of the file.
     while (pending_ && !EndOfFig) {
         if (command == "PW") {
             if (il_param == 2) {

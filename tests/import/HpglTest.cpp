@@ -82,6 +82,14 @@ TEST(Hpgl, LastCommandAtTheVeryEndOfTheFileIsKept) {
     expectPoints(f[0], {{0, 0}, {10, 0}, {10, 10}});
 }
 
+TEST(Hpgl, RelativeMovesBeyondTheCoordinateRangeWrapAround) {
+    // 2 000 000 000 twice is 4 000 000 000 plotter units, beyond 32 bits:
+    // 4 000 000 000 - 2^32 = -294 967 296 units, -7 374 182.4 mm.
+    auto f = figures("SP1;PA0,0;PR;PD2000000000,0;PD2000000000,-40;PU;");
+    ASSERT_EQ(f.size(), 1u);
+    expectPoints(f[0], {{0, 0}, {50000000, 0}, {-7374182.4f, -1}});
+}
+
 TEST(Hpgl, EmptyAndUnknownInput) {
     EXPECT_TRUE(figures("").empty());
     EXPECT_TRUE(figures("IN;XX12,13;;;...;PU;").empty());
