@@ -31,11 +31,6 @@ void TCheckListBoxExt::WszystkieWylacz() {
     for (auto& e : items) e.state = CheckState::Unchecked;
 }
 
-void TCheckListBoxExt::WszystkieGrayNaChecked() {
-    for (auto& e : items)
-        if (e.state == CheckState::Grayed) e.state = CheckState::Checked;
-}
-
 void TCheckListBoxExt::ZapamietajZaznaczone() {
     lZazn.clear();
     for (const auto& e : items)

@@ -25,7 +25,6 @@ class TCheckListBoxExt {
     int NastepnyZaznaczony(int szukajOd) const;
     void WszystkieZaznacz();
     void WszystkieWylacz();
-    void WszystkieGrayNaChecked();
     // lZazn := the names of all checked entries.
     void ZapamietajZaznaczone();
     // Checks every entry whose name is in lZazn, ignoring case.

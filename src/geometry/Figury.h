@@ -38,7 +38,6 @@ class tFigura {
     bool pomocnicza3D = false;
     bool wewnetrzna = false, zewnetrzna = false;
     double dlugosc = 0;
-    std::int32_t numerJejWewnetrznej = 0;
     std::int32_t lezy_w = -1;
     std::int32_t poziom = 0;
     bool policzona = false;

@@ -47,12 +47,6 @@ bool isBitmapModel(const std::string& modelFile) {
     return ext == ".bmp" || ext == ".jpg" || ext == ".jpeg";
 }
 
-std::string projectFileText(const TProjektDane& project) {
-    IniFile ini({});
-    writeSections(ini, project);
-    return ini.text();
-}
-
 TProjekt::TProjekt() {
     Nowy();
 }

@@ -26,9 +26,6 @@ inline constexpr const char* projectExtension = "prj";
 // True for a model file that is a picture (".BMP", ".JPG", ".JPEG", any case).
 bool isBitmapModel(const std::string& modelFile);
 
-// The file's text as Zapisz writes it into an empty file.
-std::string projectFileText(const TProjektDane& project);
-
 class TProjekt {
   public:
     TProjekt();
