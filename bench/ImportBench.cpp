@@ -1,11 +1,15 @@
 // Loading large STL models from disk through the whole loading thread, the
-// share of each of its phases, and a plain read of the same file as the
-// baseline for the binary reading.
+// share of each of its phases, a plain read of the same file as the baseline
+// for the binary reading, and Assimp's STL importer as the baseline for the
+// text reading.
 #include "import/FileBytes.h"
 #include "import/RAWodczytWatek.h"
 #include "import/RawReader.h"
+#include "import/Stl2RawConverter.h"
 #include "platform/MainLoop.h"
 
+#include <assimp/cimport.h>
+#include <assimp/scene.h>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cmath>
@@ -167,6 +171,41 @@ void phases(benchmark::State& state, const std::filesystem::path& file) {
     state.counters["planes_%"] = 100 * planes / total;
 }
 
+double seconds(auto&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The text STL read by our converter and by Assimp (no post-processing), one
+// after the other in each iteration so that both meet the same machine load.
+// ratio: Assimp's time over ours, above 1 when ours is faster.
+void BM_TextStl200kAgainstAssimp(benchmark::State& state) {
+    const auto& file = textStl();
+    double ours = 0, assimp = 0;
+    std::size_t ourFacets = 0, assimpFacets = 0;
+    for (auto _ : state) {
+        ours += seconds([&] {
+            TStl2RawConverter converter(file);
+            converter.Convert();
+            ourFacets = converter.GetTriangleCount();
+        });
+        assimp += seconds([&] {
+            const aiScene* scene = aiImportFile(file.c_str(), 0);
+            assimpFacets = 0;
+            for (unsigned i = 0; scene && i < scene->mNumMeshes; ++i)
+                assimpFacets += scene->mMeshes[i]->mNumFaces;
+            aiReleaseImport(scene);
+        });
+    }
+    if (ourFacets != assimpFacets) state.SkipWithError("Assimp read another number of facets");
+    const double n = static_cast<double>(state.iterations());
+    state.counters["facets"] = static_cast<double>(ourFacets);
+    state.counters["korvane_s"] = ours / n;
+    state.counters["assimp_s"] = assimp / n;
+    state.counters["ratio"] = assimp / ours;
+}
+
 // Baseline: the file's bytes read into memory, nothing else.
 void BM_ReadBinaryStlBytes(benchmark::State& state) {
     const auto& file = binaryStl();
@@ -196,5 +235,6 @@ void BM_PhasesTextStl200k(benchmark::State& state) {
 BENCHMARK(BM_ReadBinaryStlBytes)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_LoadBinaryStl1M)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_PhasesBinaryStl1M)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_TextStl200kAgainstAssimp)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(4);
 BENCHMARK(BM_LoadTextStl200k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 BENCHMARK(BM_PhasesTextStl200k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
