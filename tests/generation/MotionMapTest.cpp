@@ -218,4 +218,7 @@ TEST(MotionMapTest, MaxHeightAlongASegment) {
     EXPECT_FLOAT_EQ(maxMotionHeightAlong({0, 0, 0}, {10, 0, 0}), 0.0f);
     // The 3D length decides the sampling: a steep segment in one cell still samples it.
     EXPECT_FLOAT_EQ(maxMotionHeightAlong({4.6f, 5, 0}, {5.4f, 5, 30}), 3.0f);
+    // The highest cell under either end: both ends are samples.
+    EXPECT_FLOAT_EQ(maxMotionHeightAlong({0, 5, 0}, {5, 5, 0}), 3.0f);
+    EXPECT_FLOAT_EQ(maxMotionHeightAlong({5, 5, 0}, {0, 5, 0}), 3.0f);
 }
