@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ pkg-config git
+  cmake ninja-build g++ pkg-config git python3
   # core libraries
   libpugixml-dev libjpeg62-turbo-dev libstb-dev libusb-1.0-0-dev libasio-dev libevdev-dev
   nlohmann-json3-dev
