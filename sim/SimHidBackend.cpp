@@ -4,7 +4,6 @@ namespace korvane::sim {
 
 namespace {
 constexpr const char* simDeviceId = "sim:1";
-constexpr std::size_t keptReports = 4096;
 } // namespace
 
 SimHidBackend::SimHidBackend(std::shared_ptr<SimMachine> machine) : machine_(std::move(machine)) {}
@@ -21,11 +20,6 @@ int SimHidBackend::open(const std::string& id) {
 
 int SimHidBackend::writeReport(const std::string& id, const HidReport& report) {
     if (!plugged_ || id != simDeviceId) return hidErrorNotConnected;
-    if (const int failure = writeFailure_; failure != 0) return failure;
-    {
-        std::lock_guard lock(mutex_);
-        if (reports_.size() < keptReports) reports_.push_back(report);
-    }
     machine_->hidReport(report);
     return 0;
 }
@@ -49,11 +43,6 @@ void SimHidBackend::setPlugged(bool plugged) {
         handler = handler_;
     }
     if (handler) handler();
-}
-
-std::vector<HidReport> SimHidBackend::reports() const {
-    std::lock_guard lock(mutex_);
-    return reports_;
 }
 
 } // namespace korvane::sim

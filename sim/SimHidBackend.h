@@ -23,18 +23,12 @@ class SimHidBackend final : public HidBackend {
 
     // Unplugging and plugging the cable; each raises a device change.
     void setPlugged(bool plugged);
-    // Makes the next writes fail with `code` (0 ends it).
-    void failWrites(int code) { writeFailure_ = code; }
-    // Every report written, for checking the framing.
-    std::vector<HidReport> reports() const;
 
   private:
     std::shared_ptr<SimMachine> machine_;
     std::atomic<bool> plugged_{true};
-    std::atomic<int> writeFailure_{0};
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::function<void()> handler_;
-    std::vector<HidReport> reports_;
 };
 
 } // namespace korvane::sim

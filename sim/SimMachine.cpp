@@ -406,11 +406,8 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
             temperature_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(c, 3, 4)));
         }
         break;
-    case '[':
-        inverter_[static_cast<int>(le(c, 1, 2))] = static_cast<int>(le(c, 3, 2));
-        break;
     default:
-        break; // "X", "W", "SU", "B4" and the rest leave the axes alone
+        break; // "X", "W", "SU", "B4", the inverter's "[" and the rest leave the axes alone
     }
 }
 
@@ -660,11 +657,6 @@ SimMachine::Snapshot SimMachine::snapshot() {
     s.simSeconds = now();
     s.limitHit = limitHit_;
     return s;
-}
-
-std::map<int, int> SimMachine::inverterParameters() {
-    std::lock_guard lock(mutex_);
-    return inverter_;
 }
 
 void SimMachine::flushTrace() {

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -50,8 +49,6 @@ class SimMachine {
     ~SimMachine();
 
     const SimConfig& config() const { return config_; }
-    bool newSpeedEncoding() const { return newEncoding_; }
-    bool extendedStatus() const { return extended_; }
 
     // The length of the command beginning at `bytes`, or 0 when more bytes are
     // needed to tell.
@@ -93,7 +90,6 @@ class SimMachine {
         double simSeconds = 0;
     };
     Snapshot snapshot();
-    std::map<int, int> inverterParameters();
     void flushTrace();
 
   private:
@@ -141,7 +137,6 @@ class SimMachine {
     double inverterStoppingUntil_ = 0;
     bool fourthAxisNext_ = false;
     std::array<std::uint8_t, 256> calibration_{};
-    std::map<int, int> inverter_;
     std::array<float, 2> temperature_{20, 20};
 
     std::optional<Motion> motion_;

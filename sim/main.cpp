@@ -2,8 +2,9 @@
 #include "SimMachine.h"
 #include "SimServer.h"
 
+#include "machine/FirmwareVersion.h"
+
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -30,14 +31,13 @@ bool parsePort(const std::string& text, std::uint16_t& port) {
     return true;
 }
 
+// The information block shows the version as three digits: major 0 to 9, minor 0 to 99.
 bool parseFirmware(const std::string& text, korvane::sim::SimConfig& c) {
-    int major = 0, minor = 0, build = 0;
-    if (std::sscanf(text.c_str(), "%d.%d.%d", &major, &minor, &build) < 2) return false;
-    if (major < 0 || major > 9 || minor < 0 || minor > 99 || build < 0 || build > 65535)
-        return false;
-    c.fwMajor = major;
-    c.fwMinor = minor;
-    c.fwBuild = build;
+    const auto version = korvane::parseFirmwareVersion(text);
+    if (!version || version->major > 9 || version->minor > 99) return false;
+    c.fwMajor = version->major;
+    c.fwMinor = version->minor;
+    c.fwBuild = version->build;
     return true;
 }
 

@@ -3,7 +3,11 @@
 #include "foundation/Rounding.h"
 #include "machine/MachineModels.h"
 #include "machine/MachineState.h"
+#include "machine/MoveEncoding.h"
 #include "machine/Ploter.h"
+
+#include <chrono>
+#include <thread>
 
 namespace korvane {
 
@@ -11,7 +15,7 @@ namespace {
 
 void sendAndSettle(const char* command) {
     SendCommand(command);
-    BusyWaitMs(10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
     WaitIdle();
 }
 
@@ -23,7 +27,7 @@ bool prepareMachineForJob(double rapidSpeed, bool printing) {
     SendCommand(
         SpeedCommand(0, SpeedToMachine(roundHalfEven(rapidSpeed * machineParams.speedFactor))));
     SendCommand(SlotCommand(0));
-    BusyWaitMs(100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     WaitIdle();
     if (!printing && !MoveToPoint(safeHeight, 0, 0)) return false;
     sendAndSettle("C");

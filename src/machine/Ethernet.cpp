@@ -4,6 +4,7 @@
 #include "foundation/Interfejs.h"
 #include "foundation/NumberText.h"
 #include "foundation/State.h"
+#include "machine/LinkErrors.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "platform/MainLoop.h"
@@ -85,12 +86,6 @@ MachinePorts machinePortsOption() {
     if (!command || !info || *command < 1 || *command > 65535 || *info < 1 || *info > 65535)
         return ports;
     return {static_cast<std::uint16_t>(*command), static_cast<std::uint16_t>(*info)};
-}
-
-std::string machineAddressText() {
-    const auto& ip = settings.adresIP;
-    return std::to_string(ip[0]) + "." + std::to_string(ip[1]) + "." + std::to_string(ip[2]) + "." +
-           std::to_string(ip[3]);
 }
 
 TfEthernet::TfEthernet(std::string host, MachinePorts ports)
@@ -187,17 +182,17 @@ int TfEthernet::Write(const std::string& s) {
         ethernetError = code;
         return code;
     };
-    if (!connected_) return fail(asio::error::not_connected, 101);
-    if (const Outcome o = writeAll(io_, socket_, s); o.error) return fail(o.error, 101);
+    if (!connected_) return fail(asio::error::not_connected, ethernetNoEcho);
+    if (const Outcome o = writeAll(io_, socket_, s); o.error) return fail(o.error, ethernetNoEcho);
     std::string echo(s.size(), '\0');
     const Outcome o = readAtLeast(io_, socket_, asio::buffer(echo), s.size());
-    if (o.bytes == 0) return fail(o.error, 101);
-    if (o.bytes != s.size()) return fail(o.error, 102);
+    if (o.bytes == 0) return fail(o.error, ethernetNoEcho);
+    if (o.bytes != s.size()) return fail(o.error, ethernetEchoLength);
     std::string expected = s;
     if (expected[0] >= 'a' && expected[0] <= 'z') expected[0] = static_cast<char>(expected[0] - 32);
     if (echo != expected) {
-        ethernetError = 103;
-        return 103;
+        ethernetError = ethernetEchoDiffers;
+        return ethernetEchoDiffers;
     }
     return 0;
 }
@@ -207,7 +202,7 @@ bool TfEthernet::GetStatus(ReplyBlock& block) {
     auto fail = [&](const std::error_code& error) {
         lock.unlock();
         onError(error);
-        ethernetError = 100;
+        ethernetError = ethernetStatusFailed;
         return false;
     };
     if (!connected_) return fail(asio::error::not_connected);
@@ -252,7 +247,7 @@ void TfEthernet::getInfo() {
     std::error_code ignored;
     socket.close(ignored);
     if (reply.empty()) {
-        ethernetError = 103;
+        ethernetError = ethernetNoInformation;
         return;
     }
     decodeEthernetInfo(reply);

@@ -25,9 +25,6 @@ struct MachinePorts {
 // A malformed option is ignored.
 MachinePorts machinePortsOption();
 
-// The machine's address from the settings: "a.b.c.d".
-std::string machineAddressText();
-
 class TfEthernet {
   public:
     TfEthernet(std::string host, MachinePorts ports);
@@ -35,27 +32,25 @@ class TfEthernet {
     TfEthernet(const TfEthernet&) = delete;
     TfEthernet& operator=(const TfEthernet&) = delete;
 
-    // The command exchange: 0 when the echo came back right, else 101 (no echo;
-    // the connection is closed), 102 (echo of another length) or 103 (differing
-    // byte), also left in ethernetError.
+    // The command exchange: 0 when the echo came back right, else
+    // ethernetNoEcho (the connection is closed), ethernetEchoLength or
+    // ethernetEchoDiffers, also left in ethernetError.
     int Write(const std::string& s);
-    // The status exchange; false (ethernetError 100) when no full block came.
+    // The status exchange; false (ethernetError ethernetStatusFailed) when no
+    // full block came.
     bool GetStatus(ReplyBlock& block);
-    // The information exchange on its own connection.
+    // The information exchange on its own connection; no reply leaves
+    // ethernetNoInformation in ethernetError.
     void getInfo();
 
     // One blocking connect of the command connection (the watchdog's step); on
     // success the connect event is posted to the main loop. False on failure.
     bool connect();
-    bool connected() const { return connected_; }
     // Closes the command connection (disconnect event).
     void disconnect();
 
     // Wakes the watchdog when the command connection is down.
     void wakeWatchdog();
-
-    const std::string& host() const { return host_; }
-    const MachinePorts& ports() const { return ports_; }
 
   private:
     void onConnect();

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <fstream>
 
 namespace korvane {
@@ -28,8 +29,10 @@ std::string productPart(const std::string& product, std::size_t from, std::size_
     return from < product.size() ? trimmed(product.substr(from, count)) : std::string();
 }
 
+// A factor of 0 and one that is no number at all (erased calibration memory
+// reads 0xFFFFFFFF, a NaN) mean an axis that was never calibrated.
 float calibrationFactor(float v) {
-    return v == 0 ? 1.0f : v;
+    return v == 0 || !std::isfinite(v) ? 1.0f : v;
 }
 
 } // namespace
@@ -80,7 +83,8 @@ void IdentifyMachine() {
             machineParams.cornerCoefSteep = 600;
         }
         if (g.readsSizeClass) {
-            const bool large = !ethernetActive && usbLink && usbLink->ReadString(25) == 0 &&
+            const bool large = !ethernetActive && usbLink &&
+                               usbLink->ReadString(usbSizeClassIndex) == 0 &&
                                usbLink->BufIn[2] == 'L';
             const std::uint16_t speed = large ? 30000 : 15000;
             machineParams.maxSpeed = machineParams.maxFeed = machineParams.maxRapid = speed;
@@ -100,7 +104,7 @@ void IdentifyMachine() {
 void LoadCalibration() {
     calX = calY = calZ = 1;
     if (extendedStatus) {
-        if (!ethernetActive && usbLink && usbLink->ReadString(18) == 0) {
+        if (!ethernetActive && usbLink && usbLink->ReadString(usbCalibrationIndex) == 0) {
             const std::uint8_t* b = usbLink->BufIn.data();
             calX = calibrationFactor(readFloat32(b + 2));
             calY = calibrationFactor(readFloat32(b + 6));

@@ -1,11 +1,11 @@
 #include "machine/JobFile.h"
 
+#include "foundation/MachineParams.h"
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
 #include "machine/Encoding.h"
-#include "machine/MachineModels.h"
 #include "machine/MachineState.h"
-#include "machine/Ploter.h"
+#include "machine/MoveEncoding.h"
 #include "machine/SpeedLimits.h"
 
 #include <cmath>
@@ -16,20 +16,60 @@ namespace {
 
 // Cross-section of a 1.75 mm filament, mm².
 constexpr double filamentSection = 2.4052818754046854483;
+// The spindle's spin-up time on machines that do not report it.
+constexpr double spinUpSeconds = 0.1;
 
-std::string bytesOf(std::initializer_list<int> values, const char* letter) {
-    std::string r = letter;
+// The limit value that lifts the limit.
+constexpr long long noLimit = 1;
+
+std::string letterAndBytes(char letter, std::initializer_list<int> values) {
+    std::string r(1, letter);
     for (int v : values) appendByte(r, v);
     return r;
 }
 
-std::string temperatureRecord(float temperature) {
+std::string pauseRecord(int milliseconds) {
+    return letterAndBytes('p', {milliseconds});
+}
+
+std::string slotRecord(int slot) {
+    return letterAndBytes('f', {slot});
+}
+
+std::string spindleOnRecord() {
+    return letterAndBytes('r', {1, 1});
+}
+
+std::string spindleOffRecord() {
+    return letterAndBytes('r', {0, 2});
+}
+
+std::string smoothingRecord(bool on) {
+    return letterAndBytes('s', {on ? 1 : 0});
+}
+
+std::string limitRecord(long long value) {
+    std::string r = "l";
+    appendLE16(r, value);
+    return r;
+}
+
+std::string speedRecord(int slot, long long value, bool wide) {
+    std::string r = letterAndBytes('v', {slot});
+    if (wide)
+        appendLE32(r, value);
+    else
+        appendLE16(r, value);
+    return r;
+}
+
+} // namespace
+
+std::string headTemperatureRecord(float temperature) {
     std::string r = "s3t";
     appendFloat32(r, temperature);
     return PadCommand16(r);
 }
-
-} // namespace
 
 std::filesystem::path jobFilePath() {
     return dataFolder / outputFolderName / jobFileName;
@@ -40,15 +80,14 @@ TJobWriter::TJobWriter(std::filesystem::path file, TOperacjaDane op, TJobContext
 
 void TJobWriter::record(const std::string& bytes) {
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out_.flush();
     ++records_;
     bytes_ += static_cast<long long>(bytes.size());
 }
 
 std::vector<std::string> pauseRecords(long long ms) {
     std::vector<std::string> records;
-    for (; ms >= 256; ms -= 255) records.push_back(bytesOf({255}, "p"));
-    if (ms > 0) records.push_back(bytesOf({static_cast<int>(ms)}, "p"));
+    for (; ms >= 256; ms -= 255) records.push_back(pauseRecord(255));
+    if (ms > 0) records.push_back(pauseRecord(static_cast<int>(ms)));
     return records;
 }
 
@@ -95,46 +134,35 @@ void TJobWriter::WriteJobHeader() {
     lastMoveLength_ = 0;
     records_ = bytes_ = 0;
 
-    if (!newEncoding) record(bytesOf({0}, "s"));
-    auto speedRecord = [&](int slot, long long value, bool wide) {
-        std::string r = "v";
-        appendByte(r, slot);
-        if (wide)
-            appendLE32(r, value);
-        else
-            appendLE16(r, value);
-        record(r);
-    };
-    speedRecord(0, SpeedToMachine(roundHalfEven(op_.szybkoscPrzestawcza * k)), newEncoding);
-    speedRecord(1, SpeedToMachine(roundHalfEven(op_.szybkosc * k)), newEncoding);
+    if (!newEncoding) record(smoothingRecord(false));
+    record(speedRecord(0, SpeedToMachine(roundHalfEven(op_.szybkoscPrzestawcza * k)), newEncoding));
+    record(speedRecord(1, SpeedToMachine(roundHalfEven(op_.szybkosc * k)), newEncoding));
     if (context_.printer3D) {
-        speedRecord(3, SpeedToMachine(roundHalfEven(op_.szybkoscPrzestawcza * k * 0.8)), true);
-        speedRecord(4, SpeedToMachine(roundHalfEven(op_.szybkosc * k)), true);
+        record(
+            speedRecord(3, SpeedToMachine(roundHalfEven(op_.szybkoscPrzestawcza * k * 0.8)), true));
+        record(speedRecord(4, SpeedToMachine(roundHalfEven(op_.szybkosc * k)), true));
     } else if (extendedStatus) {
         const long long value = std::max<long long>(
             std::min<long long>(roundHalfEven(op_.obroty), p.spindleSpeedMax), p.spindleSpeedMin);
-        record(bytesOf({10}, "p"));
+        record(pauseRecord(10));
         WriteSpindleSpeed(value);
-        record(bytesOf({10}, "p"));
+        record(pauseRecord(10));
     } else {
-        record(bytesOf({100}, "p"));
+        record(pauseRecord(100));
         WriteSpindleSpeed(roundHalfEven(op_.obroty / 100));
-        record(bytesOf({100}, "p"));
+        record(pauseRecord(100));
     }
-    record(bytesOf({200}, "p"));
+    record(pauseRecord(200));
     if (!context_.printer3D) {
-        record(bytesOf({1, 1}, "r"));
+        record(spindleOnRecord());
         if (!extendedStatus || modelVariant) {
-            for (const auto& r : pauseRecords(roundHalfEven(0.1 * 1000))) record(r);
+            for (const auto& r : pauseRecords(roundHalfEven(spinUpSeconds * 1000))) record(r);
         } else {
-            record(bytesOf({10}, "p"));
+            record(pauseRecord(10));
             record("sfw" + std::string(13, ' '));
         }
     }
-    for (int i = 0; i < 5; ++i) record(bytesOf({200}, "p"));
-    if (context_.printer3D) {
-        SendCommand(temperatureRecord(context_.headTemperature));
-    }
+    for (int i = 0; i < 5; ++i) record(pauseRecord(200));
     lastX_ = lastY_ = 0;
     lastZ_ = context_.printer3D ? 0 : roundHalfEven(safeHeight * 100 * p.stepsZ);
 }
@@ -158,34 +186,30 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
 
     const TrPkt3D& P = fig.poz[static_cast<std::size_t>(startPoint)];
     const double z0 = P.z + substrate;
-    record(bytesOf({1}, "p"));
-    record(bytesOf({0}, "f"));
-    if (!printing) record(bytesOf({1, 1}, "r"));
+    record(pauseRecord(1));
+    record(slotRecord(0));
+    if (!printing) record(spindleOnRecord());
     WriteJobMove(-1, lastZ_ / 100.0 / p.stepsZ, P.y, P.x, k);
-    record(bytesOf({1}, "p"));
+    record(pauseRecord(1));
     WriteJobMove(-1, printing ? z0 : z0 + op_.warstwaGrubosc, P.y, P.x, k);
-    record(bytesOf({1}, "p"));
-    record(bytesOf({1}, "f"));
+    record(pauseRecord(1));
+    record(slotRecord(1));
     if (!printing) {
-        std::string r = "v";
-        appendByte(r, 3);
-        if (newEncoding)
-            appendLE32(r, SpeedToMachine(roundHalfEven(op_.posuwWiercenia * k)));
-        else
-            appendLE16(r, SpeedToMachine(roundHalfEven(op_.posuwWiercenia * p.stepsZ * k)));
-        record(r);
-        record(bytesOf({3}, "f"));
+        const double plunge =
+            newEncoding ? op_.posuwWiercenia * k : op_.posuwWiercenia * p.stepsZ * k;
+        record(speedRecord(3, SpeedToMachine(roundHalfEven(plunge)), newEncoding));
+        record(slotRecord(3));
         WriteJobMove(-1, z0, P.y, P.x, k);
-        record(bytesOf({1}, "p"));
+        record(pauseRecord(1));
     }
     if (printing)
-        record(bytesOf({fig.obrys == 1 ? 1 : fig.Przestawcza == 1 ? 3 : 1}, "f"));
+        record(slotRecord(fig.obrys == 1 ? 1 : fig.Przestawcza == 1 ? 3 : 1));
     else
-        record(bytesOf({1}, "f"));
+        record(slotRecord(1));
     const bool smoothingRecords = context_.pathSmoothing && !newEncoding;
-    if (smoothingRecords) record(bytesOf({1}, "s"));
+    if (smoothingRecords) record(smoothingRecord(true));
 
-    long long o = 65535;
+    long long o = stopMarker;
     bool limitOpen = true;
     bool pauseAfterMove = false;
     double previousZ = z0;
@@ -193,46 +217,43 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
     for (std::size_t i = first; i < fig.poz.size(); ++i) {
         const double x = fig.poz[i].x, y = fig.poz[i].y, z = fig.poz[i].z + substrate;
         const bool extruding = printing && std::fabs(z - previousZ) < 0.001;
-        std::string pending;
-        if (!newEncoding) pending = buildMove(-1, z, y, x, k);
+        // Without newSpeedEncoding the move goes first, then the records of
+        // the limit at its end point.
+        std::vector<std::string> pending;
+        if (!newEncoding) {
+            std::string move = buildMove(-1, z, y, x, k);
+            if (!move.empty()) pending.push_back(std::move(move));
+        }
         const long long D = limits[i];
         if (D < 24) {
-            if (!newEncoding && limitOpen) pending += bytesOf({1, 0}, "l");
-            o = 1;
+            if (!newEncoding && limitOpen) pending.push_back(limitRecord(noLimit));
+            o = noLimit;
             limitOpen = false;
-        } else if (D < 65535) {
+        } else if (D < stopMarker) {
             if (std::fabs(double(D - o)) / o > 0.1 || newEncoding) {
                 if (!newEncoding) {
-                    std::string l = "l";
-                    appendLE16(l, D);
-                    pending += l;
+                    pending.push_back(limitRecord(D));
                     limitOpen = true;
                 }
                 o = D;
             }
         } else if (newEncoding) {
-            o = 65535;
+            o = stopMarker;
             pauseAfterMove = true;
         } else {
-            if (limitOpen) pending += bytesOf({1, 0}, "l");
-            pending += bytesOf({1}, "p");
+            if (limitOpen) pending.push_back(limitRecord(noLimit));
+            pending.push_back(pauseRecord(1));
             limitOpen = false;
         }
         if (!extruding) {
             if (newEncoding) {
                 WriteJobMove(static_cast<int>(o), z, y, x, k);
                 if (pauseAfterMove) {
-                    record(bytesOf({10}, "p"));
+                    record(pauseRecord(10));
                     pauseAfterMove = false;
                 }
             } else {
-                // The pending text holds a move followed by its limit records.
-                std::size_t at = 0;
-                while (at < pending.size()) {
-                    const std::size_t length = pending[at] == 'a' ? 14 : pending[at] == 'l' ? 3 : 2;
-                    record(pending.substr(at, length));
-                    at += length;
-                }
+                for (const std::string& r : pending) record(r);
             }
         } else {
             const long long dx = roundHalfEven(p.stepsX * x * 100) - lastX_;
@@ -251,37 +272,37 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
                 lastX_ += dx;
                 lastY_ += dy;
             }
-            if (o == 65535) record(bytesOf({10}, "p"));
+            if (o == stopMarker) record(pauseRecord(10));
             emitted += roundHalfEven(E);
         }
         previousZ = z;
         if (pauseAfterMove) {
-            record(bytesOf({10}, "p"));
+            record(pauseRecord(10));
             pauseAfterMove = false;
         }
     }
-    if (smoothingRecords) record(bytesOf({0}, "s"));
-    record(bytesOf({1}, "p"));
-    record(bytesOf({0}, "f"));
+    if (smoothingRecords) record(smoothingRecord(false));
+    record(pauseRecord(1));
+    record(slotRecord(0));
     const TrPkt3D& last = fig.poz.back();
     WriteJobMove(-1, substrate + fig.przestawczyZ, last.y, last.x, k);
-    record(bytesOf({1}, "p"));
-    if (!printing) record(bytesOf({1, 1}, "r"));
+    record(pauseRecord(1));
+    if (!printing) record(spindleOnRecord());
 }
 
 void TJobWriter::WriteJobTrailer() {
     const double k = machineParams.speedFactor;
-    record(bytesOf({10}, "p"));
-    record(bytesOf({0, 2}, "r"));
-    record(bytesOf({1}, "p"));
-    record(bytesOf({2}, "f"));
-    if (context_.printer3D) record(temperatureRecord(standbyHeadTemperature));
+    record(pauseRecord(10));
+    record(spindleOffRecord());
+    record(pauseRecord(1));
+    record(slotRecord(2));
+    if (context_.printer3D) record(headTemperatureRecord(standbyHeadTemperature));
     WriteJobMove(-1, safeHeight, 0, 0, k);
     if (!machineParams.newSpeedEncoding)
-        record(bytesOf({0}, "s"));
+        record(smoothingRecord(false));
     else
         record(PadCommand16("SE"));
-    record(bytesOf({10}, "p"));
+    record(pauseRecord(10));
     out_.close();
 }
 

@@ -15,12 +15,11 @@
 namespace korvane {
 
 // How the job is run: 3D printing, the substrate under the material, path
-// smoothing, and the head temperature for printing.
+// smoothing.
 struct TJobContext {
     bool printer3D = false;
     double gruboscPodkladki = 0;
     bool pathSmoothing = false;
-    float headTemperature = 220;
 };
 
 inline constexpr const char* jobFileName = "out.bin";
@@ -32,7 +31,9 @@ class TJobWriter {
 
     // Creates the file and writes the start of the program. Throws
     // std::ios_base::failure on file errors and MachineRangeError on values that
-    // do not fit; 3D printing needs a machine with newSpeedEncoding.
+    // do not fit; 3D printing needs a machine with newSpeedEncoding. The head
+    // temperature of a print is not part of the file: the start of machining
+    // sends headTemperatureRecord at once.
     void WriteJobHeader();
     void WriteJobFigure(const tFigura& fig, int startPoint);
     // Writes the end of the program and closes the file.
@@ -57,6 +58,9 @@ class TJobWriter {
     long long lastMoveLength_ = 0;
     long long records_ = 0, bytes_ = 0;
 };
+
+// Padded-16 "s3t" and the head temperature as float32.
+std::string headTemperatureRecord(float temperature);
 
 // A pause of `milliseconds` as "p" records of at most 255 ms each.
 std::vector<std::string> pauseRecords(long long milliseconds);

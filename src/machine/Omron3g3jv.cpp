@@ -37,7 +37,7 @@ void ProgramInverter() {
         appendLE16(cmd, number);
         appendLE16(cmd, value);
         SendCommand(cmd);
-        WaitUntilMs(80);
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
     }
 }
 
@@ -45,7 +45,7 @@ void WaitInverterStop() {
     if (!continueWithoutStoredJob || ethernetActive || !usbLink || fwMajor < 7) return;
     for (int i = 0; i < 10000; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        if (usbLink->ReadString(16) != 0) return;
+        if (usbLink->ReadString(usbInverterIndex) != 0) return;
         if (!(readLE32(usbLink->BufIn.data() + 2) & 0x800)) return;
     }
 }

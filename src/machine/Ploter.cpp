@@ -1,10 +1,11 @@
 #include "machine/Ploter.h"
 
 #include "foundation/Interfejs.h"
+#include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
 #include "foundation/Rounding.h"
 #include "machine/Ethernet.h"
-#include "machine/MachineModels.h"
+#include "machine/MoveEncoding.h"
 #include "machine/Usb.h"
 
 #include <algorithm>
@@ -61,9 +62,9 @@ bool readStatusOnce() {
         decodeEthernetStatus(block);
         return true;
     }
-    const bool ok = usbRead(10);
+    const bool ok = usbRead(usbStatusIndex);
     decodeUsbStatus();
-    if (extendedStatus) usbRead(24);
+    if (extendedStatus) usbRead(usbStatusExtensionIndex);
     return ok;
 }
 
@@ -103,7 +104,7 @@ bool linkUp() {
 int SendCommand(const std::string& cmd) {
     if (cmd.empty()) return 0;
     if (ethernetActive) return ethernetLink->Write(cmd);
-    if (!usbLink) return -1;
+    if (!usbLink) return noMachine;
     int result = usbLink->Write(cmd);
     for (int retry = 0; retry < 10 && result == usbNotPresent; ++retry) {
         result = usbLink->Write(cmd);
@@ -126,7 +127,7 @@ bool ReadStatus() {
 
 bool WaitIdle() {
     const auto deadline = Clock::now() + machineWaitLimit;
-    BusyWaitMs(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ReadStatus();
     while (plotstate.state & (stateMoving | stateUnsettled)) {
         if (Clock::now() > deadline) {
@@ -141,7 +142,7 @@ bool WaitIdle() {
 
 void ReadPositions() {
     if (!ethernetActive) {
-        usbRead(10);
+        usbRead(usbStatusIndex);
         decodeUsbStatus();
     }
     recomputeAbspos();
@@ -149,7 +150,7 @@ void ReadPositions() {
 
 void ReadWorkOrigin() {
     if (ethernetActive) return;
-    usbRead(11);
+    usbRead(usbWorkOriginIndex);
     if (!usbLink) return;
     const std::uint8_t* b = usbBlock();
     plotstate.pos0.x = stepsToUnits(readLE32(b + 2), machineParams.stepsX);
@@ -159,7 +160,7 @@ void ReadWorkOrigin() {
 
 void ReadSpeeds() {
     if (!ethernetActive && usbLink) {
-        usbRead(12);
+        usbRead(usbSpeedsIndex);
         const std::uint8_t* b = usbBlock();
         const double k = machineParams.speedFactor;
         plotstate.sel_speed = b[0];
@@ -183,7 +184,7 @@ void ReadSpeeds() {
 
 void ReadPower() {
     if (ethernetActive || !usbLink) return;
-    usbRead(13);
+    usbRead(usbPowerIndex);
     const std::uint8_t* b = usbBlock();
     plotstate.sel_power = b[0];
     if (plotstate.sel_power < 5)
@@ -197,7 +198,7 @@ void ReadMachineInfo() {
         return;
     }
     if (!usbLink) return;
-    if (usbRead(14) && usbLink->device()) {
+    if (usbRead(usbMachineInfoIndex) && usbLink->device()) {
         const HidDeviceInfo& d = *usbLink->device();
         plotstate.info0 = d.manufacturer;
         plotstate.info1 = d.product;
@@ -213,7 +214,7 @@ void ReadMachineInfo() {
 
 std::string ReadFirmwareVersion() {
     fwMajor = fwMinor = fwBuild = 0;
-    if (usbLink && usbRead(19)) {
+    if (usbLink && usbRead(usbFirmwareIndex)) {
         const std::uint8_t* b = usbBlock();
         fwMajor = b[0];
         fwMinor = b[1];
@@ -224,7 +225,7 @@ std::string ReadFirmwareVersion() {
 
 int ReadDriverError() {
     if (!usbLink) return 0;
-    usbRead(17);
+    usbRead(usbDriverErrorIndex);
     driverErrorAxisMask = usbBlock()[6];
     return usbBlock()[2];
 }
@@ -240,7 +241,7 @@ std::string DriverErrorAxes(int mask) {
 
 void ReadHeadTemperatures() {
     if (!usbLink) return;
-    usbRead(20);
+    usbRead(usbHeadTemperatureIndex);
     headTemperatureRead = {readFloat32(usbBlock() + 2), readFloat32(usbBlock() + 6)};
 }
 
@@ -259,22 +260,6 @@ bool FirmwareAtLeastEach(int major, int minor, int build) {
 
 bool FirmwareIs(int major, int minor) {
     return fwMajor == major && fwMinor == minor;
-}
-
-std::string SpeedCommand(int slot, long long value) {
-    std::string cmd = "V";
-    appendByte(cmd, slot);
-    if (machineParams.newSpeedEncoding)
-        appendLE32(cmd, value);
-    else
-        appendLE16(cmd, value);
-    return cmd;
-}
-
-std::string SlotCommand(int slot) {
-    std::string cmd = "F";
-    appendByte(cmd, slot);
-    return cmd;
 }
 
 void SetSpeed(double value) {
@@ -327,66 +312,6 @@ void SetWorkOriginZ() {
 
 void StopMotion() {
     SendCommand("Y");
-}
-
-EncodedMove encodeMoveFor(long long dx, long long dy, long long dz, int speed, double k,
-                          bool planar, bool newSpeedEncoding, int firmwareMajor) {
-    const long double sq =
-        planar ? static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy
-               : static_cast<long double>(dx) * dx + static_cast<long double>(dy) * dy +
-                     static_cast<long double>(dz) * dz;
-    const long long L = roundHalfEven(std::sqrt(sq) + 0.5L);
-    long long T = roundHalfEven(L * static_cast<long double>(k));
-    if (planar && std::llabs(dz) > T) T = std::llabs(dz);
-    int flags = (dx <= 0 ? 1 : 0) | (dy <= 0 ? 2 : 0) | (dz <= 0 ? 4 : 0);
-    dx = std::llabs(dx);
-    dy = std::llabs(dy);
-    dz = std::llabs(dz);
-    EncodedMove move;
-    move.length = T;
-    if (!newSpeedEncoding) {
-        if (T <= 0) return move;
-        std::string& c = move.bytes;
-        c = "A";
-        appendByte(c, flags);
-        appendLE24(c, T);
-        appendLE24(c, dx);
-        appendLE24(c, dy);
-        appendLE24(c, dz);
-        return move;
-    }
-    long long s = speed < 0 ? 65535 : speed;
-    long long speedByte = 0;
-    long long dzField = dz;
-    if (firmwareMajor < 6) {
-        speedByte = std::min<long long>(s / 16, 255);
-    } else {
-        s = std::min<long long>(s, firmwareMajor == 6 ? 4095 : 65535);
-        speedByte = s & 0xFF;
-        // The field keeps 20 bits of the delta; a larger one cannot be sent.
-        if (dz > 0xFFFFF)
-            throw MachineRangeError("step count " + std::to_string(dz) + " does not fit 20 bits");
-        dzField = (dz & 0xFFFFF) | ((s & 0xF00) << 12);
-        if (firmwareMajor >= 7) flags = (flags & 0x0F) | static_cast<int>((s & 0xF000) >> 8);
-    }
-    if (T <= 0 && !planar) return move;
-    std::string& c = move.bytes;
-    c = "A";
-    appendByte(c, flags);
-    appendLE24(c, T);
-    appendLE24(c, dx);
-    appendLE24(c, dy);
-    appendLE24(c, dzField);
-    appendByte(c, speedByte);
-    return move;
-}
-
-EncodedMove EncodeMove(long long dx, long long dy, long long dz, int speed, double k) {
-    return encodeMoveFor(dx, dy, dz, speed, k, false, machineParams.newSpeedEncoding != 0, fwMajor);
-}
-
-EncodedMove EncodeMovePlanar(long long dx, long long dy, long long dz, int speed, double k) {
-    return encodeMoveFor(dx, dy, dz, speed, k, true, machineParams.newSpeedEncoding != 0, fwMajor);
 }
 
 bool SendMove(long long dx, long long dy, long long dz) {
@@ -468,34 +393,6 @@ bool MoveToPointDirect(double z, double y, double x) {
     ReadPositions();
     return std::llabs(truncated(x * 100 * p.stepsX) - plotstate.realpos.x) <= 1 &&
            std::llabs(truncated(y * 100 * p.stepsY) - plotstate.realpos.y) <= 1;
-}
-
-long long SpeedToMachine(double v) {
-    const TMachineParams& p = machineParams;
-    if (v < p.minSpeed) return 65535;
-    const double u = v * 100 / 60;
-    const double c = p.newSpeedEncoding ? 1000000.0 / roundHalfEven(p.stepsX) / u : 1000000.0 / u;
-    return roundHalfEven(c / p.speedDivisor);
-}
-
-long long MachineToSpeed(long long s) {
-    const TMachineParams& p = machineParams;
-    if (s <= 0) return p.minSpeed;
-    if (p.newSpeedEncoding)
-        return roundHalfEven(600000.0 / roundHalfEven(p.stepsX) / (s * p.speedDivisor));
-    return roundHalfEven(600000.0 / (s * p.speedDivisor));
-}
-
-void BusyWaitMs(int ms) {
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < end) {
-    }
-}
-
-void WaitUntilMs(int ms) {
-    const auto end = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() <= end) {
-    }
 }
 
 void decodeEthernetStatus(const ReplyBlock& block) {

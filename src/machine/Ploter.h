@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <string>
 
-// The command protocol: the one send path, the status reads, the speed
-// conversions and the composite moves. Main thread only.
+// The command protocol: the one send path, the status reads and the composite
+// moves (the byte encodings of moves and speeds are in MoveEncoding.h). Main
+// thread only.
 namespace korvane {
 
 // Sends one command over the active link. 0 when it was delivered; otherwise
-// the failure: usbNotPresent, a USB error code (shown to the user), an Ethernet
-// echo error 101 to 103, or -1 when there is no link at all.
+// the failure (LinkErrors.h): usbNotPresent, a USB error code (shown to the
+// user), an Ethernet echo error, or noMachine when there is no link at all.
 int SendCommand(const std::string& cmd);
 
 // True when a link to the machine is up (Ethernet connected or the USB machine
@@ -48,18 +49,6 @@ void SetWorkOriginXY();
 void SetWorkOriginZ();
 void StopMotion();
 
-// An "A" move command and its length field T; empty bytes mean no move.
-struct EncodedMove {
-    std::string bytes;
-    long long length = 0;
-};
-// Speed -1 means none. Uses machineParams.newSpeedEncoding and fwMajor.
-EncodedMove EncodeMove(long long dx, long long dy, long long dz, int speed, double k);
-EncodedMove EncodeMovePlanar(long long dx, long long dy, long long dz, int speed, double k);
-// The same for an explicit controller generation.
-EncodedMove encodeMoveFor(long long dx, long long dy, long long dz, int speed, double k,
-                          bool planar, bool newSpeedEncoding, int firmwareMajor);
-
 // An interactive "A" move by step deltas (speed none, k = speedFactor); false
 // when there was nothing to move.
 bool SendMove(long long dx, long long dy, long long dz);
@@ -68,16 +57,6 @@ bool SendMove(long long dx, long long dy, long long dz);
 bool MoveToPoint(double z, double y, double x);
 // z, y, x in millimetres in machine coordinates.
 bool MoveToPointDirect(double z, double y, double x);
-
-// Speed value of a slot command: LE32 with newSpeedEncoding, else LE16.
-std::string SpeedCommand(int slot, long long value);
-std::string SlotCommand(int slot);
-
-long long SpeedToMachine(double v);
-long long MachineToSpeed(long long s);
-
-void BusyWaitMs(int ms);
-void WaitUntilMs(int ms);
 
 // Decodes an Ethernet status block into plotstate.
 void decodeEthernetStatus(const ReplyBlock& block);

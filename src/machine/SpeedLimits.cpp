@@ -1,9 +1,9 @@
 #include "machine/SpeedLimits.h"
 
+#include "foundation/MachineParams.h"
 #include "foundation/Rounding.h"
-#include "machine/MachineModels.h"
 #include "machine/MachineState.h"
-#include "machine/Ploter.h"
+#include "machine/MoveEncoding.h"
 #include "machine/RampTables.h"
 
 #include <algorithm>

@@ -3,9 +3,11 @@
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/NumberText.h"
+#include "foundation/OperationTypes.h"
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
 #include "machine/Encoding.h"
+#include "machine/LinkErrors.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "machine/RecordLengths.h"
@@ -19,6 +21,11 @@ TTransArm transArm;
 std::string jobLogSection;
 
 namespace {
+
+// At most this many records go to the machine in one tick.
+constexpr int recordsPerTick = 50;
+// The machine is told to execute the job once it holds this many records.
+constexpr long long recordsBeforeExecute = 17;
 
 std::string booleanText(bool v) {
     return v ? "True" : "False";
@@ -71,8 +78,7 @@ void TTransArm::tick() {
         return;
     }
     if (plotstate.StateExtend & stateBufferFull) return;
-    for (n_ = 0; n_ < 50 && fb_.peek() != std::char_traits<char>::eof();) {
-        ++n_;
+    for (int n = 0; n < recordsPerTick && fb_.peek() != std::char_traits<char>::eof(); ++n) {
         const std::streampos at = fb_.tellg();
         const int letter = fb_.get();
         int length = 0;
@@ -96,8 +102,7 @@ void TTransArm::tick() {
         }
         const int result = SendCommand(rec);
         if (result != 0) {
-            const bool echoWrong = result == 102 || result == 103;
-            if (echoWrong) {
+            if (echoMismatch(result)) {
                 // The machine may hold a damaged record: nothing more is sent.
                 lastFailure_ = result;
                 stop();
@@ -112,7 +117,7 @@ void TTransArm::tick() {
         }
         lastFailure_ = 0;
         ++licznik_;
-        if (licznik_ == 17) {
+        if (licznik_ == recordsBeforeExecute) {
             showStatusText(txt("Control_panel", "obrobkaNaMaszynieWtoku"));
             jobRunning = true;
             if (jobLogOn) logStart();
@@ -131,16 +136,16 @@ void TTransArm::logStart() {
     const std::string key = " start : " + op.nazwa + " " + dateTimeText() + " Vr";
     std::string value = formatReal(op.szybkosc) + " Vp=" + formatReal(op.szybkoscPrzestawcza);
     switch (op.idTyp) {
-    case 0:
+    case opRoughing:
         value += " szer.=" + formatReal(op.warstwaSzer) + " gł.=" + formatReal(op.warstwaGrubosc);
         break;
-    case 1:
+    case opLayeredFinishing:
         value += " gł.=" + formatReal(op.warstwaGrubosc);
         break;
-    case 2:
+    case opPlanes:
         value += " szer.=" + formatReal(op.warstwaSzer);
         break;
-    case 3:
+    case opHatching:
         value += " szer.=" + formatReal(op.warstwaSzer) + " kąt=" + formatReal(op.kat) +
                  " poł.końce=" + booleanText(op.polaczoneKonce);
         break;

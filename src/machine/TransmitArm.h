@@ -27,7 +27,6 @@ class TTransArm {
     bool isOpen() const { return isOpen_; }
     long long licznik() const { return licznik_; }
     double progres() const { return progres_; }
-    std::uintmax_t totalsize() const { return totalsize_; }
     // The result of the last failed send (0 when the last send went through;
     // badRecord for a letter outside the record-length table).
     int lastFailure() const { return lastFailure_; }
@@ -38,7 +37,6 @@ class TTransArm {
     std::ifstream fb_;
     long long licznik_ = 0;
     std::uintmax_t totalsize_ = 0;
-    int n_ = 0;
     bool isOpen_ = false;
     double progres_ = 0;
     TOperacjaDane operWtoku_;

@@ -84,7 +84,7 @@ int TfUsb::Write(const std::string& sx) {
 }
 
 int TfUsb::ReadString(int ind) {
-    int error = -1;
+    int error = noMachine;
     if (VardimonExist()) {
         const std::string& id = devList_[theDev_].id;
         if (const int e = backend_->open(id); e != 0) {

@@ -2,6 +2,7 @@
 
 #include "machine/Encoding.h"
 #include "machine/HidBackend.h"
+#include "machine/LinkErrors.h"
 
 #include <memory>
 #include <optional>
@@ -12,7 +13,21 @@
 // written as 17-byte output reports, status blocks read as indexed strings.
 namespace korvane {
 
-inline constexpr int usbNotPresent = -123456;
+// The indexes of the machine's indexed reads (TfUsb::ReadString).
+enum UsbIndex : int {
+    usbStatusIndex = 10,
+    usbWorkOriginIndex = 11,
+    usbSpeedsIndex = 12,
+    usbPowerIndex = 13,
+    usbMachineInfoIndex = 14,
+    usbInverterIndex = 16,
+    usbDriverErrorIndex = 17,
+    usbCalibrationIndex = 18,
+    usbFirmwareIndex = 19,
+    usbHeadTemperatureIndex = 20,
+    usbStatusExtensionIndex = 24, // read after the status in the extended layout
+    usbSizeClassIndex = 25,
+};
 
 class TfUsb {
   public:
@@ -26,7 +41,8 @@ class TfUsb {
     bool VardimonExist();
     // 0, usbNotPresent, or the error code of the failed write.
     int Write(const std::string& sx);
-    // Fills BufIn with the 256-byte reply; 0, else the error code (-1 when none).
+    // Fills BufIn with the 256-byte reply; 0, else the error code (noMachine when
+    // the machine is not found).
     int ReadString(int ind);
 
     // Device arrival or removal: DevList rebuilt, Present cleared.

@@ -1,7 +1,7 @@
 #include "MachineTestSupport.h"
 
-#include "foundation/Rounding.h"
 #include "machine/Encoding.h"
+#include "machine/MoveEncoding.h"
 #include "machine/Ploter.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +22,19 @@ TEST(Encoding, FieldLayouts) {
     EXPECT_EQ(PadCommand16("SBS"), std::string("SBS") + std::string(13, '\0'));
     EXPECT_EQ(PadCommand16("0123456789abcdefXY"), "0123456789abcdefXY");
 
+    // The largest and smallest values of each field fit.
+    std::string edges;
+    appendLE16(edges, 65535);
+    appendLE16(edges, 0);
+    appendLE24(edges, 0xFFFFFF);
+    appendLE32(edges, INT32_MIN);
+    EXPECT_EQ(edges, bytes({0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x80}));
     EXPECT_THROW(appendLE16(s, 65536), MachineRangeError);
     EXPECT_THROW(appendLE16(s, -1), MachineRangeError);
     EXPECT_THROW(appendLE24(s, 0x1000000), MachineRangeError);
+    EXPECT_THROW(appendLE24(s, -1), MachineRangeError);
     EXPECT_THROW(appendLE32(s, 0x100000000ll), MachineRangeError);
+    EXPECT_THROW(appendLE32(s, INT32_MIN - 1ll), MachineRangeError);
 
     const std::uint8_t raw[8] = {0xFE, 0xFF, 0xFF, 0xFF, 0x01, 0, 0, 0x80};
     EXPECT_EQ(readLE32(raw), -2);
@@ -81,11 +90,24 @@ TEST(Encoding, ConversionsAndChecks) {
     EXPECT_EQ(DriverErrorAxes(4 | 8), "Y2 Z ");
     EXPECT_EQ(DriverErrorAxes(0), "");
 
-    // Row 0: minSpeed 12, divisor 0.75, classic.
+    // Row 0: minSpeed 12, divisor 0.75, classic. 600 mm/min are 1000 units of
+    // 0.01 mm a second; 10^6 / 1000 / 0.75 = 1333.3. Back: 600000 / (1333 · 0.75)
+    // = 600.15.
     EXPECT_EQ(SpeedToMachine(11), 65535);
-    EXPECT_EQ(SpeedToMachine(600), roundHalfEven(1000000.0 / 1000 / 0.75));
+    EXPECT_EQ(SpeedToMachine(600), 1333);
+    EXPECT_EQ(SpeedToMachine(6000), 133);
     EXPECT_EQ(MachineToSpeed(0), 12);
-    EXPECT_EQ(MachineToSpeed(1333), roundHalfEven(600000.0 / (1333 * 0.75)));
+    EXPECT_EQ(MachineToSpeed(1333), 600);
+    EXPECT_EQ(SpeedCommand(1, 1333), bytes({'V', 1, 0x35, 0x05}));
+    EXPECT_EQ(SlotCommand(2), bytes({'F', 2}));
+
+    // KWA: 32-bit speeds, divisor 1/80, 10 steps per 0.01 mm. 6000 mm/min:
+    // 10^6 / 10 / 10000 · 80 = 800; back: 600000 / 10 / (800 / 80) = 6000.
+    plotstate.info1 = "KWA-2000";
+    IdentifyMachine();
+    EXPECT_EQ(SpeedToMachine(6000), 800);
+    EXPECT_EQ(MachineToSpeed(800), 6000);
+    EXPECT_EQ(SpeedCommand(0, 800), bytes({'V', 0, 0x20, 0x03, 0, 0}));
 
     fwMajor = 6;
     fwMinor = 34;

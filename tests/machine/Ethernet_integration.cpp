@@ -1,11 +1,14 @@
 #include "MachineTestSupport.h"
+#include "RunProgram.h"
 #include "SimMachine.h"
-#include "SimProcess.h"
 #include "SimServer.h"
 
+#include "machine/LinkErrors.h"
 #include "machine/Ploter.h"
 #include "platform/MainLoop.h"
+#include "platform/Process.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -31,7 +34,7 @@ class EthernetLink : public ::testing::Test {
     }
     bool connect() {
         ethernetLink->wakeWatchdog();
-        return queueMainLoop().runUntil([] { return ethernetActive; }, std::chrono::seconds(3));
+        return queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline);
     }
     void SetUp() override {
         resetState(ui);
@@ -87,13 +90,13 @@ TEST_F(EthernetLink, EchoErrorsDropsAndReconnection) {
     start(SimConfig{});
     EXPECT_EQ(SendCommand(bytes({'p', 5})), 0); // a job record echoed with "P"
     machine->setFaults([](sim::SimFaults& f) { f.wrongEchoIn = 0; });
-    EXPECT_EQ(SendCommand("Y"), 103);
-    EXPECT_EQ(ethernetError, 103);
+    EXPECT_EQ(SendCommand("Y"), ethernetEchoDiffers);
+    EXPECT_EQ(ethernetError, ethernetEchoDiffers);
     EXPECT_TRUE(ethernetActive);
     EXPECT_TRUE(ui.messages.empty());
 
     server->dropConnections();
-    EXPECT_EQ(SendCommand("Y"), 101);
+    EXPECT_EQ(SendCommand("Y"), ethernetNoEcho);
     EXPECT_FALSE(ethernetActive);
     EXPECT_EQ(statusTexts.back(), txt("Control_panel", "ethernetRozlaczony"));
     ASSERT_TRUE(connect());
@@ -113,9 +116,7 @@ TEST_F(EthernetLink, SilentMachineEndsAtTheDeadline) {
     accept.join();
     queueMainLoop().drain(); // the connect event; the information read fails quietly
     ASSERT_TRUE(ethernetActive);
-    const auto begin = std::chrono::steady_clock::now();
-    EXPECT_EQ(SendCommand("Y"), 101);
-    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
+    EXPECT_EQ(SendCommand("Y"), ethernetNoEcho);
     EXPECT_FALSE(ethernetActive);
     EXPECT_FALSE(ReadStatus());
 }
@@ -137,11 +138,11 @@ TEST(MachinePortsOption, CommandAndInformationPorts) {
 TEST(SimulatorProgram, ServesItsPortsAndControl) {
     ChildProcess sim({std::string(KORVANE_EXE_DIR) + "/korvane3d-sim", "--port", "0", "--info-port",
                       "0", "--control-port", "0", "--product", "KWA-2000", "--firmware", "6.40.1"});
-    const std::string first = sim.readLine(std::chrono::seconds(5));
+    const std::string first = sim.readLine(eventDeadline).value_or("");
     std::smatch m;
     ASSERT_TRUE(std::regex_search(
         first, m, std::regex("command port (\\d+), info port (\\d+), control port (\\d+)")))
-        << first;
+        << first << sim.err();
     asio::io_context io;
     asio::ip::tcp::socket control(io);
     control.connect(
@@ -160,7 +161,7 @@ TEST(SimulatorProgram, ServesItsPortsAndControl) {
         "127.0.0.1", MachinePorts{static_cast<std::uint16_t>(std::stoi(m[1])),
                                   static_cast<std::uint16_t>(std::stoi(m[2]))});
     ethernetLink->wakeWatchdog();
-    ASSERT_TRUE(queueMainLoop().runUntil([] { return ethernetActive; }, std::chrono::seconds(3)));
+    ASSERT_TRUE(queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline));
     EXPECT_EQ(plotstate.info1, "KWA-2000");
     EXPECT_EQ(fwMajor, 6);
     EXPECT_EQ(fwMinor, 40);
@@ -169,6 +170,25 @@ TEST(SimulatorProgram, ServesItsPortsAndControl) {
     ASSERT_TRUE(ReadStatus());
     EXPECT_FALSE(plotstate.StateExtend & stateStartButton); // reported once
     resetMachine();
+}
+
+TEST(SimulatorProgram, FirmwareOptionForms) {
+    const ProgramResult bad =
+        runBuiltProgram("korvane3d-sim", {"--port", "0", "--firmware", "5.9x"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.err.find("bad value for --firmware: 5.9x"), std::string::npos) << bad.err;
+    // The information block has one digit for the major version and two for the minor.
+    EXPECT_EQ(runBuiltProgram("korvane3d-sim", {"--firmware", "10.1"}).exitCode, 2);
+    EXPECT_EQ(runBuiltProgram("korvane3d-sim", {"--firmware", "9.100"}).exitCode, 2);
+}
+
+TEST(SimulatorProgram, HungProgramFailsItsTestWithItsStandardError) {
+    // The simulator runs until it is stopped: as a program expected to end, it
+    // fails the test at the deadline instead of holding it.
+    EXPECT_NONFATAL_FAILURE(
+        runBuiltProgram("korvane3d-sim", {"--port", "0", "--info-port", "0"},
+                        std::chrono::seconds(1)),
+        "korvane3d-sim did not end within 1 s and was stopped; its standard error:");
 }
 
 } // namespace

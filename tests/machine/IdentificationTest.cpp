@@ -1,5 +1,6 @@
 #include "MachineTestSupport.h"
 
+#include "machine/FirmwareVersion.h"
 #include "machine/Ploter.h"
 
 #include <gtest/gtest.h>
@@ -125,6 +126,30 @@ TEST_F(Identification, CalibrationFile) {
     EXPECT_THROW(IdentifyMachine(), MachineFileError);
 }
 
+TEST_F(Identification, CalibrationMemoryOfTheNewerControllers) {
+    auto hid = std::make_shared<ScriptedHid::State>();
+    usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
+    // Erased memory (0xFFFFFFFF, a NaN) and infinity stand for no calibration,
+    // as 0 does; 1.25 is taken.
+    hid->replies[18] = {block({{2, bytes({0xFF, 0xFF, 0xFF, 0xFF})},
+                               {6, bytes({0x00, 0x00, 0x80, 0x7F})},
+                               {10, bytes({0x00, 0x00, 0xA0, 0x3F})}})};
+    identify("GMN-0001", 6, 40);
+    EXPECT_EQ(calX, 1.0f);
+    EXPECT_EQ(calY, 1.0f);
+    EXPECT_EQ(calZ, 1.25f);
+    EXPECT_EQ(machineParams.stepsX, 2.0);
+    EXPECT_EQ(machineParams.stepsY, 2.0);
+    EXPECT_EQ(machineParams.stepsZ, 1.6);
+
+    hid->replies[18] = {block({{2, bytes({0x00, 0x00, 0x80, 0xFF})}, {6, bytes({0, 0, 0, 0})}})};
+    identify("GMN-0001", 6, 40); // minus infinity and 0
+    EXPECT_EQ(calX, 1.0f);
+    EXPECT_EQ(calY, 1.0f);
+    EXPECT_EQ(calZ, 1.0f);
+    EXPECT_EQ(machineParams.stepsX, 2.0);
+}
+
 TEST_F(Identification, WriteCalibrationBytes) {
     auto hid = std::make_shared<ScriptedHid::State>();
     usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
@@ -147,6 +172,24 @@ TEST_F(Identification, CachedProductString) {
     plotstate.info1.clear();
     loadCachedProduct();
     EXPECT_EQ(plotstate.info1, "GMN-0001");
+}
+
+TEST(FirmwareVersion, AcceptedAndRefusedForms) {
+    auto version = [](std::string_view text) {
+        const auto v = parseFirmwareVersion(text);
+        return v ? std::to_string(v->major) + "/" + std::to_string(v->minor) + "/" +
+                       std::to_string(v->build)
+                 : std::string("refused");
+    };
+    EXPECT_EQ(version("5.9"), "5/9/0");
+    EXPECT_EQ(version("5.9.0"), "5/9/0");
+    EXPECT_EQ(version("6.40.1"), "6/40/1");
+    EXPECT_EQ(version("06.040.00077"), "6/40/77");
+    EXPECT_EQ(version("255.255.65535"), "255/255/65535");
+    for (const char* refused :
+         {"5.9x", "5.9.0x", "5", "5.", "5.9.", ".5.9", "5..9", "5.9.0.1", "x5.9", "-1.9", "+5.9",
+          " 5.9", "5.9 ", "5,9", "256.0", "5.256", "5.9.65536", "99999999999.1", ""})
+        EXPECT_EQ(version(refused), "refused") << refused;
 }
 
 } // namespace

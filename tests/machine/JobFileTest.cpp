@@ -1,11 +1,11 @@
 #include "MachineTestSupport.h"
 
-#include "foundation/Rounding.h"
 #include "machine/JobFile.h"
-#include "machine/Ploter.h"
-#include "machine/SpeedLimits.h"
+#include "machine/RecordLengths.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace korvane::test {
 namespace {
@@ -45,7 +45,6 @@ class JobFile : public ::testing::Test {
         EXPECT_EQ(w.records(), static_cast<long long>(r.size()));
         return r;
     }
-    std::string le16v(long long v) { return le16(v); }
 
     RecordingUserInterface ui;
     TempDir dir;
@@ -62,13 +61,16 @@ TEST(PauseRecords, Splitting) {
     EXPECT_TRUE(pauseRecords(0).empty());
 }
 
+// Row 0 (XKC): k 3, divisor 0.75, 0.979415 steps per 0.01 mm in X and Y, 5.33333 in Z.
 TEST_F(JobFile, ClassicHeaderAndTrailer) {
-    const double k = machineParams.speedFactor;
     const auto r = write({});
     const std::vector<std::string> header = {
-        bytes({'s', 0}), bytes({'v', 0}) + le16(SpeedToMachine(roundHalfEven(2000 * k))),
-        bytes({'v', 1}) + le16(SpeedToMachine(roundHalfEven(1000 * k))), bytes({'p', 100}),
-        bytes({'t', 1, 180}), bytes({'p', 100}), bytes({'p', 200}), bytes({'r', 1, 1}),
+        bytes({'s', 0}),
+        // Rapid 2000 mm/min · 3 = 6000: 10^6 / 10000 / 0.75 = 133.3; working
+        // 3000: 266.7.
+        bytes({'v', 0, 133, 0}), bytes({'v', 1, 0x0B, 0x01}), bytes({'p', 100}),
+        bytes({'t', 1, 180}), // 18000 rpm / 100
+        bytes({'p', 100}), bytes({'p', 200}), bytes({'r', 1, 1}),
         bytes({'p', 100}), // the spin-up of 0.1 s
         bytes({'p', 200}), bytes({'p', 200}), bytes({'p', 200}), bytes({'p', 200}),
         bytes({'p', 200}),
@@ -96,41 +98,38 @@ TEST_F(JobFile, ExtendedHeaderWaitsForTheSpindle) {
 }
 
 TEST_F(JobFile, TwoPointFigureStopsAtItsEnd) {
-    safeHeight = 10;
+    safeHeight = 10; // the header leaves the writer at z = round(1000 · 5.33333) = 5333 steps
     tFigura f;
     f.poz = {{10, 10, -1}, {20, 10, -1}};
     f.przestawczyZ = 5;
     const auto r = write({&f});
-    // After the header: p1 f0 r11, rapid, p1, approach, p1 f1, v3 f3 plunge p1, f1, the cut.
-    std::size_t i = 14;
-    EXPECT_EQ(r[i++], bytes({'p', 1}));
-    EXPECT_EQ(r[i++], bytes({'f', 0}));
-    EXPECT_EQ(r[i++], bytes({'r', 1, 1}));
-    const std::string rapid = r[i++];
-    EXPECT_EQ(rapid[0], 'a');
-    const EncodedMove expected =
-        EncodeMove(roundHalfEven(1000 * machineParams.stepsX),
-                   roundHalfEven(1000 * machineParams.stepsY), 0, -1, machineParams.speedFactor);
-    EXPECT_EQ(rapid.substr(1), expected.bytes.substr(1));
-    EXPECT_EQ(r[i++], bytes({'p', 1}));
-    EXPECT_EQ(r[i++][0], 'a'); // one layer above the first point
-    EXPECT_EQ(r[i++], bytes({'p', 1}));
-    EXPECT_EQ(r[i++], bytes({'f', 1}));
-    EXPECT_EQ(r[i++],
-              bytes({'v', 3}) + le16(SpeedToMachine(roundHalfEven(300 * machineParams.stepsZ *
-                                                                  machineParams.speedFactor))));
-    EXPECT_EQ(r[i++], bytes({'f', 3}));
-    EXPECT_EQ(r[i++][0], 'a'); // the plunge
-    EXPECT_EQ(r[i++], bytes({'p', 1}));
-    EXPECT_EQ(r[i++], bytes({'f', 1}));
-    EXPECT_EQ(r[i++][0], 'a'); // to the second point, which is a stop
-    EXPECT_EQ(r[i++], bytes({'l', 1, 0}));
-    EXPECT_EQ(r[i++], bytes({'p', 1}));
-    EXPECT_EQ(r[i++], bytes({'p', 1}));
-    EXPECT_EQ(r[i++], bytes({'f', 0}));
-    EXPECT_EQ(r[i++][0], 'a'); // lift to the transfer height
-    EXPECT_EQ(r[i++], bytes({'p', 1}));
-    EXPECT_EQ(r[i++], bytes({'r', 1, 1}));
+    const std::vector<std::string> figure(r.begin() + 14, r.end() - 7);
+    const std::vector<std::string> expected = {
+        bytes({'p', 1}), bytes({'f', 0}), bytes({'r', 1, 1}),
+        // Rapid to (979, 979) steps at the safe height: L = round(1384.5 + 0.5) =
+        // 1385, T = 3 · L = 4155; flags: dz not positive.
+        bytes({'a', 4, 0x3B, 0x10, 0, 0xD3, 0x03, 0, 0xD3, 0x03, 0, 0, 0, 0}), bytes({'p', 1}),
+        // Down to one layer above the point, z = -0.5 mm = -267 steps: dz = -5600,
+        // L = round(5600.5) = 5600 (halves to even), T = 16800.
+        bytes({'a', 7, 0xA0, 0x41, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x15, 0}), bytes({'p', 1}),
+        bytes({'f', 1}),
+        // Plunge feed 300 · 5.33333 · 3 = 4800: 10^6 / 8000 / 0.75 = 166.7.
+        bytes({'v', 3, 0xA7, 0}), bytes({'f', 3}),
+        // The plunge to -1 mm = -533 steps: dz = -266, T = 3 · 266 = 798.
+        bytes({'a', 7, 0x1E, 0x03, 0, 0, 0, 0, 0, 0, 0, 0x0A, 0x01, 0}), bytes({'p', 1}),
+        bytes({'f', 1}),
+        // The cut to x = 1959 steps, dx = 980, T = 2940; the end point is a stop:
+        // no limit, pause.
+        bytes({'a', 6, 0x7C, 0x0B, 0, 0xD4, 0x03, 0, 0, 0, 0, 0, 0, 0}), bytes({'l', 1, 0}),
+        bytes({'p', 1}), bytes({'p', 1}), bytes({'f', 0}),
+        // Lift to the transfer height 5 mm = 2667 steps: dz = 3200, T = 9600.
+        bytes({'a', 3, 0x80, 0x25, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x0C, 0}), bytes({'p', 1}),
+        bytes({'r', 1, 1})};
+    EXPECT_EQ(figure, expected);
+    // The trailer goes back from (1959, 979, 2667) to (0, 0, 5333):
+    // L = round(sqrt(1959² + 979² + 2666²) + 0.5) = round(3450.67) = 3451.
+    EXPECT_EQ(r[r.size() - 3],
+              bytes({'a', 3, 0x71, 0x28, 0, 0xA7, 0x07, 0, 0xD3, 0x03, 0, 0x6A, 0x0A, 0}));
 }
 
 TEST_F(JobFile, LimitRecordsOnlyForChangesAboveATenth) {
@@ -161,30 +160,43 @@ TEST_F(JobFile, PrintingExtrudesWithinTheLayer) {
     printing.printer3D = true;
     EXPECT_THROW(write({}, printing), MachineRangeError); // no 32-bit speeds on this machine
 
+    // GPR: 2.5 steps per 0.01 mm, 3.739 filament steps per unit. A 0.4 mm wide,
+    // 0.5 mm thick line takes 0.4 · 0.5 / 2.40528 = 0.0831503 mm of filament per
+    // mm: 0.0831503 · 100 · 3.739 = 31.0899 filament steps per mm of travel.
     plotstate.info1 = "GPR-0001";
     fwMajor = 6;
     IdentifyMachine();
     op.zuzycieMaterialu = 100;
     tFigura f;
-    f.poz = {{10, 10, 0.2f}, {20, 10, 0.2f}, {30, 10, 0.2f}, {30, 20, 0.202f}};
-    const auto r = write({&f}, printing);
-    std::vector<std::string> cut(r.begin() + 13, r.end());
-    // f1 (no plunge in printing), then two extruding moves each after "sBS",
-    // then the plain move that changes z by 0.002 mm.
-    std::size_t extruding = 0, plain = 0;
-    for (std::size_t i = 0; i < cut.size(); ++i) {
-        if (cut[i] == PadCommand16("sBS")) {
-            ++extruding;
-            ASSERT_EQ(cut[i + 1][0], 'a');
-            EXPECT_EQ(cut[i + 1].size(), 15u);
-            EXPECT_EQ(static_cast<unsigned char>(cut[i + 1][1]) & 4,
-                      4); // filament pushed: dz negative
+    f.poz = {{10, 10, 0.2f},    {20, 10, 0.2f},    {30, 10, 0.2f},
+             {30.4f, 10, 0.2f}, {30.8f, 10, 0.2f}, {30.8f, 20, 0.202f}};
+    tFigura firstLayer; // extrudes a tenth
+    firstLayer.NrWarstwy = 0;
+    firstLayer.poz = {{10, 30, 0.2f}, {20, 30, 0.2f}, {30, 30, 0.2f}};
+    const auto r = write({&f, &firstLayer}, printing);
+    std::vector<long long> filament;
+    std::size_t plain = 0;
+    // After the header's four speeds and six pauses.
+    for (std::size_t i = 10; i < r.size(); ++i) {
+        if (r[i] == PadCommand16("sBS")) {
+            const std::string& move = r[++i];
+            ASSERT_EQ(move.size(), 15u);
+            ASSERT_EQ(move[0], 'a');
+            EXPECT_EQ(static_cast<unsigned char>(move[1]) & 4, 4); // filament pushed: dz negative
+            const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(move[at]); };
+            filament.push_back(byte(11) | byte(12) << 8 | (byte(13) & 0x0F) << 16);
+        } else if (r[i][0] == 'a') {
+            ++plain;
         }
     }
-    for (const auto& rec : cut)
-        if (rec[0] == 'a') ++plain;
-    EXPECT_EQ(extruding, 2u);
-    EXPECT_EQ(plain, 2u + 1u + 2u + 1u); // rapid, approach, two extruding, plain, lift
+    // The first move extrudes over 10 mm plus the approach's length field of
+    // 100 steps (0.4 mm): 10.4 · 31.0899 = 323.335. What rounding leaves is
+    // carried: 310.899 + 0.335 = 311.234; 0.4 mm give 12.436 + 0.234 = 12.670,
+    // then 12.436 - 0.330 = 12.106. The first layer: 32.334, then 31.090 + 0.334.
+    EXPECT_EQ(filament, (std::vector<long long>{323, 311, 13, 12, 32, 31}));
+    // Per figure rapid, approach and lift; the first figure's plain move up by
+    // 0.002 mm; the trailer's move back.
+    EXPECT_EQ(plain, 3u + 1u + 3u + 1u);
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "MachineTestSupport.h"
 
-#include "foundation/Rounding.h"
 #include "machine/Ploter.h"
 
 #include <gtest/gtest.h>
@@ -71,12 +70,16 @@ TEST_F(Protocol, UnsettledStatusEndsAtTheDeadline) {
 }
 
 TEST_F(Protocol, IndexedReads) {
+    machineParams.stepsX = 2;
+    machineParams.stepsY = 2;
+    machineParams.stepsZ = 4;
     hid->replies[11] = {block({{2, le32(979)}, {6, le32(1958)}, {10, le32(-5333)}})};
     ReadWorkOrigin();
-    EXPECT_FLOAT_EQ(plotstate.pos0.x, static_cast<float>(979 / machineParams.stepsX));
-    EXPECT_FLOAT_EQ(plotstate.pos0.z, static_cast<float>(-5333 / machineParams.stepsZ));
+    EXPECT_EQ(plotstate.pos0.x, 489.5f);
+    EXPECT_EQ(plotstate.pos0.y, 979.0f);
+    EXPECT_EQ(plotstate.pos0.z, -1333.25f);
 
-    // Classic speeds: LE16 times speedFactor times stepsX.
+    // Classic speeds: LE16 times speedFactor (3) times stepsX (2).
     hid->replies[12] = {block({{0, bytes({1})},
                                {2, le16(100)},
                                {4, le16(200)},
@@ -84,18 +87,20 @@ TEST_F(Protocol, IndexedReads) {
                                {8, le16(400)},
                                {12, le16(50)}})};
     ReadSpeeds();
-    const double scale = machineParams.speedFactor * machineParams.stepsX;
-    EXPECT_EQ(plotstate.speedr, roundHalfEven(200 * scale));
-    EXPECT_EQ(plotstate.speed, plotstate.speedr);
-    EXPECT_EQ(plotstate.speedc, roundHalfEven(50 * scale));
+    EXPECT_EQ(plotstate.speedp, 600);
+    EXPECT_EQ(plotstate.speedr, 1200);
+    EXPECT_EQ(plotstate.speedpol, 2400);
+    EXPECT_EQ(plotstate.speed, 1200);
+    EXPECT_EQ(plotstate.speedc, 300);
 
     // New encoding: LE32 times speedFactor, the current speed at most 65535.
     machineParams.newSpeedEncoding = 1;
     hid->replies[12] = {
         block({{0, bytes({3})}, {2, le32(10)}, {14, le32(70000)}, {22, le32(70000)}})};
     ReadSpeeds();
-    EXPECT_EQ(plotstate.speedpol, roundHalfEven(70000 * machineParams.speedFactor));
-    EXPECT_EQ(plotstate.speed, plotstate.speedpol);
+    EXPECT_EQ(plotstate.speedp, 30);
+    EXPECT_EQ(plotstate.speedpol, 210000);
+    EXPECT_EQ(plotstate.speed, 210000);
     EXPECT_EQ(plotstate.speedc, 65535);
 
     hid->replies[13] = {block({{0, bytes({2})}, {6, le16(1234)}})};
@@ -146,9 +151,9 @@ TEST_F(Protocol, CommandBytes) {
     ASSERT_EQ(cmds.size(), 5u);
     EXPECT_EQ(cmds[0].substr(0, 4), bytes({'T', 3, 44, 0}));
     EXPECT_EQ(cmds[1].substr(0, 6), std::string("T") + bytes({3}) + le32(300));
-    EXPECT_EQ(cmds[2], "U" + le32(roundHalfEven(1000 * machineParams.stepsX)) +
-                           le32(roundHalfEven(2000 * machineParams.stepsY)));
-    EXPECT_EQ(cmds[3].substr(0, 5), "N" + le32(roundHalfEven(-3000 * machineParams.stepsZ)));
+    // 1000 · 0.979415 = 979.4, 2000 · 0.979415 = 1958.8, -3000 · 5.33333 = -15999.99.
+    EXPECT_EQ(cmds[2], "U" + le32(979) + le32(1959));
+    EXPECT_EQ(cmds[3].substr(0, 5), "N" + le32(-16000));
     EXPECT_EQ(cmds[4].substr(0, 2), bytes({'Y', 0}));
 
     // The spindle: off keeps the power slot, on uses channel 2.
@@ -166,15 +171,14 @@ TEST_F(Protocol, SetSpeedBySlotAndEncoding) {
     hid->replies[10] = {block({})};
     plotstate.sel_speed = 1;
     hid->replies[12] = {block({{0, bytes({1})}})};
-    SetSpeed(3000); // classic: LE16 of round(round(3000 / stepsX) / speedFactor)
-    const long long classic =
-        roundHalfEven(roundHalfEven(3000 / machineParams.stepsX) / machineParams.speedFactor);
-    EXPECT_EQ(sent(4)[0], bytes({'V', 1}) + le16(classic));
+    // Classic: LE16 of round(round(3000 / 0.979415) / 3) = round(3063 / 3) = 1021.
+    SetSpeed(3000);
+    EXPECT_EQ(sent(4)[0], bytes({'V', 1, 0xFD, 0x03}));
 
     hid->reports.clear();
     machineParams.newSpeedEncoding = 1;
-    SetSpeed(3000);
-    EXPECT_EQ(sent(6)[0], bytes({'V', 1}) + le32(roundHalfEven(3000 / machineParams.speedFactor)));
+    SetSpeed(3000); // LE32 of 3000 / 3
+    EXPECT_EQ(sent(6)[0], bytes({'V', 1, 0xE8, 0x03, 0, 0}));
 
     hid->reports.clear();
     machineParams.newSpeedEncoding = 0;
@@ -195,7 +199,7 @@ TEST_F(Protocol, SendPathFailures) {
     EXPECT_EQ(SendCommand("Y"), usbNotPresent); // retried, then silent
     EXPECT_EQ(ui.messages.size(), 1u);
     usbLink.reset();
-    EXPECT_EQ(SendCommand("Y"), -1);
+    EXPECT_EQ(SendCommand("Y"), noMachine);
 }
 
 TEST(EthernetLayout, StatusBlockByFirmware) {

@@ -2,10 +2,11 @@
 // simulator, over TCP (the simulator program) and over the simulated USB link
 // (in the batch program), checked against the simulator's trace of moves.
 #include "MachineTestSupport.h"
-#include "SimProcess.h"
+#include "RunProgram.h"
 
 #include "foundation/Rounding.h"
 #include "output/DaneWyjsciowe.h"
+#include "platform/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -19,19 +20,10 @@ namespace {
 
 const std::string exe = KORVANE_EXE_DIR;
 
-struct CliRun {
-    int code = -1;
-    std::string output;
-};
-
-CliRun cli(std::vector<std::string> args,
-           std::chrono::seconds deadline = std::chrono::seconds(240)) {
-    args.insert(args.begin(), exe + "/korvane3d-cli");
-    ChildProcess p(args);
-    CliRun r;
-    const auto code = p.wait(deadline, r.output);
-    r.code = code ? *code : -2;
-    return r;
+// A run of the batch program: its exit code, its standard output (the JSON)
+// and its standard error.
+ProgramResult cli(const std::vector<std::string>& args) {
+    return runBuiltProgram("korvane3d-cli", args);
 }
 
 std::string jsonField(const std::string& json, const std::string& name) {
@@ -61,17 +53,17 @@ class SendEndToEnd : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         data = new TempDir;
-        const CliRun g = cli({"dataDir=" + data->path().string(), "generate", "--project",
-                              exe + "/Samples/Relief.prj", "--json"});
-        ASSERT_EQ(g.code, 0) << g.output;
-        outputFile = jsonField(g.output, "output");
-        ASSERT_FALSE(outputFile.empty()) << g.output;
-        const CliRun j = cli({"dataDir=" + data->path().string(), "job", outputFile, "--operation",
-                              "Lining", "--machine", "XKC-3020", "--firmware", "5.9.0", "-o",
-                              (data->path() / "out.bin").string(), "--json"});
-        ASSERT_EQ(j.code, 0) << j.output;
-        records = std::stoll(jsonField(j.output, "records"));
-        EXPECT_EQ(std::stoll(jsonField(j.output, "bytes")),
+        const ProgramResult g = cli({"dataDir=" + data->path().string(), "generate", "--project",
+                                     exe + "/Samples/Relief.prj", "--json"});
+        ASSERT_EQ(g.exitCode, 0) << g.out << g.err;
+        outputFile = jsonField(g.out, "output");
+        ASSERT_FALSE(outputFile.empty()) << g.out;
+        const ProgramResult j = cli({"dataDir=" + data->path().string(), "job", outputFile,
+                                     "--operation", "Lining", "--machine", "XKC-3020", "--firmware",
+                                     "5.9.0", "-o", (data->path() / "out.bin").string(), "--json"});
+        ASSERT_EQ(j.exitCode, 0) << j.out << j.err;
+        records = std::stoll(jsonField(j.out, "records"));
+        EXPECT_EQ(std::stoll(jsonField(j.out, "bytes")),
                   static_cast<long long>(std::filesystem::file_size(data->path() / "out.bin")));
     }
     static void TearDownTestSuite() { delete data; }
@@ -129,7 +121,7 @@ struct Simulator {
         : process({exe + "/korvane3d-sim", "--port", "0", "--info-port", "0", "--control-port", "0",
                    "--product", "XKC-3020", "--firmware", "5.9.0", "--time-scale", "1000",
                    "--trace", trace.string()}) {
-        const std::string first = process.readLine(std::chrono::seconds(5));
+        const std::string first = process.readLine(eventDeadline).value_or("");
         std::smatch m;
         if (std::regex_search(
                 first, m,
@@ -137,6 +129,8 @@ struct Simulator {
             command = m[1];
             info = m[2];
             control = static_cast<std::uint16_t>(std::stoi(m[3]));
+        } else {
+            ADD_FAILURE() << "the simulator did not name its ports: " << first << process.err();
         }
     }
     std::string ask(const std::string& line) {
@@ -157,14 +151,14 @@ TEST_F(SendEndToEnd, OverTcpToTheSimulatorProgram) {
     const auto trace = data->path() / "tcp.trace";
     Simulator sim(trace);
     ASSERT_FALSE(sim.command.empty());
-    const CliRun s =
+    const ProgramResult s =
         cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
              "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
-    ASSERT_EQ(s.code, 0) << s.output;
-    EXPECT_EQ(jsonField(s.output, "result"), "done");
-    EXPECT_EQ(std::stoll(jsonField(s.output, "records")), records);
-    EXPECT_NEAR(std::stod(jsonField(s.output, "z")), 10, 0.02);
-    EXPECT_NEAR(std::stod(jsonField(s.output, "x")), 0, 0.02);
+    ASSERT_EQ(s.exitCode, 0) << s.out << s.err;
+    EXPECT_EQ(jsonField(s.out, "result"), "done");
+    EXPECT_EQ(std::stoll(jsonField(s.out, "records")), records);
+    EXPECT_NEAR(std::stod(jsonField(s.out, "z")), 10, 0.02);
+    EXPECT_NEAR(std::stod(jsonField(s.out, "x")), 0, 0.02);
     EXPECT_EQ(sim.ask("flush"), "ok\n");
     plotstate.info1 = "XKC-3020";
     IdentifyMachine();
@@ -173,12 +167,12 @@ TEST_F(SendEndToEnd, OverTcpToTheSimulatorProgram) {
 
 TEST_F(SendEndToEnd, OverTheSimulatedUsbLink) {
     const auto trace = data->path() / "usb.trace";
-    const CliRun s =
+    const ProgramResult s =
         cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
              "--sim", "--machine", "XKC-3020", "--firmware", "5.9.0", "--time-scale", "1000",
              "--trace", trace.string(), "--json"});
-    ASSERT_EQ(s.code, 0) << s.output;
-    EXPECT_EQ(jsonField(s.output, "result"), "done");
+    ASSERT_EQ(s.exitCode, 0) << s.out << s.err;
+    EXPECT_EQ(jsonField(s.out, "result"), "done");
     plotstate.info1 = "XKC-3020";
     IdentifyMachine();
     checkTrace(trace);
@@ -189,11 +183,11 @@ TEST_F(SendEndToEnd, DroppedConnectionIsContinued) {
     Simulator sim(trace);
     EXPECT_EQ(sim.ask("drop-after " + std::to_string(std::min<long long>(records / 2, 3000))),
               "ok\n");
-    const CliRun s = cli({"dataDir=" + data->path().string(), "send",
-                          (data->path() / "out.bin").string(), "--host", "127.0.0.1", "--port",
-                          sim.command, "--info-port", sim.info, "--json", "--timeout", "20"});
-    ASSERT_EQ(s.code, 0) << s.output;
-    EXPECT_EQ(jsonField(s.output, "result"), "done");
+    const ProgramResult s =
+        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+             "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
+    ASSERT_EQ(s.exitCode, 0) << s.out << s.err;
+    EXPECT_EQ(jsonField(s.out, "result"), "done");
     sim.ask("flush");
     plotstate.info1 = "XKC-3020";
     IdentifyMachine();
@@ -203,38 +197,32 @@ TEST_F(SendEndToEnd, DroppedConnectionIsContinued) {
 TEST_F(SendEndToEnd, WrongEchoBusyMachineAndDriveErrorEndDefined) {
     const auto trace = data->path() / "faults.trace";
     Simulator sim(trace);
-    const std::vector<std::string> send = {"dataDir=" + data->path().string(),
-                                           "send",
-                                           (data->path() / "out.bin").string(),
-                                           "--host",
-                                           "127.0.0.1",
-                                           "--port",
-                                           sim.command,
-                                           "--info-port",
-                                           sim.info,
-                                           "--json",
-                                           "--timeout",
-                                           "3"};
+    auto send = [&](const char* timeout) {
+        return cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+                    "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json",
+                    "--timeout", timeout});
+    };
     sim.ask("wrong-echo 200");
-    CliRun s = cli(send, std::chrono::seconds(60));
-    EXPECT_EQ(s.code, 1) << s.output;
-    EXPECT_EQ(jsonField(s.output, "result"), "echo mismatch (103)");
+    ProgramResult s = send("60");
+    EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
+    EXPECT_EQ(jsonField(s.out, "result"), "echo mismatch (103)");
 
     sim.ask("drive-error 3 9");
-    s = cli(send, std::chrono::seconds(60));
-    EXPECT_EQ(s.code, 1) << s.output;
-    EXPECT_EQ(jsonField(s.output, "result").rfind("drive error", 0), 0u) << s.output;
+    s = send("60");
+    EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
+    EXPECT_EQ(jsonField(s.out, "result").rfind("drive error", 0), 0u) << s.out;
 
+    // A machine that never comes to rest: the wait for it is what ends the run.
     sim.ask("clear");
     sim.ask("busy on");
-    s = cli(send, std::chrono::seconds(60));
-    EXPECT_EQ(s.code, 1) << s.output;
-    EXPECT_EQ(jsonField(s.output, "result"), "not at the start point");
+    s = send("3");
+    EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
+    EXPECT_EQ(jsonField(s.out, "result"), "not at the start point");
 
     // Restarted on a healthy machine, the job runs through.
     sim.ask("busy off");
-    s = cli(send, std::chrono::seconds(240));
-    EXPECT_EQ(jsonField(s.output, "result"), "done") << s.output;
+    s = send("60");
+    EXPECT_EQ(jsonField(s.out, "result"), "done") << s.out << s.err;
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 #include "SimMachine.h"
 #include "SimServer.h"
 
-#include "foundation/Rounding.h"
 #include "machine/Ploter.h"
 #include "platform/MainLoop.h"
 
@@ -142,10 +141,14 @@ TEST(SimProtocol, RejectsWhatAMachineRejects) {
     left += std::string(1, '\x07') + std::string(3, '\x10') + std::string(3, '\x10') +
             std::string(6, '\0');
     free.execute(left);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto end = std::chrono::steady_clock::now() + eventDeadline;
+    while (free.snapshot().status & stateMoving && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const auto s = free.snapshot();
+    EXPECT_FALSE(s.status & stateMoving);
     EXPECT_TRUE(s.limitHit);
     EXPECT_EQ(s.position[0], 0);
+    EXPECT_EQ(s.position[1], 0);
 }
 
 } // namespace

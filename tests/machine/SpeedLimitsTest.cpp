@@ -1,7 +1,5 @@
 #include "MachineTestSupport.h"
 
-#include "foundation/Rounding.h"
-#include "machine/Ploter.h"
 #include "machine/RampTables.h"
 #include "machine/SpeedLimits.h"
 
@@ -53,20 +51,27 @@ TEST(RampTables, AnchorsAndOrder) {
         for (std::size_t i = 1; i < t->size(); ++i) ASSERT_LE((*t)[i], (*t)[i - 1]) << i;
 }
 
+// Row 0 (XKC): maxSpeed 2000 mm/min is the machine value 133 (k 3, divisor 0.75);
+// 0.979415 steps per 0.01 mm; acceleration 1; the classic ramp.
 TEST_F(SpeedLimits, ShortAndStraightFigures) {
     EXPECT_EQ(ComputeSpeedLimits({{0, 0, 0}, {10, 0, 0}}, 0, false),
               (std::vector<std::uint16_t>{stopMarker, stopMarker}));
-    // Collinear: the middle point runs at maxSpeed, slowed only by braking.
-    const auto limits = ComputeSpeedLimits({{0, 0, 0}, {50, 0, 0}, {100, 0, 0}}, 0, false);
-    ASSERT_EQ(limits.size(), 3u);
-    const auto cruise = static_cast<std::uint16_t>(std::min<long long>(
-        SpeedToMachine(roundHalfEven(machineParams.maxSpeed * machineParams.speedFactor)), 65535));
-    const std::uint16_t braking =
-        DecelerationLimit(roundHalfEven(50 * 100 * machineParams.stepsX), stopMarker, false);
-    EXPECT_EQ(limits[1], std::max(cruise, braking));
+    // Collinear: the middle point runs at maxSpeed; braking over 50 mm (4897
+    // steps, ramp index beyond the end: 36) is no slower.
+    EXPECT_EQ(ComputeSpeedLimits({{0, 0, 0}, {50, 0, 0}, {100, 0, 0}}, 0, false),
+              (std::vector<std::uint16_t>{stopMarker, 133, stopMarker}));
     // A zero-length segment stops on its first point.
     EXPECT_EQ(ComputeSpeedLimits({{0, 0, 0}, {5, 0, 0}, {5, 0, 0}, {9, 0, 0}}, 0, false)[1],
               stopMarker);
+}
+
+TEST_F(SpeedLimits, PointShortlyBeforeTheEndIsSlowedForBraking) {
+    // 0.5 mm before the stop: 49 steps, ramp index round(2 · 49 · 3) = 294,
+    // 564 · 2.94^-0.50577 = 326.9 on the ramp through 564 at 100 and 176 at 1000.
+    const auto limits = ComputeSpeedLimits({{0, 0, 0}, {50, 0, 0}, {50.5f, 0, 0}}, 0, false);
+    ASSERT_EQ(limits.size(), 3u);
+    EXPECT_EQ(limits[1], DecelerationLimit(49, limits[2], false));
+    EXPECT_EQ(limits[1], 327);
 }
 
 TEST_F(SpeedLimits, SharpAndSoftCorners) {
@@ -80,25 +85,34 @@ TEST_F(SpeedLimits, SharpAndSoftCorners) {
              0}};
     };
     EXPECT_EQ(ComputeSpeedLimits(corner(15.0), 0, false)[1], stopMarker);
-    const auto soft = ComputeSpeedLimits(corner(14.9), 0, false);
-    EXPECT_LT(soft[1], stopMarker);
-    // The soft corner's cap: (1 - sqrt(14.9 / 15)) * 1.1 * maxSpeed, at least 100 mm/min.
-    const double cap = std::max((1 - std::sqrt(14.9 / 15)) * 1.1 * machineParams.maxSpeed, 100.0);
-    const auto capValue =
-        SpeedToMachine(roundHalfEven(roundHalfEven(cap) * machineParams.speedFactor));
-    EXPECT_GE(soft[1], std::min<long long>(capValue, 65535));
+    // A soft corner is capped at (1 - sqrt(14.9 / 15)) · 1.1 · 2000 = 7.3 mm/min,
+    // raised to the floor of 100 mm/min: 10^6 / 500 / 0.75 = 2666.7.
+    EXPECT_EQ(ComputeSpeedLimits(corner(14.9), 0, false),
+              (std::vector<std::uint16_t>{stopMarker, 2667, 133, stopMarker}));
     // The job's entry point is a stop marker too.
     EXPECT_EQ(ComputeSpeedLimits(corner(5), 2, false)[2], stopMarker);
 }
 
+// KWA: newSpeedEncoding, acceleration 4, mult 1, the standard ramp (10234,
+// 10234, 9213, 7668, 6875 at 4, ... 159 at the end).
 TEST_F(SpeedLimits, BrakingRisesWithTheDistanceFromAStop) {
     plotstate.info1 = "KWA-2000";
     IdentifyMachine();
-    const std::uint16_t nearStop = DecelerationLimit(10, stopMarker, false);
-    const std::uint16_t farStop = DecelerationLimit(20000, stopMarker, false);
-    EXPECT_EQ(DecelerationLimit(0, stopMarker, false), standardRamp()[0]);
-    EXPECT_GT(nearStop, farStop);
-    EXPECT_EQ(DecelerationLimit(1LL << 40, 500, false), standardRamp().back());
+    EXPECT_EQ(DecelerationLimit(0, stopMarker, false), 10234);
+    EXPECT_EQ(DecelerationLimit(10, stopMarker, false), 9213); // index 10 / 5 = 2
+    EXPECT_LT(DecelerationLimit(20000, stopMarker, false), 9213);
+    EXPECT_EQ(DecelerationLimit(1LL << 40, 500, false), 159);
+}
+
+TEST_F(SpeedLimits, RampIndexRoundsHalvesToEven) {
+    // GPR: acceleration 1, so an odd distance falls half-way: 3 / 2 and 5 / 2
+    // both go to index 2, 7 / 2 to index 4.
+    plotstate.info1 = "GPR-0001";
+    fwMajor = 6;
+    IdentifyMachine();
+    EXPECT_EQ(DecelerationLimit(3, stopMarker, false), 9213);
+    EXPECT_EQ(DecelerationLimit(5, stopMarker, false), 9213);
+    EXPECT_EQ(DecelerationLimit(7, stopMarker, false), 6875);
 }
 
 TEST_F(SpeedLimits, LookupEqualsTheLinearScan) {
