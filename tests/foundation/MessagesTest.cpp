@@ -183,6 +183,20 @@ TEST_F(MessagesTest, ManualInTheInterfaceLanguageElseUs) {
     EXPECT_EQ(findManual(), dir / "Help" / "Korvane_QTV_manual_PL.pdf");
 }
 
+TEST_F(MessagesTest, ManualWithoutADocumentOpenerSaysSo) {
+    exeFolder = dir.path();
+    std::filesystem::create_directories(dir / "Help");
+    writeFile(dir / "Help" / "Korvane_QTV_manual_US.pdf", "%PDF");
+    // No xdg-open can be started from an empty search path.
+    const std::string path = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", dir.path().c_str(), 1);
+    openManual("index.htm");
+    setenv("PATH", path.c_str(), 1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].error);
+    EXPECT_EQ(ui.messages[0].text, "The manual could not be opened. Please install a PDF viewer.");
+}
+
 TEST(OsDescription, NamesTheSystemAndItsVersion) {
     const std::string d = osDescription();
     EXPECT_NE(d.find(" [ver. "), std::string::npos);
