@@ -27,7 +27,8 @@ namespace {
 // "0.000": three decimals, "." whatever the locale; a value that rounds to zero
 // is written without a sign.
 void appendNumber(std::string& out, double v) {
-    char buffer[64];
+    // Room for any double: sign, 309 digits, point and three decimals.
+    char buffer[320];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3);
     std::string_view text(buffer, static_cast<size_t>(r.ptr - buffer));
     if (text == "-0.000") text = "0.000";
@@ -127,6 +128,12 @@ void tWy::wczytajPlik(const std::filesystem::path& file, int WyswietlanaWarstwa)
         if (!v) malformed(file, lineNumber, line);
         return *v;
     };
+    // A point's coordinate must fit a float; a larger one would become infinite.
+    auto floatValue = [&](std::string_view text) {
+        const double v = real(text);
+        if (std::fabs(v) > std::numeric_limits<float>::max()) malformed(file, lineNumber, line);
+        return static_cast<float>(v);
+    };
     auto integer = [&](std::string_view key) {
         const auto v = parseInteger(rest(key));
         if (!v || *v < std::numeric_limits<int>::min() || *v > std::numeric_limits<int>::max())
@@ -178,10 +185,10 @@ void tWy::wczytajPlik(const std::filesystem::path& file, int WyswietlanaWarstwa)
             for (float* c : coordinate) {
                 const size_t space = text.find(' ');
                 if (space == std::string_view::npos) malformed(file, lineNumber, line);
-                *c = static_cast<float>(real(text.substr(0, space)));
+                *c = floatValue(text.substr(0, space));
                 text.remove_prefix(space + 1);
             }
-            p.z = static_cast<float>(real(text));
+            p.z = floatValue(text);
             current->dodajPunktTrPkt3D(p);
             ++iloscPunktow;
             max = {std::fmax(max.x, p.x), std::fmax(max.y, p.y), std::fmax(max.z, p.z)};

@@ -96,6 +96,21 @@ TEST_F(OutputFile, ExactLayout) {
     EXPECT_NEAR(reader.dl_sciezki_narz, std::sqrt(11.345 * 11.345 + 8.789 * 8.789 + 6.25), 1e-4);
 }
 
+TEST_F(OutputFile, HugeTransferHeightIsWrittenInFull) {
+    // Fixed notation of -1e300 takes 301 digits before the point.
+    FigureList list;
+    list.push_back(figure({{1, 2, 3}}));
+    list.back()->przestawczyZ = -1e300;
+    const std::string text = outputFileText(1, list);
+    const std::size_t start = text.find("Transfer Z=-1000000000000000052504760255204420248704");
+    ASSERT_NE(start, std::string::npos);
+    EXPECT_EQ(text.find("\r\n", start) - start, 11 + 1 + 301 + 4);
+    test::TempDir dir;
+    const tWy reader = readText(dir, text);
+    ASSERT_EQ(reader.ListaFigur.size(), 1u);
+    EXPECT_EQ(reader.ListaFigur[0]->przestawczyZ, -1e300);
+}
+
 TEST_F(OutputFile, ObjektLinesAndClosedTolerance) {
     test::TempDir dir;
     auto r = readText(dir, "Operation type=1\r\nObjekt0\r\nTransfer Z=5.000\r\nSpirala =0\r\n"
@@ -144,6 +159,12 @@ TEST_F(OutputFile, MissingAndMalformedFiles) {
                  OutputFileError);
     EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n1.0 2.0\r\n"), OutputFileError);
     EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n1.0 x 2.0\r\n"), OutputFileError);
+    // Beyond the largest float a coordinate would be infinite.
+    EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n1e39 0 0\r\n"), OutputFileError);
+    EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n0 0 -3.5e38\r\n"), OutputFileError);
+    EXPECT_EQ(
+        readText(dir, "Operation type=3\r\nObject0\r\n0 3.4e38 0\r\n").ListaFigur[0]->poz[0].y,
+        3.4e38f);
     // Reading appends; clearing empties.
     test::writeFile(dir / "t.out", "Operation type=3\r\nObject0\r\n1 2 3\r\n4 5 6\r\n");
     reader.wczytajPlik(dir / "t.out", -1);
