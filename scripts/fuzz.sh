@@ -5,12 +5,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-150}"
+readers=(raw stl dxf hpgl output ini tools)
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKORVANE_FUZZ=ON -DKORVANE_GUI=OFF -DBUILD_TESTING=OFF >/dev/null
-cmake --build build-fuzz -j2 --target fuzz_raw fuzz_stl fuzz_dxf
+cmake --build build-fuzz -j2 --target "${readers[@]/#/fuzz_}"
 mkdir -p build-fuzz/crashes
 status=0
-for reader in raw stl dxf; do
+for reader in "${readers[@]}"; do
   mkdir -p "build-fuzz/corpus/$reader"
   echo "== fuzz_$reader for ${seconds}s"
   build-fuzz/bin/fuzz_$reader -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
