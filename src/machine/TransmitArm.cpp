@@ -24,8 +24,6 @@ namespace {
 
 // At most this many records go to the machine in one tick.
 constexpr int recordsPerTick = 50;
-// The machine is told to execute the job once it holds this many records.
-constexpr long long recordsBeforeExecute = 17;
 
 std::string booleanText(bool v) {
     return v ? "True" : "False";

@@ -12,6 +12,8 @@
 namespace korvane {
 
 inline constexpr int badRecord = -2;
+// The machine is told to execute the job once it holds this many records.
+inline constexpr long long recordsBeforeExecute = 17;
 
 class TTransArm {
   public:

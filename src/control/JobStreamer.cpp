@@ -1,0 +1,209 @@
+#include "control/JobStreamer.h"
+
+#include "control/StartMaszyny.h"
+#include "foundation/MachineParams.h"
+#include "foundation/State.h"
+#include "machine/Identification.h"
+#include "machine/LinkErrors.h"
+#include "machine/MachineState.h"
+#include "machine/Ploter.h"
+#include "machine/TransmitArm.h"
+#include "machine/Usb.h"
+#include "platform/MainLoop.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace korvane {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The control panel's timer while a job file is open.
+constexpr std::chrono::milliseconds tickInterval{10};
+// How long the first connection to a machine on the network may take.
+constexpr std::chrono::seconds connectWait{5};
+
+struct Verdict {
+    StreamResult result = StreamResult::done;
+    std::string text = "done";
+};
+
+// The program's machine link and wait limit for one run.
+class LinkInstallation {
+  public:
+    LinkInstallation(MachineLink link, std::chrono::milliseconds waitLimit)
+        : waitLimit_(machineWaitLimit) {
+        machineWaitLimit = waitLimit;
+        ethernetLink.reset();
+        usbLink = std::make_unique<TfUsb>(std::move(link.usb));
+        if (!link.host.empty()) {
+            ethernetLink = std::make_unique<TfEthernet>(link.host, link.ports);
+            ethernetLink->wakeWatchdog();
+            queueMainLoop().runUntil([] { return ethernetActive; }, connectWait);
+        }
+    }
+    ~LinkInstallation() {
+        transArm.stop();
+        ethernetLink.reset();
+        usbLink.reset();
+        machineWaitLimit = waitLimit_;
+    }
+    LinkInstallation(const LinkInstallation&) = delete;
+    LinkInstallation& operator=(const LinkInstallation&) = delete;
+
+  private:
+    std::chrono::milliseconds waitLimit_;
+};
+
+// The machine's own reasons to stop a job, from the last status read.
+std::optional<Verdict> machineFault() {
+    const auto s = plotstate.StateExtend;
+    if (s & stateDriveError) {
+        const int code = ethernetActive ? 0 : ReadDriverError();
+        return Verdict{StreamResult::driveError, "drive error " + std::to_string(code) + " " +
+                                                     DriverErrorAxes(driverErrorAxisMask)};
+    }
+    if (s & stateSpindleOverload) return Verdict{StreamResult::spindleOverload, "spindle overload"};
+    if (s & stateJobInterrupted)
+        return Verdict{StreamResult::interrupted, "interrupted by the machine"};
+    return std::nullopt;
+}
+
+// One pass of the control panel's timer: events of the main loop, the
+// watchdog woken while the network link is down.
+void heartbeat() {
+    queueMainLoop().drain();
+    if (ethernetLink && !ethernetActive) ethernetLink->wakeWatchdog();
+}
+
+Verdict cannotOpen(const StreamRequest& request) {
+    return {StreamResult::cannotOpen, "cannot open " + request.jobFile.string()};
+}
+
+Verdict connectionLost() {
+    return {StreamResult::connectionLost, "connection lost"};
+}
+
+// Sends the job in the control panel's batches until the last record went out.
+Verdict sendRecords(const StreamRequest& request, const TOperacjaDane& operation) {
+    if (!transArm.start(operation, request.jobFile)) return cannotOpen(request);
+    auto next = Clock::now();
+    auto lastAdvance = next;
+    long long lastCount = 0;
+    while (transArm.isOpen()) {
+        next = std::max(next + tickInterval, Clock::now());
+        std::this_thread::sleep_until(next);
+        heartbeat();
+        transArm.tick();
+        if (transArm.licznik() != lastCount) {
+            lastCount = transArm.licznik();
+            lastAdvance = Clock::now();
+        } else if (Clock::now() - lastAdvance > request.timeout) {
+            return connectionLost();
+        }
+        const int failure = transArm.lastFailure();
+        if (failure == badRecord) return {StreamResult::badRecord, "bad record in the job file"};
+        if (!transArm.isOpen() && echoMismatch(failure))
+            return {StreamResult::echoMismatch, "echo mismatch (" + std::to_string(failure) + ")"};
+        if (auto fault = machineFault()) return *fault;
+        if (request.progress) request.progress({transArm.licznik(), transArm.progres(), false});
+    }
+    if (request.progress) request.progress({transArm.licznik(), transArm.progres(), true});
+    if (transArm.licznik() < recordsBeforeExecute)
+        return {StreamResult::notStarted,
+                "not started: fewer than " + std::to_string(recordsBeforeExecute) + " records"};
+    return {};
+}
+
+// Waits until the machine reports no running job any more, or stood still (or
+// out of reach) for the timeout.
+Verdict awaitEnd(const StreamRequest& request) {
+    auto lastChange = Clock::now();
+    tPoint3d lastPosition = plotstate.realpos;
+    for (;;) {
+        std::this_thread::sleep_for(tickInterval);
+        heartbeat();
+        if (ReadStatus()) {
+            if (auto fault = machineFault()) return *fault;
+            if (!(plotstate.state & stateJobRunning)) break;
+            ReadPositions();
+            const tPoint3d p = plotstate.realpos;
+            if (p.x != lastPosition.x || p.y != lastPosition.y || p.z != lastPosition.z) {
+                lastPosition = p;
+                lastChange = Clock::now();
+            }
+        }
+        if (Clock::now() - lastChange > request.timeout)
+            return ethernetLink && !ethernetActive
+                       ? connectionLost()
+                       : Verdict{StreamResult::didNotFinish, "machine did not finish"};
+    }
+    jobRunning = false;
+    if (!WaitIdle()) return {StreamResult::didNotSettle, "machine did not settle"};
+    return {};
+}
+
+// Connects, identifies and prepares the machine; then streams the job and
+// waits for its end. `streamed` tells whether records went out.
+Verdict run(const StreamRequest& request, bool& streamed) {
+    // A job file that is not there leaves the machine untouched.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(request.jobFile, ec)) return cannotOpen(request);
+    if (!linkUp()) return {StreamResult::noConnection, "no connection"};
+    ReadStatus();
+    ReadMachineInfo();
+    try {
+        IdentifyMachine();
+    } catch (const std::exception& e) {
+        return {StreamResult::identification, std::string("identification: ") + e.what()};
+    }
+    saveCachedProduct();
+
+    TOperacjaDane operation;
+    if (request.operation) {
+        operation = *request.operation;
+    } else {
+        operation.nazwa = request.jobFile.stem().string();
+        operation.szybkoscPrzestawcza = machineParams.maxRapid;
+    }
+    if (!prepareMachineForJob(operation.szybkoscPrzestawcza, settings.printer3D))
+        return {StreamResult::notAtStartPoint, "not at the start point"};
+    streamed = true;
+    if (Verdict v = sendRecords(request, operation); v.result != StreamResult::done) return v;
+    return awaitEnd(request);
+}
+
+} // namespace
+
+StreamOutcome streamJob(MachineLink link, const StreamRequest& request) {
+    LinkInstallation installed(std::move(link), request.timeout);
+    safeHeight = request.safeHeight;
+    const auto begin = Clock::now();
+    bool streamed = false;
+    const Verdict verdict = run(request, streamed);
+    transArm.stop();
+    if (streamed) {
+        // A job that went wrong is stopped; it stays stored and can be
+        // continued or replaced by a new start.
+        if (verdict.result != StreamResult::done && linkUp()) {
+            SendCommand("Q");
+            WaitIdle();
+        }
+        ReadStatus();
+        ReadPositions();
+        ReadWorkOrigin();
+    }
+    StreamOutcome outcome;
+    outcome.result = verdict.result;
+    outcome.text = verdict.text;
+    outcome.records = transArm.licznik();
+    outcome.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+    outcome.x = (plotstate.abspos.x - plotstate.pos0.x) / 100.0;
+    outcome.y = (plotstate.abspos.y - plotstate.pos0.y) / 100.0;
+    outcome.z = (plotstate.pos0.z + plotstate.abspos.z) / 100.0;
+    return outcome;
+}
+
+} // namespace korvane
