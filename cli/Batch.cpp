@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace korvane::cli {
 
@@ -18,6 +19,9 @@ class BatchView final : public MainWindowView {
     void showStatus(int, const std::string&) override {}
     std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return {}; }
+    // A folder the program cannot work without is missing (the message has
+    // been shown): the command ends as a failure.
+    void endProgram() override { std::exit(1); }
     void showTools(const std::vector<std::string>&, int) override {}
     void showToolDescription(const std::string&) override {}
     void enableToolCommands(bool) override {}
@@ -41,6 +45,19 @@ std::string CommandArgs::value(std::string_view flag) const {
     auto it = std::find(words.begin(), words.end(), flag);
     if (it == words.end() || std::next(it) == words.end()) return {};
     return *std::next(it);
+}
+
+std::string CommandArgs::problem(std::initializer_list<std::string_view> valued,
+                                 std::initializer_list<std::string_view> switches) const {
+    auto among = [](std::string_view word, std::initializer_list<std::string_view> flags) {
+        return std::find(flags.begin(), flags.end(), word) != flags.end();
+    };
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (among(words[i], switches)) continue;
+        if (!among(words[i], valued)) return "unknown argument " + words[i];
+        if (++i == words.size()) return words[i - 1] + " needs a value";
+    }
+    return {};
 }
 
 bool startBatch() {

@@ -3,7 +3,9 @@
 #include "app/Glowny.h"
 #include "foundation/UserInterface.h"
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The batch program's side of the main window: the start sequence without a
@@ -17,6 +19,11 @@ struct CommandArgs {
     bool has(std::string_view flag) const;
     // The value after `flag` ("--port 9999"); empty when absent.
     std::string value(std::string_view flag) const;
+    // What is wrong with the words after the first one (the command's file):
+    // "unknown argument W" or "W needs a value"; empty when each is one of the
+    // flags with a value (`valued`) or one of the `switches`.
+    std::string problem(std::initializer_list<std::string_view> valued,
+                        std::initializer_list<std::string_view> switches) const;
 };
 
 // Runs the start sequence for a batch command; false when it failed (the

@@ -4,16 +4,16 @@
 #include "Json.h"
 
 #include "app/BudowaniePlikowWy.h"
+#include "app/ModelLoading.h"
 #include "foundation/DataFolders.h"
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/NumberText.h"
+#include "foundation/OperationTypes.h"
 #include "foundation/State.h"
 #include "foundation/TextCompare.h"
 #include "generation/RawDoPixWatek.h"
-#include "geometry/Raster.h"
 #include "import/BMPtoRAW.h"
-#include "import/RAWodczytWatek.h"
 #include "libraries/LibraryState.h"
 #include "platform/MainLoop.h"
 
@@ -76,50 +76,6 @@ std::string parse(const CommandArgs& args, GenerateOptions& o) {
     return {};
 }
 
-// Loads the project's model: a picture straight into the raster; a RAW, STL or
-// DXF model into its triangles, whose raster `raster` then builds while the
-// generation waits for it. False when the model could not be loaded (the
-// reason has been shown).
-bool loadModel(const TProjektDane& d, TRawDoPix& raster) {
-    std::error_code ec;
-    if (d.plikModelu.empty() || !std::filesystem::is_regular_file(d.plikModelu, ec)) {
-        showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + d.plikModelu, true);
-        return false;
-    }
-    if (isBitmapModel(d.plikModelu)) {
-        BitmapRelief relief;
-        relief.wysokoscDlaBialego = static_cast<double>(d.BMPwysBialego);
-        relief.wysokoscDlaCzarnego = static_cast<double>(d.BMPwysCzarnego);
-        relief.Szerokosc = static_cast<double>(d.BMPx);
-        relief.wysokosc = static_cast<double>(d.BMPy);
-        if (!GenerujPix2D(d.plikModelu, relief)) return false;
-        modelExtents.typPliku = modelKindBitmapShown;
-        return true;
-    }
-    modelTriangles.clear();
-    TRAWodczytWatek loader;
-    loader.Inicjuj(&modelTriangles, d.plikModelu, &modelExtents, &modelSize);
-    bool loaded = false;
-    loader.start([&] { loaded = true; });
-    if (!queueMainLoop().runUntil([&] { return loaded; }, loadDeadline)) {
-        std::fprintf(stderr, "generate: loading %s did not end within %d minutes\n",
-                     d.plikModelu.c_str(), static_cast<int>(loadDeadline.count()));
-        loader.requestTerminate();
-        return false;
-    }
-    if (modelTriangles.empty()) {
-        showMessage(txt("Other", "zbiorPusty"), true);
-        if (!loader.errorText().empty()) std::fprintf(stderr, "%s\n", loader.errorText().c_str());
-        return false;
-    }
-    modelExtents.typPliku = modelKind3D;
-    setRasterSizeFromModel();
-    rasterReady = false;
-    raster.Inicjuj(&modelTriangles, &modelHeights, false, &modelExtents);
-    raster.start([] { rasterReady = true; });
-    return true;
-}
-
 class BatchBuildView final : public BuildView {
   public:
     explicit BatchBuildView(bool progressLine) : progressLine_(progressLine) {}
@@ -160,23 +116,19 @@ class BatchBuildView final : public BuildView {
 
 void printResults(const BatchBuildView& view, bool json) {
     if (json) {
-        JsonWriter j;
-        j.beginObject().beginArray("operations");
+        Json operations = Json::array();
         for (const auto& [oper, r] : view.results) {
-            j.beginObject().string("nazwa", oper.nazwa).integer("idTyp", oper.idTyp);
-            if (r.written)
-                j.string("output", r.file.string());
-            else
-                j.null("output");
-            j.integer("figures", r.figures)
-                .integer("points", r.points)
-                .number("length", r.length)
-                .beginObject("seconds");
-            for (const auto& [phase, s] : r.seconds) j.number(phase, s);
-            j.endObject().endObject();
+            Json& o = operations.emplace_back();
+            o["nazwa"] = oper.nazwa;
+            o["idTyp"] = oper.idTyp;
+            o["output"] = r.written ? Json(r.file.string()) : Json();
+            o["figures"] = r.figures;
+            o["points"] = r.points;
+            o["length"] = r.length;
+            Json& seconds = o["seconds"] = Json::object();
+            for (const auto& [phase, s] : r.seconds) seconds[phase] = s;
         }
-        j.endArray().endObject();
-        std::printf("%s\n", j.text().c_str());
+        printJson(Json{{"operations", operations}});
         return;
     }
     for (const auto& [oper, r] : view.results) {
@@ -227,7 +179,13 @@ int runGenerate(const CommandArgs& args) {
     if (!createOutputFolder()) return 1;
     TProjektDane& d = project->d;
     TRawDoPix raster;
-    if (!loadModel(d, raster)) return 1;
+    if (const ModelLoadOutcome loaded = loadProjectModel(d, raster, loadDeadline); !loaded.ok()) {
+        if (loaded.result == ModelLoadResult::timedOut)
+            std::fprintf(stderr, "generate: loading %s did not end within %d minutes\n",
+                         d.plikModelu.c_str(), static_cast<int>(loadDeadline.count()));
+        if (!loaded.readerError.empty()) std::fprintf(stderr, "%s\n", loaded.readerError.c_str());
+        return 1;
+    }
 
     std::vector<BuildEntry> entries;
     if (o.modelFile.empty()) {
@@ -266,7 +224,7 @@ int runGenerate(const CommandArgs& args) {
     // A plot file that is not there would give an empty output: refuse first.
     for (const auto& e : entries) {
         std::error_code ec;
-        if (e.checked && e.oper.idTyp == operationPlotHatching &&
+        if (e.checked && e.oper.idTyp == opPlotHatching &&
             !std::filesystem::is_regular_file(e.oper.plikPlt, ec)) {
             showMessage(txt("Operations_dialog", "PlikWeNieIstnieje") + "\r\n" + e.oper.plikPlt,
                         true);

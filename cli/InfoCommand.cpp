@@ -1,12 +1,14 @@
+// korvane3d-cli info: the program, its folders, its language and every setting.
 #include "Batch.h"
 #include "Commands.h"
 #include "Json.h"
+#include "RecordFields.h"
 
 #include "foundation/Interfejs.h"
+#include "foundation/NumberText.h"
 #include "foundation/State.h"
 #include "foundation/Version.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace korvane::cli {
@@ -15,62 +17,36 @@ namespace {
 
 int runInfo(const CommandArgs& args) {
     if (!startBatch()) return 1;
-    const auto ip = settings.adresIP;
-    const std::string address = std::to_string(ip[0]) + "." + std::to_string(ip[1]) + "." +
-                                std::to_string(ip[2]) + "." + std::to_string(ip[3]);
     std::vector<std::string> folders;
     for (const char* name : {"Tools", "Operations", "Projects"})
         if (std::filesystem::is_directory(dataFolder / name)) folders.push_back(name);
+    const std::string outputFolder = (dataFolder / outputFolderName).string();
 
     if (args.has("--json")) {
-        JsonWriter j;
-        j.beginObject()
-            .string("program", applicationTitle)
-            .string("version", versionText)
-            .string("exeFolder", exeFolder.string())
-            .string("dataFolder", dataFolder.string())
-            .beginArray("folders");
-        for (const auto& f : folders) j.string({}, f);
-        j.endArray()
-            .string("outputFolder", (dataFolder / outputFolderName).string())
-            .string("language", texts->skrotJez)
-            .integer("country", texts->country)
-            .boolean("rightToLeft", texts->arabski)
-            .beginObject("settings")
-            .integer("jednostkaMiary", settings.jednostkaMiary)
-            .string("plikProjektu", settings.plikProjektu)
-            .number("rozdzielczosc", settings.rozdzielczosc)
-            .integer("modelKolor", settings.modelKolor)
-            .integer("modelSposobKreslenia", settings.modelSposobKreslenia)
-            .number("modelPolysk", settings.modelPolysk)
-            .boolean("ukladWsp", settings.ukladWsp)
-            .number("plytkaPomGrubosc", settings.plytkaPomGrubosc)
-            .integer("plytkaPomPolozenie", settings.plytkaPomPolozenie)
-            .boolean("powiadomKoniecGenWy", settings.powiadomKoniecGenWy)
-            .boolean("powiadomKoniecObrobki", settings.powiadomKoniecObrobki)
-            .string("netSendOdbiorca", settings.netSendOdbiorca)
-            .boolean("sprzegNawigacyjny", settings.sprzegNawigacyjny)
-            .string("adresIP", address)
-            .boolean("ethernetConnection", settings.ethernetConnection)
-            .boolean("printer3D", settings.printer3D)
-            .endObject()
-            .endObject();
-        std::printf("%s\n", j.text().c_str());
+        Json info;
+        info["program"] = applicationTitle;
+        info["version"] = versionText;
+        info["exeFolder"] = exeFolder.string();
+        info["dataFolder"] = dataFolder.string();
+        info["folders"] = folders;
+        info["outputFolder"] = outputFolder;
+        info["language"] = texts->skrotJez;
+        info["country"] = texts->country;
+        info["rightToLeft"] = texts->arabski;
+        info["surfacingFraction"] = surfacingFraction;
+        addFields(info["settings"], settingsFields(settings));
+        printJson(info);
         return 0;
     }
     std::printf("%s %s\n", applicationTitle, versionText);
     std::printf("program folder:  %s\n", exeFolder.string().c_str());
     std::printf("data folder:     %s\n", dataFolder.string().c_str());
-    std::printf("output folder:   %s\n", (dataFolder / outputFolderName).string().c_str());
+    std::printf("output folder:   %s\n", outputFolder.c_str());
     std::printf("language:        %s (country %d)\n", texts->skrotJez.c_str(), texts->country);
-    std::printf("resolution:      %g cells/mm\n", settings.rozdzielczosc);
-    std::printf(
-        "unit:            %s\n",
-        unitTable[static_cast<size_t>(std::clamp(settings.jednostkaMiary, 0, 2))].opis.c_str());
-    std::printf("project:         %s\n",
-                settings.plikProjektu.empty() ? "(none)" : settings.plikProjektu.c_str());
-    std::printf("machine link:    %s\n",
-                settings.ethernetConnection ? ("Ethernet " + address).c_str() : "USB");
+    std::printf("surfacing:       %s\n", formatReal(surfacingFraction).c_str());
+    std::printf("settings:\n");
+    for (const auto& [name, value] : settingsFields(settings))
+        std::printf("  %-22s %s\n", name.c_str(), fieldText(value).c_str());
     return 0;
 }
 

@@ -6,101 +6,90 @@
 
 namespace korvane::cli {
 
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                char buf[8];
-                std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                out += buf;
-            } else {
-                out += static_cast<char>(c);
-            }
+namespace {
+
+// nlohmann writes strings, integers, Booleans and null; the layout and the
+// doubles (nlohmann writes 5.0 and 1.2345678901234568e+17) are written here.
+std::string scalarText(const Json& value) {
+    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A string as nlohmann escapes it, but backspace and form feed written as
+// \u0008 and \u000c like every other control character.
+std::string stringText(const std::string& text) {
+    const std::string escaped = scalarText(Json(text));
+    std::string out;
+    out.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        if (escaped[i] != '\\') {
+            out += escaped[i];
+            continue;
         }
+        const char next = escaped[++i];
+        if (next == 'b')
+            out += "\\u0008";
+        else if (next == 'f')
+            out += "\\u000c";
+        else
+            (out += '\\') += next;
     }
-    return out + "\"";
+    return out;
 }
 
-std::string jsonNumber(double value) {
+void write(std::string& out, const Json& value) {
+    switch (value.type()) {
+    case Json::value_t::object: {
+        out += '{';
+        const char* separator = "";
+        for (auto it = value.begin(); it != value.end(); ++it) {
+            out += separator;
+            out += stringText(it.key());
+            out += ": ";
+            write(out, it.value());
+            separator = ", ";
+        }
+        out += '}';
+        break;
+    }
+    case Json::value_t::array: {
+        out += '[';
+        const char* separator = "";
+        for (const Json& item : value) {
+            out += separator;
+            write(out, item);
+            separator = ", ";
+        }
+        out += ']';
+        break;
+    }
+    case Json::value_t::string:
+        out += stringText(value.get_ref<const std::string&>());
+        break;
+    case Json::value_t::number_float:
+        out += shortestNumber(value.get<double>());
+        break;
+    default:
+        out += scalarText(value);
+    }
+}
+
+} // namespace
+
+std::string shortestNumber(double value) {
     if (!std::isfinite(value)) return "null";
-    char buf[32];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
-    return std::string(buf, res.ptr);
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return std::string(buffer, end);
 }
 
-void JsonWriter::separate(std::string_view key) {
-    if (!first_) out_ += ", ";
-    first_ = false;
-    if (!key.empty()) out_ += jsonString(key) + ": ";
+std::string jsonText(const Json& document) {
+    std::string out;
+    write(out, document);
+    return out;
 }
 
-JsonWriter& JsonWriter::beginObject(std::string_view key) {
-    separate(key);
-    out_ += "{";
-    first_ = true;
-    return *this;
-}
-
-JsonWriter& JsonWriter::endObject() {
-    out_ += "}";
-    first_ = false;
-    return *this;
-}
-
-JsonWriter& JsonWriter::beginArray(std::string_view key) {
-    separate(key);
-    out_ += "[";
-    first_ = true;
-    return *this;
-}
-
-JsonWriter& JsonWriter::endArray() {
-    out_ += "]";
-    first_ = false;
-    return *this;
-}
-
-JsonWriter& JsonWriter::raw(std::string_view key, std::string_view formatted) {
-    separate(key);
-    out_ += formatted;
-    return *this;
-}
-
-JsonWriter& JsonWriter::string(std::string_view key, std::string_view value) {
-    return raw(key, jsonString(value));
-}
-
-JsonWriter& JsonWriter::number(std::string_view key, double value) {
-    return raw(key, jsonNumber(value));
-}
-
-JsonWriter& JsonWriter::integer(std::string_view key, long long value) {
-    return raw(key, std::to_string(value));
-}
-
-JsonWriter& JsonWriter::boolean(std::string_view key, bool value) {
-    return raw(key, value ? "true" : "false");
-}
-
-JsonWriter& JsonWriter::null(std::string_view key) {
-    return raw(key, "null");
+void printJson(const Json& document) {
+    std::printf("%s\n", jsonText(document).c_str());
 }
 
 } // namespace korvane::cli

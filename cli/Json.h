@@ -1,33 +1,26 @@
 #pragma once
 
-#include <string>
-#include <string_view>
+#include <nlohmann/json.hpp>
 
-// A small writer of JSON text for the batch program's --json output.
+#include <string>
+
+// The batch program's --json output: documents built as nlohmann's ordered
+// JSON (members in the order they were added), written on one line.
 namespace korvane::cli {
 
-std::string jsonString(std::string_view text);
-std::string jsonNumber(double value);
+using Json = nlohmann::ordered_json;
 
-// Builds one object or array; values are added already formatted.
-class JsonWriter {
-  public:
-    JsonWriter& beginObject(std::string_view key = {});
-    JsonWriter& endObject();
-    JsonWriter& beginArray(std::string_view key = {});
-    JsonWriter& endArray();
-    JsonWriter& raw(std::string_view key, std::string_view formatted);
-    JsonWriter& string(std::string_view key, std::string_view value);
-    JsonWriter& number(std::string_view key, double value);
-    JsonWriter& integer(std::string_view key, long long value);
-    JsonWriter& boolean(std::string_view key, bool value);
-    JsonWriter& null(std::string_view key);
-    const std::string& text() const { return out_; }
+// The document on one line, ", " between items and ": " after keys; numbers
+// in the shortest text that reads back as the same number (integral ones
+// without a fraction: 5, not 5.0), null when not finite. Bytes that are not
+// UTF-8 become U+FFFD, so that the text is always valid JSON.
+std::string jsonText(const Json& document);
 
-  private:
-    void separate(std::string_view key);
-    std::string out_;
-    bool first_ = true;
-};
+// The document and a line end on standard output.
+void printJson(const Json& document);
+
+// The shortest text that reads back as exactly `value` ("5", "0.1", "1e-07",
+// "123456789012345680"); "null" when it is not finite.
+std::string shortestNumber(double value);
 
 } // namespace korvane::cli

@@ -1,14 +1,11 @@
+// korvane3d-cli model: loads a model as the program does and prints its size.
 #include "Batch.h"
 #include "Commands.h"
 #include "Json.h"
 
-#include "foundation/Interfejs.h"
-#include "foundation/Messages.h"
+#include "app/ModelLoading.h"
 #include "foundation/State.h"
-#include "import/RAWodczytWatek.h"
-#include "platform/MainLoop.h"
 
-#include <chrono>
 #include <cstdio>
 
 namespace korvane::cli {
@@ -16,6 +13,14 @@ namespace korvane::cli {
 namespace {
 
 constexpr std::chrono::minutes loadDeadline{10};
+
+// Says why a load failed beyond the message the program showed.
+void explainLoadFailure(const ModelLoadOutcome& outcome, const std::string& file) {
+    if (outcome.result == ModelLoadResult::timedOut)
+        std::fprintf(stderr, "%s: loading did not end within %d minutes\n", file.c_str(),
+                     static_cast<int>(loadDeadline.count()));
+    if (!outcome.readerError.empty()) std::fprintf(stderr, "%s\n", outcome.readerError.c_str());
+}
 
 int runModel(const CommandArgs& args) {
     std::string file;
@@ -26,55 +31,28 @@ int runModel(const CommandArgs& args) {
         return 2;
     }
     if (!startBatch()) return 1;
-
-    // The model is loaded into the program's own model state, as the window does.
-    modelExtents.plik_RAW = file;
-    if (!std::filesystem::exists(file)) {
-        showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + file, true);
-        modelExtents.plik_RAW.clear();
-        return 1;
-    }
-    modelTriangles.clear();
-    TRAWodczytWatek loader;
-    loader.Inicjuj(&modelTriangles, file, &modelExtents, &modelSize);
-    bool ended = false;
-    loader.start([&] { ended = true; });
-    if (!queueMainLoop().runUntil([&] { return ended; }, loadDeadline)) {
-        std::fprintf(stderr, "%s: loading did not end within %d minutes\n", file.c_str(),
-                     static_cast<int>(loadDeadline.count()));
-        loader.requestTerminate();
-        return 1;
-    }
-    if (modelTriangles.empty()) {
-        showMessage(txt("Other", "zbiorPusty"), true);
-        if (!loader.errorText().empty()) std::fprintf(stderr, "%s\n", loader.errorText().c_str());
+    if (const ModelLoadOutcome loaded = loadModelFile(file, loadDeadline); !loaded.ok()) {
+        explainLoadFailure(loaded, file);
         return 1;
     }
 
     const TModel& m = modelExtents;
     if (args.has("--json")) {
-        JsonWriter j;
-        j.beginObject()
-            .string("file", file)
-            .integer("triangles", static_cast<long long>(modelTriangles.size()))
-            .number("minX", m.minX)
-            .number("minY", m.minY)
-            .number("minZ", m.minZ)
-            .number("maxX", m.maxX)
-            .number("maxY", m.maxY)
-            .number("maxZ", m.maxZ)
-            .beginArray("size")
-            .number({}, modelSize.x)
-            .number({}, modelSize.y)
-            .number({}, modelSize.z)
-            .endArray()
-            .endObject();
-        std::printf("%s\n", j.text().c_str());
+        Json model;
+        model["file"] = file;
+        model["triangles"] = modelTriangles.size();
+        model["minX"] = m.minX;
+        model["minY"] = m.minY;
+        model["minZ"] = m.minZ;
+        model["maxX"] = m.maxX;
+        model["maxY"] = m.maxY;
+        model["maxZ"] = m.maxZ;
+        model["size"] = {double(modelSize.x), double(modelSize.y), double(modelSize.z)};
+        printJson(model);
         return 0;
     }
-    // The shortest text that reads back as the same number.
     auto three = [](double x, double y, double z) {
-        return jsonNumber(x) + " " + jsonNumber(y) + " " + jsonNumber(z);
+        return shortestNumber(x) + " " + shortestNumber(y) + " " + shortestNumber(z);
     };
     std::printf("file:       %s\n", file.c_str());
     std::printf("triangles:  %zu\n", modelTriangles.size());

@@ -14,15 +14,10 @@ namespace {
 int runOperations(const CommandArgs& args) {
     if (!startBatch()) return 1;
     if (args.has("--json")) {
-        JsonWriter j;
-        j.beginArray();
-        for (const auto& o : operationLibrary->Lista) {
-            j.beginObject();
-            writeFields(j, operationFields(*o));
-            j.endObject();
-        }
-        j.endArray();
-        std::printf("%s\n", j.text().c_str());
+        Json operations = Json::array();
+        for (const auto& o : operationLibrary->Lista)
+            addFields(operations.emplace_back(), operationFields(*o));
+        printJson(operations);
         return 0;
     }
     for (const auto& o : operationLibrary->Lista) {

@@ -26,15 +26,11 @@ int runProject(const CommandArgs& args) {
     }
     const TProjektDane& d = shown.d;
     if (args.has("--json")) {
-        JsonWriter j;
-        j.beginObject();
-        writeFields(j, projectFields(d));
-        j.beginObject("material");
-        writeFields(j, materialFields(d.material));
-        j.endObject().beginArray("lProcesu");
-        for (const auto& name : d.lProcesu) j.string({}, name);
-        j.endArray().endObject();
-        std::printf("%s\n", j.text().c_str());
+        Json shownProject = Json::object();
+        addFields(shownProject, projectFields(d));
+        addFields(shownProject["material"], materialFields(d.material));
+        shownProject["lProcesu"] = d.lProcesu;
+        printJson(shownProject);
         return 0;
     }
     for (const auto& [name, value] : projectFields(d))

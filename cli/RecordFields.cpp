@@ -4,6 +4,35 @@
 
 namespace korvane::cli {
 
+Fields settingsFields(const TUstawienia& s) {
+    std::string reserved;
+    for (const std::uint8_t byte : s.zarezerwowane) {
+        static constexpr char digits[] = "0123456789abcdef";
+        reserved += digits[byte >> 4];
+        reserved += digits[byte & 15];
+    }
+    const auto& ip = s.adresIP;
+    const std::string address = std::to_string(ip[0]) + "." + std::to_string(ip[1]) + "." +
+                                std::to_string(ip[2]) + "." + std::to_string(ip[3]);
+    return {{"jednostkaMiary", static_cast<long long>(s.jednostkaMiary)},
+            {"plikProjektu", s.plikProjektu},
+            {"rozdzielczosc", s.rozdzielczosc},
+            {"modelKolor", static_cast<long long>(s.modelKolor)},
+            {"modelSposobKreslenia", static_cast<long long>(s.modelSposobKreslenia)},
+            {"modelPolysk", s.modelPolysk},
+            {"ukladWsp", s.ukladWsp},
+            {"plytkaPomGrubosc", s.plytkaPomGrubosc},
+            {"plytkaPomPolozenie", static_cast<long long>(s.plytkaPomPolozenie)},
+            {"zarezerwowane", reserved},
+            {"powiadomKoniecGenWy", s.powiadomKoniecGenWy},
+            {"powiadomKoniecObrobki", s.powiadomKoniecObrobki},
+            {"netSendOdbiorca", s.netSendOdbiorca},
+            {"sprzegNawigacyjny", s.sprzegNawigacyjny},
+            {"adresIP", address},
+            {"ethernetConnection", s.ethernetConnection},
+            {"printer3D", s.printer3D}};
+}
+
 Fields toolFields(const TFrezDane& t) {
     return {{"id", t.id}, {"nazwa", t.nazwa}, {"typ", static_cast<long long>(t.typ)},
             {"d1", t.d1}, {"d2", t.d2},       {"d3", t.d3},
@@ -55,17 +84,9 @@ Fields projectFields(const TProjektDane& p) {
             {"BMPy", static_cast<double>(p.BMPy)}};
 }
 
-void writeFields(JsonWriter& json, const Fields& fields) {
-    for (const auto& [name, value] : fields) {
-        if (auto* s = std::get_if<std::string>(&value))
-            json.string(name, *s);
-        else if (auto* d = std::get_if<double>(&value))
-            json.number(name, *d);
-        else if (auto* i = std::get_if<long long>(&value))
-            json.integer(name, *i);
-        else
-            json.boolean(name, std::get<bool>(value));
-    }
+void addFields(Json& object, const Fields& fields) {
+    for (const auto& field : fields)
+        std::visit([&](const auto& value) { object[field.first] = value; }, field.second);
 }
 
 std::string fieldText(const FieldValue& value) {

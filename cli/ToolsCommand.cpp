@@ -14,15 +14,9 @@ namespace {
 int runTools(const CommandArgs& args) {
     if (!startBatch()) return 1;
     if (args.has("--json")) {
-        JsonWriter j;
-        j.beginArray();
-        for (const auto& t : toolLibrary->Lista) {
-            j.beginObject();
-            writeFields(j, toolFields(*t));
-            j.endObject();
-        }
-        j.endArray();
-        std::printf("%s\n", j.text().c_str());
+        Json tools = Json::array();
+        for (const auto& t : toolLibrary->Lista) addFields(tools.emplace_back(), toolFields(*t));
+        printJson(tools);
         return 0;
     }
     for (std::size_t i = 0; i < toolLibrary->Lista.size(); ++i) {

@@ -46,6 +46,53 @@ TEST(CliInfo, OldSettingsFileIsReplacedByTheCurrentOne) {
     EXPECT_TRUE(std::filesystem::is_directory(data / "Output" / "b"));
 }
 
+TEST(CliInfo, EverySettingAndTheSurfacingFractionInBothForms) {
+    test::TempDir data;
+    const std::string dir = "dataDir=" + data.path().string();
+    auto json =
+        test::runBuiltProgram("korvane3d-cli", {dir, "SurfacingPercent='2,5'", "info", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"rightToLeft\": false, \"surfacingFraction\": 0.025, \"settings\": "
+                            "{\"jednostkaMiary\": 0, \"plikProjektu\": \"\", \"rozdzielczosc\": 5, "
+                            "\"modelKolor\": 0, \"modelSposobKreslenia\": 0, \"modelPolysk\": 0, "
+                            "\"ukladWsp\": false, \"plytkaPomGrubosc\": 15.1, "
+                            "\"plytkaPomPolozenie\": 0, \"zarezerwowane\": \"" +
+                            std::string(56, '0') +
+                            "\", \"powiadomKoniecGenWy\": false, \"powiadomKoniecObrobki\": false, "
+                            "\"netSendOdbiorca\": \"\", \"sprzegNawigacyjny\": true, "
+                            "\"adresIP\": \"0.0.0.0\", \"ethernetConnection\": false, "
+                            "\"printer3D\": false}}\n"),
+              std::string::npos)
+        << json.out;
+
+    auto text = test::runBuiltProgram("korvane3d-cli", {dir, "info"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("language:        US (country 1)\n"
+                            "surfacing:       0.05\n"
+                            "settings:\n"
+                            "  jednostkaMiary         0\n"
+                            "  plikProjektu           \n"
+                            "  rozdzielczosc          5\n"
+                            "  modelKolor             0\n"
+                            "  modelSposobKreslenia   0\n"
+                            "  modelPolysk            0\n"
+                            "  ukladWsp               0\n"
+                            "  plytkaPomGrubosc       15.1\n"
+                            "  plytkaPomPolozenie     0\n"
+                            "  zarezerwowane          " +
+                            std::string(56, '0') +
+                            "\n"
+                            "  powiadomKoniecGenWy    0\n"
+                            "  powiadomKoniecObrobki  0\n"
+                            "  netSendOdbiorca        \n"
+                            "  sprzegNawigacyjny      1\n"
+                            "  adresIP                0.0.0.0\n"
+                            "  ethernetConnection     0\n"
+                            "  printer3D              0\n"),
+              std::string::npos)
+        << text.out;
+}
+
 TEST(CliInfo, UnknownCommandShowsUsage) {
     auto r = test::runBuiltProgram("korvane3d-cli", {"frobnicate"});
     EXPECT_EQ(r.exitCode, 2);
