@@ -34,6 +34,15 @@ TrPkt3D bezier(const TrPkt3D& a, const TrPkt3D& b, const TrPkt3D& d, const TrPkt
             static_cast<float>(wa * a.z + wb * b.z + wd * d.z + wc * c.z)};
 }
 
+// Smoothing pulls a point towards the chord of its neighbours, which on a
+// convex surface lies inside the part: a moved point never ends below the
+// motion map at its own position. Without a motion map (3D printing) there is
+// nothing to keep above.
+void keepAboveMotionMap(TrPkt3D& p) {
+    if (settings.printer3D) return;
+    p.z = std::max(p.z, static_cast<float>(motionHeightInterpolated(p)));
+}
+
 } // namespace
 
 void reduceFigure(int index, double tolerance) {
@@ -86,8 +95,10 @@ void smoothFigure(tFigura& f, int window, bool cornerCheck) {
         const TrPkt3D d{static_cast<float>(c3.x - (double(c3.x) - a.x) / n),
                         static_cast<float>(c3.y - (double(c3.y) - a.y) / n),
                         static_cast<float>(c3.z - (double(c3.z) - a.z) / n)};
-        if (!cornerCheck || (angleAt(b, a, d) > cornerAngle && angleAt(d, b, c3) > cornerAngle))
+        if (!cornerCheck || (angleAt(b, a, d) > cornerAngle && angleAt(d, b, c3) > cornerAngle)) {
             at(i + 1) = bezier(a, b, d, c3, 1.0 / n);
+            keepAboveMotionMap(at(i + 1));
+        }
     }
     if (f.zamknieta) p.back() = p.front();
 }
@@ -128,6 +139,7 @@ void smoothProfileForward(tFigura& f, int window, bool force) {
         if (ds == 0) continue;
         p[size_t(i + 1)].z =
             static_cast<float>(p[size_t(i)].z + dz / ds * (s[size_t(i + 1)] - s[size_t(i)]));
+        keepAboveMotionMap(p[size_t(i + 1)]);
     }
 }
 

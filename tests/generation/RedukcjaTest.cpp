@@ -3,7 +3,10 @@
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
 #include "generation/GenState.h"
+#include "generation/MotionMap.h"
 #include "geometry/Raster.h"
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -165,4 +168,37 @@ TEST_F(Redukcja, TransferHeights) {
     EXPECT_DOUBLE_EQ(figureList[0]->przestawczyZ, 1);
     EXPECT_DOUBLE_EQ(figureList[1]->przestawczyZ, 4);
     settings.printer3D = false;
+}
+
+TEST_F(Redukcja, SmoothingNeverCutsBelowTheMotionMap) {
+    // A sharp ridge, 2 mm down per mm on both sides of x = 5, and a stroke
+    // across it lying on the map. Smoothing pulls the top towards the chord
+    // below it; the points must come back up onto the map, in plan unchanged.
+    pixelSize = 1;
+    rasterSizeX = 10;
+    rasterSizeY = 2;
+    allocateRasters();
+    for (int ix = 0; ix <= 10; ++ix)
+        for (int iy = 0; iy <= 2; ++iy) motionHeights[ix][iy] = float(10 - 2 * std::abs(ix - 5));
+    std::vector<TrPkt3D> stroke;
+    for (int ix = 0; ix <= 10; ++ix) stroke.push_back({float(ix), 1, motionHeights[ix][1]});
+
+    settings.printer3D = true; // no motion map: the plain smoothing
+    tFigura& plain = addPoints(stroke);
+    smoothFigure(0, 4, false);
+    smoothProfileForward(plain, 2, true);
+    EXPECT_LT(plain.poz[5].z, 9.5f); // the bare smoothing cuts into the ridge
+
+    settings.printer3D = false;
+    tFigura& kept = addPoints(stroke);
+    smoothFigure(1, 4, false);
+    smoothProfileForward(kept, 2, true);
+    smoothProfileBackward(kept, 2, true);
+    ASSERT_EQ(kept.count(), plain.count());
+    for (int k = 0; k < kept.count(); ++k) {
+        const TrPkt3D& p = kept.poz[size_t(k)];
+        EXPECT_EQ(p.x, plain.poz[size_t(k)].x) << k;
+        EXPECT_EQ(p.y, 1.0f) << k;
+        EXPECT_GE(p.z, motionHeightInterpolated(p) - 1e-5) << k;
+    }
 }
