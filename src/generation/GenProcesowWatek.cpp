@@ -7,6 +7,7 @@
 #include "generation/Kreski.h"
 #include "generation/MotionMap.h"
 #include "generation/Redukcja.h"
+#include "generation/Warstwowa.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
 #include "output/DaneWyjsciowe.h"
@@ -113,10 +114,10 @@ void CoWczym(int start) {
 
 void runStrategy(const TOperacjaDane& oper) {
     switch (oper.idTyp) {
-    case operationHatching:
+    case opHatching:
         generujKreski(oper);
         break;
-    case operationPlotHatching:
+    case opPlotHatching:
         generujKreskiPlt(oper);
         break;
     default:
