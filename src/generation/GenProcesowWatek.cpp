@@ -114,6 +114,9 @@ void CoWczym(int start) {
 
 void runStrategy(const TOperacjaDane& oper) {
     switch (oper.idTyp) {
+    case opLayeredFinishing:
+        generujWarstwowo(oper);
+        break;
     case opHatching:
         generujKreski(oper);
         break;
