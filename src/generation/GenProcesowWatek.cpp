@@ -192,6 +192,10 @@ void tGenProcesow::Execute() {
         for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
             if (figureList[size_t(i)]->count() < 2) deleteFigure(i);
         endPhase("strategy");
+        if (figureList.empty()) {
+            result_.noFigures = true;
+            writeReportLine("No figures " + oper_.nazwa);
+        }
         PostepNast();
         PostepNast(); // the precise correction has its own step
         ustalZprzestawczy(oper_.warstwaSzer, oper_.warstwaGrubosc);

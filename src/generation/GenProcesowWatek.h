@@ -20,7 +20,8 @@ class TFrez;
 
 // What one generation made.
 struct GenerationResult {
-    bool written = false; // an output file was written
+    bool written = false;   // an output file was written
+    bool noFigures = false; // the strategy left no figure, so no file was written
     std::filesystem::path file;
     int figures = 0;
     long long points = 0;

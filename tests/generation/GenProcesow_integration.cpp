@@ -99,8 +99,21 @@ TEST_F(Generation, NothingMadeLeavesTheOldFile) {
     tGenProcesow gen(oper, std::make_unique<TFrez>(tool));
     gen.Execute();
     EXPECT_FALSE(gen.result().written);
+    EXPECT_TRUE(gen.result().noFigures);
     EXPECT_EQ(gen.result().figures, 0);
     EXPECT_EQ(test::readFile(dataFolder / "Output" / "Ramp.out"), "old");
+
+    // Layered finishing: the waterlines across the 2 mm wide ramp are too short
+    // to be kept.
+    oper.idTyp = opLayeredFinishing;
+    oper.warstwaGrubosc = 1;
+    oper.granicaZdolna = 0;
+    oper.granicaZgorna = 100;
+    tGenProcesow layered(oper, std::make_unique<TFrez>(tool));
+    layered.Execute();
+    EXPECT_TRUE(layered.result().error.empty());
+    EXPECT_TRUE(layered.result().noFigures);
+    EXPECT_FALSE(layered.result().written);
 
     oper.idTyp = operationMixed; // no strategy yet: an empty output
     oper.granicaZdolna = 0;
