@@ -28,7 +28,7 @@ std::filesystem::path samplePicture() {
 TOperacjaDane lining() {
     TOperacjaDane o;
     o.nazwa = "Lining";
-    o.idTyp = operationHatching;
+    o.idTyp = opHatching;
     o.warstwaSzer = 0.3;
     o.kat = 90;
     o.polaczoneKonce = true;

@@ -47,7 +47,7 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
     double p = pixelSize;
     bool refine = false;
     for (const auto& e : entries)
-        if (e.checked && e.oper.idTyp == operationPlanes && e.oper.warstwaSzer < pixelSize) {
+        if (e.checked && e.oper.idTyp == opPlanes && e.oper.warstwaSzer < pixelSize) {
             p = std::min(p, e.oper.warstwaSzer);
             refine = true;
         }
@@ -82,7 +82,7 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
     // 6, 7. Roughing count and the material raster.
     roughingCount =
         static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const auto& e) {
-            return e.checked && e.oper.idTyp == operationRoughing;
+            return e.checked && e.oper.idTyp == opRoughing;
         }));
     if (project->d.material.zrodlo == materialFile) {
         enlargeRasterForStock();

@@ -74,14 +74,14 @@ OutputParameters outputParameters(double L, int figures, int corners, const TOpe
         const bool fast = machineParams.newSpeedEncoding != 0;
         double t;
         switch (oper->idTyp) {
-        case operationHatching:
-        case operationPlotHatching:
+        case opHatching:
+        case opPlotHatching:
             t = fast ? L / v : L / v * 3.4;
             break;
-        case operationMixed:
+        case opMixed:
             t = fast ? L / v * 1.05 + figures * 0.01 : L / v * 5;
             break;
-        case operationPrinting:
+        case opPrinting:
             t = L / v + v / 1000 * corners * 0.0000236;
             break;
         default:

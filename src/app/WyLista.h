@@ -12,7 +12,7 @@ namespace korvane {
 
 struct TWyDaneSkr {
     std::string nazwa; // output file name without extension = operation name
-    int idTyp = operationUnknown;
+    int idTyp = opUnknown;
     double warstwaSzer = 0;
     double warstwaGrubosc = 0;
 };

@@ -7,18 +7,21 @@ namespace korvane {
 // The operation type codes (TOperacjaDane::idTyp), fixed by the program and
 // stored in operation and output files.
 enum : int {
-    opRoughing = 0,          // layers from the top down
-    opLayeredFinishing = 1,  // contours layer by layer
-    opPlanes = 2,            // surfacing of flat areas
-    opHatching = 3,          // parallel lines at an angle
-    opPlotHatching = 4,      // along the lines of a plot file
-    opMixed = 5,             // mixed strategy
-    opPrinting = 6,          // 3D-printer layers
-    opOutline = 7,           // outline at one level; no strategy builds it
+    opUnknown = -1,         // a file without a valid type
+    opRoughing = 0,         // layers from the top down
+    opLayeredFinishing = 1, // contours layer by layer
+    opPlanes = 2,           // surfacing of flat areas
+    opHatching = 3,         // parallel lines at an angle
+    opPlotHatching = 4,     // along the lines of a plot file
+    opMixed = 5,            // mixed strategy
+    opPrinting = 6,         // 3D-printer layers
+    opOutline = 7,          // outline at one level; no strategy builds it
 };
 
 // Hatching types ignore heights where other types follow the surface.
-inline bool isHatching(int type) { return type == opHatching || type == opPlotHatching; }
+inline bool isHatching(int type) {
+    return type == opHatching || type == opPlotHatching;
+}
 
 // One row of the operation type table, read from the language file.
 struct rTypOperacji {

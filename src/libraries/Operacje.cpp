@@ -26,22 +26,21 @@ bool isOneOf(int type, std::initializer_list<int> types) {
 void writeKeys(IniFile& ini, const TOperacjaDane& o) {
     const char* s = operationSection;
     const int t = o.idTyp;
-    const bool milling = !isOneOf(t, {operationPrinting, operationOutline});
-    const bool moving = t != operationOutline;
+    const bool milling = !isOneOf(t, {opPrinting, opOutline});
+    const bool moving = t != opOutline;
     ini.writeString(s, "nazwa", o.nazwa);
     ini.writeInteger(s, "idTyp", t);
     if (milling) ini.writeString(s, "narzedzie", o.narzedzie);
-    if (t == operationPlotHatching) ini.writeString(s, "plikNzw", o.plikPlt);
-    if (isOneOf(t, {operationRoughing, operationPlanes, operationHatching, operationMixed,
-                    operationPrinting}))
+    if (t == opPlotHatching) ini.writeString(s, "plikNzw", o.plikPlt);
+    if (isOneOf(t, {opRoughing, opPlanes, opHatching, opMixed, opPrinting}))
         ini.writeFloat(s, "warstwaSzer", o.warstwaSzer);
-    if (isOneOf(t, {operationRoughing, operationLayered, operationMixed, operationPrinting}))
+    if (isOneOf(t, {opRoughing, opLayeredFinishing, opMixed, opPrinting}))
         ini.writeFloat(s, "warstwaGrubosc", o.warstwaGrubosc);
-    if (t == operationPrinting) ini.writeBool(s, "warstwyGrupowanie", o.warstwyGrupowanie);
-    if (t == operationHatching) ini.writeFloat(s, "kat", o.kat);
-    if (isOneOf(t, {operationLayered, operationHatching, operationMixed}))
+    if (t == opPrinting) ini.writeBool(s, "warstwyGrupowanie", o.warstwyGrupowanie);
+    if (t == opHatching) ini.writeFloat(s, "kat", o.kat);
+    if (isOneOf(t, {opLayeredFinishing, opHatching, opMixed}))
         ini.writeBool(s, "polaczoneKonce", o.polaczoneKonce);
-    if (t == operationRoughing) ini.writeBool(s, "miekkieWejscie", o.miekkieWejscie);
+    if (t == opRoughing) ini.writeBool(s, "miekkieWejscie", o.miekkieWejscie);
     if (milling) ini.writeFloat(s, "zostawDoNastOper", o.zostawDoNastOper);
     if (moving) ini.writeFloat(s, "szybkosc", o.szybkosc);
     if (moving) ini.writeFloat(s, "szybkoscPrzestawcza", o.szybkoscPrzestawcza);
@@ -49,14 +48,14 @@ void writeKeys(IniFile& ini, const TOperacjaDane& o) {
     if (milling) ini.writeFloat(s, "obroty", o.obroty);
     if (moving) ini.writeFloat(s, "dolnaGranicaZ", o.granicaZdolna);
     if (moving) ini.writeFloat(s, "gornaGranicaZ", o.granicaZgorna);
-    if (milling && t != operationRoughing)
+    if (milling && t != opRoughing)
         ini.writeBool(s, "obliczeniaPrecyzyjne", o.ObliczeniaPrecyzyjne);
-    if (t == operationPrinting) {
+    if (t == opPrinting) {
         ini.writeFloat(s, "tempRobocza", o.tempRobocza);
         ini.writeFloat(s, "zuzycieMaterialu", o.zuzycieMaterialu);
         ini.writeInteger(s, "iloscObrysow", o.iloscObrysow);
     }
-    if (t == operationOutline) {
+    if (t == opOutline) {
         ini.writeBool(s, "automatycznyPoziom", o.automatycznyPoziom);
         ini.writeFloat(s, "poziomObrysu", o.poziomObrysu);
     }
@@ -147,13 +146,13 @@ bool writeDefaultOperations(const std::filesystem::path& folder) {
         const char* plotFile;
     };
     static const Row rows[] = {
-        {"Roughing", "Zgrubna", operationRoughing, toolA, 3, 3, 0, 1, 8000, false, ""},
-        {"Layering", "Warstwowa", operationLayered, toolB, 0, 2, 0, 0, 3000, true, ""},
-        {"Surfacing", "Płaszczyznowa", operationPlanes, toolA, 2, 0, 0, 1, 3000, false, ""},
-        {"Lining", "Kreskowanie", operationHatching, toolB, 0.3, 0, 90, 0, 3000, true, ""},
-        {"Lining_from_file", "Kreskowanie z pliku", operationPlotHatching, toolB, 0, 0, 0, 0, 3000,
-         false, "C:\\PLT\\Tesmo.plt"},
-        {"Mixed", "Mieszana", operationMixed, toolB, 1, 0.25, 0, 0, 3000, false, ""},
+        {"Roughing", "Zgrubna", opRoughing, toolA, 3, 3, 0, 1, 8000, false, ""},
+        {"Layering", "Warstwowa", opLayeredFinishing, toolB, 0, 2, 0, 0, 3000, true, ""},
+        {"Surfacing", "Płaszczyznowa", opPlanes, toolA, 2, 0, 0, 1, 3000, false, ""},
+        {"Lining", "Kreskowanie", opHatching, toolB, 0.3, 0, 90, 0, 3000, true, ""},
+        {"Lining_from_file", "Kreskowanie z pliku", opPlotHatching, toolB, 0, 0, 0, 0, 3000, false,
+         "C:\\PLT\\Tesmo.plt"},
+        {"Mixed", "Mieszana", opMixed, toolB, 1, 0.25, 0, 0, 3000, false, ""},
     };
     bool ok = true;
     for (const Row& r : rows) {

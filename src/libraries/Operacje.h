@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/OperationTypes.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -10,23 +12,10 @@
 // loaded into a sorted list.
 namespace korvane {
 
-// Operation types (TOperacjaDane::idTyp).
-enum : int {
-    operationUnknown = -1,
-    operationRoughing = 0,
-    operationLayered = 1,
-    operationPlanes = 2,
-    operationHatching = 3,
-    operationPlotHatching = 4,
-    operationMixed = 5,
-    operationPrinting = 6,
-    operationOutline = 7,
-};
-
 // One operation; a fresh record holds the values a file without any key gives.
 struct TOperacjaDane {
     std::string nazwa; // name, unique ignoring case; file and output file name
-    int idTyp = operationUnknown;
+    int idTyp = opUnknown;
     std::string plikPlt;   // plot file whose lines are machined (type 4)
     std::string narzedzie; // id of the tool, at most 38 characters
     double warstwaSzer = 0;

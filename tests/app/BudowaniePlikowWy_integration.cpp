@@ -189,7 +189,7 @@ TEST_F(Build, FacingNarrowerThanACellRefinesTheRaster) {
     build.startRasterBuild = [&] { rebuilt = true; };
     build.rasterBuilding = [&] { return rebuilt && !rasterReady; };
     auto list = entries({true});
-    list[0].oper.idTyp = operationPlanes;
+    list[0].oper.idTyp = opPlanes;
     list[0].oper.warstwaSzer = 0.1;
     ASSERT_TRUE(build.build(list));
     EXPECT_TRUE(rebuilt);
@@ -210,7 +210,7 @@ TEST_F(Build, FacingNarrowerThanACellRefinesTheRaster) {
 
 TEST_F(Build, OutputFileParameters) {
     TOperacjaDane oper;
-    oper.idTyp = operationHatching;
+    oper.idTyp = opHatching;
     oper.szybkosc = 3000;
     machineParams.newSpeedEncoding = 1;
     auto p = outputParameters(12000, 5, 0, &oper);
@@ -219,7 +219,7 @@ TEST_F(Build, OutputFileParameters) {
     EXPECT_EQ(p.body, "Tool path length : 12.0 m\r\nEstimated machining time : 4 min");
     machineParams.newSpeedEncoding = 0;
     EXPECT_EQ(outputParameters(12000, 5, 0, &oper).time, "14 min");
-    oper.idTyp = operationRoughing;
+    oper.idTyp = opRoughing;
     EXPECT_EQ(outputParameters(300000, 10, 0, &oper).time, "1 h 47 min"); // 100 + 7
     EXPECT_EQ(outputParameters(300000, 10, 0, nullptr).time, "");
     oper.szybkosc = 0; // no feed: no time rather than an endless one
@@ -229,7 +229,7 @@ TEST_F(Build, OutputFileParameters) {
     unitTable[1].skrot = "in";
     EXPECT_EQ(outputParameters(25400, 1, 0, nullptr).length, "1000.000 in");
     settings.printer3D = true;
-    oper.idTyp = operationPrinting;
+    oper.idTyp = opPrinting;
     oper.szybkosc = 1000;
     oper.warstwaSzer = 0.4;
     oper.warstwaGrubosc = 0.2;

@@ -38,7 +38,7 @@ class Generation : public ::testing::Test {
         materialRasterReady = true;
         transferMargin = 5;
         oper.nazwa = "Ramp";
-        oper.idTyp = operationHatching;
+        oper.idTyp = opHatching;
         oper.warstwaSzer = 1;
         oper.kat = 0;
         oper.polaczoneKonce = false;
@@ -115,7 +115,7 @@ TEST_F(Generation, NothingMadeLeavesTheOldFile) {
     EXPECT_TRUE(layered.result().noFigures);
     EXPECT_FALSE(layered.result().written);
 
-    oper.idTyp = operationMixed; // no strategy yet: an empty output
+    oper.idTyp = opMixed; // no strategy yet: an empty output
     oper.granicaZdolna = 0;
     tGenProcesow other(oper, std::make_unique<TFrez>(tool));
     other.Execute();
@@ -137,7 +137,7 @@ TEST_F(Generation, WaitForTheRasterEndsOnAbort) {
 
 TEST_F(Generation, PlotFileHatchingMovesTheDrawingToTheOrigin) {
     test::writeFile(dir / "drawing.plt", "IN;SP1;PU2000,2000;PD2120,2000,2120,2040;PU;");
-    oper.idTyp = operationPlotHatching;
+    oper.idTyp = opPlotHatching;
     oper.plikPlt = (dir / "drawing.plt").string();
     oper.granicaZgorna = 100;
     tGenProcesow gen(oper, std::make_unique<TFrez>(tool));

@@ -109,7 +109,7 @@ TEST_P(FileCodePage, OperationFilesRoundTrip) {
     for (bool fitting : {true, false}) {
         TOperacjaDane o;
         o.nazwa = name(fitting);
-        o.idTyp = operationOutline;
+        o.idTyp = opOutline;
         o.opis = name(fitting) + " 2";
         ASSERT_TRUE(saveOperationFile(operationFile(o.nazwa), o));
         const std::string n = fileBytes(fitting);
@@ -140,7 +140,7 @@ TEST_P(FileCodePage, ProjectFindsItsModelAndOperationsAgain) {
         test::writeFile(folder / "part.stl", "solid part\nendsolid part\n");
         TOperacjaDane o;
         o.nazwa = name(fitting);
-        o.idTyp = operationOutline;
+        o.idTyp = opOutline;
         ASSERT_TRUE(saveOperationFile(operationFile(o.nazwa), o));
         operationLibrary = std::make_unique<TOperacje>();
 

@@ -118,7 +118,7 @@ TEST_F(OperationLibrary, EachTypeWritesItsKeysInTableOrder) {
 TEST_F(OperationLibrary, ReadingGivesEveryFieldWithItsDefault) {
     TOperacjaDane o;
     o.nazwa = "Hatch";
-    o.idTyp = operationHatching;
+    o.idTyp = opHatching;
     o.narzedzie = "{7F0E47C7-6097-46F0-9034-F741CF02E737}";
     o.warstwaSzer = 0.35;
     o.warstwaGrubosc = 2; // not written for type 3
@@ -226,7 +226,7 @@ TEST_F(OperationLibrary, NamesSortAndMatchIgnoringCaseInEveryScript) {
                              "\xD0\x96\xD0\xAF", "\xD0\xB6\xD1\x83\xD0\xBA"}) { // ЖЯ, жук
         TOperacjaDane o;
         o.nazwa = name;
-        o.idTyp = operationHatching;
+        o.idTyp = opHatching;
         ASSERT_TRUE(saveOperationFile(operationFile(name), o));
     }
     TOperacje lib;
