@@ -3,6 +3,7 @@
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/State.h"
+#include "generation/GenState.h"
 #include "geometry/Raster.h"
 #include "import/BMPtoRAW.h"
 #include "import/RAWodczytWatek.h"
@@ -66,7 +67,19 @@ ModelLoadOutcome loadProjectModel(const TProjektDane& project, TRawDoPix& raster
     setRasterSizeFromModel();
     rasterReady = false;
     raster.Inicjuj(&modelTriangles, &modelHeights, false, &modelExtents);
-    raster.start([] { rasterReady = true; });
+    raster.start([&raster] {
+        // A raster that failed (no memory for its layers, say) is never taken
+        // for a finished one: the person is told, and a generation waiting for
+        // it ends instead of building paths over an incomplete raster.
+        if (const auto& failure = raster.failure()) {
+            showMessage(txt("Other", "bladWykonania") + "\r\n" + txt("Other", "SzczegolyBledu") +
+                            *failure,
+                        true);
+            generationTerminate = true;
+            return;
+        }
+        rasterReady = true;
+    });
     return loaded;
 }
 
