@@ -122,6 +122,7 @@ void printResults(const BatchBuildView& view, bool json) {
             o["nazwa"] = oper.nazwa;
             o["idTyp"] = oper.idTyp;
             o["output"] = r.written ? Json(r.file.string()) : Json();
+            o["noFigures"] = r.noFigures;
             o["figures"] = r.figures;
             o["points"] = r.points;
             o["length"] = r.length;
@@ -134,7 +135,9 @@ void printResults(const BatchBuildView& view, bool json) {
     for (const auto& [oper, r] : view.results) {
         std::printf("%s (type %d): %d figures, %lld points, path %.1f mm\n", oper.nazwa.c_str(),
                     oper.idTyp, r.figures, r.points, r.length);
-        std::printf("  output: %s\n", r.written ? r.file.string().c_str() : "(none)");
+        std::printf("  output: %s\n", r.written     ? r.file.string().c_str()
+                                      : r.noFigures ? "(none: the operation made no figures)"
+                                                    : "(none)");
         std::printf("  seconds:");
         for (const auto& [phase, s] : r.seconds) std::printf(" %s %.3f", phase.c_str(), s);
         std::printf("\n");

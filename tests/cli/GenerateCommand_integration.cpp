@@ -167,3 +167,27 @@ TEST(CliGenerate, TriangleModelIsRasterisedWhileTheGenerationWaits) {
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.err.find("The file holds no triangles"), std::string::npos) << r.err;
 }
+
+TEST(CliGenerate, AnOperationThatMakesNoFiguresSaysSo) {
+    test::TempDir data;
+    // The outline type has no strategy: it never makes a figure.
+    ASSERT_EQ(
+        test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "operations"})
+            .exitCode,
+        0);
+    test::writeFile(data / "Operations" / "Outline.opr",
+                    "[Operacja]\r\nnazwa=Outline\r\nidTyp=7\r\n"
+                    "narzedzie={7F0E47C7-6097-46F0-9034-F741CF02E737}\r\n");
+    auto r = generate(data, {"--model", samplePicture, "--operation", "Outline", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    EXPECT_NE(r.out.find("{\"operations\": [{\"nazwa\": \"Outline\", \"idTyp\": 7, \"output\": "
+                         "null, \"noFigures\": true, \"figures\": 0, \"points\": 0,"),
+              std::string::npos)
+        << r.out;
+    r = generate(data, {"--model", samplePicture, "--operation", "Outline"});
+    EXPECT_NE(r.out.find("Outline (type 7): 0 figures, 0 points, path 0.0 mm\n"
+                         "  output: (none: the operation made no figures)\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_FALSE(std::filesystem::exists(data / "Output" / "Outline.out"));
+}
