@@ -7,6 +7,7 @@
 #include "machine/Identification.h"
 #include "machine/JobFile.h"
 #include "machine/MachineState.h"
+#include "machine/Ploter.h"
 #include "output/DaneWyjsciowe.h"
 
 #include <unistd.h>
@@ -91,6 +92,9 @@ JobBuildResult buildJob(const JobRequest& request) {
     TJobWriter writer(temporary, operation, context);
     try {
         writer.WriteJobHeader();
+        // A print head starts heating while the job is written: the set
+        // temperature goes to a connected machine at once, not into the file.
+        if (context.printer3D) SendCommand(headTemperatureRecord(headTemperatureSet[0]));
         for (std::size_t i = request.startFigure; i < figures.size(); ++i)
             writer.WriteJobFigure(
                 *figures[i], i == request.startFigure ? static_cast<int>(request.startPoint) : 0);

@@ -198,7 +198,6 @@ TEST_F(Build, FacingNarrowerThanACellRefinesTheRaster) {
     EXPECT_EQ(rasterSizeX, 101);
     EXPECT_EQ(rasterSizeZ, 200); // (material 10 + 10) / 0.1
     // The generation waits for the raster until it is built.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     queueMainLoop().drain();
     EXPECT_TRUE(build.genProcWtoku);
     allocateRasters();

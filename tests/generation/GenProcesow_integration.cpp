@@ -127,7 +127,9 @@ TEST_F(Generation, WaitForTheRasterEndsOnAbort) {
     tGenProcesow gen(oper, std::make_unique<TFrez>(tool));
     bool ended = false;
     gen.start([&] { ended = true; });
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Only the stop request ends a generation waiting for its raster, and it
+    // ends as aborted with nothing written.
+    queueMainLoop().drain();
     EXPECT_FALSE(ended);
     gen.requestTerminate();
     EXPECT_TRUE(queueMainLoop().runUntil([&] { return ended; }, std::chrono::seconds(10)));
