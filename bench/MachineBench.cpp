@@ -21,7 +21,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <unistd.h>
@@ -92,13 +91,9 @@ std::filesystem::path jobOf100000() {
 void StreamToSimulatorOverTcp(benchmark::State& state) {
     // The transmission writes its machining log into the data folder: give it
     // one of its own, removed afterwards.
-    std::string folderTemplate =
-        (std::filesystem::temp_directory_path() / "korvane-bench-XXXXXX").string();
-    if (!mkdtemp(folderTemplate.data())) {
-        state.SkipWithError("cannot create a temporary data folder");
-        return;
-    }
-    dataFolder = folderTemplate;
+    dataFolder = std::filesystem::temp_directory_path() /
+                 ("korvane-bench-machine-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dataFolder);
     sim::SimConfig config;
     config.timeScale = 1e6; // the machine keeps up; the link is measured
     auto machine = std::make_shared<sim::SimMachine>(config);

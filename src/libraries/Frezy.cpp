@@ -5,6 +5,7 @@
 #include "foundation/NumberText.h"
 #include "foundation/State.h"
 #include "foundation/TextCompare.h"
+#include "libraries/LibraryFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePage.h"
 
@@ -68,10 +69,6 @@ void showImportError(const std::filesystem::path& file) {
 // The file of a tool in `folder`, named after the name as the record holds it.
 std::filesystem::path toolFileIn(const std::filesystem::path& folder, std::string_view name) {
     return folder / (fromFileText(toFileText(name, nameLength)) + "." + toolExtension);
-}
-
-bool hasToolExtension(const std::filesystem::path& file) {
-    return sameText(file.extension().string(), std::string(".") + toolExtension);
 }
 
 } // namespace
@@ -181,13 +178,7 @@ TFrezy::TFrezy() {
 
 void TFrezy::LadujListe() {
     UsunWszystkieElListy();
-    std::vector<std::filesystem::path> files;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(toolsFolder(), ec))
-        if (entry.is_regular_file(ec) && hasToolExtension(entry.path()))
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
+    for (const auto& file : libraryFiles(toolsFolder(), toolExtension)) {
         TFrezDane tool;
         if (PobierzDaneFrezuZpliku(file, tool))
             Lista.push_back(std::make_unique<TFrezDane>(std::move(tool)));

@@ -2,6 +2,9 @@
 
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
+#include "foundation/TextCompare.h"
+
+#include <algorithm>
 
 namespace korvane {
 
@@ -12,6 +15,18 @@ bool deleteLibraryFile(const std::filesystem::path& folder, const std::string& f
         return false;
     }
     return deleteFileReported(file);
+}
+
+std::vector<std::filesystem::path> libraryFiles(const std::filesystem::path& folder,
+                                                const std::string& extension) {
+    std::vector<std::filesystem::path> files;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        if (entry.is_regular_file(ec) &&
+            sameText(entry.path().extension().string(), "." + extension))
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
 }
 
 } // namespace korvane

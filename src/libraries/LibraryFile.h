@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -10,5 +11,10 @@ namespace korvane {
 // a name with a path separator would lead out of the folder, so it is reported
 // as a missing file and nothing is deleted.
 bool deleteLibraryFile(const std::filesystem::path& folder, const std::string& fileName);
+
+// The regular files of a library folder whose extension is `extension` (without
+// the dot, any case), sorted by path; none when the folder cannot be read.
+std::vector<std::filesystem::path> libraryFiles(const std::filesystem::path& folder,
+                                                const std::string& extension);
 
 } // namespace korvane

@@ -5,6 +5,7 @@
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
 #include "foundation/TextCompare.h"
+#include "libraries/LibraryFile.h"
 #include "platform/Utf8.h"
 
 #include <algorithm>
@@ -96,10 +97,6 @@ TOperacjaDane readKeys(const IniFile& ini) {
     o.poziomObrysu = ini.readFloat(s, "poziomObrysu", d.poziomObrysu);
     o.opis = ini.readString(s, "opis", "");
     return o;
-}
-
-bool hasOperationExtension(const std::filesystem::path& file) {
-    return sameText(file.extension().string(), std::string(".") + operationExtension);
 }
 
 // Larger first; NaN (a damaged file) counts as the smallest value.
@@ -195,13 +192,7 @@ TOperacje::TOperacje() {
 
 void TOperacje::LadujListe() {
     UsunWszystkieElListy();
-    std::vector<std::filesystem::path> files;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(operationsFolder(), ec))
-        if (entry.is_regular_file(ec) && hasOperationExtension(entry.path()))
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files) {
+    for (const auto& file : libraryFiles(operationsFolder(), operationExtension)) {
         TOperacjaDane operation;
         if (PobierzDaneOperacjiZpliku(file, operation))
             Lista.push_back(std::make_unique<TOperacjaDane>(std::move(operation)));
