@@ -384,6 +384,14 @@ void MainWindow::showOldPreviewPage(bool shown) {
     pages_->setTabVisible(pages_->indexOf(oldPreviewPage_), shown);
 }
 
+void MainWindow::lockModelView(bool /*locked*/) {}
+
+void MainWindow::showModel() {}
+
+void MainWindow::showStockModel() {}
+
+void MainWindow::showOutputFile(const std::filesystem::path& /*file*/) {}
+
 void MainWindow::showAbout() {
     QMessageBox box(this);
     box.setWindowTitle(QString::fromStdString(txt("About", "caption")));

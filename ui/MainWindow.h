@@ -36,6 +36,10 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void setRightToLeft(bool rightToLeft) override;
     void applyViewSettings(int colour, int style, double shininess, bool axes) override;
     void showOldPreviewPage(bool shown) override;
+    void lockModelView(bool locked) override;
+    void showModel() override;
+    void showStockModel() override;
+    void showOutputFile(const std::filesystem::path& file) override;
     void showStatus(int panel, const std::string& text) override;
     std::optional<std::string> askOpenFileName(const korvane::FileDialogRequest& request) override;
     std::optional<std::string> askSaveFileName(const korvane::FileDialogRequest& request) override;

@@ -30,6 +30,17 @@ class MainWindowView : public ToolPaneView, public OperationPaneView {
     virtual void applyViewSettings(int colour, int style, double shininess, bool axes) = 0;
     // The page with the old-style output preview.
     virtual void showOldPreviewPage(bool shown) = 0;
+    // The model view is locked while a model loads: it is neither drawn nor
+    // navigated until unlocked.
+    virtual void lockModelView(bool locked) = 0;
+    // Shows modelTriangles on the model view, framed by modelExtents in x and y.
+    virtual void showModel() = 0;
+    // Shows materialTriangles on the stock view, framed by materialExtents.
+    virtual void showStockModel() = 0;
+    // Shows an output file (an output-list click): reads it into outputReader,
+    // resets the model view and the output preview, loads the figures into the
+    // preview and draws the old-style preview image.
+    virtual void showOutputFile(const std::filesystem::path& file) = 0;
     // Status panel 0, 1 or 2 (2 holds the project path, shortened to fit).
     virtual void showStatus(int panel, const std::string& text) = 0;
     // Modal file dialogs; nullopt when cancelled.

@@ -3,6 +3,7 @@
 #include "app/MainWindowView.h"
 
 #include <deque>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,12 @@ class RecordingView : public MainWindowView {
     void setRightToLeft(bool) override {}
     void applyViewSettings(int, int, double, bool) override {}
     void showOldPreviewPage(bool) override {}
+    void lockModelView(bool locked) override { modelViewLocked = locked; }
+    void showModel() override { ++modelShown; }
+    void showStockModel() override { ++stockModelShown; }
+    void showOutputFile(const std::filesystem::path& file) override {
+        outputFilesShown.push_back(file);
+    }
     void showStatus(int panel, const std::string& text) override;
     std::optional<std::string> askOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> askSaveFileName(const FileDialogRequest& request) override;
@@ -41,6 +48,10 @@ class RecordingView : public MainWindowView {
     bool operationCommandsEnabled = false;
     bool buildEnabled = false;
     bool ended = false; // endProgram was called
+    bool modelViewLocked = false;
+    int modelShown = 0;      // showModel calls
+    int stockModelShown = 0; // showStockModel calls
+    std::vector<std::filesystem::path> outputFilesShown;
 
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<FileDialogRequest> openRequests, saveRequests;
