@@ -6,6 +6,7 @@
 #include "generation/GenState.h"
 #include "generation/Kreski.h"
 #include "generation/MotionMap.h"
+#include "generation/Plaszczyzny.h"
 #include "generation/Redukcja.h"
 #include "generation/Warstwowa.h"
 #include "geometry/Frez.h"
@@ -112,10 +113,13 @@ void CoWczym(int start) {
     }
 }
 
-void runStrategy(const TOperacjaDane& oper) {
+void runStrategy(const TOperacjaDane& oper, const TFrez& frez) {
     switch (oper.idTyp) {
     case opLayeredFinishing:
         generujWarstwowo(oper);
+        break;
+    case opPlanes:
+        generujPlaszczyzny(oper, frez);
         break;
     case opHatching:
         generujKreski(oper);
@@ -188,7 +192,7 @@ void tGenProcesow::Execute() {
             PostepNast();
             for (auto& cell : cellStatus.cells()) cell.stat &= ~0xF;
         }
-        runStrategy(oper_);
+        runStrategy(oper_, *Frez);
         for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
             if (figureList[size_t(i)]->count() < 2) deleteFigure(i);
         endPhase("strategy");

@@ -69,8 +69,8 @@ class tGenProcesow {
 // poziom its nesting level; maxNestingLevel the deepest level.
 void CoWczym(int start);
 
-// The strategy of an operation type on figureList; types without a strategy
-// yet leave the list empty.
-void runStrategy(const TOperacjaDane& oper);
+// The strategy of an operation type on figureList, with the operation's tool;
+// types without a strategy yet leave the list empty.
+void runStrategy(const TOperacjaDane& oper, const TFrez& frez);
 
 } // namespace korvane
