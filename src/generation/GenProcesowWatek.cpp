@@ -9,6 +9,7 @@
 #include "generation/Plaszczyzny.h"
 #include "generation/Redukcja.h"
 #include "generation/Warstwowa.h"
+#include "generation/Zgrubna.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
 #include "output/DaneWyjsciowe.h"
@@ -115,6 +116,9 @@ void CoWczym(int start) {
 
 void runStrategy(const TOperacjaDane& oper, const TFrez& frez) {
     switch (oper.idTyp) {
+    case opRoughing:
+        generujZgrubnie(oper, frez);
+        break;
     case opLayeredFinishing:
         generujWarstwowo(oper);
         break;

@@ -1,0 +1,343 @@
+#include "generation/Zgrubna.h"
+
+#include "foundation/Rounding.h"
+#include "foundation/State.h"
+#include "generation/GenState.h"
+#include "generation/Kreski.h"
+#include "generation/Redukcja.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
+#include "libraries/LibraryState.h"
+#include "libraries/Projekt.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <iterator>
+
+namespace korvane {
+
+namespace {
+
+// Material thinner than this above a layer is none: a layer that an earlier
+// roughing cut down to exactly this height is not cut again.
+constexpr double materialTolerance = 0.001;
+
+int cellIndex(double v) {
+    return static_cast<int>(roundHalfEven(v / pixelSize));
+}
+
+double highestMaterial() {
+    float top = 0;
+    for (float h : materialHeights.cells()) top = std::max(top, h);
+    return top;
+}
+
+// The top of the stock: the block's height, the highest cell of a stock model
+// (never below the model), else the model's top.
+double stockTop() {
+    if (project) {
+        const TMaterial& m = project->d.material;
+        if (m.zrodlo == materialBlock) return static_cast<double>(m.rozmZ);
+        if (m.zrodlo == materialFile) return std::max<double>(modelSize.z, highestMaterial());
+    }
+    return modelSize.z;
+}
+
+double lowestMotionHeight() {
+    const int columns = std::min(rasterSizeX + 1, motionHeights.columns());
+    const int rows = std::min(rasterSizeY + 1, motionHeights.rows());
+    float low = INFINITY;
+    for (int ix = 0; ix < columns; ++ix)
+        for (int iy = 0; iy < rows; ++iy) low = std::min(low, motionHeights[ix][iy]);
+    return low;
+}
+
+bool cuts(int ix, int iy, double z) {
+    return motionHeightAt(ix, iy) <= z && materialHeightAt(ix, iy) > z + materialTolerance;
+}
+
+// The strokes of one column, runs of cells the tool cuts at z.
+bool scanColumn(int ix, double z) {
+    bool any = false;
+    const float x = static_cast<float>(ix * pixelSize);
+    for (int iy = 0; iy <= rasterSizeY; ++iy) {
+        if (!cuts(ix, iy, z)) continue;
+        const int first = iy;
+        while (iy < rasterSizeY && cuts(ix, iy + 1, z)) ++iy;
+        auto f = std::make_unique<tFigura>();
+        f->dodajPunktTrPkt3D({x, static_cast<float>(first * pixelSize), static_cast<float>(z)});
+        f->dodajPunktTrPkt3D({x, static_cast<float>(iy * pixelSize), static_cast<float>(z)});
+        f->fig_ppz = z;
+        f->warstwa = true;
+        f->PoliczSrodek();
+        addFigure(std::move(f));
+        any = true;
+    }
+    return any;
+}
+
+bool onBorder(const TrPkt3D& p) {
+    return p.y > modelSize.y - pixelSize || p.x > modelSize.x - pixelSize || p.y < pixelSize ||
+           p.x < pixelSize;
+}
+
+// Strokes start from the border where they can: one that ends on it is turned.
+void startFromBorder(size_t first) {
+    for (size_t i = first; i < figureList.size(); ++i) {
+        std::vector<TrPkt3D>& p = figureList[i]->poz;
+        if (!onBorder(p.front()) && onBorder(p.back())) std::reverse(p.begin(), p.end());
+    }
+}
+
+void markLayerUnmachined() {
+    for (auto& cell : cellStatus.cells()) cell.stat |= cellUnmachined;
+}
+
+// Area (mm²) of the cells still unmachined in the box of figure j's ends,
+// widened by `margin` cells on every side.
+double unmachinedArea(const tFigura& j, int margin) {
+    const TrPkt3D &a = j.poz.front(), &b = j.poz.back();
+    const int x0 = std::max(0, std::min(cellIndex(a.x), cellIndex(b.x)) - margin);
+    const int x1 = std::min(rasterSizeX, std::max(cellIndex(a.x), cellIndex(b.x)) + margin);
+    const int y0 = std::max(0, std::min(cellIndex(a.y), cellIndex(b.y)) - margin);
+    const int y1 = std::min(rasterSizeY, std::max(cellIndex(a.y), cellIndex(b.y)) + margin);
+    long long count = 0;
+    for (int x = x0; x <= x1; ++x)
+        for (int y = y0; y <= y1; ++y) count += (cellStatus[x][y].stat & cellUnmachined) != 0;
+    return static_cast<double>(count) * pixelSize * pixelSize;
+}
+
+// Chains the strokes of one layer into zigzags.
+class LayerLinker {
+  public:
+    LayerLinker(double spacing, double toolDiameter, std::span<const TPkt3D> tool)
+        : spacing_(spacing), diameter_(toolDiameter), tool_(tool) {}
+
+    // From figure `first` on: each figure is passed under the tool, then grown
+    // by its nearest neighbours as long as one can be joined.
+    void link(size_t first) {
+        for (size_t i = first; i < figureList.size(); ++i) {
+            if (generationTerminate) return;
+            clearUnderTool(*figureList[i], tool_);
+            while (join(i)) {
+            }
+        }
+    }
+
+  private:
+    struct Candidate {
+        size_t index = 0;
+        bool reversed = false;
+    };
+
+    // The figure after i at the same level whose nearer end lies nearest the
+    // end of i, less than five stroke spacings away.
+    bool nearest(size_t i, Candidate& best) const {
+        const tFigura& f = *figureList[i];
+        const TrPkt3D& end = f.poz.back();
+        double bestDistance = 5 * spacing_;
+        bool found = false;
+        for (size_t j = i + 1; j < figureList.size(); ++j) {
+            const tFigura& g = *figureList[j];
+            if (g.fig_ppz != f.fig_ppz || g.count() < 2) continue;
+            const double toFirst = distance3(end, g.poz.front());
+            if (toFirst < bestDistance) {
+                bestDistance = toFirst;
+                best = {j, false};
+                found = true;
+            }
+            const double toLast = distance3(end, g.poz.back());
+            if (toLast < bestDistance) {
+                bestDistance = toLast;
+                best = {j, true};
+                found = true;
+            }
+        }
+        return found;
+    }
+
+    // Joins the nearest figure to the end of figure i over a connector on the
+    // surface, never below the layer. False when there is none, when the
+    // neighbourhood of the candidate holds more unmachined cells than it would
+    // clear itself, or when no connector could be made.
+    bool join(size_t i) {
+        tFigura& f = *figureList[i];
+        if (f.count() < 2) return false;
+        Candidate c;
+        if (!nearest(i, c)) return false;
+        tFigura& j = *figureList[c.index];
+        if (c.reversed) std::reverse(j.poz.begin(), j.poz.end());
+
+        const double p = pixelSize, s = spacing_;
+        const double limit =
+            s * s + (distance3(j.poz.front(), j.poz.back()) + s + p) * (p + diameter_);
+        if (limit <= unmachinedArea(j, static_cast<int>(roundHalfEven(diameter_ / 2 / p))))
+            return false;
+
+        const size_t connectorAt = figureList.size();
+        const double savedLow = lowLimit, savedHigh = highLimit;
+        lowLimit = 0;
+        highLimit = 2147483647.0;
+        followSurface(f.poz.back(), j.poz.front());
+        lowLimit = savedLow;
+        highLimit = savedHigh;
+        if (figureList.size() != connectorAt + 1) {
+            figureList.resize(connectorAt);
+            return false;
+        }
+        tFigura& connector = *figureList[connectorAt];
+        const float level = static_cast<float>(f.fig_ppz);
+        for (TrPkt3D& q : connector.poz) q.z = std::max(q.z, level);
+        connector.poz.front().z = connector.poz.back().z = level;
+        for (int pass = 0; pass < 2; ++pass) {
+            smoothProfileForward(connector, 3, false);
+            smoothProfileBackward(connector, 3, false);
+        }
+        reduceFigure(static_cast<int>(connectorAt), p / 2);
+        clearUnderTool(connector, tool_);
+        clearUnderTool(j, tool_);
+        // The connector starts at the end of f and ends at the start of j:
+        // those points are not repeated.
+        f.poz.insert(f.poz.end(), connector.poz.begin() + 1, connector.poz.end());
+        f.poz.insert(f.poz.end(), j.poz.begin() + 1, j.poz.end());
+        reduceFigure(static_cast<int>(i), 0.01);
+        f.srodek = j.srodek;
+        f.zamknieta = false;
+        figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(connectorAt));
+        figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(c.index));
+        return true;
+    }
+
+    double spacing_;
+    double diameter_;
+    std::span<const TPkt3D> tool_;
+};
+
+} // namespace
+
+double roughingLayerTop(const TOperacjaDane& oper) {
+    double top = dominantLevel() + oper.zostawDoNastOper + pixelSize;
+    const double stock = stockTop();
+    if (oper.warstwaGrubosc > 0)
+        while (stock + pixelSize > top) top += oper.warstwaGrubosc;
+    if (oper.granicaZgorna > 0) top = std::min(oper.granicaZgorna, top);
+    return top;
+}
+
+bool layerStrokes(double z, double spacing, double toolRadius) {
+    const auto n = roundHalfEven(modelSize.x / spacing);
+    const auto kStart = toolRadius > spacing ? 1 - roundHalfEven(toolRadius / spacing) : 0;
+    bool any = false;
+    int scanned = INT_MIN;
+    // Columns closer together than a cell would scan the same cells again.
+    auto column = [&](double x) {
+        const int ix = cellIndex(x);
+        if (ix > rasterSizeX || ix == scanned) return;
+        scanned = ix;
+        any = scanColumn(ix, z) || any;
+    };
+    for (auto k = kStart; k <= n; ++k) column(static_cast<double>(k) * spacing);
+    column(modelSize.x);
+    return any;
+}
+
+std::span<const TPkt3D> sweepPoints(const TFrez& frez) {
+    static const TPkt3D centre{};
+    if (frez.Powierzchnia.empty()) return {&centre, 1};
+    return frez.Powierzchnia;
+}
+
+void clearUnderTool(const tFigura& f, std::span<const TPkt3D> tool) {
+    int lastX = INT_MIN, lastY = INT_MIN;
+    auto stamp = [&](double x, double y) {
+        const int ix = cellIndex(x), iy = cellIndex(y);
+        if (ix == lastX && iy == lastY) return;
+        lastX = ix;
+        lastY = iy;
+        for (const TPkt3D& q : tool) {
+            const int tx = ix + q.x, ty = iy + q.y;
+            if (tx < 0 || ty < 0 || tx > rasterSizeX || ty > rasterSizeY) continue;
+            cellStatus[tx][ty].stat &= ~cellUnmachined;
+        }
+    };
+    for (size_t k = 1; k < f.poz.size(); ++k) {
+        const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
+        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+        const auto n = roundHalfEven(std::max(std::fabs(dx), std::fabs(dy)) / pixelSize);
+        stamp(a.x, a.y);
+        for (std::int64_t i = 1; i < n; ++i) {
+            const double t = static_cast<double>(i) / static_cast<double>(n);
+            stamp(a.x + t * dx, a.y + t * dy);
+        }
+        stamp(b.x, b.y);
+    }
+}
+
+void lowerMaterial(const tFigura& f, std::span<const TPkt3D> tool) {
+    // A stock model's layer may be smaller than the raster.
+    const int lastX = std::min(rasterSizeX, materialHeights.columns() - 1);
+    const int lastY = std::min(rasterSizeY, materialHeights.rows() - 1);
+    int previousX = INT_MIN, previousY = INT_MIN;
+    float previousZ = 0;
+    for (size_t k = 1; k < f.poz.size(); ++k) {
+        const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
+        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
+        const auto n = roundHalfEven(std::hypot(dx, dy) / pixelSize * 1.5 + 1);
+        for (std::int64_t i = 0; i <= n; ++i) {
+            const double t = static_cast<double>(i) / static_cast<double>(n);
+            const int ix = cellIndex(a.x + t * dx), iy = cellIndex(a.y + t * dy);
+            const float z = static_cast<float>(a.z + t * dz);
+            // The same cell at the same height again lowers nothing more.
+            if (ix == previousX && iy == previousY && z == previousZ) continue;
+            previousX = ix;
+            previousY = iy;
+            previousZ = z;
+            for (const TPkt3D& q : tool) {
+                const int tx = ix + q.x, ty = iy + q.y;
+                if (tx < 0 || ty < 0 || tx > lastX || ty > lastY) continue;
+                float& m = materialHeights[tx][ty];
+                m = std::min(m, z + q.z);
+            }
+        }
+    }
+}
+
+void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez) {
+    const double spacing = oper.warstwaSzer, thickness = oper.warstwaGrubosc;
+    // Without a spacing or a thickness the strokes or the layers would never end.
+    if (!(spacing > 0) || !(thickness > 0)) return;
+    const std::span<const TPkt3D> tool = sweepPoints(frez);
+    const double diameter = frez.Parametry.d1;
+    layerTop = roughingLayerTop(oper);
+    // Below the lowest motion height no cell can be reached: no layer there cuts.
+    const double bottom = std::max(oper.granicaZdolna, lowestMotionHeight());
+    const size_t first = figureList.size();
+    LayerLinker linker(spacing, diameter, tool);
+
+    bool layerHadWork = true;
+    for (double z = layerTop - thickness; z >= bottom && (layerHadWork || roughingCount > 1);
+         z -= thickness) {
+        if (generationTerminate) break;
+        currentLevel = {0, 0, static_cast<float>(z)};
+        markLayerUnmachined();
+        const size_t layerFirst = figureList.size();
+        layerHadWork = layerStrokes(z, spacing, diameter / 2);
+        startFromBorder(layerFirst);
+        linker.link(layerFirst);
+    }
+
+    if (oper.miekkieWejscie)
+        for (size_t i = first; i < figureList.size(); ++i) {
+            std::vector<TrPkt3D>& p = figureList[i]->poz;
+            if (p.size() < 2) continue;
+            TrPkt3D ramp = p[1];
+            ramp.z = static_cast<float>(ramp.z + thickness);
+            p.insert(p.begin(), ramp);
+        }
+    // A stopped build runs no later operation that would read the material.
+    if (generationTerminate) return;
+    for (size_t i = first; i < figureList.size(); ++i) lowerMaterial(*figureList[i], tool);
+}
+
+} // namespace korvane
