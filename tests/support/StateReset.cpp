@@ -14,6 +14,7 @@
 #include "machine/TransmitArm.h"
 #include "machine/Usb.h"
 #include "output/DaneWyjsciowe.h"
+#include "output/OldPreview.h"
 #include "platform/CodePage.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,8 @@ void resetOutput() {
     startFigureIndex = 0;
     startPointIndex = 0;
     outputPathSmoothing = false;
+    previewScale = 0;
+    previewWidth = previewHeight = 0;
 }
 
 void resetMachine() {
