@@ -1,0 +1,27 @@
+#include "app/ShownOutputFile.h"
+
+#include "foundation/Messages.h"
+#include "foundation/State.h"
+#include "output/DaneWyjsciowe.h"
+#include "output/OldPreview.h"
+
+namespace korvane {
+
+void readShownOutputFile(const std::filesystem::path& file) {
+    const bool modelHasSize = modelSize.x != 0 || modelSize.y != 0;
+    previewScale =
+        previewScaleFor(modelHasSize ? modelSize : defaultPreviewSize, previewWidth, previewHeight);
+    if (!outputReader) outputReader = std::make_unique<tWy>();
+    outputReader->wyczyscListeFigur();
+    outputFileName = file.stem().string();
+    try {
+        outputReader->wczytajPlik(file, -1);
+    } catch (const OutputFileError& e) {
+        outputReader->wyczyscListeFigur();
+        showMessage(e.what(), true);
+    }
+    outputPathSmoothing =
+        smoothing && outputReader->typOperacji != 3 && outputReader->typOperacji != 4;
+}
+
+} // namespace korvane
