@@ -1,5 +1,6 @@
 #pragma once
 
+#include "geometry/Figury.h"
 #include "geometry/Typy.h"
 
 // Contour tracing: the lines along which a height layer crosses a level. On the
@@ -20,5 +21,9 @@ enum : std::int32_t {
 // open ones where the raster edge or a gap cuts it; open pieces whose ends meet
 // are merged, short gaps bridged. Every figure lies at z and has warstwa set.
 void traceContours(const tpix2d& layer, int x0, int y0, int x1, int y1, double z);
+// The same marking `status` and appending to `figures`: traces running at once
+// on other threads each bring their own.
+void traceContours(const tpix2d& layer, int x0, int y0, int x1, int y1, double z, tpix2dRec& status,
+                   FigureList& figures);
 
 } // namespace korvane
