@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "RAWview.h"
 
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
@@ -226,6 +227,7 @@ void MainWindow::wirePanes() {
                                           item->checkState() != Qt::Unchecked);
     });
     connect(static_cast<QPushButton*>(captioned_["btnOperUsun"]), &QPushButton::clicked, this,
+    buildViews();
             [this] { logic_.operationPane().deleteSelected(); });
     new QShortcut(
         QKeySequence::Delete, operations_, [this] { logic_.operationPane().deleteSelected(); },
@@ -367,7 +369,12 @@ void MainWindow::setRightToLeft(bool rightToLeft) {
     setLayoutDirection(direction);
 }
 
-void MainWindow::applyViewSettings(int /*colour*/, int style, double shininess, bool axes) {
+void MainWindow::applyViewSettings(int colour, int style, double shininess, bool axes) {
+    modelView_->setModelKolor(colour);
+    modelView_->setModelMaterial(shininess);
+    modelView_->setUkladWsp(axes);
+    modelView_->UstawModelSposobKreslenia(
+        static_cast<TSposobKreslenia>(style >= 0 && style <= 2 ? style : 0));
     const auto styleActions = styleGroup_->actions();
     styleActions[style >= 0 && style <= 2 ? style : 0]->setChecked(true);
     const auto shininessActions = shininessGroup_->actions();
@@ -383,14 +390,6 @@ void MainWindow::applyViewSettings(int /*colour*/, int style, double shininess, 
 void MainWindow::showOldPreviewPage(bool shown) {
     pages_->setTabVisible(pages_->indexOf(oldPreviewPage_), shown);
 }
-
-void MainWindow::lockModelView(bool /*locked*/) {}
-
-void MainWindow::showModel() {}
-
-void MainWindow::showStockModel() {}
-
-void MainWindow::showOutputFile(const std::filesystem::path& /*file*/) {}
 
 void MainWindow::showAbout() {
     QMessageBox box(this);

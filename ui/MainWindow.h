@@ -19,6 +19,7 @@ class QTabWidget;
 class QGroupBox;
 
 // The main window: panes for tools, operations and output files, the pages of
+class TRAWview;
 // the views, the menu and the status bar. The logic lives in TfGlowny.
 class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     Q_OBJECT
@@ -70,6 +71,9 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
     std::map<std::string, QWidget*> captioned_;
+    // The views on the pages, their coupling, the view menu and the export keys.
+    void buildViews();
+    void clearOldPreview();
     QActionGroup* styleGroup_ = nullptr;
     QActionGroup* shininessGroup_ = nullptr;
     QTabWidget* pages_ = nullptr;
@@ -80,3 +84,9 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     QLabel* toolDetail_ = nullptr;
     QListWidget* operations_ = nullptr;
 };
+    TRAWview* modelView_ = nullptr;  // RAWview1
+    TRAWview* stockView_ = nullptr;  // rwMaterial
+    TRAWview* outputView_ = nullptr; // rwPodgladWy
+    QWidget* outputPage_ = nullptr;
+    QLabel* oldPreview_ = nullptr;
+    bool outputShown_ = false; // an output file is shown in the previews

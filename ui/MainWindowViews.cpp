@@ -1,0 +1,143 @@
+// The main window's views: the model view, the stock view, the output preview
+// and the old-style preview picture; their mouse coupling, the view menu and
+// the export keys.
+#include "MainWindow.h"
+#include "OldPreviewImage.h"
+#include "RAWview.h"
+
+#include "app/PathExportCommands.h"
+#include "app/ShownOutputFile.h"
+#include "foundation/State.h"
+#include "output/DaneWyjsciowe.h"
+#include "output/OldPreview.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using namespace korvane;
+
+namespace {
+
+// Size of the old-style preview picture, pixels.
+constexpr int oldPreviewWidth = 800, oldPreviewHeight = 600;
+constexpr int lime = 0x00FF00, red = 0x0000FF;
+
+void fillPage(QWidget* page, QWidget* content) {
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(content);
+}
+
+TRAWview* makeView(TTrybPracy mode, const char* name, const QColor& background, int colour) {
+    auto* view = new TRAWview(mode);
+    view->setObjectName(name);
+    view->setBackground(background);
+    view->setModelKolor(colour);
+    view->setModelMaterial(1.0);
+    return view;
+}
+
+} // namespace
+
+void MainWindow::buildViews() {
+    modelView_ = makeView(tpPrzegladRAW, "RAWview1", Qt::black, lime);
+    stockView_ = makeView(tpPrzegladRAW, "rwMaterial", Qt::black, lime);
+    outputView_ = makeView(tpPrzegladPlikuWy, "rwPodgladWy", QColor(0x80, 0x80, 0x80), red);
+    fillPage(pages_->findChild<QWidget*>("tsModel"), modelView_);
+    fillPage(pages_->findChild<QWidget*>("tsMaterial"), stockView_);
+    outputPage_ = pages_->findChild<QWidget*>("tsPodgladOut");
+    fillPage(outputPage_, outputView_);
+
+    oldPreview_ = new QLabel;
+    oldPreview_->setObjectName("imgPodgladWy");
+    oldPreview_->setFixedSize(oldPreviewWidth, oldPreviewHeight);
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(oldPreview_);
+    fillPage(oldPreviewPage_, scroll);
+    previewWidth = oldPreviewWidth;
+    previewHeight = oldPreviewHeight;
+    previewScale = previewScaleFor(defaultPreviewSize, previewWidth, previewHeight);
+    clearOldPreview();
+
+    // The model view and the output preview move together while the coupled
+    // views setting is on and an output file is shown.
+    auto coupled = [this](TRAWview* other) {
+        return [this, other]() -> TRAWview* {
+            return settings.sprzegNawigacyjny && outputShown_ ? other : nullptr;
+        };
+    };
+    modelView_->setCoupledView(coupled(outputView_));
+    outputView_->setCoupledView(coupled(modelView_));
+    connect(modelView_, &TRAWview::doubleClicked, this,
+            [this] { actions_["mModelOtworz"]->trigger(); });
+    connect(outputView_, &TRAWview::doubleClicked, this, [this] {
+        if (auto it = actions_.find("pmiParPlikuWy"); it != actions_.end()) it->second->trigger();
+    });
+
+    // The view menu applies at once to the model view; the menu's own handlers
+    // have stored the settings before these run.
+    const auto styles = styleGroup_->actions();
+    for (int i = 0; i < styles.size(); ++i)
+        connect(styles[i], &QAction::triggered, this, [this, i] {
+            modelView_->UstawModelSposobKreslenia(static_cast<TSposobKreslenia>(i));
+        });
+    for (QAction* a : shininessGroup_->actions())
+        connect(a, &QAction::triggered, this,
+                [this] { modelView_->UstawModelMaterial(settings.modelPolysk); });
+    connect(actions_["mModelKolor"], &QAction::triggered, this, [this] {
+        // A stored 0 is shown green, as at start.
+        modelView_->UstawModelKolor(settings.modelKolor == 0 ? lime : settings.modelKolor);
+    });
+    connect(actions_["mUkladWsp"], &QAction::toggled, this,
+            [this](bool on) { modelView_->UstawWidocznoscUkladuWsp(on); });
+    QAction* reset = actions_["mModelResetujPolozenie"];
+    reset->setEnabled(true);
+    connect(reset, &QAction::triggered, this, [this] {
+        modelView_->ResetujPrzeksztalcenia();
+        if (settings.sprzegNawigacyjny && outputShown_) outputView_->ResetujPrzeksztalcenia();
+    });
+
+    new QShortcut(QKeySequence("Ctrl+F10"), this, [this] { exportHpglCommand(*this); });
+    new QShortcut(QKeySequence("Ctrl+Alt+F11"), this, [this] { exportDxfCommand(*this); });
+}
+
+void MainWindow::clearOldPreview() {
+    QImage blank(previewWidth, previewHeight, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    oldPreview_->setPixmap(QPixmap::fromImage(blank));
+}
+
+void MainWindow::lockModelView(bool locked) {
+    modelView_->setLocked(locked);
+}
+
+void MainWindow::showModel() {
+    modelView_->LadujListeRAW(modelTriangles, modelExtents.minX, modelExtents.maxX,
+                              modelExtents.minY, modelExtents.maxY, 0, 0);
+}
+
+void MainWindow::showStockModel() {
+    stockView_->LadujListeRAW(materialTriangles, materialExtents.minX, materialExtents.maxX,
+                              materialExtents.minY, materialExtents.maxY, 0, 0);
+}
+
+void MainWindow::showOutputFile(const std::filesystem::path& file) {
+    clearOldPreview();
+    outputView_->CzyscScene();
+    outputShown_ = !file.empty();
+    if (!outputShown_) return;
+    readShownOutputFile(file);
+    pages_->setCurrentWidget(outputPage_);
+    modelView_->ResetujPrzeksztalcenia();
+    outputView_->ResetujPrzeksztalcenia();
+    oldPreview_->setPixmap(QPixmap::fromImage(oldPreviewImage(
+        wyswietlPlikWyjsciowy(*outputReader, 0, -1, previewScale, previewWidth, previewHeight),
+        previewWidth, previewHeight)));
+    outputView_->LadujListeFigur(outputReader->ListaFigur, modelExtents.minX, modelExtents.maxX,
+                                 modelExtents.minY, modelExtents.maxY);
+}
