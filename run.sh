@@ -7,6 +7,8 @@ cd "$(dirname "$0")"
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  # Without arguments the window opens the sample project.
+  [ $# -gt 0 ] || set -- ./build/bin/Samples/Sample.prj
   exec ./build/bin/korvane3d "$@"
 fi
 echo "No display found: running the batch demonstration (korvane3d-cli) instead of the window."

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "RAWview.h"
 
+#include "FormBMPDialog.h"
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/Settings.h"
@@ -13,6 +14,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,11 +24,15 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace korvane;
@@ -43,6 +50,8 @@ MainWindow::MainWindow(bool singleInstance) : logic_(*this, singleInstance) {
     buildMenus();
     buildPanes();
     wirePanes();
+    wireOutputs();
+    setAcceptDrops(true);
     resize(1280, 860);
 }
 
@@ -75,8 +84,10 @@ void MainWindow::buildMenus() {
     connect(addItem(project, "mZakoncz"), &QAction::triggered, this, &QWidget::close);
 
     QMenu* model = menu("mModel");
-    addItem(model, "mModelOtworz", QKeySequence("Ctrl+O"));
-    addItem(model, "mModelOtworzPrzyklady");
+    connect(addItem(model, "mModelOtworz", QKeySequence("Ctrl+O")), &QAction::triggered, this,
+            [this] { logic_.mModelOtworzClick(); });
+    connect(addItem(model, "mModelOtworzPrzyklady"), &QAction::triggered, this,
+            [this] { logic_.mModelOtworzPrzykladyClick(); });
     model->addSeparator();
     QMenu* drawing = menu("mModelRysowanie", model);
     styleGroup_ = new QActionGroup(this);
@@ -114,15 +125,17 @@ void MainWindow::buildMenus() {
     addItem(model, "mMaterial");
 
     QMenu* outputs = menu("mPlikiWy");
-    addItem(outputs, "mBudujPlikiWy", QKeySequence("F4"));
-    addItem(outputs, "mPrzerwijBudowaniePlikowWy");
+    connect(addItem(outputs, "mBudujPlikiWy", QKeySequence("F4")), &QAction::triggered, this,
+            [this] { logic_.sbBudujPlikiWyClick(); });
+    connect(addItem(outputs, "mPrzerwijBudowaniePlikowWy"), &QAction::triggered, this,
+            [this] { logic_.sbProcesPrzerwijClick(); });
 
     QMenu* machine = menu("mMaszyna");
-    addItem(machine, "mSterowanie");
-    addItem(machine, "mStart");
+    addItem(machine, "mSterowanie", QKeySequence("F5"));
+    addItem(machine, "mStart", QKeySequence("F2"));
     addItem(machine, "mStartOdWybranego", QKeySequence("Ctrl+F2"));
     addItem(machine, "mStop");
-    addItem(machine, "mKontynuacja");
+    addItem(machine, "mKontynuacja", QKeySequence("Shift+F2"));
 
     QMenu* options = menu("mOpcje");
     addItem(options, "mKonfig");
@@ -130,15 +143,15 @@ void MainWindow::buildMenus() {
     QMenu* help = menu("mPomoc");
     connect(addItem(help, "mPomocSpis", QKeySequence("F1")), &QAction::triggered, this,
             [] { openManual("index.htm"); });
-    addItem(help, "mPamiecInfo");
+    addItem(help, "mPamiecInfo", QKeySequence("Ctrl+M"));
     connect(addItem(help, "mOprogramie"), &QAction::triggered, this, &MainWindow::showAbout);
     addItem(help, "mOmaszynie");
 
     // Commands that other parts of the program provide stay disabled until then.
     for (const char* name :
-         {"mModelOtworz", "mModelOtworzPrzyklady", "mModelResetujPolozenie", "mModelWlasciwosci",
-          "mMaterial", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mSterowanie", "mStart",
-          "mStartOdWybranego", "mStop", "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
+         {"mModelResetujPolozenie", "mModelWlasciwosci", "mMaterial", "mBudujPlikiWy",
+          "mPrzerwijBudowaniePlikowWy", "mSterowanie", "mStart", "mStartOdWybranego", "mStop",
+          "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
 
@@ -174,15 +187,36 @@ void MainWindow::buildPanes() {
     toolsLayout->addWidget(toolDetail_);
     operations_ = new QListWidget;
     operations_->setObjectName("clbOperacje");
-    auto* outputs = new QListWidget;
-    outputs->setObjectName("lbPlikiWy");
+    outputs_ = new QListWidget;
+    outputs_->setObjectName("lbPlikiWy");
+    // The build and abort buttons carry the menu items' captions and states.
+    auto* outputsWithButtons = new QWidget;
+    auto* outputsLayout = new QVBoxLayout(outputsWithButtons);
+    outputsLayout->setContentsMargins(0, 0, 0, 0);
+    outputsLayout->addWidget(outputs_);
+    auto* buildRow = new QHBoxLayout;
+    for (const char* name : {"mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy"}) {
+        auto* button = new QToolButton;
+        button->setObjectName(name == std::string_view("mBudujPlikiWy") ? "sbBudujPlikiWy"
+                                                                        : "sbProcesPrzerwij");
+        button->setDefaultAction(actions_[name]);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        buildRow->addWidget(button);
+    }
+    outputsLayout->addLayout(buildRow);
+    modelPath_ = new QLabel;
+    modelPath_->setObjectName("lSciezkaModelu");
+    materialPath_ = new QLabel;
+    materialPath_->setObjectName("lSciezkaMaterialu");
+    outputsLayout->addWidget(modelPath_);
+    outputsLayout->addWidget(materialPath_);
 
     auto* left = new QSplitter(Qt::Vertical);
     left->addWidget(
         group("gbFrezy", toolsWithDetail, {"btnFrezDodaj", "btnFrezEdytuj", "btnFrezUsun"}));
     left->addWidget(
         group("gbOperacje", operations_, {"btnOperDodaj", "btnOperEdytuj", "btnOperUsun"}));
-    left->addWidget(group("gbPlikiWy", outputs, {}));
+    left->addWidget(group("gbPlikiWy", outputsWithButtons, {}));
 
     pages_ = new QTabWidget;
     pages_->setObjectName("pcWidoki");
@@ -193,6 +227,7 @@ void MainWindow::buildPanes() {
         pages_->addTab(page, QString());
         if (std::string_view(name) == "tsPodgladOut_stary") oldPreviewPage_ = page;
     }
+    buildViews();
 
     auto* split = new QSplitter(Qt::Horizontal);
     split->addWidget(left);
@@ -227,7 +262,6 @@ void MainWindow::wirePanes() {
                                           item->checkState() != Qt::Unchecked);
     });
     connect(static_cast<QPushButton*>(captioned_["btnOperUsun"]), &QPushButton::clicked, this,
-    buildViews();
             [this] { logic_.operationPane().deleteSelected(); });
     new QShortcut(
         QKeySequence::Delete, operations_, [this] { logic_.operationPane().deleteSelected(); },
@@ -288,7 +322,8 @@ void MainWindow::enableOperationCommands(bool editAndDelete) {
 }
 
 void MainWindow::enableBuild(bool enabled) {
-    actions_["mBudujPlikiWy"]->setEnabled(enabled);
+    anyChecked_ = enabled;
+    actions_["mBudujPlikiWy"]->setEnabled(enabled && buildCommandsEnabled_);
 }
 
 void MainWindow::showStatus(int panel, const std::string& text) {
@@ -312,6 +347,7 @@ void MainWindow::showProjectPath() {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     showProjectPath();
+    fitPicture();
 }
 
 std::optional<std::string> MainWindow::askFileName(const FileDialogRequest& request, bool save) {
@@ -429,4 +465,134 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         openManual("index.htm");
     else
         QMainWindow::keyPressEvent(event);
+}
+
+// The output list, its popup menu, the abort key and the build commands' states.
+void MainWindow::wireOutputs() {
+    connect(outputs_, &QListWidget::currentRowChanged, this,
+            [this](int row) { logic_.lbWyClick(row); });
+    outputs_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* parameters = new QAction(outputs_);
+    parameters->setObjectName("pmiParPlikuWy");
+    parameters->setEnabled(false);
+    actions_["pmiParPlikuWy"] = parameters;
+    connect(parameters, &QAction::triggered, this, [this] { logic_.pmParPlikuWyClick(); });
+    outputs_->addAction(parameters);
+    // Esc aborts a build whichever control has the focus.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] {
+        if (logic_.genProcWtoku()) logic_.sbProcesPrzerwijClick();
+    });
+    pictureLabel_ = new QLabel(pages_->findChild<QWidget*>("tsModel"));
+    pictureLabel_->setObjectName("ImageBMP");
+    pictureLabel_->setAlignment(Qt::AlignCenter);
+    pictureLabel_->setAutoFillBackground(true);
+    pictureLabel_->hide();
+    progressBar_ = new QProgressBar(statusBar());
+    progressBar_->setObjectName("pbGenProc");
+    progressBar_->setRange(0, 8);
+    progressBar_->hide();
+}
+
+void MainWindow::setBuildCommandsEnabled(bool enabled) {
+    buildCommandsEnabled_ = enabled;
+    for (const char* name : {"mProjektOtworz", "mModelOtworz", "mModelOtworzPrzyklady"})
+        actions_[name]->setEnabled(enabled);
+    actions_["mBudujPlikiWy"]->setEnabled(enabled && anyChecked_);
+    actions_["mPrzerwijBudowaniePlikowWy"]->setEnabled(!enabled);
+}
+
+void MainWindow::showProgress(int position) {
+    if (position < 0) {
+        progressBar_->hide();
+        return;
+    }
+    // Over status panel 0: half its width, right-aligned, 2 pixels from the top.
+    const QRect panel = statusPanels_[0]->geometry();
+    const int width = (panel.width() + 1) / 2;
+    progressBar_->setGeometry(panel.right() - width + 1, 2, width, statusBar()->height() - 2);
+    progressBar_->setValue(std::min(position, 8));
+    progressBar_->show();
+    progressBar_->raise();
+}
+
+void MainWindow::showOutputs(const std::vector<std::string>& names, int selected) {
+    {
+        const QSignalBlocker block(outputs_);
+        outputs_->clear();
+        for (const auto& name : names) outputs_->addItem(QString::fromStdString(name));
+        outputs_->setCurrentRow(selected);
+    }
+    outputs_->setToolTip(selected >= 0 ? outputs_->item(selected)->text() : QString());
+    actions_["pmiParPlikuWy"]->setEnabled(selected >= 0);
+}
+
+void MainWindow::enableOutputList(bool enabled) {
+    outputs_->setEnabled(enabled);
+}
+
+namespace {
+
+void showPath(QLabel* label, const std::string& text, const std::string& hint) {
+    const int width = std::max(0, label->width() - 15);
+    label->setText(
+        label->fontMetrics().elidedText(QString::fromStdString(text), Qt::ElideMiddle, width));
+    label->setToolTip(QString::fromStdString(hint));
+}
+
+} // namespace
+
+void MainWindow::showModelPath(const std::string& text, const std::string& hint) {
+    showPath(modelPath_, text, hint);
+}
+
+void MainWindow::showMaterialPath(const std::string& text, const std::string& hint) {
+    showPath(materialPath_, text, hint);
+}
+
+void MainWindow::showModelPage(const std::filesystem::path& picture) {
+    QWidget* page = pages_->findChild<QWidget*>("tsModel");
+    pages_->setCurrentWidget(page);
+    picture_ = picture.empty() ? QPixmap() : QPixmap(QString::fromStdString(picture.string()));
+    pictureLabel_->setVisible(!picture_.isNull());
+    fitPicture();
+}
+
+void MainWindow::fitPicture() {
+    if (picture_.isNull()) return;
+    const QWidget* page = pictureLabel_->parentWidget();
+    pictureLabel_->setGeometry(page->rect());
+    pictureLabel_->setPixmap(
+        picture_.scaled(page->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    pictureLabel_->raise();
+}
+
+bool MainWindow::editBitmapRelief(TFormBMP& form) {
+    FormBMPDialog dialog(form, this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void MainWindow::beepThreeTimes() {
+    for (int i = 0; i < 3; ++i) QTimer::singleShot(200 * i, this, [] { QApplication::beep(); });
+}
+
+namespace {
+
+// The local file of a drag when it is one the window opens.
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QString file = data->urls().front().toLocalFile();
+    return modelFileKind(file.toStdString()) == fileKindOther ? QString() : file;
+}
+
+} // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (file.isEmpty()) return;
+    event->acceptProposedAction();
+    logic_.openDroppedFile(file.toStdString());
 }

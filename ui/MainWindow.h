@@ -4,6 +4,7 @@
 #include "app/MainWindowView.h"
 
 #include <QMainWindow>
+#include <QPixmap>
 
 #include <map>
 #include <optional>
@@ -14,12 +15,13 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QGroupBox;
+class TRAWview;
 
 // The main window: panes for tools, operations and output files, the pages of
-class TRAWview;
 // the views, the menu and the status bar. The logic lives in TfGlowny.
 class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     Q_OBJECT
@@ -51,18 +53,34 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void showOperations(const korvane::TCheckListBoxExt& list, int selected) override;
     void enableOperationCommands(bool editAndDelete) override;
     void enableBuild(bool enabled) override;
+    void setBuildCommandsEnabled(bool enabled) override;
+    void showProgress(int position) override;
+    void showOutputs(const std::vector<std::string>& names, int selected) override;
+    void enableOutputList(bool enabled) override;
+    void showModelPath(const std::string& text, const std::string& hint) override;
+    void showMaterialPath(const std::string& text, const std::string& hint) override;
+    void showModelPage(const std::filesystem::path& picture) override;
+    bool editBitmapRelief(korvane::TFormBMP& form) override;
+    void beepThreeTimes() override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
+    // The views on the pages, their coupling, the view menu and the export keys.
+    void buildViews();
+    void clearOldPreview();
     QAction* addItem(QMenu* menu, const char* name, const QKeySequence& shortcut = {});
     void buildMenus();
     void buildPanes();
     void wirePanes();
     void showProjectPath();
+    void wireOutputs();
+    void fitPicture();
     std::optional<std::string> askFileName(const korvane::FileDialogRequest& request, bool save);
     void showAbout();
 
@@ -71,22 +89,27 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;
     std::map<std::string, QWidget*> captioned_;
-    // The views on the pages, their coupling, the view menu and the export keys.
-    void buildViews();
-    void clearOldPreview();
     QActionGroup* styleGroup_ = nullptr;
     QActionGroup* shininessGroup_ = nullptr;
     QTabWidget* pages_ = nullptr;
     QWidget* oldPreviewPage_ = nullptr;
-    QLabel* statusPanels_[3] = {};
-    std::string projectPath_; // status panel 2 before shortening
-    QListWidget* tools_ = nullptr;
-    QLabel* toolDetail_ = nullptr;
-    QListWidget* operations_ = nullptr;
-};
     TRAWview* modelView_ = nullptr;  // RAWview1
     TRAWview* stockView_ = nullptr;  // rwMaterial
     TRAWview* outputView_ = nullptr; // rwPodgladWy
     QWidget* outputPage_ = nullptr;
     QLabel* oldPreview_ = nullptr;
     bool outputShown_ = false; // an output file is shown in the previews
+    QLabel* statusPanels_[3] = {};
+    std::string projectPath_; // status panel 2 before shortening
+    QListWidget* tools_ = nullptr;
+    QLabel* toolDetail_ = nullptr;
+    QListWidget* operations_ = nullptr;
+    QListWidget* outputs_ = nullptr;
+    QLabel* modelPath_ = nullptr;
+    QLabel* materialPath_ = nullptr;
+    QLabel* pictureLabel_ = nullptr; // a bitmap relief's picture over the model view
+    QPixmap picture_;
+    QProgressBar* progressBar_ = nullptr;
+    bool buildCommandsEnabled_ = true; // no load or build running
+    bool anyChecked_ = false;          // an operation is checked
+};

@@ -27,6 +27,11 @@ void TCheckListBoxExt::WszystkieZaznacz() {
     for (auto& e : items) e.state = CheckState::Checked;
 }
 
+void TCheckListBoxExt::WszystkieGrayNaChecked() {
+    for (auto& e : items)
+        if (e.state == CheckState::Grayed) e.state = CheckState::Checked;
+}
+
 void TCheckListBoxExt::WszystkieWylacz() {
     for (auto& e : items) e.state = CheckState::Unchecked;
 }

@@ -25,6 +25,8 @@ class TCheckListBoxExt {
     int NastepnyZaznaczony(int szukajOd) const;
     void WszystkieZaznacz();
     void WszystkieWylacz();
+    // Every grayed entry becomes checked.
+    void WszystkieGrayNaChecked();
     // lZazn := the names of all checked entries.
     void ZapamietajZaznaczone();
     // Checks every entry whose name is in lZazn, ignoring case.

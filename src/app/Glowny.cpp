@@ -6,8 +6,12 @@
 #include "foundation/Messages.h"
 #include "foundation/State.h"
 #include "foundation/Version.h"
+#include "geometry/Raster.h"
 #include "libraries/LibraryFolders.h"
 #include "libraries/LibraryState.h"
+#include "machine/LibusbHidBackend.h"
+#include "machine/MachineState.h"
+#include "machine/Usb.h"
 #include "output/DaneWyjsciowe.h"
 #include "platform/Folders.h"
 
@@ -16,7 +20,11 @@
 namespace korvane {
 
 TfGlowny::TfGlowny(MainWindowView& view, bool singleInstance)
-    : view_(view), singleInstance_(singleInstance), toolPane_(view), operationPane_(view) {}
+    : view_(view), singleInstance_(singleInstance), toolPane_(view), operationPane_(view),
+      modelOpening_(view), budowanie_(*this) {
+    budowanie_.rasterBuilding = [this] { return modelOpening_.modelRasterComing(); };
+    budowanie_.startRasterBuild = [this] { modelOpening_.rebuildRaster(); };
+}
 
 std::string TfGlowny::caption() {
     return std::string(applicationTitle) + "   " + txt("Universal", "txtWer") +
@@ -46,7 +54,6 @@ void TfGlowny::applyInterfaceTexts() {
 }
 
 bool TfGlowny::FormCreate() {
-    genProcWtoku = false;
     closing = false;
     exeFolder = programFolder();
 
@@ -85,9 +92,17 @@ bool TfGlowny::FormCreate() {
     resolutionChanged = false;
     view_.applyViewSettings(settings.modelKolor == 0 ? 0x00FF00 : settings.modelKolor,
                             settings.modelSposobKreslenia, settings.modelPolysk, settings.ukladWsp);
+    // The raster at its initial size, cleared, until a model gives it its own.
+    allocateRasters();
 
-    // The project of the last run; a missing or unreadable file leaves a new one.
+    // The project named on the command line, else the project of the last run;
+    // a missing or unreadable file leaves a new one.
     project = std::make_unique<TProjekt>();
+    for (const std::string& arg : programArguments)
+        if (modelFileKind(arg) == fileKindProject) {
+            settings.plikProjektu = std::filesystem::absolute(arg).string();
+            break;
+        }
     if (!settings.plikProjektu.empty()) loadProject(settings.plikProjektu);
 
     if (!createOutputFolder()) {
@@ -95,18 +110,28 @@ bool TfGlowny::FormCreate() {
         return false;
     }
     outputReader = std::make_unique<tWy>();
+    refillOutputList();
+    // The USB link, unless "95" is the first or second argument; a system
+    // without USB access runs without it.
+    if (!noUsbSwitch()) {
+        try {
+            usbLink = std::make_unique<TfUsb>(makeLibusbHidBackend());
+        } catch (...) {
+            usbLink.reset();
+        }
+    }
     view_.showOldPreviewPage(hasSwitch("testy"));
     if (auto fraction = surfacingFractionOption()) surfacingFraction = *fraction;
     return true;
 }
 
 bool TfGlowny::FormClose() {
-    if (genProcWtoku) {
+    if (budowanie_.genProcWtoku) {
         showMessage(txt("Main_window", "zakonczGenPlikowWy"), false);
         return false;
     }
     closing = true;
-    moznaGenKolejneProcesy = false;
+    budowanie_.moznaGenKolejneProcesy = false;
     // An unsaved project is saved (asking for a name when it has none), then
     // the settings; failures here must not keep the window open.
     try {
@@ -116,6 +141,10 @@ bool TfGlowny::FormClose() {
     }
     project.reset();
 
+    // Every thread ends before what it reads goes.
+    budowanie_.abort();
+    modelOpening_.stop();
+    usbLink.reset();
     operationLibrary.reset();
     toolLibrary.reset();
     outputReader.reset();

@@ -1,18 +1,21 @@
 #pragma once
 
+#include "app/BudowaniePlikowWy.h"
 #include "app/MainWindowView.h"
+#include "app/ModelOpening.h"
 #include "app/OperationPane.h"
 #include "app/ToolPane.h"
 #include "platform/SingleInstance.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // The logic of the main window: the start sequence that builds the whole
 // program and the shutdown that takes it down.
 namespace korvane {
 
-class TfGlowny {
+class TfGlowny : private BuildView {
   public:
     // `singleInstance`: whether this start takes the lock that keeps a second copy
     // of the program from running (the window does; the batch program does not).
@@ -32,18 +35,33 @@ class TfGlowny {
     void mProjektOtworzClick();
     void mProjektZapiszClick();
     void mProjektZapiszJakoClick();
+    // Opens a project file (of the project kind; another is ignored).
+    void openProjectFile(const std::string& file);
     // Reads a project file and shows it (at start and by the open command);
     // false when the file is not a readable project.
     bool loadProject(const std::string& file);
 
+    // Model commands: the open dialog, the same in the examples folder.
+    void mModelOtworzClick();
+    void mModelOtworzPrzykladyClick();
+    // A file dropped on the window: a project or a model opens, by its kind.
+    void openDroppedFile(const std::string& file);
+
+    // The build-output workflow: build, abort, an output list click (-1: no
+    // selection), the selected output's parameters.
+    void sbBudujPlikiWyClick();
+    void sbProcesPrzerwijClick();
+    void lbWyClick(int index);
+    void pmParPlikuWyClick();
+    // The output list from the output folder.
+    void refillOutputList();
+    // Output generation is running (the chain's own flag).
+    bool genProcWtoku() const { return budowanie_.genProcWtoku; }
+
     ToolPane& toolPane() { return toolPane_; }
     OperationPane& operationPane() { return operationPane_; }
-
-    bool genProcWtoku = false;           // output generation is running
-    bool moznaGenKolejneProcesy = false; // the generation chain may go on
-    int aktGenerowanyProces = -1;        // operation being generated
-    int OstatnioGenerowanyProces = -1;   // operation generated last
-    std::string ostDirModelu;            // folder of the last model (model dialog after "new")
+    ModelOpening& modelOpening() { return modelOpening_; }
+    TBudowaniePlikowWy& budowanie() { return budowanie_; }
 
   private:
     bool takeInstanceLock();
@@ -55,11 +73,32 @@ class TfGlowny {
     // program ends, as at start.
     void outputFolderOrEnd();
 
+    // BuildView: what the build chain shows in this window.
+    bool editMaterial() override;
+    void saveProjectAs() override;
+    void setBuildCommandsEnabled(bool enabled) override;
+    void showStatus(int panel, const std::string& text) override;
+    void clearOutputs() override;
+    void generationStarted(int entry) override;
+    void progressStep() override;
+    void generationEnded(int entry, const GenerationResult& result) override;
+    void buildEnded() override;
+    void beep() override;
+    // Shows the output list and selects `selected` (-1: none) in it.
+    void showOutputList(int selected);
+    // A project's model path: as written, else beside the project file.
+    static std::string besideProject(const std::string& file, const std::string& projectFile);
+
     MainWindowView& view_;
     bool singleInstance_;
     std::unique_ptr<SingleInstance> instance_;
     ToolPane toolPane_;
     OperationPane operationPane_;
+    ModelOpening modelOpening_;
+    TBudowaniePlikowWy budowanie_;
+    std::vector<std::string> outputs_; // the output list's names
+    int selectedOutput_ = -1;
+    int progress_ = 0; // steps of the running generation
 };
 
 } // namespace korvane

@@ -4,7 +4,6 @@
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/State.h"
-#include "foundation/TextCompare.h"
 #include "libraries/LibraryState.h"
 
 namespace korvane {
@@ -33,33 +32,59 @@ void TfGlowny::projectPathChanged() {
 void TfGlowny::mProjektNowyClick() {
     settings.plikProjektu.clear();
     view_.showStatus(2, "");
-    ostDirModelu = std::filesystem::path(modelExtents.plik_RAW).parent_path().string();
+    modelOpening_.ostDirModelu =
+        std::filesystem::path(modelExtents.plik_RAW).parent_path().string();
     project->Nowy();
     // The check marks always show the project's process.
     operationPane_.showProcess(project->d.lProcesu);
     outputFolderOrEnd();
+    refillOutputList();
 }
 
 void TfGlowny::mProjektOtworzClick() {
     const auto file = view_.askOpenFileName(projectDialog(txt("Main_window", "wybierzProjekt")));
-    if (!file || file->empty()) return;
-    const std::string ext = std::string(".") + projectExtension;
-    if (!sameText(std::filesystem::path(*file).extension().string(), ext)) return;
+    if (file && !file->empty()) openProjectFile(*file);
+}
+
+void TfGlowny::openProjectFile(const std::string& file) {
+    if (modelFileKind(file) != fileKindProject) return;
     modelExtents.typPliku = modelKindProjectOpened;
-    settings.plikProjektu = *file;
-    loadProject(*file);
+    settings.plikProjektu = file;
+    loadProject(file);
     outputFolderOrEnd();
+    refillOutputList();
+}
+
+std::string TfGlowny::besideProject(const std::string& file, const std::string& projectFile) {
+    const std::filesystem::path path = file;
+    std::error_code ec;
+    if (file.empty() || path.is_absolute() || std::filesystem::exists(path, ec)) return file;
+    return (std::filesystem::path(projectFile).parent_path() / path).string();
 }
 
 bool TfGlowny::loadProject(const std::string& file) {
     if (!project->PobierzZPliku(file)) return false;
     view_.showStatus(2, file);
     const TProjektDane& d = project->d;
-    std::error_code ec;
-    if (!d.plikModelu.empty() && !std::filesystem::exists(d.plikModelu, ec)) {
-        view_.showStatus(0, "");
-        showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + d.plikModelu, true);
+    // A model named relative to the project is looked for beside it.
+    const std::string model = besideProject(d.plikModelu, file);
+    if (!model.empty()) {
+        std::error_code ec;
+        const int kind = modelFileKind(model);
+        if (!std::filesystem::is_regular_file(model, ec)) {
+            modelOpening_.clearModel();
+            showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + model, true);
+        } else if (kind == fileKindBmp || kind == fileKindJpg) {
+            TProjektDane picture = d;
+            picture.plikModelu = model;
+            modelOpening_.openProjectPicture(picture);
+        } else if (kind == fileKindRaw || kind == fileKindDxf || kind == fileKindStl) {
+            modelExtents.typPliku = modelKind3D;
+            modelOpening_.OtworzPlikRAW(model);
+        }
     }
+    if (d.material.zrodlo == materialFile)
+        modelOpening_.openStockModel(besideProject(d.material.plikMaterialu, file));
     operationPane_.showProcess(d.lProcesu);
     return true;
 }
@@ -72,6 +97,7 @@ void TfGlowny::mProjektZapiszClick() {
     if (!settings.plikProjektu.empty() && !project->Zapisz(settings.plikProjektu))
         showMessage(txt("Other", "bladWykonania") + "\r\n" + settings.plikProjektu, true);
     projectPathChanged();
+    refillOutputList();
 }
 
 void TfGlowny::mProjektZapiszJakoClick() {
@@ -84,6 +110,7 @@ void TfGlowny::mProjektZapiszJakoClick() {
             showMessage(txt("Other", "bladWykonania") + "\r\n" + settings.plikProjektu, true);
     }
     projectPathChanged();
+    refillOutputList();
 }
 
 } // namespace korvane

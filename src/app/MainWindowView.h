@@ -6,8 +6,11 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace korvane {
+
+class TFormBMP;
 
 // What an open or save dialog shows. The filter is written as pairs
 // "description|pattern|description|pattern".
@@ -46,6 +49,26 @@ class MainWindowView : public ToolPaneView, public OperationPaneView {
     // Modal file dialogs; nullopt when cancelled.
     virtual std::optional<std::string> askOpenFileName(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> askSaveFileName(const FileDialogRequest& request) = 0;
+    // The build button and menu item, the project-open, model-open and examples
+    // items together; the abort commands are enabled exactly while they are not.
+    virtual void setBuildCommandsEnabled(bool enabled) = 0;
+    // The progress bar over status panel 0 at `position` of 0..8; -1 removes it.
+    virtual void showProgress(int position) = 0;
+    // The output list: the names in order, `selected` -1 for none; the output
+    // file commands are enabled exactly while one is selected.
+    virtual void showOutputs(const std::vector<std::string>& names, int selected) = 0;
+    virtual void enableOutputList(bool enabled) = 0;
+    // The model and material path labels: the text shortened to fit, `hint` in
+    // full as the hint.
+    virtual void showModelPath(const std::string& text, const std::string& hint) = 0;
+    virtual void showMaterialPath(const std::string& text, const std::string& hint) = 0;
+    // The model page, showing the picture of a bitmap relief in place of the
+    // model view (an empty file: the model view).
+    virtual void showModelPage(const std::filesystem::path& picture) = 0;
+    // The bitmap relief dialog, modal; true when it ended with OK.
+    virtual bool editBitmapRelief(TFormBMP& form) = 0;
+    // The end of a build: three beeps 200 ms apart.
+    virtual void beepThreeTimes() = 0;
     // Ends the program at once, without the shutdown's questions: a folder it
     // cannot work without could not be created (the message has been shown).
     virtual void endProgram() = 0;

@@ -66,6 +66,17 @@ void OperationPane::uncheckAll() {
     show();
 }
 
+void OperationPane::markGenerating(int index) {
+    if (index < 0 || index >= clbOperacje_.count()) return;
+    clbOperacje_.items[static_cast<std::size_t>(index)].state = CheckState::Grayed;
+    show();
+}
+
+void OperationPane::endGeneration() {
+    clbOperacje_.WszystkieGrayNaChecked();
+    show();
+}
+
 void OperationPane::showProcess(const std::vector<std::string>& names) {
     clbOperacje_.WszystkieWylacz();
     const auto remembered = clbOperacje_.lZazn;

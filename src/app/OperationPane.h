@@ -36,6 +36,10 @@ class OperationPane {
     void uncheckAll();
     // Shows a project's process: exactly the operations named in it are checked.
     void showProcess(const std::vector<std::string>& names);
+    // The build marks the entry being generated grey; at its end every grey
+    // mark is checked again.
+    void markGenerating(int index);
+    void endGeneration();
     // After a confirmation, deletes the selected operation's file, and only then
     // its record and entry.
     void deleteSelected();

@@ -107,13 +107,13 @@ TEST_F(StartTest, ClosingIsRefusedWhileOutputsAreBuilt) {
     start({"US"});
     TfGlowny window(view, false);
     ASSERT_TRUE(window.FormCreate());
-    window.genProcWtoku = true;
+    window.budowanie().genProcWtoku = true;
     EXPECT_FALSE(window.FormClose());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, txt("Main_window", "zakonczGenPlikowWy"));
     EXPECT_FALSE(ui.messages[0].error);
     EXPECT_FALSE(closing);
-    window.genProcWtoku = false;
+    window.budowanie().genProcWtoku = false;
     EXPECT_TRUE(window.FormClose());
 }
 

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,22 @@ class RecordingView : public MainWindowView {
     void showOutputFile(const std::filesystem::path& file) override {
         outputFilesShown.push_back(file);
     }
+    void setBuildCommandsEnabled(bool on) override { buildCommandsEnabled = on; }
+    void showProgress(int position) override { progress.push_back(position); }
+    void showOutputs(const std::vector<std::string>& names, int selected) override {
+        outputs = names;
+        outputSelected = selected;
+    }
+    void enableOutputList(bool on) override { outputListEnabled = on; }
+    void showModelPath(const std::string& text, const std::string&) override { modelPath = text; }
+    void showMaterialPath(const std::string& text, const std::string&) override {
+        materialPath = text;
+    }
+    void showModelPage(const std::filesystem::path& file) override { picture = file; }
+    bool editBitmapRelief(TFormBMP& form) override {
+        return bitmapDialog ? bitmapDialog(form) : false;
+    }
+    void beepThreeTimes() override { ++beeps; }
     void showStatus(int panel, const std::string& text) override;
     std::optional<std::string> askOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> askSaveFileName(const FileDialogRequest& request) override;
@@ -52,6 +69,15 @@ class RecordingView : public MainWindowView {
     int modelShown = 0;      // showModel calls
     int stockModelShown = 0; // showStockModel calls
     std::vector<std::filesystem::path> outputFilesShown;
+    bool buildCommandsEnabled = true;
+    std::vector<int> progress; // every position shown, -1 when removed
+    std::vector<std::string> outputs;
+    int outputSelected = -1;
+    bool outputListEnabled = true;
+    std::string modelPath, materialPath;
+    std::filesystem::path picture;               // shown in place of the model view
+    std::function<bool(TFormBMP&)> bitmapDialog; // answers the relief dialog; none cancels
+    int beeps = 0;
 
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<FileDialogRequest> openRequests, saveRequests;

@@ -1,0 +1,113 @@
+// The main window's side of building output files: the build and abort
+// commands, what the chain shows, the output list and an output's parameters.
+#include "app/Glowny.h"
+#include "app/WyLista.h"
+#include "foundation/DataFolders.h"
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/State.h"
+#include "foundation/TextCompare.h"
+#include "libraries/LibraryState.h"
+#include "output/DaneWyjsciowe.h"
+
+namespace korvane {
+
+void TfGlowny::sbBudujPlikiWyClick() {
+    if (budowanie_.genProcWtoku || modelOpening_.loading() || closing) return;
+    std::vector<BuildEntry> entries;
+    for (const CheckListEntry& e : operationPane_.list().items)
+        if (e.data) entries.push_back({*e.data, e.state != CheckState::Unchecked});
+    budowanie_.build(std::move(entries));
+}
+
+void TfGlowny::sbProcesPrzerwijClick() {
+    budowanie_.abort();
+}
+
+bool TfGlowny::editMaterial() {
+    // The material dialog is not part of this window yet: the build stops at
+    // the message that asked for the material.
+    return false;
+}
+
+void TfGlowny::saveProjectAs() {
+    mProjektZapiszJakoClick();
+}
+
+void TfGlowny::setBuildCommandsEnabled(bool enabled) {
+    view_.setBuildCommandsEnabled(enabled);
+}
+
+void TfGlowny::showStatus(int panel, const std::string& text) {
+    view_.showStatus(panel, text);
+}
+
+void TfGlowny::clearOutputs() {
+    outputs_.clear();
+    showOutputList(-1);
+}
+
+void TfGlowny::generationStarted(int entry) {
+    operationPane_.markGenerating(entry);
+    progress_ = 0;
+    view_.showProgress(progress_);
+}
+
+void TfGlowny::progressStep() {
+    if (budowanie_.genProcWtoku) view_.showProgress(++progress_);
+}
+
+void TfGlowny::generationEnded(int entry, const GenerationResult& result) {
+    view_.showProgress(-1);
+    // Only an operation that wrote its file has an output to list.
+    if (result.written) {
+        outputs_.push_back(operationPane_.list().items[static_cast<std::size_t>(entry)].name);
+        view_.showOutputs(outputs_, -1);
+    }
+}
+
+void TfGlowny::buildEnded() {
+    operationPane_.endGeneration();
+    lbWyClick(outputs_.empty() ? -1 : 0);
+}
+
+void TfGlowny::beep() {
+    view_.beepThreeTimes();
+}
+
+void TfGlowny::refillOutputList() {
+    const TListaWy list;
+    outputs_.clear();
+    for (const auto& e : list.Lista) outputs_.push_back(e->nazwa);
+    showOutputList(-1);
+}
+
+void TfGlowny::showOutputList(int selected) {
+    selectedOutput_ = selected;
+    view_.showOutputs(outputs_, selected);
+    if (selected < 0) view_.showOutputFile({});
+}
+
+void TfGlowny::lbWyClick(int index) {
+    if (index < 0 || index >= static_cast<int>(outputs_.size())) {
+        showOutputList(-1);
+        return;
+    }
+    showOutputList(index);
+    view_.showOutputFile(dataFolder / outputFolderName /
+                         (outputs_[static_cast<std::size_t>(index)] + "." + outputExtension));
+}
+
+void TfGlowny::pmParPlikuWyClick() {
+    if (selectedOutput_ < 0 || !outputReader) return;
+    const std::string& name = outputs_[static_cast<std::size_t>(selectedOutput_)];
+    const TOperacjaDane* oper = nullptr;
+    for (const CheckListEntry& e : operationPane_.list().items)
+        if (!oper && e.data && sameText(e.name, name)) oper = e.data;
+    const OutputParameters p =
+        outputParameters(outputReader->dl_sciezki_narz,
+                         static_cast<int>(outputReader->ListaFigur.size()), sharpCornerCount, oper);
+    showMessage(p.body, false, txt("Main_window", "pmiParPlikuWy.Caption"));
+}
+
+} // namespace korvane
