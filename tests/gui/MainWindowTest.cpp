@@ -1,6 +1,7 @@
 // The main window under a real X server (Xvfb): it starts in a language, every
 // caption comes from that language's file, and a screenshot is kept.
 #include "MainWindow.h"
+#include "QtMainLoop.h"
 #include "TestSupport.h"
 
 #include "foundation/Interfejs.h"
@@ -80,6 +81,9 @@ TEST(MainWindow, StartsRightToLeftInArabic) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Background threads' end handlers run on the Qt event loop, as in the program.
+    QtMainLoop loop;
+    setMainLoop(&loop);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

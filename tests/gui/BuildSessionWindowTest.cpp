@@ -1,0 +1,269 @@
+// A session in the real window: the sample project dropped on it loads its
+// model and raster, F4 builds the checked operations one after another while
+// the event loop keeps turning, the output list fills in operation-list order
+// and the first output is shown with its parameters. Also: closing refused
+// during a build, Esc during the second of three operations, a model that
+// fails to load, and a picture through the relief dialog.
+#include "FormBMPDialog.h"
+#include "MainWindow.h"
+#include "TestSupport.h"
+
+#include "foundation/Interfejs.h"
+#include "foundation/State.h"
+#include "geometry/Raster.h"
+#include "libraries/LibraryState.h"
+#include "output/DaneWyjsciowe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDoubleSpinBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <regex>
+
+using namespace korvane;
+
+namespace {
+
+const std::filesystem::path samples = std::filesystem::path(KORVANE_SOURCE_DIR) / "samples";
+
+class BuildSession : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+        test::resetState(ui, {"95", "US", "dataDir=" + (dir / "data").string()});
+        for (const char* name : {"Sample.stl", "Sample.prj"})
+            std::filesystem::copy_file(samples / name, dir / name);
+        window = std::make_unique<MainWindow>(false);
+        ASSERT_TRUE(window->start());
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        QApplication::processEvents();
+        outputs = window->findChild<QListWidget*>("lbPlikiWy");
+        operations = window->findChild<QListWidget*>("clbOperacje");
+        ASSERT_TRUE(outputs && operations);
+    }
+    void TearDown() override {
+        // A build still running is ended before the window goes.
+        if (window->logic().genProcWtoku()) {
+            window->logic().sbProcesPrzerwijClick();
+            waitFor([&] { return !window->logic().genProcWtoku(); });
+        }
+        window.reset();
+    }
+
+    // Turns the event loop until `done` holds or the deadline passes.
+    bool waitFor(const std::function<bool()>& done,
+                 std::chrono::seconds deadline = std::chrono::seconds(600)) {
+        const auto end = std::chrono::steady_clock::now() + deadline;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+    bool modelReady() {
+        return waitFor([&] {
+            return !window->logic().modelOpening().loading() &&
+                   !window->logic().modelOpening().modelRasterComing();
+        });
+    }
+    void drop(const std::filesystem::path& file) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted()) << file;
+        QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window.get(), &dropped);
+    }
+    std::vector<std::string> outputNames() {
+        std::vector<std::string> names;
+        for (int i = 0; i < outputs->count(); ++i)
+            names.push_back(outputs->item(i)->text().toStdString());
+        return names;
+    }
+    std::filesystem::path output(const std::string& name) {
+        return dataFolder / outputFolderName / (name + ".out");
+    }
+    void keep(QWidget* widget, const char* name) {
+        if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
+            std::filesystem::create_directories(artefacts);
+            widget->grab().save(QString("%1/%2.png").arg(artefacts).arg(name));
+        }
+    }
+
+    test::RecordingUserInterface ui;
+    test::TempDir dir, runtime;
+    std::unique_ptr<MainWindow> window;
+    QListWidget* outputs = nullptr;
+    QListWidget* operations = nullptr;
+};
+
+} // namespace
+
+TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
+    drop(dir / "Sample.prj");
+    ASSERT_TRUE(modelReady());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(settings.plikProjektu, (dir / "Sample.prj").string());
+    EXPECT_EQ(modelTriangles.size(), 4362u);
+    EXPECT_TRUE(rasterReady);
+    // 100 x 80 x 22 mm at 0.2 mm.
+    EXPECT_EQ(rasterSizeX, 500);
+    EXPECT_EQ(rasterSizeY, 400);
+    EXPECT_EQ(rasterSizeZ, 160);
+    EXPECT_FLOAT_EQ(modelHeights[150][200], 22.0f); // the boss at (30, 40)
+    EXPECT_FLOAT_EQ(modelHeights[375][200], 4.0f);  // the pocket's floor
+    // Library order: Roughing, Layering, Surfacing, Lining, Lining_from_file, Mixed.
+    const std::vector<std::string> checked = {"Roughing", "Layering", "Surfacing", "Lining",
+                                              "Mixed"};
+    for (int i = 0; i < operations->count(); ++i)
+        EXPECT_EQ(operations->item(i)->checkState() == Qt::Checked, i != 4) << i;
+
+    int ticks = 0;
+    QTimer timer;
+    timer.setInterval(5);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start();
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    ASSERT_TRUE(window->logic().genProcWtoku());
+    EXPECT_EQ(operations->item(0)->checkState(), Qt::PartiallyChecked);
+    EXPECT_FALSE(window->findChild<QAction*>("mBudujPlikiWy")->isEnabled());
+    EXPECT_TRUE(window->findChild<QAction*>("mPrzerwijBudowaniePlikowWy")->isEnabled());
+    EXPECT_TRUE(window->findChild<QProgressBar*>("pbGenProc")->isVisible());
+
+    // Closing is refused while the build runs.
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, txt("Main_window", "zakonczGenPlikowWy"));
+
+    // The timer keeps firing while the generations run.
+    const int ticksAtStart = ticks;
+    bool turnedWhileBuilding = false;
+    ASSERT_TRUE(waitFor([&] {
+        turnedWhileBuilding =
+            turnedWhileBuilding || (window->logic().genProcWtoku() && ticks > ticksAtStart + 3);
+        return !window->logic().genProcWtoku();
+    }));
+    EXPECT_TRUE(turnedWhileBuilding);
+
+    // One name per operation that wrote its file, in operation-list order.
+    std::vector<std::string> written;
+    for (const auto& name : checked)
+        if (std::filesystem::exists(output(name))) written.push_back(name);
+    EXPECT_EQ(outputNames(), written);
+    for (const char* name : {"Layering", "Lining"})
+        EXPECT_TRUE(std::find(written.begin(), written.end(), name) != written.end()) << name;
+    for (int i = 0; i < operations->count(); ++i)
+        EXPECT_EQ(operations->item(i)->checkState(), i != 4 ? Qt::Checked : Qt::Unchecked) << i;
+    EXPECT_EQ(window->findChild<QLabel*>("sbPanel0")->text().toStdString(),
+              txt("Main_window", "ProcesyWyjscioweKoniec"));
+    EXPECT_FALSE(window->findChild<QProgressBar*>("pbGenProc")->isVisible());
+    EXPECT_TRUE(window->findChild<QAction*>("mBudujPlikiWy")->isEnabled());
+
+    // The first output is shown; its parameters give the length and the time.
+    EXPECT_EQ(outputs->currentRow(), 0);
+    EXPECT_GT(outputReader->ListaFigur.size(), 0u);
+    QAction* parameters = window->findChild<QAction*>("pmiParPlikuWy");
+    ASSERT_TRUE(parameters->isEnabled());
+    parameters->trigger();
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].caption, "Output file parameters");
+    EXPECT_TRUE(std::regex_match(ui.messages[1].text,
+                                 std::regex("Tool path length : [0-9]+\\.[0-9] m\r\n"
+                                            "Estimated machining time : ([0-9]+ h )?[0-9]+ min")))
+        << ui.messages[1].text;
+    EXPECT_EQ(ui.messages[1].text.find("Tool path length : 0.0 m"), std::string::npos);
+    keep(window.get(), "build-session");
+
+    // With the build over, the window closes.
+    EXPECT_TRUE(window->close());
+}
+
+TEST_F(BuildSession, EscDuringTheSecondOfThreeStopsTheChain) {
+    drop(dir / "Sample.prj");
+    ASSERT_TRUE(modelReady());
+    // Layering, Surfacing and Lining; the project saved so that the build starts.
+    for (int i = 0; i < operations->count(); ++i)
+        operations->item(i)->setCheckState(i == 1 || i == 2 || i == 3 ? Qt::Checked
+                                                                      : Qt::Unchecked);
+    window->logic().mProjektZapiszClick();
+    ASSERT_FALSE(project->DoZapisu());
+
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    ASSERT_TRUE(window->logic().genProcWtoku());
+    ASSERT_TRUE(waitFor([&] { return operations->item(2)->checkState() == Qt::PartiallyChecked; }));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return !window->logic().genProcWtoku(); }));
+
+    EXPECT_TRUE(std::filesystem::exists(output("Layering")));
+    EXPECT_FALSE(std::filesystem::exists(output("Lining")));
+    const auto names = outputNames();
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names[0], "Layering");
+    EXPECT_TRUE(std::find(names.begin(), names.end(), "Lining") == names.end());
+    for (int i = 1; i <= 3; ++i) EXPECT_EQ(operations->item(i)->checkState(), Qt::Checked) << i;
+}
+
+TEST_F(BuildSession, ModelThatFailsToLoadKeepsTheModelInUse) {
+    drop(dir / "Sample.prj");
+    ASSERT_TRUE(modelReady());
+    test::writeFile(dir / "empty.stl", "solid empty\nendsolid empty\n");
+    drop(dir / "empty.stl");
+    ASSERT_TRUE(modelReady());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text.rfind(txt("Other", "zbiorPusty"), 0), 0u);
+    EXPECT_EQ(modelTriangles.size(), 4362u);
+    EXPECT_TRUE(rasterReady);
+    EXPECT_FLOAT_EQ(modelHeights[150][200], 22.0f);
+    EXPECT_EQ(window->findChild<QLabel*>("lSciezkaModelu")->toolTip().toStdString(),
+              (dir / "Sample.stl").string());
+    EXPECT_TRUE(window->findChild<QAction*>("mModelOtworz")->isEnabled());
+}
+
+TEST_F(BuildSession, PictureThroughTheReliefDialog) {
+    std::filesystem::copy_file(samples / "relief.bmp", dir / "relief.bmp");
+    bool answered = false;
+    // The dialog is modal: it is answered from the event loop once it shows.
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<FormBMPDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || answered) return;
+        answered = true;
+        auto* width = dialog->findChild<QDoubleSpinBox*>("Szerokosc");
+        auto* depth = dialog->findChild<QDoubleSpinBox*>("wysokosc");
+        width->setValue(80);
+        EXPECT_DOUBLE_EQ(depth->value(), 60); // 240 x 180 pixels
+        keep(dialog, "bitmap-relief-dialog");
+        dialog->findChild<QPushButton*>("btnOk")->click();
+    });
+    answer.start();
+    drop(dir / "relief.bmp");
+    answer.stop();
+    ASSERT_TRUE(answered);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(modelExtents.typPliku, modelKindBitmapShown);
+    EXPECT_EQ(project->d.plikModelu, (dir / "relief.bmp").string());
+    EXPECT_EQ(project->d.BMPx, 80);
+    EXPECT_EQ(project->d.BMPy, 60);
+    EXPECT_TRUE(rasterReady);
+    EXPECT_EQ(rasterSizeX, 400);
+    EXPECT_EQ(rasterSizeY, 300);
+    EXPECT_TRUE(window->findChild<QLabel*>("ImageBMP")->isVisible());
+    keep(window.get(), "bitmap-relief-window");
+}
