@@ -222,6 +222,8 @@ void TRAWview::setUpFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_NORMALIZE);
     glShadeModel(GL_FLAT);
+    // Vertices two pixels wide, so that the points of a model read as a cloud.
+    glPointSize(2);
     glPolygonMode(GL_FRONT_AND_BACK, FModel_SposobKreslenia == skKontur   ? GL_LINE
                                      : FModel_SposobKreslenia == skPunkty ? GL_POINT
                                                                           : GL_FILL);
