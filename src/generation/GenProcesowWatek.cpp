@@ -5,6 +5,7 @@
 #include "generation/DodajPixRuchuThread.h"
 #include "generation/GenState.h"
 #include "generation/Kreski.h"
+#include "generation/Mieszana.h"
 #include "generation/MotionMap.h"
 #include "generation/Plaszczyzny.h"
 #include "generation/Redukcja.h"
@@ -114,7 +115,7 @@ void CoWczym(int start) {
     }
 }
 
-void runStrategy(const TOperacjaDane& oper, const TFrez& frez) {
+void runStrategy(const TOperacjaDane& oper, const TFrez& frez, const SubStepHandler& subStep) {
     switch (oper.idTyp) {
     case opRoughing:
         generujZgrubnie(oper, frez);
@@ -130,6 +131,9 @@ void runStrategy(const TOperacjaDane& oper, const TFrez& frez) {
         break;
     case opPlotHatching:
         generujKreskiPlt(oper);
+        break;
+    case opMixed:
+        generujMieszane(oper, motionWorkerCount(), subStep);
         break;
     default:
         break;
@@ -196,7 +200,16 @@ void tGenProcesow::Execute() {
             PostepNast();
             for (auto& cell : cellStatus.cells()) cell.stat &= ~0xF;
         }
-        runStrategy(oper_, *Frez);
+        // A strategy that names its sub-steps gets each one timed and a
+        // progress step when it ends.
+        std::string subStep;
+        runStrategy(oper_, *Frez, [&](const char* name) {
+            if (!subStep.empty()) {
+                endPhase(subStep.c_str());
+                PostepNast();
+            }
+            subStep = name;
+        });
         for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
             if (figureList[size_t(i)]->count() < 2) deleteFigure(i);
         endPhase("strategy");

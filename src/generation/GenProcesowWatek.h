@@ -71,6 +71,9 @@ void CoWczym(int start);
 
 // The strategy of an operation type on figureList, with the operation's tool;
 // types without a strategy yet leave the list empty.
-void runStrategy(const TOperacjaDane& oper, const TFrez& frez);
+// `subStep` hears the name of each sub-step as it begins (strategies that name
+// them: the mixed strategy).
+void runStrategy(const TOperacjaDane& oper, const TFrez& frez,
+                 const std::function<void(const char* name)>& subStep = {});
 
 } // namespace korvane

@@ -1,0 +1,203 @@
+#include "generation/SpiralaiLaczenie.h"
+
+#include "foundation/State.h"
+#include "generation/GenState.h"
+#include "generation/Kreski.h"
+#include "generation/MotionMap.h"
+#include "generation/Warstwowa.h"
+#include "geometry/Figury.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace korvane {
+
+namespace {
+
+struct Nearest {
+    int figure = -1;
+    size_t point = 0;
+    double distance = std::numeric_limits<double>::infinity();
+};
+
+// The plan distance from p to the box of f (0 inside it).
+double boxDistance(const TrPkt3D& p, const tFigura& f) {
+    const double dx = std::max({double(f.Pmin.x) - p.x, 0.0, double(p.x) - f.Pmax.x});
+    const double dy = std::max({double(f.Pmin.y) - p.y, 0.0, double(p.y) - f.Pmax.y});
+    return std::hypot(dx, dy);
+}
+
+// The point nearest the end of `current` on the closed contours lower than it
+// whose start lies at most `reach` and a cell below that end.
+Nearest nearestLower(int current, double reach) {
+    const tFigura& c = *figureList[size_t(current)];
+    const TrPkt3D& end = c.poz.back();
+    Nearest best;
+    for (size_t j = 0; j < figureList.size(); ++j) {
+        const tFigura& t = *figureList[j];
+        if (int(j) == current || !t.zamknieta || t.doUsuniecia || t.count() < 2) continue;
+        if (!(t.fig_ppz < c.fig_ppz) || end.z - t.poz.front().z > reach + pixelSize) continue;
+        if (boxDistance(end, t) > best.distance) continue;
+        for (size_t k = 0; k + 1 < t.poz.size(); ++k) { // the closing point repeats the first
+            const double d = distance3(end, t.poz[k]);
+            if (d < best.distance) best = {int(j), k, d};
+        }
+    }
+    return best;
+}
+
+void rotateClosed(tFigura& f, size_t start) {
+    f.poz.pop_back();
+    std::rotate(f.poz.begin(), f.poz.begin() + static_cast<std::ptrdiff_t>(start), f.poz.end());
+    f.poz.push_back(f.poz.front());
+}
+
+// One turn of `lower` drawn from `upper` onto it: its k-th of n points moved
+// towards the nearest point of `upper` by 1 - k/n, never below the motion map.
+// `widest` is the largest distance between a point and its nearest.
+std::vector<TrPkt3D> transition(const tFigura& upper, const tFigura& lower, double& widest) {
+    const size_t n = lower.poz.size() - 1;
+    std::vector<TrPkt3D> points;
+    points.reserve(n);
+    widest = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const TrPkt3D& p = lower.poz[k];
+        const TrPkt3D* nearest = &upper.poz.front();
+        double best = std::numeric_limits<double>::infinity();
+        for (const TrPkt3D& q : upper.poz) {
+            const double d = distance3(p, q);
+            if (d < best) best = d, nearest = &q;
+        }
+        widest = std::max(widest, best);
+        const float share = static_cast<float>(1 - double(k) / double(n));
+        TrPkt3D q{p.x + share * (nearest->x - p.x), p.y + share * (nearest->y - p.y),
+                  p.z + share * (nearest->z - p.z)};
+        // Between two contours of a bump the straight blend runs under the
+        // surface: it stands on the motion map there.
+        q.z = std::max(q.z, static_cast<float>(motionHeightInterpolated(q)));
+        points.push_back(q);
+    }
+    return points;
+}
+
+void makeSpirals(int figStart, double reach) {
+    for (const auto& f : figureList) f->PoliczSrodek();
+    const int count = static_cast<int>(figureList.size());
+    for (int c = figStart; c < count; ++c) {
+        if (generationTerminate) break;
+        if (!figureList[size_t(c)]->zamknieta || figureList[size_t(c)]->doUsuniecia) continue;
+        std::unique_ptr<tFigura> spiral;
+        int current = c;
+        for (;;) {
+            const Nearest next = nearestLower(current, reach);
+            if (!(next.distance < reach)) break;
+            tFigura& upper = *figureList[size_t(current)];
+            tFigura& lower = *figureList[size_t(next.figure)];
+            if (lower.dzielona && lower.pochodzi == upper.orgIndex) break;
+            rotateClosed(lower, next.point);
+            double widest = 0;
+            std::vector<TrPkt3D> turn = transition(upper, lower, widest);
+            if (widest > reach) break;
+            if (!spiral) {
+                spiral = std::make_unique<tFigura>();
+                spiral->poz = upper.poz;
+                upper.doUsuniecia = true;
+            }
+            spiral->poz.insert(spiral->poz.end(), turn.begin(), turn.end());
+            lower.doUsuniecia = true;
+            current = next.figure;
+        }
+        if (!spiral) continue;
+        // The lowest contour once round at its own level.
+        const tFigura& last = *figureList[size_t(current)];
+        spiral->poz.insert(spiral->poz.end(), last.poz.begin(), last.poz.end());
+        spiral->fig_ppz = last.fig_ppz;
+        spiral->zamknieta = false;
+        spiral->laczona = true;
+        spiral->spirala = 1;
+        spiral->PoliczSrodek();
+        addFigure(std::move(spiral));
+    }
+    for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
+        if (figureList[size_t(i)]->doUsuniecia) deleteFigure(i);
+}
+
+struct BorderEnd {
+    int figure = -1;
+    bool last = false;
+    double distance = std::numeric_limits<double>::infinity();
+};
+
+// The end of another open figure nearest to p on the same side of the border.
+BorderEnd nearestEndOnSide(int self, const TrPkt3D& p, BorderSide side) {
+    BorderEnd best;
+    if (side == BorderSide::none) return best;
+    for (size_t j = 0; j < figureList.size(); ++j) {
+        const tFigura& g = *figureList[j];
+        if (int(j) == self || g.zamknieta || g.poz.empty()) continue;
+        for (bool last : {false, true}) {
+            const TrPkt3D& e = last ? g.poz.back() : g.poz.front();
+            if (borderSide(e) != side) continue;
+            const double d = distance3(p, e);
+            if (d < best.distance) best = {int(j), last, d};
+        }
+    }
+    return best;
+}
+
+// Joins figure i to the open figure whose end lies nearest one of its border
+// ends on the same side, over a connector along the surface.
+bool joinAtBorder(int& i) {
+    tFigura& f = *figureList[size_t(i)];
+    if (f.zamknieta || f.poz.empty()) return false;
+    const BorderEnd atFirst = nearestEndOnSide(i, f.poz.front(), borderSide(f.poz.front()));
+    const BorderEnd atLast = nearestEndOnSide(i, f.poz.back(), borderSide(f.poz.back()));
+    const bool useLast = atLast.figure >= 0 && atLast.distance <= atFirst.distance;
+    const BorderEnd other = useLast ? atLast : atFirst;
+    if (other.figure < 0) return false;
+    tFigura& g = *figureList[size_t(other.figure)];
+    if (!useLast) std::reverse(f.poz.begin(), f.poz.end());
+    if (other.last) std::reverse(g.poz.begin(), g.poz.end());
+
+    const size_t connectorAt = figureList.size();
+    followSurface(f.poz.back(), g.poz.front());
+    const bool whole = figureList.size() == connectorAt + 1;
+    if (whole) {
+        const auto& connector = figureList[connectorAt]->poz;
+        f.poz.insert(f.poz.end(), connector.begin(), connector.end());
+        f.poz.insert(f.poz.end(), g.poz.begin(), g.poz.end());
+        f.PoliczSrodek();
+    }
+    figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(connectorAt),
+                     figureList.end());
+    if (!whole) return false; // the way along the border leaves the height window
+    figureList.erase(figureList.begin() + other.figure);
+    if (other.figure < i) --i;
+    return true;
+}
+
+} // namespace
+
+BorderSide borderSide(const TrPkt3D& p) {
+    if (p.y > modelSize.y - pixelSize) return BorderSide::top;
+    if (p.x > modelSize.x - pixelSize) return BorderSide::right;
+    if (p.y < pixelSize) return BorderSide::bottom;
+    if (p.x < pixelSize) return BorderSide::left;
+    return BorderSide::none;
+}
+
+void spiralaiLaczenie(int figStart, const TOperacjaDane& oper) {
+    if (!oper.polaczoneKonce) return;
+    lowLimit = oper.granicaZdolna;
+    highLimit = oper.granicaZgorna;
+    makeSpirals(figStart, 4 * oper.warstwaSzer);
+    if (!oper.ObliczeniaPrecyzyjne) joinLayers(oper.warstwaSzer);
+    if (!settings.printer3D) sortFigures(figureList, FigureOrder::byStartHeight);
+    for (int i = figStart; i < static_cast<int>(figureList.size());) {
+        if (generationTerminate) break;
+        if (!joinAtBorder(i)) ++i;
+    }
+}
+
+} // namespace korvane

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "foundation/Records.h"
+#include "libraries/Operacje.h"
+
+// Linking of the mixed strategy's contours: stacks of closed contours become
+// descending spirals, the layers are joined, and open figures that end on the
+// same side of the model are joined along it.
+namespace korvane {
+
+// A point's side of the model border: within a cell of the top, right, bottom
+// or left edge, tested in this order.
+enum class BorderSide { none, top, right, bottom, left };
+BorderSide borderSide(const TrPkt3D& p);
+
+// Turns every stack of closed contours of figureList (from figStart on) whose
+// levels lie less than 4 steps apart into one open spiral figure (spirala 1):
+// the top contour, then over each turn a transition from one contour to the
+// next lower one, then a full turn of the lowest. Nothing happens unless the
+// operation joins ends (polaczoneKonce).
+void spiralaiLaczenie(int figStart, const TOperacjaDane& oper);
+
+} // namespace korvane
