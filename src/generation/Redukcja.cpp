@@ -26,6 +26,18 @@ double lineDistance(double px, double py, double ax, double ay, double bx, doubl
     return std::fabs(dx * (py - ay) - dy * (px - ax)) / length;
 }
 
+// Distance of (px, py) from the segment (ax, ay)-(bx, by). A point beyond an
+// end is as far as that end: a path that turns back along its own line has
+// its turning point kept.
+double segmentDistance(double px, double py, double ax, double ay, double bx, double by) {
+    const double dx = bx - ax, dy = by - ay;
+    const double length2 = dx * dx + dy * dy;
+    const double t = length2 == 0 ? 0 : ((px - ax) * dx + (py - ay) * dy) / length2;
+    if (t <= 0) return std::hypot(px - ax, py - ay);
+    if (t >= 1) return std::hypot(px - bx, py - by);
+    return lineDistance(px, py, ax, ay, bx, by);
+}
+
 TrPkt3D bezier(const TrPkt3D& a, const TrPkt3D& b, const TrPkt3D& d, const TrPkt3D& c, double t) {
     const double u = 1 - t;
     const double wa = u * u * u, wb = 3 * u * u * t, wd = 3 * u * t * t, wc = t * t * t;
@@ -60,7 +72,7 @@ void reduceFigure(int index, double tolerance) {
         maxDev = 0;
         for (int k = a + 1; k < q; ++k) {
             const TrPkt3D& pk = p[size_t(k)];
-            const double e1 = lineDistance(pk.x, pk.y, pa.x, pa.y, pq.x, pq.y);
+            const double e1 = segmentDistance(pk.x, pk.y, pa.x, pa.y, pq.x, pq.y);
             const double e2 = lineDistance(planDistance(pa, pk), pk.z, 0, pa.z, dq, pq.z);
             maxDev = std::max(maxDev, std::sqrt(e1 * e1 + e2 * e2));
         }

@@ -75,6 +75,18 @@ TEST_F(Redukcja, DeviationAboveToleranceKeepsTheBend) {
     EXPECT_EQ(p[1].y, 0.0f);
 }
 
+TEST_F(Redukcja, APathThatTurnsBackAlongItsLineKeepsTheTurn) {
+    // Out to x = 3 and back past the start to x = -2, all on one line: the
+    // turning point lies 3 mm beyond the segment from the start to the end.
+    addPoints({{0, 0, 1}, {1, 0, 1}, {3, 0, 1}, {1, 0, 1}, {-2, 0, 1}});
+    reduceFigure(0, 0.05);
+    const auto& p = figureList[0]->poz;
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_EQ(p[0].x, 0.0f);
+    EXPECT_EQ(p[1].x, 3.0f);
+    EXPECT_EQ(p[2].x, -2.0f);
+}
+
 TEST_F(Redukcja, SmoothingAndCorners) {
     std::vector<TrPkt3D> rectangle;
     for (int i = 0; i <= 10; ++i) rectangle.push_back({float(i), 0, 0});
