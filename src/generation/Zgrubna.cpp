@@ -53,18 +53,42 @@ double lowestMotionHeight() {
     return low;
 }
 
-bool cuts(int ix, int iy, double z) {
-    return motionHeightAt(ix, iy) <= z && materialHeightAt(ix, iy) > z + materialTolerance;
+// Rows of column ix at which the tool standing at z meets material: a cell
+// under its outline holds material more than materialTolerance above z. A
+// stroke cell's own material is not enough to go by: a ridge left beside a wall
+// lies under the tool, not under its centre.
+std::vector<char> materialInReach(int ix, double z, const ToolOutline& outline) {
+    const int rows = rasterSizeY + 1;
+    std::vector<char> reach(size_t(rows), 0);
+    std::vector<int> count(size_t(rows) + 1, 0); // cells with material below each row
+    for (size_t k = 0; k < outline.rows.size(); ++k) {
+        const auto [low, high] = outline.rows[k];
+        if (low > high) continue;
+        const int cx = ix + outline.firstDx + static_cast<int>(k);
+        for (int iy = 0; iy < rows; ++iy)
+            count[size_t(iy) + 1] =
+                count[size_t(iy)] + (materialHeightAt(cx, iy) > z + materialTolerance);
+        if (count[size_t(rows)] == 0) continue;
+        // Rows beyond the raster read its edge row, as the clamped reads do.
+        for (int iy = 0; iy < rows; ++iy) {
+            const int a = std::clamp(iy + low, 0, rows - 1), b = std::clamp(iy + high, 0, rows - 1);
+            if (count[size_t(b) + 1] > count[size_t(a)]) reach[size_t(iy)] = 1;
+        }
+    }
+    return reach;
 }
 
-// The strokes of one column, runs of cells the tool cuts at z.
-bool scanColumn(int ix, double z) {
+// The strokes of one column: runs of cells that the tool reaches at z with
+// material in reach.
+bool scanColumn(int ix, double z, const ToolOutline& outline) {
+    const std::vector<char> reach = materialInReach(ix, z, outline);
+    auto cuts = [&](int iy) { return motionHeightAt(ix, iy) <= z && reach[size_t(iy)]; };
     bool any = false;
     const float x = static_cast<float>(ix * pixelSize);
     for (int iy = 0; iy <= rasterSizeY; ++iy) {
-        if (!cuts(ix, iy, z)) continue;
+        if (!cuts(iy)) continue;
         const int first = iy;
-        while (iy < rasterSizeY && cuts(ix, iy + 1, z)) ++iy;
+        while (iy < rasterSizeY && cuts(iy + 1)) ++iy;
         auto f = std::make_unique<tFigura>();
         f->dodajPunktTrPkt3D({x, static_cast<float>(first * pixelSize), static_cast<float>(z)});
         f->dodajPunktTrPkt3D({x, static_cast<float>(iy * pixelSize), static_cast<float>(z)});
@@ -195,6 +219,10 @@ class LayerLinker {
             smoothProfileBackward(connector, 3, false);
         }
         reduceFigure(static_cast<int>(connectorAt), p / 2);
+        // Between cell centres the interpolated map may lie below the cell the
+        // point falls in; the tool standing there must clear that cell too.
+        for (TrPkt3D& q : connector.poz)
+            q.z = std::max(q.z, motionHeightAt(cellIndex(q.x), cellIndex(q.y)));
         clearUnderTool(connector, tool_);
         clearUnderTool(j, tool_);
         // The connector starts at the end of f and ends at the start of j:
@@ -225,7 +253,20 @@ double roughingLayerTop(const TOperacjaDane& oper) {
     return top;
 }
 
-bool layerStrokes(double z, double spacing, double toolRadius) {
+ToolOutline::ToolOutline(std::span<const TPkt3D> tool) {
+    if (tool.empty()) return;
+    const auto [left, right] = std::minmax_element(
+        tool.begin(), tool.end(), [](const TPkt3D& a, const TPkt3D& b) { return a.x < b.x; });
+    firstDx = left->x;
+    rows.assign(size_t(right->x - left->x) + 1, {INT_MAX, INT_MIN});
+    for (const TPkt3D& q : tool) {
+        auto& [low, high] = rows[size_t(q.x - firstDx)];
+        low = std::min(low, q.y);
+        high = std::max(high, q.y);
+    }
+}
+
+bool layerStrokes(double z, double spacing, double toolRadius, const ToolOutline& outline) {
     const auto n = roundHalfEven(modelSize.x / spacing);
     const auto kStart = toolRadius > spacing ? 1 - roundHalfEven(toolRadius / spacing) : 0;
     bool any = false;
@@ -235,7 +276,7 @@ bool layerStrokes(double z, double spacing, double toolRadius) {
         const int ix = cellIndex(x);
         if (ix > rasterSizeX || ix == scanned) return;
         scanned = ix;
-        any = scanColumn(ix, z) || any;
+        any = scanColumn(ix, z, outline) || any;
     };
     for (auto k = kStart; k <= n; ++k) column(static_cast<double>(k) * spacing);
     column(modelSize.x);
@@ -314,6 +355,7 @@ void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez) {
     const double bottom = std::max(oper.granicaZdolna, lowestMotionHeight());
     const size_t first = figureList.size();
     LayerLinker linker(spacing, diameter, tool);
+    const ToolOutline outline(tool);
 
     bool layerHadWork = true;
     for (double z = layerTop - thickness; z >= bottom && (layerHadWork || roughingCount > 1);
@@ -322,7 +364,7 @@ void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez) {
         currentLevel = {0, 0, static_cast<float>(z)};
         markLayerUnmachined();
         const size_t layerFirst = figureList.size();
-        layerHadWork = layerStrokes(z, spacing, diameter / 2);
+        layerHadWork = layerStrokes(z, spacing, diameter / 2, outline);
         startFromBorder(layerFirst);
         linker.link(layerFirst);
     }

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
+#include <vector>
 
 // Roughing (operation type 0): the bulk of the material comes off in level
 // layers from the top down. Each layer is cut by strokes along y, spaced
@@ -25,12 +27,21 @@ enum : std::int32_t { cellUnmachined = 0x08 };
 // cell above the top of the stock, and capped by granicaZgorna when that is set.
 double roughingLayerTop(const TOperacjaDane& oper);
 
+// The tool's outline in plan: for each column offset from firstDx on, the
+// lowest and the highest row offset of its points (low > high: none).
+struct ToolOutline {
+    explicit ToolOutline(std::span<const TPkt3D> tool);
+    int firstDx = 0;
+    std::vector<std::pair<int, int>> rows;
+};
+
 // Appends to figureList the strokes of the layer at z: columns x = k * spacing
 // (starting left of 0 for a tool radius of more than 1.5 spacings) and
 // x = modelSize.x, each cut into runs of cells that the tool reaches at z
-// (motion height <= z) and that still hold material above z. Every stroke runs
-// between cell centres, upwards in y. True when the layer has any stroke.
-bool layerStrokes(double z, double spacing, double toolRadius);
+// (motion height <= z) and where material stands above z under its outline.
+// Every stroke runs between cell centres, upwards in y. True when the layer has
+// any stroke.
+bool layerStrokes(double z, double spacing, double toolRadius, const ToolOutline& outline);
 
 // The tool's cell offsets as the raster sweeps use them; a tool narrower than
 // a cell is its centre point.
