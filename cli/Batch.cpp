@@ -19,6 +19,20 @@ class BatchView final : public MainWindowView {
     void showStatus(int, const std::string&) override {}
     std::optional<std::string> askOpenFileName(const FileDialogRequest&) override { return {}; }
     std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return {}; }
+    void lockModelView(bool) override {}
+    void showModel() override {}
+    void showStockModel() override {}
+    void showOutputFile(const std::filesystem::path&) override {}
+    void setBuildCommandsEnabled(bool) override {}
+    void showProgress(int) override {}
+    void showOutputs(const std::vector<std::string>&, int) override {}
+    void enableOutputList(bool) override {}
+    void showModelPath(const std::string&, const std::string&) override {}
+    void showMaterialPath(const std::string&, const std::string&) override {}
+    void showModelPage(const std::filesystem::path&) override {}
+    // No window to ask in: the relief dialog counts as cancelled.
+    bool editBitmapRelief(TFormBMP&) override { return false; }
+    void beepThreeTimes() override {}
     // A folder the program cannot work without is missing (the message has
     // been shown): the command ends as a failure.
     void endProgram() override { std::exit(1); }
