@@ -15,13 +15,18 @@ namespace korvane {
 
 namespace {
 
-// For a stock model the raster must hold it as well.
+// For a stock model the raster must hold it as well. The model heights keep
+// what the raster thread built (the work layers are rebuilt by every
+// generation).
 void enlargeRasterForStock() {
     if (project->d.material.zrodlo != materialFile) return;
     rasterSizeX = std::max(rasterSizeX, materialCellsX);
     rasterSizeY = std::max(rasterSizeY, materialCellsY);
     rasterSizeZ = std::max(rasterSizeZ, materialCellsZ);
+    tpix2d model = std::move(modelHeights);
     allocateRasters();
+    model.resizeKeeping(rasterSizeX + 1, rasterSizeY + 1);
+    modelHeights = std::move(model);
 }
 
 } // namespace
@@ -55,6 +60,13 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
         pixelSize = p;
         effectiveResolution = 1 / p;
         rebuildRaster();
+        // A stock model's raster follows the new cell size; the build resizes
+        // both rasters, so it starts again once they are ready.
+        if (project->d.material.zrodlo == materialFile) {
+            if (startStockRasterBuild) startStockRasterBuild();
+            showMessage(txt("Main_window", "czekajNaRastry"), false);
+            return false;
+        }
     }
     // 4. Something to build.
     if (std::none_of(entries.begin(), entries.end(), [](const auto& e) { return e.checked; })) {
@@ -88,7 +100,8 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
         enlargeRasterForStock();
         materialCellsX = rasterSizeX;
         materialCellsY = rasterSizeY;
-        allocateMaterialRaster();
+        // The stock model's heights stay; the cells beyond it are zero.
+        materialHeights.resizeKeeping(materialCellsX + 1, materialCellsY + 1);
     } else {
         fillMaterialRaster(1000.0f);
     }
@@ -154,6 +167,11 @@ void TBudowaniePlikowWy::generationEnded() {
 }
 
 void TBudowaniePlikowWy::rebuildRaster() {
+    // A bitmap relief is sampled again at the new cell size by the model side.
+    if (modelExtents.typPliku == modelKindBitmap || modelExtents.typPliku == modelKindBitmapShown) {
+        if (startRasterBuild) startRasterBuild();
+        return;
+    }
     if (modelExtents.typPliku != modelKind3D) return;
     view_.setBuildCommandsEnabled(false);
     rasterSizeX = static_cast<int>(roundHalfEven(modelSize.x / pixelSize + 1));

@@ -58,6 +58,8 @@ class TBudowaniePlikowWy {
     std::function<bool()> rasterBuilding;
     // Starts rebuilding the model raster after a refinement (the model side sets it).
     std::function<void()> startRasterBuild;
+    // Starts rebuilding the stock model's raster after a refinement.
+    std::function<void()> startStockRasterBuild;
 
     bool genProcWtoku = false;           // output generation is running
     bool moznaGenKolejneProcesy = false; // the chain may go on

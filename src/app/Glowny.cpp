@@ -24,6 +24,7 @@ TfGlowny::TfGlowny(MainWindowView& view, bool singleInstance)
       modelOpening_(view), budowanie_(*this) {
     budowanie_.rasterBuilding = [this] { return modelOpening_.modelRasterComing(); };
     budowanie_.startRasterBuild = [this] { modelOpening_.rebuildRaster(); };
+    budowanie_.startStockRasterBuild = [this] { modelOpening_.rebuildStockRaster(); };
 }
 
 std::string TfGlowny::caption() {

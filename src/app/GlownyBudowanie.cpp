@@ -14,6 +14,13 @@ namespace korvane {
 
 void TfGlowny::sbBudujPlikiWyClick() {
     if (budowanie_.genProcWtoku || modelOpening_.loading() || closing) return;
+    // The build resizes the raster layers for a stock model and refills the
+    // material layer: no raster thread may be writing them then.
+    if (modelOpening_.stockComing() ||
+        (project->d.material.zrodlo == materialFile && modelOpening_.modelRasterComing())) {
+        showMessage(txt("Main_window", "czekajNaRastry"), false);
+        return;
+    }
     std::vector<BuildEntry> entries;
     for (const CheckListEntry& e : operationPane_.list().items)
         if (e.data) entries.push_back({*e.data, e.state != CheckState::Unchecked});

@@ -202,6 +202,11 @@ void ModelOpening::stopModelRaster() {
 }
 
 void ModelOpening::rebuildRaster() {
+    if (modelExtents.typPliku == modelKindBitmap || modelExtents.typPliku == modelKindBitmapShown) {
+        stopModelRaster();
+        rasterDone_ = formBmp_.GenerujPix2D();
+        return;
+    }
     if (!modelTriangles.empty()) startModelRaster();
 }
 
@@ -268,16 +273,12 @@ void ModelOpening::stockLoaded(const std::string& file) {
     if (RawMatDoPixPoZgrubnej) {
         RawMatDoPixPoZgrubnej->requestTerminate();
         RawMatDoPixPoZgrubnej.reset();
-        ++stockRasterRun_;
     }
     materialTriangles = std::move(loadedStock_);
     loadedStock_ = {};
     materialExtents = loadedStockExtents_;
     materialSize = loadedStockSize_;
     view_.showStockModel();
-    materialCellsX = static_cast<int>(roundHalfEven(materialSize.x / pixelSize));
-    materialCellsY = static_cast<int>(roundHalfEven(materialSize.y / pixelSize));
-    materialCellsZ = static_cast<int>(roundHalfEven((materialSize.z + 10) / pixelSize));
     // The block's height follows the stock model. The project file does not
     // store it for a stock model, so this is no unsaved change.
     if (project) {
@@ -285,7 +286,19 @@ void ModelOpening::stockLoaded(const std::string& file) {
         if (project->d.material.zrodlo == materialFile)
             project->kopia.material.rozmZ = materialSize.z;
     }
-    if (closing) return;
+    rebuildStockRaster();
+}
+
+void ModelOpening::rebuildStockRaster() {
+    if (materialTriangles.empty() || closing) return;
+    if (RawMatDoPixPoZgrubnej) {
+        RawMatDoPixPoZgrubnej->requestTerminate();
+        RawMatDoPixPoZgrubnej.reset();
+    }
+    materialRasterReady = false;
+    materialCellsX = static_cast<int>(roundHalfEven(materialSize.x / pixelSize));
+    materialCellsY = static_cast<int>(roundHalfEven(materialSize.y / pixelSize));
+    materialCellsZ = static_cast<int>(roundHalfEven((materialSize.z + 10) / pixelSize));
     RawMatDoPixPoZgrubnej = std::make_unique<TRawDoPix>();
     RawMatDoPixPoZgrubnej->Inicjuj(&materialTriangles, &materialHeights, true, &materialExtents);
     RawMatDoPixPoZgrubnej->start(onMain(stockRasterRun_, [this] { stockRasterReady(); }));

@@ -53,8 +53,10 @@ class ModelOpening {
     // Starts loading the stock model (material source 2).
     void openStockModel(const std::string& file);
     // Rebuilds the model raster at the current raster size (after a change of
-    // the cell size); a picture builds its relief again.
+    // the cell size); a bitmap relief is built again from its picture.
     void rebuildRaster();
+    // Rebuilds the stock model's raster at the current cell size.
+    void rebuildStockRaster();
     // Shutdown: asks every thread to end and waits for them.
     void stop();
 
@@ -62,6 +64,8 @@ class ModelOpening {
     bool loading() const { return RawOdczyt != nullptr || RawMatOdczyt != nullptr; }
     // The model raster is on its way: its model loads or its raster builds.
     bool modelRasterComing() const { return RawOdczyt != nullptr || RawDoPix != nullptr; }
+    // The stock model loads or its raster builds.
+    bool stockComing() const { return RawMatOdczyt != nullptr || RawMatDoPixPoZgrubnej != nullptr; }
 
     std::string ostDirModelu; // folder of the last model (after a new project)
 

@@ -2,6 +2,7 @@
 
 #include "foundation/Records.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,6 +23,16 @@ template <class Cell> class Layer {
         columns_ = columns > 0 ? columns : 0;
         rows_ = rows > 0 ? rows : 0;
         cells_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), Cell{});
+    }
+    // Reshapes the layer to columns x rows keeping the cells both shapes have;
+    // new cells are Cell{} (zero).
+    void resizeKeeping(int columns, int rows) {
+        Layer grown(columns, rows);
+        const int keptColumns = std::min(columns_, grown.columns_);
+        const int keptRows = std::min(rows_, grown.rows_);
+        for (int ix = 0; ix < keptColumns; ++ix)
+            std::copy_n((*this)[ix].data(), keptRows, grown[ix].data());
+        *this = std::move(grown);
     }
     void fill(const Cell& value) { cells_.assign(cells_.size(), value); }
 

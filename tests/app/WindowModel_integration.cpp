@@ -289,3 +289,94 @@ TEST(WindowStart, UsbLinkUnlessSwitchedOff) {
         EXPECT_EQ(usbLink, nullptr);
     }
 }
+
+namespace {
+
+// The part and its stock model in a project with material source 2; `process`
+// the checked operations.
+void writeStockProject(const test::TempDir& dir, const std::string& process) {
+    writeBox(dir / "part.stl", 60, 40, 12);
+    writeBox(dir / "stock.stl", 80, 50, 25);
+    test::writeFile(dir / "job.prj",
+                    "[Model]\r\nplikModelu=part.stl\r\n[Material]\r\nmaterialZrodlo=2\r\n"
+                    "plikMaterialu=stock.stl\r\nmaterialGruboscPodkladki=0\r\n[Proces]\r\n"
+                    "proces0=" +
+                        process + "\r\n");
+}
+
+TOperacjaDane& libraryOperation(const std::string& name) {
+    for (auto& o : operationLibrary->Lista)
+        if (o->nazwa == name) return *o;
+    throw std::runtime_error("no operation " + name);
+}
+
+} // namespace
+
+TEST_F(WindowModel, BuildWithAStockModelKeepsBothRasters) {
+    writeStockProject(dir, "Lining");
+    window->openDroppedFile((dir / "job.prj").string());
+    ASSERT_TRUE(settle());
+    // While the stock raster builds the build waits for it.
+    window->modelOpening().rebuildStockRaster();
+    window->sbBudujPlikiWyClick();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, txt("Main_window", "czekajNaRastry"));
+    EXPECT_FALSE(window->genProcWtoku());
+
+    ASSERT_TRUE(settle());
+    window->sbBudujPlikiWyClick();
+    ASSERT_TRUE(window->genProcWtoku());
+    ASSERT_TRUE(queueMainLoop().runUntil([&] { return !window->genProcWtoku(); },
+                                         std::chrono::seconds(300)));
+    EXPECT_EQ(ui.messages.size(), 1u);
+    // The raster grew to the stock model's 400 x 250 cells, keeping the part.
+    EXPECT_EQ(rasterSizeX, 400);
+    EXPECT_EQ(rasterSizeY, 250);
+    EXPECT_FLOAT_EQ(modelHeights[150][100], 12.0f);
+    EXPECT_FLOAT_EQ(modelHeights[350][100], 0.0f);
+    EXPECT_FLOAT_EQ(materialHeights[200][100], 25.0f);
+    EXPECT_EQ(view.outputs, std::vector<std::string>{"Lining"});
+    EXPECT_EQ(view.outputSelected, 0);
+    ASSERT_FALSE(view.outputFilesShown.empty());
+    EXPECT_EQ(view.outputFilesShown.back(), dataFolder / outputFolderName / "Lining.out");
+    EXPECT_EQ(view.beeps, 1);
+    EXPECT_EQ(view.status[0], txt("Main_window", "ProcesyWyjscioweKoniec"));
+}
+
+TEST_F(WindowModel, FacingFinerThanACellRebuildsTheRastersFirst) {
+    // A stock model: both rasters are rebuilt at 0.1 mm and the build waits.
+    writeStockProject(dir, "Surfacing");
+    window->openDroppedFile((dir / "job.prj").string());
+    ASSERT_TRUE(settle());
+    libraryOperation("Surfacing").warstwaSzer = 0.1;
+    window->sbBudujPlikiWyClick();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, txt("Main_window", "czekajNaRastry"));
+    EXPECT_FALSE(window->genProcWtoku());
+    EXPECT_DOUBLE_EQ(pixelSize, 0.1);
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(rasterReady);
+    EXPECT_EQ(rasterSizeX, 601); // 60 / 0.1 + 1
+    EXPECT_EQ(materialCellsX, 800);
+    EXPECT_EQ(materialHeights.columns(), 801);
+    EXPECT_FLOAT_EQ(materialHeights[400][200], 25.0f);
+}
+
+TEST_F(WindowModel, FacingFinerThanACellSamplesAPictureAgain) {
+    view.bitmapDialog = [](TFormBMP& form) { return form.FormActivate(); };
+    open(picture);
+    ASSERT_EQ(modelExtents.typPliku, modelKindBitmapShown);
+    EXPECT_EQ(rasterSizeX, 250); // 50 mm at 0.2 mm
+    project->d.material.rozmX = project->d.material.rozmY = project->d.material.rozmZ = 10;
+    window->operationPane().setChecked(2, true); // Surfacing
+    libraryOperation("Surfacing").warstwaSzer = 0.1;
+    project->kopia = project->d;
+    window->sbBudujPlikiWyClick();
+    EXPECT_DOUBLE_EQ(pixelSize, 0.1);
+    EXPECT_EQ(rasterSizeX, 500);
+    EXPECT_TRUE(rasterReady);
+    ASSERT_TRUE(window->genProcWtoku());
+    ASSERT_TRUE(queueMainLoop().runUntil([&] { return !window->genProcWtoku(); },
+                                         std::chrono::seconds(300)));
+    EXPECT_EQ(modelHeights.columns(), 501);
+}
