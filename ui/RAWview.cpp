@@ -141,7 +141,6 @@ void TRAWview::setLocked(bool locked) {
 void TRAWview::initializeGL() {
     initializeOpenGLFunctions();
     glGenBuffers(1, &buffer_);
-    glReady_ = true;
 }
 
 void TRAWview::resizeGL(int, int) {

@@ -110,5 +110,4 @@ class TRAWview : public QOpenGLWidget, protected QOpenGLFunctions_2_1 {
     int triangleVertices_ = 0;
     std::vector<int> stripFirst_, stripCount_;
     int uploads_ = 0;
-    bool glReady_ = false;
 };
