@@ -57,14 +57,15 @@ double lowestMotionHeight() {
 // under its outline holds material more than materialTolerance above z. A
 // stroke cell's own material is not enough to go by: a ridge left beside a wall
 // lies under the tool, not under its centre.
-std::vector<char> materialInReach(int ix, double z, const ToolOutline& outline) {
+std::vector<char> materialInReach(int ix, double z, const ToolColumns& tool) {
     const int rows = rasterSizeY + 1;
     std::vector<char> reach(size_t(rows), 0);
     std::vector<int> count(size_t(rows) + 1, 0); // cells with material below each row
-    for (size_t k = 0; k < outline.rows.size(); ++k) {
-        const auto [low, high] = outline.rows[k];
-        if (low > high) continue;
-        const int cx = ix + outline.firstDx + static_cast<int>(k);
+    const ToolLines& columns = tool.byColumn;
+    for (size_t k = 0; k < columns.lines.size(); ++k) {
+        if (columns.lines[k].empty()) continue;
+        const int low = columns.lines[k].front().along, high = columns.lines[k].back().along;
+        const int cx = ix + columns.first + static_cast<int>(k);
         for (int iy = 0; iy < rows; ++iy)
             count[size_t(iy) + 1] =
                 count[size_t(iy)] + (materialHeightAt(cx, iy) > z + materialTolerance);
@@ -80,8 +81,8 @@ std::vector<char> materialInReach(int ix, double z, const ToolOutline& outline) 
 
 // The strokes of one column: runs of cells that the tool reaches at z with
 // material in reach.
-bool scanColumn(int ix, double z, const ToolOutline& outline) {
-    const std::vector<char> reach = materialInReach(ix, z, outline);
+bool scanColumn(int ix, double z, const ToolColumns& tool) {
+    const std::vector<char> reach = materialInReach(ix, z, tool);
     auto cuts = [&](int iy) { return motionHeightAt(ix, iy) <= z && reach[size_t(iy)]; };
     bool any = false;
     const float x = static_cast<float>(ix * pixelSize);
@@ -135,7 +136,7 @@ double unmachinedArea(const tFigura& j, int margin) {
 // Chains the strokes of one layer into zigzags.
 class LayerLinker {
   public:
-    LayerLinker(double spacing, double toolDiameter, std::span<const TPkt3D> tool)
+    LayerLinker(double spacing, double toolDiameter, const ToolColumns& tool)
         : spacing_(spacing), diameter_(toolDiameter), tool_(tool) {}
 
     // From figure `first` on: each figure is passed under the tool, then grown
@@ -239,7 +240,7 @@ class LayerLinker {
 
     double spacing_;
     double diameter_;
-    std::span<const TPkt3D> tool_;
+    const ToolColumns& tool_;
 };
 
 } // namespace
@@ -253,20 +254,7 @@ double roughingLayerTop(const TOperacjaDane& oper) {
     return top;
 }
 
-ToolOutline::ToolOutline(std::span<const TPkt3D> tool) {
-    if (tool.empty()) return;
-    const auto [left, right] = std::minmax_element(
-        tool.begin(), tool.end(), [](const TPkt3D& a, const TPkt3D& b) { return a.x < b.x; });
-    firstDx = left->x;
-    rows.assign(size_t(right->x - left->x) + 1, {INT_MAX, INT_MIN});
-    for (const TPkt3D& q : tool) {
-        auto& [low, high] = rows[size_t(q.x - firstDx)];
-        low = std::min(low, q.y);
-        high = std::max(high, q.y);
-    }
-}
-
-bool layerStrokes(double z, double spacing, double toolRadius, const ToolOutline& outline) {
+bool layerStrokes(double z, double spacing, double toolRadius, const ToolColumns& tool) {
     const auto n = roundHalfEven(modelSize.x / spacing);
     const auto kStart = toolRadius > spacing ? 1 - roundHalfEven(toolRadius / spacing) : 0;
     bool any = false;
@@ -276,7 +264,7 @@ bool layerStrokes(double z, double spacing, double toolRadius, const ToolOutline
         const int ix = cellIndex(x);
         if (ix > rasterSizeX || ix == scanned) return;
         scanned = ix;
-        any = scanColumn(ix, z, outline) || any;
+        any = scanColumn(ix, z, tool) || any;
     };
     for (auto k = kStart; k <= n; ++k) column(static_cast<double>(k) * spacing);
     column(modelSize.x);
@@ -289,56 +277,189 @@ std::span<const TPkt3D> sweepPoints(const TFrez& frez) {
     return frez.Powierzchnia;
 }
 
-void clearUnderTool(const tFigura& f, std::span<const TPkt3D> tool) {
-    int lastX = INT_MIN, lastY = INT_MIN;
-    auto stamp = [&](double x, double y) {
-        const int ix = cellIndex(x), iy = cellIndex(y);
-        if (ix == lastX && iy == lastY) return;
-        lastX = ix;
-        lastY = iy;
-        for (const TPkt3D& q : tool) {
-            const int tx = ix + q.x, ty = iy + q.y;
-            if (tx < 0 || ty < 0 || tx > rasterSizeX || ty > rasterSizeY) continue;
-            cellStatus[tx][ty].stat &= ~cellUnmachined;
-        }
-    };
-    for (size_t k = 1; k < f.poz.size(); ++k) {
-        const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
-        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-        const auto n = roundHalfEven(std::max(std::fabs(dx), std::fabs(dy)) / pixelSize);
-        stamp(a.x, a.y);
-        for (std::int64_t i = 1; i < n; ++i) {
-            const double t = static_cast<double>(i) / static_cast<double>(n);
-            stamp(a.x + t * dx, a.y + t * dy);
-        }
-        stamp(b.x, b.y);
+namespace {
+
+struct CellSample {
+    int ix = 0, iy = 0;
+    float z = 0;
+};
+
+// The cells of the n + 1 samples at k / n of the way from a to b (both ends
+// included; a alone and b alone when n is 0), with the height there.
+void sampleSegment(const TrPkt3D& a, const TrPkt3D& b, std::int64_t n,
+                   std::vector<CellSample>& samples) {
+    samples.clear();
+    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
+    if (n == 0) {
+        samples.push_back({cellIndex(a.x), cellIndex(a.y), a.z});
+        samples.push_back({cellIndex(b.x), cellIndex(b.y), b.z});
+        return;
+    }
+    for (std::int64_t i = 0; i <= n; ++i) {
+        const double t = static_cast<double>(i) / static_cast<double>(n);
+        samples.push_back(
+            {cellIndex(a.x + t * dx), cellIndex(a.y + t * dy), static_cast<float>(a.z + t * dz)});
     }
 }
 
-void lowerMaterial(const tFigura& f, std::span<const TPkt3D> tool) {
+// Samples that walk one column (along y) or one row (along x) cell by cell at
+// one height: the cells from..to of that line, every one of them visited.
+struct StraightRun {
+    bool valid = false;
+    bool alongY = true;
+    int line = 0; // the column's ix or the row's iy
+    int from = 0, to = 0;
+    float z = 0;
+};
+
+StraightRun straightRun(const std::vector<CellSample>& samples) {
+    const CellSample& first = samples.front();
+    bool alongY = true, alongX = true;
+    int y0 = first.iy, y1 = first.iy, x0 = first.ix, x1 = first.ix;
+    for (size_t k = 1; k < samples.size(); ++k) {
+        const CellSample &s = samples[k], &previous = samples[k - 1];
+        if (s.z != first.z) return {};
+        alongY = alongY && s.ix == first.ix && std::abs(s.iy - previous.iy) <= 1;
+        alongX = alongX && s.iy == first.iy && std::abs(s.ix - previous.ix) <= 1;
+        y0 = std::min(y0, s.iy), y1 = std::max(y1, s.iy);
+        x0 = std::min(x0, s.ix), x1 = std::max(x1, s.ix);
+    }
+    // Steps of at most one cell leave no gap: the cells are exactly from..to.
+    if (alongY) return {true, true, first.ix, y0, y1, first.z};
+    if (alongX) return {true, false, first.iy, x0, x1, first.z};
+    return {};
+}
+
+// The tool's lines across the run (columns for a run along y, rows for one
+// along x) and the cell of line offset `across` and run coordinate `along`.
+template <class Cell, class Layer>
+Cell& runCell(Layer& layer, const StraightRun& run, int across, int along) {
+    return run.alongY ? layer[across][along] : layer[along][across];
+}
+
+// Clears the flag under the tool standing on every cell of the run: in each
+// tool line across the run the cells are the union of the run shifted by the
+// line's points.
+void clearRun(const StraightRun& run, const ToolColumns& tool) {
+    const ToolLines& lines = run.alongY ? tool.byColumn : tool.byRow;
+    const int lastAcross = run.alongY ? rasterSizeX : rasterSizeY;
+    const int lastAlong = run.alongY ? rasterSizeY : rasterSizeX;
+    for (size_t c = 0; c < lines.lines.size(); ++c) {
+        const int across = run.line + lines.first + static_cast<int>(c);
+        if (across < 0 || across > lastAcross) continue;
+        int clearedTo = INT_MIN; // cells before this are done
+        for (const ToolLines::Point& q : lines.lines[c]) {
+            const int from = std::max({0, run.from + q.along, clearedTo});
+            const int to = std::min(lastAlong, run.to + q.along);
+            for (int t = from; t <= to; ++t)
+                runCell<tpix2Drecord>(cellStatus, run, across, t).stat &= ~cellUnmachined;
+            clearedTo = std::max(clearedTo, to + 1);
+        }
+    }
+}
+
+// Lowers the material under the tool standing on every cell of the run at its
+// height: in each tool line across the run a target takes the lowest point of
+// the line whose offset lies within the run's reach of it (a sliding minimum),
+// so that each target is written once per line.
+void lowerRun(const StraightRun& run, const ToolColumns& tool, int lastX, int lastY,
+              std::vector<size_t>& window) {
+    const ToolLines& lines = run.alongY ? tool.byColumn : tool.byRow;
+    const int lastAcross = run.alongY ? lastX : lastY;
+    const int lastAlong = run.alongY ? lastY : lastX;
+    for (size_t c = 0; c < lines.lines.size(); ++c) {
+        const std::vector<ToolLines::Point>& points = lines.lines[c];
+        const int across = run.line + lines.first + static_cast<int>(c);
+        if (points.empty() || across < 0 || across > lastAcross) continue;
+        const int from = std::max(0, run.from + points.front().along);
+        const int to = std::min(lastAlong, run.to + points.back().along);
+        window.clear();
+        size_t head = 0, next = 0;
+        for (int t = from; t <= to; ++t) {
+            // Points with t - to <= offset <= t - from reach t from some cell of the run.
+            for (; next < points.size() && points[next].along <= t - run.from; ++next) {
+                while (window.size() > head && points[window.back()].dz >= points[next].dz)
+                    window.pop_back();
+                window.push_back(next);
+            }
+            while (head < window.size() && points[window[head]].along < t - run.to) ++head;
+            if (head == window.size()) continue;
+            float& m = runCell<float>(materialHeights, run, across, t);
+            m = std::min(m, run.z + points[window[head]].dz);
+        }
+    }
+}
+
+} // namespace
+
+ToolLines::ToolLines(std::span<const TPkt3D> tool, bool columns) {
+    if (tool.empty()) return;
+    auto across = [&](const TPkt3D& q) { return columns ? q.x : q.y; };
+    auto along = [&](const TPkt3D& q) { return columns ? q.y : q.x; };
+    const auto [low, high] =
+        std::minmax_element(tool.begin(), tool.end(), [&](const TPkt3D& a, const TPkt3D& b) {
+            return across(a) < across(b);
+        });
+    first = across(*low);
+    lines.resize(size_t(across(*high) - first) + 1);
+    for (const TPkt3D& q : tool) lines[size_t(across(q) - first)].push_back({along(q), q.z});
+    for (auto& line : lines)
+        std::sort(line.begin(), line.end(),
+                  [](const Point& a, const Point& b) { return a.along < b.along; });
+}
+
+ToolColumns::ToolColumns(std::span<const TPkt3D> tool)
+    : byColumn(tool, true), byRow(tool, false), points(tool.begin(), tool.end()) {}
+
+void clearUnderTool(const tFigura& f, const ToolColumns& tool) {
+    std::vector<CellSample> samples;
+    int lastX = INT_MIN, lastY = INT_MIN;
+    for (size_t k = 1; k < f.poz.size(); ++k) {
+        const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
+        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+        sampleSegment(a, b, roundHalfEven(std::max(std::fabs(dx), std::fabs(dy)) / pixelSize),
+                      samples);
+        if (const StraightRun run = straightRun(samples); run.valid) {
+            clearRun(run, tool);
+            continue;
+        }
+        for (const CellSample& s : samples) {
+            if (s.ix == lastX && s.iy == lastY) continue;
+            lastX = s.ix;
+            lastY = s.iy;
+            for (const TPkt3D& q : tool.points) {
+                const int tx = s.ix + q.x, ty = s.iy + q.y;
+                if (tx < 0 || ty < 0 || tx > rasterSizeX || ty > rasterSizeY) continue;
+                cellStatus[tx][ty].stat &= ~cellUnmachined;
+            }
+        }
+    }
+}
+
+void lowerMaterial(const tFigura& f, const ToolColumns& tool) {
     // A stock model's layer may be smaller than the raster.
     const int lastX = std::min(rasterSizeX, materialHeights.columns() - 1);
     const int lastY = std::min(rasterSizeY, materialHeights.rows() - 1);
-    int previousX = INT_MIN, previousY = INT_MIN;
-    float previousZ = 0;
+    std::vector<CellSample> samples;
+    std::vector<size_t> window;
+    CellSample previous{INT_MIN, INT_MIN, 0};
     for (size_t k = 1; k < f.poz.size(); ++k) {
         const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
-        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
-        const auto n = roundHalfEven(std::hypot(dx, dy) / pixelSize * 1.5 + 1);
-        for (std::int64_t i = 0; i <= n; ++i) {
-            const double t = static_cast<double>(i) / static_cast<double>(n);
-            const int ix = cellIndex(a.x + t * dx), iy = cellIndex(a.y + t * dy);
-            const float z = static_cast<float>(a.z + t * dz);
+        const double length = std::hypot(double(b.x) - a.x, double(b.y) - a.y);
+        sampleSegment(a, b, roundHalfEven(length / pixelSize * 1.5 + 1), samples);
+        if (const StraightRun run = straightRun(samples); run.valid) {
+            lowerRun(run, tool, lastX, lastY, window);
+            continue;
+        }
+        for (const CellSample& s : samples) {
             // The same cell at the same height again lowers nothing more.
-            if (ix == previousX && iy == previousY && z == previousZ) continue;
-            previousX = ix;
-            previousY = iy;
-            previousZ = z;
-            for (const TPkt3D& q : tool) {
-                const int tx = ix + q.x, ty = iy + q.y;
+            if (s.ix == previous.ix && s.iy == previous.iy && s.z == previous.z) continue;
+            previous = s;
+            for (const TPkt3D& q : tool.points) {
+                const int tx = s.ix + q.x, ty = s.iy + q.y;
                 if (tx < 0 || ty < 0 || tx > lastX || ty > lastY) continue;
                 float& m = materialHeights[tx][ty];
-                m = std::min(m, z + q.z);
+                m = std::min(m, s.z + q.z);
             }
         }
     }
@@ -348,14 +469,13 @@ void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez) {
     const double spacing = oper.warstwaSzer, thickness = oper.warstwaGrubosc;
     // Without a spacing or a thickness the strokes or the layers would never end.
     if (!(spacing > 0) || !(thickness > 0)) return;
-    const std::span<const TPkt3D> tool = sweepPoints(frez);
+    const ToolColumns tool(sweepPoints(frez));
     const double diameter = frez.Parametry.d1;
     layerTop = roughingLayerTop(oper);
     // Below the lowest motion height no cell can be reached: no layer there cuts.
     const double bottom = std::max(oper.granicaZdolna, lowestMotionHeight());
     const size_t first = figureList.size();
     LayerLinker linker(spacing, diameter, tool);
-    const ToolOutline outline(tool);
 
     bool layerHadWork = true;
     for (double z = layerTop - thickness; z >= bottom && (layerHadWork || roughingCount > 1);
@@ -364,7 +484,7 @@ void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez) {
         currentLevel = {0, 0, static_cast<float>(z)};
         markLayerUnmachined();
         const size_t layerFirst = figureList.size();
-        layerHadWork = layerStrokes(z, spacing, diameter / 2, outline);
+        layerHadWork = layerStrokes(z, spacing, diameter / 2, tool);
         startFromBorder(layerFirst);
         linker.link(layerFirst);
     }

@@ -27,12 +27,24 @@ enum : std::int32_t { cellUnmachined = 0x08 };
 // cell above the top of the stock, and capped by granicaZgorna when that is set.
 double roughingLayerTop(const TOperacjaDane& oper);
 
-// The tool's outline in plan: for each column offset from firstDx on, the
-// lowest and the highest row offset of its points (low > high: none).
-struct ToolOutline {
-    explicit ToolOutline(std::span<const TPkt3D> tool);
-    int firstDx = 0;
-    std::vector<std::pair<int, int>> rows;
+// The tool's points grouped in lines: by column offset (each column sorted by
+// row offset) or by row offset (each row sorted by column offset), from
+// `first` on; a line without points is empty.
+struct ToolLines {
+    ToolLines(std::span<const TPkt3D> tool, bool columns);
+    struct Point {
+        int along = 0; // the offset along the line
+        float dz = 0;
+    };
+    int first = 0;
+    std::vector<std::vector<Point>> lines;
+};
+
+// The tool's points for the raster sweeps along a path, as given and in lines.
+struct ToolColumns {
+    explicit ToolColumns(std::span<const TPkt3D> tool);
+    ToolLines byColumn, byRow;
+    std::vector<TPkt3D> points;
 };
 
 // Appends to figureList the strokes of the layer at z: columns x = k * spacing
@@ -41,18 +53,20 @@ struct ToolOutline {
 // (motion height <= z) and where material stands above z under its outline.
 // Every stroke runs between cell centres, upwards in y. True when the layer has
 // any stroke.
-bool layerStrokes(double z, double spacing, double toolRadius, const ToolOutline& outline);
+bool layerStrokes(double z, double spacing, double toolRadius, const ToolColumns& tool);
 
 // The tool's cell offsets as the raster sweeps use them; a tool narrower than
 // a cell is its centre point.
 std::span<const TPkt3D> sweepPoints(const TFrez& frez);
 
-// Clears cellUnmachined under the tool along the figure, about once per cell.
-void clearUnderTool(const tFigura& f, std::span<const TPkt3D> tool);
+// Clears cellUnmachined under the tool standing on the cells of samples about
+// one cell apart along the figure.
+void clearUnderTool(const tFigura& f, const ToolColumns& tool);
 
-// Lowers materialHeights to the tool's lower surface along the figure: the tool
-// tip runs straight from point to point.
-void lowerMaterial(const tFigura& f, std::span<const TPkt3D> tool);
+// Lowers materialHeights to the tool's lower surface standing on the cells of
+// samples about 1.5 per cell along the figure; the tool tip runs straight from
+// point to point.
+void lowerMaterial(const tFigura& f, const ToolColumns& tool);
 
 void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez);
 

@@ -1,6 +1,7 @@
 // Roughing on small hand-made rasters whose paths and remaining material are
 // worked out by hand, and its invariants on a relief with walls and a spike.
 #include "generation/Zgrubna.h"
+#include "RoughingSupport.h"
 #include "SweepSupport.h"
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
@@ -64,11 +65,11 @@ void expectPath(const tFigura& f, const std::vector<TrPkt3D>& points) {
     }
 }
 
-// The outline of a tool that is a single point.
-const ToolOutline& centre() {
+// A tool that is a single point.
+const ToolColumns& centre() {
     static const TPkt3D point{};
-    static const ToolOutline outline({&point, 1});
-    return outline;
+    static const ToolColumns tool({&point, 1});
+    return tool;
 }
 
 std::vector<double> levels() {
@@ -263,7 +264,7 @@ TEST(Zgrubna, MaterialFollowsTheToolTipAlongAClimbAndStaysInsideAStockLayer) {
     pocket(10);
     tFigura climb;
     climb.poz = {{0, 2, 1}, {8, 2, 5}};
-    lowerMaterial(climb, sweepPoints(TFrez(endMill(0.5))));
+    lowerMaterial(climb, ToolColumns(sweepPoints(TFrez(endMill(0.5)))));
     // 13 steps: cell 4 is met at 6/13 and 7/13 of the way, cell 8 at the end.
     EXPECT_NEAR(materialHeights[4][2], 1 + 4 * 6.0 / 13, 1e-6);
     EXPECT_EQ(materialHeights[8][2], 5.0f);
@@ -276,7 +277,7 @@ TEST(Zgrubna, MaterialFollowsTheToolTipAlongAClimbAndStaysInsideAStockLayer) {
     materialHeights.fill(1000);
     EXPECT_TRUE(layerStrokes(1, 2, 1.5, centre()));
     EXPECT_EQ(figureList.back()->poz[0].x, 10.0f);
-    lowerMaterial(climb, sweepPoints(TFrez(endMill(3))));
+    lowerMaterial(climb, ToolColumns(sweepPoints(TFrez(endMill(3)))));
     EXPECT_EQ(materialHeights.columns(), 6);
     // Cell 5 is met at 8/13 of the way, and from cell 4 by the plus's arm.
     EXPECT_NEAR(materialHeights[5][3], 1 + 4 * 8.0 / 13, 1e-6);
@@ -376,4 +377,46 @@ TEST(Zgrubna, ASecondReliefRoughingCutsOnlyWhereTheFirstLeftMaterial) {
     expectAtMostALayerLeft(firstLayer(1.5), 1.5);
     // The narrow tool only cleans up after the wide one.
     EXPECT_LT(pathLength(), alone / 3) << alone;
+}
+
+TEST(Zgrubna, StampingAlongThePathsMatchesTheToolAtEverySample) {
+    // The relief's roughing paths (strokes, connectors, ramps) with a flat end
+    // mill whose body widens and with a ball: the material and the machined
+    // marks must equal those of the whole tool stamped at every sample.
+    prepareRelief();
+    TFrezDane widening = endMill(3);
+    widening.d3 = 5;
+    widening.h = 2;
+    widening.hc = 4;
+    TFrezDane ball = endMill(2.4);
+    ball.typ = toolBallNose;
+    for (const TFrezDane& t : {widening, ball}) {
+        figureList.clear();
+        fillMaterialRaster(1000);
+        roughRelief(t, 1.2, 2, 0.4);
+        ASSERT_GT(figureList.size(), 3u);
+        const TFrez frez(t);
+        const ToolColumns columns(sweepPoints(frez));
+
+        fillMaterialRaster(1000);
+        for (const auto& f : figureList) test::referenceLowerMaterial(*f, sweepPoints(frez));
+        const tpix2d expected = materialHeights;
+        fillMaterialRaster(1000);
+        for (const auto& f : figureList) lowerMaterial(*f, columns);
+        EXPECT_TRUE(test::bitIdentical(materialHeights, expected));
+
+        for (auto& cell : cellStatus.cells()) cell.stat = cellUnmachined;
+        for (const auto& f : figureList) test::referenceClearUnderTool(*f, sweepPoints(frez));
+        std::vector<std::int32_t> marks;
+        for (const auto& cell : cellStatus.cells()) marks.push_back(cell.stat);
+        for (auto& cell : cellStatus.cells()) cell.stat = cellUnmachined;
+        for (const auto& f : figureList) clearUnderTool(*f, columns);
+        size_t differing = 0, cleared = 0;
+        for (size_t k = 0; k < marks.size(); ++k) {
+            differing += cellStatus.cells()[k].stat != marks[k];
+            cleared += marks[k] == 0;
+        }
+        EXPECT_EQ(differing, 0u);
+        EXPECT_GT(cleared, marks.size() / 2);
+    }
 }
