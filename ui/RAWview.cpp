@@ -140,7 +140,12 @@ void TRAWview::setLocked(bool locked) {
 
 void TRAWview::initializeGL() {
     initializeOpenGLFunctions();
+    // A new context (the view moved to another window) has an empty buffer:
+    // nothing is drawn from it until the next list.
     glGenBuffers(1, &buffer_);
+    triangleVertices_ = 0;
+    stripFirst_.clear();
+    stripCount_.clear();
 }
 
 void TRAWview::resizeGL(int, int) {
@@ -150,30 +155,37 @@ void TRAWview::resizeGL(int, int) {
     }
 }
 
+bool TRAWview::fillBuffer(const std::vector<float>& data) {
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(data.size() * sizeof(float)), data.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ++uploads_;
+    return glGetError() == GL_NO_ERROR;
+}
+
 void TRAWview::upload() {
+    // A list the graphics memory cannot hold is not drawn at all, never read
+    // beyond the buffer.
     if (pendingTriangles_) {
-        glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-        glBufferData(GL_ARRAY_BUFFER,
-                     static_cast<GLsizeiptr>(pendingTriangles_->size() * sizeof(float)),
-                     pendingTriangles_->data(), GL_STATIC_DRAW);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        triangleVertices_ = static_cast<int>(pendingTriangles_->size() / floatsPerVertex);
+        const bool filled = fillBuffer(*pendingTriangles_);
+        triangleVertices_ =
+            filled ? static_cast<int>(pendingTriangles_->size() / floatsPerVertex) : 0;
         stripFirst_.clear();
         stripCount_.clear();
         pendingTriangles_.reset();
-        ++uploads_;
     }
     if (pendingStrips_) {
-        glBindBuffer(GL_ARRAY_BUFFER, buffer_);
-        glBufferData(GL_ARRAY_BUFFER,
-                     static_cast<GLsizeiptr>(pendingStrips_->points.size() * sizeof(float)),
-                     pendingStrips_->points.data(), GL_STATIC_DRAW);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        stripFirst_ = std::move(pendingStrips_->first);
-        stripCount_ = std::move(pendingStrips_->count);
+        stripFirst_.clear();
+        stripCount_.clear();
+        if (fillBuffer(pendingStrips_->points)) {
+            stripFirst_ = std::move(pendingStrips_->first);
+            stripCount_ = std::move(pendingStrips_->count);
+        }
         triangleVertices_ = 0;
         pendingStrips_.reset();
-        ++uploads_;
     }
 }
 

@@ -85,6 +85,8 @@ class TRAWview : public QOpenGLWidget, protected QOpenGLFunctions_2_1 {
         QPointF at;
         QString text;
     };
+    // Copies the data into the buffer; false when the graphics memory refused it.
+    bool fillBuffer(const std::vector<float>& data);
     void upload();
     void drawAxes();
     void drawTriangles();
