@@ -8,6 +8,11 @@
 
 namespace korvane {
 
+namespace {
+// How long a device that reported itself busy is left alone.
+constexpr std::chrono::milliseconds busyDevicePause{500};
+} // namespace
+
 bool isVardimonDevice(const HidDeviceInfo& d) {
     if (!d.stringsOk || d.manufacturer != "Vardimon") return false;
     auto upper = [&](std::size_t i) {
@@ -63,24 +68,28 @@ int TfUsb::Write(const std::string& sx) {
     if (!VardimonExist()) return usbNotPresent;
     const std::string& id = devList_[theDev_].id;
     if (const int e = backend_->open(id); e != 0) return e;
+    // A device that reports itself not functioning has taken the report: the
+    // machine answers so while it is busy. After a pause the write counts as
+    // done, and the second report of a long command still has to follow, or
+    // the machine keeps a prefix ("SBS") without its move.
+    auto write = [&](const HidReport& report) {
+        const int e = backend_->writeReport(id, report);
+        if (e != hidErrorNotFunctioning) return e;
+        std::this_thread::sleep_for(busyDevicePause);
+        return 0;
+    };
     HidReport report{};
     if (sx.size() <= 16) {
         for (std::size_t i = 0; i < sx.size(); ++i)
             report[i + 1] = static_cast<std::uint8_t>(sx[i]);
-        const int e = backend_->writeReport(id, report);
-        if (e == hidErrorNotFunctioning) {
-            // The machine reports a busy device this way; the report is delivered.
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
-            return 0;
-        }
-        return e;
+        return write(report);
     }
     for (std::size_t i = 0; i < 16; ++i) report[i + 1] = static_cast<std::uint8_t>(sx[i]);
-    if (const int e = backend_->writeReport(id, report); e != 0) return e;
+    if (const int e = write(report); e != 0) return e;
     report.fill(0);
     for (std::size_t i = 16; i < sx.size() && i < 32; ++i)
         report[i - 15] = static_cast<std::uint8_t>(sx[i]);
-    return backend_->writeReport(id, report);
+    return write(report);
 }
 
 int TfUsb::ReadString(int ind) {

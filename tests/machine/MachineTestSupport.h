@@ -63,6 +63,9 @@ class ScriptedHid final : public HidBackend {
         std::map<int, std::vector<HidBlock>> replies; // consumed front first; the last one stays
         std::map<int, int> readCounts;
         int writeError = 0;
+        // Results of the next writes, front first, before writeError applies; a
+        // busy device (hidErrorNotFunctioning) has taken its report all the same.
+        std::vector<int> writeResults;
         int readError = 0;
         std::function<void()> changed;
         std::function<void(const HidReport&)> written; // called for every report taken
@@ -72,6 +75,12 @@ class ScriptedHid final : public HidBackend {
     std::vector<HidDeviceInfo> enumerate() override { return s_->devices; }
     int open(const std::string&) override { return 0; }
     int writeReport(const std::string&, const HidReport& report) override {
+        if (!s_->writeResults.empty()) {
+            const int result = s_->writeResults.front();
+            s_->writeResults.erase(s_->writeResults.begin());
+            if (result == 0 || result == hidErrorNotFunctioning) s_->reports.push_back(report);
+            return result;
+        }
         if (s_->writeError) return s_->writeError;
         s_->reports.push_back(report);
         if (s_->written) s_->written(report);

@@ -55,13 +55,39 @@ TEST(Usb, WriteErrors) {
     TfUsb usb(std::make_unique<ScriptedHid>(s));
     s->writeError = hidErrorNotFunctioning;
     EXPECT_EQ(usb.Write("Y"), 0); // delivered after a pause
-    std::string long31(31, 'A');
-    EXPECT_EQ(usb.Write(long31), hidErrorNotFunctioning); // the rule is for one report only
     s->writeError = 87;
     EXPECT_EQ(usb.Write("Y"), 87);
     s->devices.clear();
     usb.deviceChange();
     EXPECT_EQ(usb.Write("Y"), usbNotPresent);
+}
+
+TEST(Usb, BusyDeviceStillGetsTheSecondReport) {
+    // A fourth-axis move: padded "SBS" and a 15-byte "A" move, 31 bytes. The
+    // first report meets a busy device; the move must follow it, or the machine
+    // keeps the prefix and turns the next move into a fourth-axis move.
+    auto s = std::make_shared<ScriptedHid::State>();
+    TfUsb usb(std::make_unique<ScriptedHid>(s));
+    s->reports.clear();
+    const std::string move = bytes({'A', 0x06, 0x10, 0, 0, 0x10, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF});
+    const std::string command = std::string("SBS") + std::string(13, '\0') + move;
+    s->writeResults = {hidErrorNotFunctioning, 0};
+    EXPECT_EQ(usb.Write(command), 0);
+    ASSERT_EQ(s->reports.size(), 2u);
+    EXPECT_EQ(reportCommand(s->reports[0], 16), command.substr(0, 16));
+    EXPECT_EQ(reportCommand(s->reports[1], 15), move);
+
+    // Busy at the second report: taken as well, and the command counts as sent.
+    s->reports.clear();
+    s->writeResults = {0, hidErrorNotFunctioning};
+    EXPECT_EQ(usb.Write(command), 0);
+    EXPECT_EQ(s->reports.size(), 2u);
+
+    // Any other failure of the first report: nothing more goes out.
+    s->reports.clear();
+    s->writeResults = {87};
+    EXPECT_EQ(usb.Write(command), 87);
+    EXPECT_TRUE(s->reports.empty());
 }
 
 TEST(Usb, FailedReadAndReplug) {
