@@ -30,21 +30,13 @@ template <class Block> void putFloat(Block& b, std::size_t at, float v) {
     put(b, at, std::bit_cast<std::uint32_t>(v), 4);
 }
 
-const TMachineModel* modelOf(const std::string& product) {
-    std::string code = product.substr(0, std::min<std::size_t>(3, product.size()));
-    for (const auto& longCode : longCodeModels())
-        if (code == longCode && product.size() >= 6) code += product.substr(3, 3);
-    const TMachineModel* found = nullptr;
-    for (const auto& row : machineModelTable())
-        if (row.code == code) found = &row;
-    return found;
-}
-
 } // namespace
 
 SimMachine::SimMachine(SimConfig config)
     : config_(std::move(config)), realStart_(std::chrono::steady_clock::now()) {
-    const TMachineModel* model = modelOf(config_.product);
+    // The machine is the model its product string names, variant included, as
+    // the program identifies it.
+    const TMachineModel* model = findMachineModel(config_.product);
     const TMachineParams& p = model ? model->params : machineModelTable().front().params;
     newEncoding_ = p.newSpeedEncoding != 0;
     extended_ = model && model->newer.present;
@@ -246,6 +238,11 @@ void SimMachine::advance() {
             motion_.reset();
             freeAt_ = end;
         }
+        if (waitForSpeed_) {
+            if (spindleOn_ && !spindleAtSpeed(t)) break;
+            freeAt_ = std::max(freeAt_, spindleOn_ ? atSpeedAt_ : freeAt_);
+            waitForSpeed_ = false;
+        }
         if (!interactiveQueue_.empty()) {
             Motion m = interactiveQueue_.front();
             interactiveQueue_.pop_front();
@@ -297,8 +294,7 @@ void SimMachine::executeRecord(const std::string& r, double at) {
         pauseEnd_ = at + static_cast<unsigned char>(r[1]) / 1000.0;
         break;
     case 'r':
-        spindleOn_ = r[1] != 0;
-        if (!spindleOn_) inverterStoppingUntil_ = at + 2.0;
+        switchSpindle(r[1] != 0, at);
         break;
     case 't':
         power_[1] = le(r, 2, config_.fwMajor >= 6 ? 4 : 1);
@@ -306,8 +302,13 @@ void SimMachine::executeRecord(const std::string& r, double at) {
     case 's':
         if (r.compare(0, 3, "sBS") == 0) fourthAxisNext_ = true;
         if (r.compare(0, 2, "SE") == 0) endOfProgram_ = true;
-        if (r.compare(0, 3, "s3t") == 0)
-            temperature_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(r, 3, 4)));
+        if (r.compare(0, 3, "sfw") == 0 && spindleOn_ && !spindleAtSpeed(at))
+            pauseEnd_ = atSpeedAt_;
+        if (r.compare(0, 3, "s3t") == 0) {
+            headFrom_ = headTemperature(at);
+            headSince_ = at;
+            headSet_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(r, 3, 4)));
+        }
         break;
     default:
         break; // "l" limits and the smoothing switch change no position
@@ -320,7 +321,7 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
         if (running_) break; // no manual moves while a job runs
         auto m = decodeMove(c, 'A', at);
         if (!m) break;
-        if (motion_ || pauseEnd_ >= 0)
+        if (motion_ || pauseEnd_ >= 0 || waitForSpeed_)
             interactiveQueue_.push_back(*m);
         else
             beginMotion(*m, at);
@@ -345,8 +346,7 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
         origin_[2] = le(c, 1, 4);
         break;
     case 'R':
-        spindleOn_ = c[1] != 0;
-        if (!spindleOn_) inverterStoppingUntil_ = at + 2.0;
+        switchSpindle(c[1] != 0, at);
         break;
     case 'T': {
         const int slot = static_cast<unsigned char>(c[1]);
@@ -402,8 +402,15 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
         if (c.size() >= 3 && c.substr(0, 3) == "SBS") fourthAxisNext_ = true;
         if (c.size() >= 4 && c[1] == 0x0D)
             calibration_[static_cast<unsigned char>(c[2])] = static_cast<std::uint8_t>(c[3]);
-        if (c.size() >= 11 && c.substr(0, 3) == "S3t") {
-            temperature_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(c, 3, 4)));
+        if (c.size() >= 3 && c.substr(0, 3) == "Sfw" && spindleOn_ && !spindleAtSpeed(at))
+            waitForSpeed_ = true;
+        if (c.size() >= 7 && c.substr(0, 3) == "S3t") {
+            headFrom_ = headTemperature(at);
+            headSince_ = at;
+            headSet_[0] = std::bit_cast<float>(static_cast<std::uint32_t>(le(c, 3, 4)));
+            // The head controls send the second value as well; a pause sends the head's alone.
+            if (c.size() >= 11 && (c[7] || c[8] || c[9] || c[10]))
+                headSet_[1] = std::bit_cast<float>(static_cast<std::uint32_t>(le(c, 7, 4)));
         }
         break;
     default:
@@ -431,27 +438,35 @@ std::string SimMachine::execute(std::string_view command) {
     if (echo[0] >= 'a' && echo[0] <= 'z') echo[0] = static_cast<char>(echo[0] - 32);
     if (faults_.wrongEchoIn >= 0 && faults_.wrongEchoIn-- == 0)
         echo.back() = static_cast<char>(echo.back() ^ 0x5A);
+    if (faults_.longEchoIn >= 0 && faults_.longEchoIn-- == 0) echo += "\x01\x02\x03";
     return echo;
 }
 
 bool SimMachine::takeDrop() {
     std::lock_guard lock(mutex_);
-    if (faults_.dropIn < 0) return false;
-    if (faults_.dropIn-- == 0) return true;
-    return false;
+    return faults_.dropIn >= 0 && faults_.dropIn-- == 0;
+}
+
+bool SimMachine::takeDropEcho() {
+    std::lock_guard lock(mutex_);
+    return faults_.dropEchoIn >= 0 && faults_.dropEchoIn-- == 0;
 }
 
 std::uint64_t SimMachine::statusWord() {
     std::uint64_t s = 0;
-    if (motion_ || !interactiveQueue_.empty() || faults_.busyForever) s |= 0x1;
+    if (motion_ || !interactiveQueue_.empty() || waitForSpeed_ || faults_.busyForever) s |= 0x1;
     if (running_) s |= 0x2;
     if (spindleOn_) s |= 0x4;
     if (faults_.unsettled) s |= 0x8;
     if (jobActive_ || !buffer_.empty()) s |= 0x20;
     if (interrupted_) s |= 0x40;
     if (buffer_.size() + 64 >= config_.bufferCapacity) s |= 0x200;
-    s |= latchedButtons_ | faultBits_;
-    latchedButtons_ = 0;
+    s |= faultBits_;
+    for (std::size_t i = 0; i < buttonBits.size(); ++i)
+        if (buttonReportsLeft_[i] > 0) {
+            s |= buttonBits[i];
+            --buttonReportsLeft_[i];
+        }
     if (!extended_) s &= 0xFFFFFFFFull;
     return s;
 }
@@ -571,8 +586,8 @@ HidBlock SimMachine::indexed(int index) {
         put(b, 10, static_cast<unsigned long long>(config_.fwBuild), 2);
         break;
     case 20:
-        putFloat(b, 2, temperature_[0]);
-        putFloat(b, 6, temperature_[1]);
+        putFloat(b, 2, headSet_[0]);
+        putFloat(b, 6, headTemperature(t));
         break;
     case 25:
         b[2] = static_cast<std::uint8_t>(config_.sizeClass);
@@ -590,28 +605,67 @@ void SimMachine::hidReport(const HidReport& report) {
     execute(data.substr(0, length));
 }
 
+void SimMachine::pressButton(std::uint64_t bit) {
+    for (std::size_t i = 0; i < buttonBits.size(); ++i)
+        if (buttonBits[i] == bit) buttonReportsLeft_[i] = std::max(1, config_.buttonReports);
+}
+
+// The buttons only report themselves: what a press means (start, pause,
+// continue) is the program's to do, also while a job runs.
 void SimMachine::pressStart() {
     std::lock_guard lock(mutex_);
-    latchedButtons_ |= 0x800;
+    pressButton(0x800);
 }
 
 void SimMachine::pressStop() {
     std::lock_guard lock(mutex_);
-    latchedButtons_ |= 0x1000;
+    pressButton(0x1000);
 }
 
 void SimMachine::pressContinue() {
     std::lock_guard lock(mutex_);
-    latchedButtons_ |= 0x2000;
+    pressButton(0x2000);
 }
 
 void SimMachine::spindleOverload() {
     std::lock_guard lock(mutex_);
     advance();
-    latchedButtons_ |= 0x1000 | 0x4000;
-    spindleOn_ = false;
+    pressButton(0x1000);
+    pressButton(0x4000);
+    switchSpindle(false, now());
     cutMotion(now());
     interruptJob();
+}
+
+void SimMachine::interrupt() {
+    std::lock_guard lock(mutex_);
+    advance();
+    if (!running_) return;
+    cutMotion(now());
+    interruptJob();
+}
+
+void SimMachine::setHeadTemperature(float degrees) {
+    std::lock_guard lock(mutex_);
+    headFrom_ = degrees;
+    headSince_ = now();
+}
+
+void SimMachine::switchSpindle(bool on, double at) {
+    if (on && !spindleOn_) atSpeedAt_ = at + config_.spinUpSeconds;
+    if (!on && spindleOn_) inverterStoppingUntil_ = at + 2.0;
+    spindleOn_ = on;
+}
+
+bool SimMachine::spindleAtSpeed(double at) const {
+    return spindleOn_ && at >= atSpeedAt_;
+}
+
+float SimMachine::headTemperature(double at) const {
+    const double change = config_.heatingRate * std::max(0.0, at - headSince_);
+    const double target = headSet_[0];
+    if (headFrom_ < target) return static_cast<float>(std::min(target, headFrom_ + change));
+    return static_cast<float>(std::max(target, headFrom_ - change));
 }
 
 void SimMachine::driveError(int code, int axisMask) {
@@ -647,14 +701,17 @@ SimMachine::Snapshot SimMachine::snapshot() {
     Snapshot s;
     s.position = currentPosition(now());
     s.origin = origin_;
-    const std::uint64_t latched = latchedButtons_;
+    const auto reportsLeft = buttonReportsLeft_;
     s.status = statusWord();
-    latchedButtons_ = latched;
+    buttonReportsLeft_ = reportsLeft;
     s.buffered = buffer_.size();
     s.executedRecords = executedRecords_;
     s.overflows = overflows_;
     s.spindleOn = spindleOn_;
     s.simSeconds = now();
+    s.spindleAtSpeed = spindleAtSpeed(s.simSeconds);
+    s.headTemperature = headTemperature(s.simSeconds);
+    s.headSetTemperature = headSet_[0];
     s.limitHit = limitHit_;
     return s;
 }

@@ -33,6 +33,13 @@ struct SimConfig {
     // A classic job (no end record) ends when its buffer ran empty and no record
     // came for this long.
     std::chrono::milliseconds jobQuietEnd{2000};
+    // Simulated seconds from switching the spindle on until it is at speed.
+    double spinUpSeconds = 1.0;
+    // How fast the print head's temperature follows its set value, degrees per
+    // simulated second; 0 leaves it where it is.
+    double heatingRate = 5.0;
+    // A button pressed on the machine is reported by this many status replies.
+    int buttonReports = 4;
 };
 
 // Faults and buttons that can be raised from outside.
@@ -41,6 +48,9 @@ struct SimFaults {
     bool unsettled = false;   // status bit 3 stays set
     int wrongEchoIn = -1;     // the echo of the n-th next command is damaged (0 = next)
     int dropIn = -1;          // the command connection drops before the n-th next command
+    int longEchoIn = -1;      // the echo of the n-th next command has three bytes too many
+    // The n-th next command is executed, then the connection drops before its echo.
+    int dropEchoIn = -1;
 };
 
 class SimMachine {
@@ -64,13 +74,20 @@ class SimMachine {
     HidBlock indexed(int index);   // indexed reads over USB
     void hidReport(const HidReport& report);
 
-    // Consumes the drop fault: true when the connection must drop now.
+    // Consume the drop faults: true when the connection must drop now, before
+    // the command (takeDrop) or after it and before its echo (takeDropEcho).
     bool takeDrop();
+    bool takeDropEcho();
 
     // Buttons and faults.
     void pressStart();
     void pressStop();
     void pressContinue();
+    // The machine interrupts its running job itself (status bits 5 and 6).
+    void interrupt();
+    // The print head's temperature jumps to `degrees` (a heater or sensor fault);
+    // from there it follows its set value again.
+    void setHeadTemperature(float degrees);
     void spindleOverload();
     void driveError(int code, int axisMask);
     void inverterFault();
@@ -86,6 +103,9 @@ class SimMachine {
         long long executedRecords = 0;
         long long overflows = 0;
         bool spindleOn = false;
+        bool spindleAtSpeed = false;
+        float headTemperature = 0; // as it is now
+        float headSetTemperature = 0;
         bool limitHit = false;
         double simSeconds = 0;
     };
@@ -114,6 +134,10 @@ class SimMachine {
     void finishMotion(const Motion& m);
     void cutMotion(double at);
     void interruptJob();
+    void pressButton(std::uint64_t bit);
+    void switchSpindle(bool on, double at);
+    bool spindleAtSpeed(double at) const;
+    float headTemperature(double at) const;
     double slotSpeedMmPerMin(int slot) const;
     std::uint64_t statusWord();
     std::array<long long, 4> currentPosition(double at) const;
@@ -134,10 +158,16 @@ class SimMachine {
     std::array<long long, 6> power_{};
     int selectedPower_ = 0;
     bool spindleOn_ = false;
+    double atSpeedAt_ = 0;      // when the running spindle is (was) up to speed
+    bool waitForSpeed_ = false; // "Sfw": nothing moves until the spindle is at speed
     double inverterStoppingUntil_ = 0;
     bool fourthAxisNext_ = false;
     std::array<std::uint8_t, 256> calibration_{};
-    std::array<float, 2> temperature_{20, 20};
+    // The head: its set temperature and the second set value of "S3t", and its
+    // actual temperature as it was at headSince_.
+    std::array<float, 2> headSet_{20, 20};
+    float headFrom_ = 20;
+    double headSince_ = 0;
 
     std::optional<Motion> motion_;
     std::deque<Motion> interactiveQueue_;
@@ -154,7 +184,10 @@ class SimMachine {
     long long executedRecords_ = 0;
     long long overflows_ = 0;
 
-    std::uint64_t latchedButtons_ = 0;
+    // The status replies that still report each button bit (start, stop,
+    // continue, and the overload that comes with stop).
+    static constexpr std::array<std::uint64_t, 4> buttonBits{0x800, 0x1000, 0x2000, 0x4000};
+    std::array<int, 4> buttonReportsLeft_{};
     std::uint64_t faultBits_ = 0;
     int driveErrorCode_ = 0, driveErrorMask_ = 0;
     SimFaults faults_;

@@ -121,6 +121,12 @@ void SimServer::serveCommands(std::shared_ptr<tcp::socket> socket) {
             else
                 reply += machine_->execute(command);
             at += length;
+            if (machine_->takeDropEcho()) {
+                // The machine took the command; its echo is lost with the connection.
+                reply.resize(reply.size() - length);
+                drop = true;
+                break;
+            }
         }
         pending.erase(0, at);
         if (!reply.empty()) asio::write(*socket, asio::buffer(reply), error);
@@ -176,7 +182,13 @@ std::string SimServer::control(const std::string& line) {
         machine_->pressContinue();
     else if (verb == "overload")
         machine_->spindleOverload();
-    else if (verb == "drive-error") {
+    else if (verb == "interrupt")
+        machine_->interrupt();
+    else if (verb == "temperature") {
+        float degrees = 0;
+        if (!(words >> degrees)) return "error: temperature needs degrees";
+        machine_->setHeadTemperature(degrees);
+    } else if (verb == "drive-error") {
         int code = 1, mask = 1;
         words >> code >> mask;
         machine_->driveError(code, mask);
@@ -194,6 +206,14 @@ std::string SimServer::control(const std::string& line) {
         int n = 0;
         words >> n;
         machine_->setFaults([n](SimFaults& f) { f.wrongEchoIn = n; });
+    } else if (verb == "long-echo") {
+        int n = 0;
+        words >> n;
+        machine_->setFaults([n](SimFaults& f) { f.longEchoIn = n; });
+    } else if (verb == "drop-echo") {
+        int n = 0;
+        words >> n;
+        machine_->setFaults([n](SimFaults& f) { f.dropEchoIn = n; });
     } else if (verb == "drop")
         dropConnections();
     else if (verb == "drop-after") {
@@ -206,7 +226,10 @@ std::string SimServer::control(const std::string& line) {
         out << "position " << s.position[0] << ' ' << s.position[1] << ' ' << s.position[2] << ' '
             << s.position[3] << " origin " << s.origin[0] << ' ' << s.origin[1] << ' '
             << s.origin[2] << " status 0x" << std::hex << s.status << std::dec << " buffered "
-            << s.buffered << " executed " << s.executedRecords << " overflows " << s.overflows;
+            << s.buffered << " executed " << s.executedRecords << " overflows " << s.overflows
+            << " spindle "
+            << (s.spindleOn ? (s.spindleAtSpeed ? "at-speed" : "spinning-up") : "off") << " head "
+            << s.headTemperature << '/' << s.headSetTemperature;
         return out.str();
     } else if (verb == "flush")
         machine_->flushTrace();

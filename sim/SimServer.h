@@ -39,8 +39,10 @@ class SimServer {
     void dropConnections();
 
     // The reply to one control line ("start", "stop", "continue", "overload",
-    // "drive-error CODE MASK", "inverter-fault", "clear", "busy on|off",
-    // "unsettled on|off", "wrong-echo N", "drop", "drop-after N", "status").
+    // "interrupt", "temperature DEGREES", "drive-error CODE MASK",
+    // "inverter-fault", "clear", "busy on|off", "unsettled on|off",
+    // "wrong-echo N", "long-echo N", "drop", "drop-after N", "drop-echo N",
+    // "status", "flush").
     std::string control(const std::string& line);
 
   private:

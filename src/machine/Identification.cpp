@@ -21,14 +21,6 @@ namespace {
 // that calibration is never applied twice.
 std::size_t selectedRow = 0;
 
-std::string trimmed(const std::string& text) {
-    return std::string(trimSpaces(text));
-}
-
-std::string productPart(const std::string& product, std::size_t from, std::size_t count) {
-    return from < product.size() ? trimmed(product.substr(from, count)) : std::string();
-}
-
 // A factor of 0 and one that is no number at all (erased calibration memory
 // reads 0xFFFFFFFF, a NaN) mean an axis that was never calibrated.
 float calibrationFactor(float v) {
@@ -43,18 +35,9 @@ void IdentifyMachine() {
     const auto& table = machineModelTable();
 
     // 1, 2: the code and the last matching row.
-    modelCode = productPart(product, 0, 3);
-    const auto& longCodes = longCodeModels();
-    if (std::find(longCodes.begin(), longCodes.end(), modelCode) != longCodes.end())
-        modelCode += productPart(product, 3, 3);
-    const std::string variant3 = productPart(product, 3, 3);
-    const std::string variant4 = productPart(product, 3, 4);
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const TMachineModel& row = table[i];
-        if (row.code != modelCode) continue;
-        if (!row.variant.empty() && row.variant != variant3 && row.variant != variant4) continue;
-        selectedRow = i;
-    }
+    modelCode = modelCodeOf(product);
+    if (const TMachineModel* row = findMachineModel(product))
+        selectedRow = static_cast<std::size_t>(row - table.data());
     const TMachineModel& model = table[selectedRow];
     machineParams = model.params;
     modelVariant = model.variantB && product.size() >= 8 && product[7] == 'b';

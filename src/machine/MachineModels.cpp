@@ -1,5 +1,9 @@
 #include "machine/MachineModels.h"
 
+#include "foundation/NumberText.h"
+
+#include <algorithm>
+
 namespace korvane {
 
 namespace {
@@ -43,6 +47,11 @@ const TMachineParams series100{1,  0.75,  2,    3,     3, 3, 0,   3000, 2000, 30
 const TMachineParams series200{1,  0.8,   2,    3,     3, 3, 0,   5000, 3000, 5000, 600, 2500,
                                12, 24000, 3000, false, 1, 0, 380, 1100, 2400, 1100, 6000};
 
+std::string productPart(const std::string& product, std::size_t from, std::size_t count) {
+    return from < product.size() ? std::string(trimSpaces(product.substr(from, count)))
+                                 : std::string();
+}
+
 TNewerGeneration newerGeneration(double sharp, double corner, float motion, bool divisor,
                                  bool acceleration, bool cornerCoef, bool sizeClass) {
     TNewerGeneration g;
@@ -81,6 +90,27 @@ const std::vector<TMachineModel>& machineModelTable() {
 const std::vector<std::string>& longCodeModels() {
     static const std::vector<std::string> codes = {"XSE"};
     return codes;
+}
+
+std::string modelCodeOf(const std::string& product) {
+    std::string code = productPart(product, 0, 3);
+    const auto& longCodes = longCodeModels();
+    if (std::find(longCodes.begin(), longCodes.end(), code) != longCodes.end())
+        code += productPart(product, 3, 3);
+    return code;
+}
+
+const TMachineModel* findMachineModel(const std::string& product) {
+    const std::string code = modelCodeOf(product);
+    const std::string variant3 = productPart(product, 3, 3);
+    const std::string variant4 = productPart(product, 3, 4);
+    const TMachineModel* found = nullptr;
+    for (const TMachineModel& row : machineModelTable()) {
+        if (row.code != code) continue;
+        if (!row.variant.empty() && row.variant != variant3 && row.variant != variant4) continue;
+        found = &row;
+    }
+    return found;
 }
 
 } // namespace korvane

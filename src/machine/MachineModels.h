@@ -42,6 +42,15 @@ const std::vector<TMachineModel>& machineModelTable();
 // Codes whose next three product characters belong to the model code.
 const std::vector<std::string>& longCodeModels();
 
+// The model code of a product string: its first three characters trimmed, with
+// the next three for the codes of longCodeModels.
+std::string modelCodeOf(const std::string& product);
+
+// The row a product string selects: the last row whose code is the product's
+// and whose variant, when it has one, is characters 4 to 6 or 4 to 7 trimmed.
+// None when no row matches.
+const TMachineModel* findMachineModel(const std::string& product);
+
 // The product string assumed until a machine was read; its code selects row 0.
 inline constexpr const char* defaultProductString = "XKC-3020";
 
