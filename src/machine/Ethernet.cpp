@@ -73,6 +73,16 @@ Outcome readAtLeast(asio::io_context& io, tcp::socket& socket, asio::mutable_buf
     });
 }
 
+// Discards what the machine sent beyond its last reply (the surplus of an echo
+// that came late), so that the next exchange reads its own bytes.
+void drainPending(tcp::socket& socket) {
+    std::error_code error;
+    std::array<std::uint8_t, 256> discard;
+    for (std::size_t pending = socket.available(error); !error && pending > 0;
+         pending = socket.available(error))
+        socket.read_some(asio::buffer(discard.data(), std::min(pending, discard.size())), error);
+}
+
 } // namespace
 
 MachinePorts machinePortsOption() {
@@ -183,11 +193,20 @@ int TfEthernet::Write(const std::string& s) {
         return code;
     };
     if (!connected_) return fail(asio::error::not_connected, ethernetNoEcho);
+    drainPending(socket_);
     if (const Outcome o = writeAll(io_, socket_, s); o.error) return fail(o.error, ethernetNoEcho);
-    std::string echo(s.size(), '\0');
+    // Room for more than the command: an echo that is too long is seen as such
+    // and its surplus does not shift the replies that follow.
+    std::string echo(s.size() + 256, '\0');
     const Outcome o = readAtLeast(io_, socket_, asio::buffer(echo), s.size());
     if (o.bytes == 0) return fail(o.error, ethernetNoEcho);
-    if (o.bytes != s.size()) return fail(o.error, ethernetEchoLength);
+    if (o.bytes < s.size()) return fail(o.error, ethernetEchoLength);
+    if (o.bytes > s.size()) {
+        drainPending(socket_);
+        ethernetError = ethernetEchoLength;
+        return ethernetEchoLength;
+    }
+    echo.resize(s.size());
     std::string expected = s;
     if (expected[0] >= 'a' && expected[0] <= 'z') expected[0] = static_cast<char>(expected[0] - 32);
     if (echo != expected) {
@@ -207,6 +226,7 @@ bool TfEthernet::GetStatus(ReplyBlock& block) {
     };
     if (!connected_) return fail(asio::error::not_connected);
     block.fill(0);
+    drainPending(socket_);
     if (const Outcome o = writeAll(io_, socket_, "SX"); o.error) return fail(o.error);
     // The layout needs 104 bytes (112 from firmware 7 on); what else of the
     // block has already arrived is taken with it.
@@ -224,9 +244,9 @@ bool TfEthernet::GetStatus(ReplyBlock& block) {
 void TfEthernet::getInfo() {
     asio::io_context io;
     tcp::socket socket(io);
-    if (connectSocket(io, socket, host_, ports_.info).error) return;
     std::string reply;
-    if (!writeAll(io, socket, "HTTP").error) {
+    if (!connectSocket(io, socket, host_, ports_.info).error &&
+        !writeAll(io, socket, "HTTP").error) {
         std::array<char, 256> buffer{};
         std::size_t have = 0;
         while (have < buffer.size()) {
@@ -246,10 +266,8 @@ void TfEthernet::getInfo() {
     }
     std::error_code ignored;
     socket.close(ignored);
-    if (reply.empty()) {
-        ethernetError = ethernetNoInformation;
-        return;
-    }
+    // No reply leaves the product strings as they were, and no firmware version.
+    if (reply.empty()) ethernetError = ethernetNoInformation;
     decodeEthernetInfo(reply);
 }
 

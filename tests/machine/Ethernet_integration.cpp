@@ -104,6 +104,71 @@ TEST_F(EthernetLink, EchoErrorsDropsAndReconnection) {
     EXPECT_TRUE(ReadStatus());
 }
 
+TEST_F(EthernetLink, LongEchoIsAnErrorAndItsSurplusIsDrained) {
+    SimConfig c;
+    c.fwMajor = 6;
+    c.fwMinor = 12;
+    start(c);
+    IdentifyMachine();
+    plotstate.pos0 = {4000, 3000, 9000};
+    SetWorkOriginXY();
+    SetWorkOriginZ();
+    // The echo of the next command carries three bytes more than the command.
+    EXPECT_EQ(server->control("long-echo 0"), "ok");
+    EXPECT_EQ(SendCommand("Y"), ethernetEchoLength);
+    EXPECT_EQ(ethernetError, ethernetEchoLength);
+    EXPECT_TRUE(ethernetActive);
+    // The surplus is gone: the following exchanges read their own bytes.
+    EXPECT_EQ(SendCommand(bytes({'F', 1})), 0);
+    plotstate.pos0 = {};
+    ASSERT_TRUE(ReadStatus());
+    EXPECT_NEAR(plotstate.pos0.x, 4000, 1);
+    EXPECT_NEAR(plotstate.pos0.y, 3000, 1);
+    EXPECT_NEAR(plotstate.pos0.z, 9000, 1);
+    EXPECT_EQ(plotstate.sel_speed, 1);
+    EXPECT_EQ(SendCommand("Y"), 0);
+}
+
+TEST_F(EthernetLink, InformationWithoutAnswerResetsTheFirmware) {
+    start(SimConfig{});
+    // An information port that takes the connection and closes it unanswered.
+    asio::io_context io;
+    asio::ip::tcp::acceptor silent(io, {asio::ip::make_address("127.0.0.1"), 0});
+    std::thread accept([&] {
+        asio::ip::tcp::socket peer(io);
+        silent.accept(peer);
+        std::array<char, 4> request{};
+        std::error_code error;
+        asio::read(peer, asio::buffer(request), error);
+    });
+    TfEthernet link("127.0.0.1",
+                    MachinePorts{server->commandPort(), silent.local_endpoint().port()});
+    plotstate.info1 = "GMN-0001";
+    fwMajor = 7;
+    fwMinor = 12;
+    fwBuild = 3;
+    ethernetError = 0;
+    link.getInfo();
+    accept.join();
+    EXPECT_EQ(ethernetError, ethernetNoInformation);
+    EXPECT_EQ(fwMajor, 0);
+    EXPECT_EQ(fwMinor, 0);
+    EXPECT_EQ(fwBuild, 3); // this exchange never sets the build
+    EXPECT_EQ(plotstate.info1, "GMN-0001");
+
+    // No information port at all.
+    const auto closedPort = silent.local_endpoint().port();
+    silent.close();
+    TfEthernet unreachable("127.0.0.1", MachinePorts{server->commandPort(), closedPort});
+    fwMajor = 6;
+    fwMinor = 40;
+    ethernetError = 0;
+    unreachable.getInfo();
+    EXPECT_EQ(ethernetError, ethernetNoInformation);
+    EXPECT_EQ(fwMajor, 0);
+    EXPECT_EQ(fwMinor, 0);
+}
+
 TEST_F(EthernetLink, SilentMachineEndsAtTheDeadline) {
     asio::io_context io;
     asio::ip::tcp::acceptor acceptor(io, {asio::ip::make_address("127.0.0.1"), 0});
@@ -165,10 +230,13 @@ TEST(SimulatorProgram, ServesItsPortsAndControl) {
     EXPECT_EQ(plotstate.info1, "KWA-2000");
     EXPECT_EQ(fwMajor, 6);
     EXPECT_EQ(fwMinor, 40);
+    // A press is reported by the next four status replies, then released.
+    for (int read = 0; read < 4; ++read) {
+        ASSERT_TRUE(ReadStatus());
+        EXPECT_TRUE(plotstate.StateExtend & stateStartButton) << read;
+    }
     ASSERT_TRUE(ReadStatus());
-    EXPECT_TRUE(plotstate.StateExtend & stateStartButton);
-    ASSERT_TRUE(ReadStatus());
-    EXPECT_FALSE(plotstate.StateExtend & stateStartButton); // reported once
+    EXPECT_FALSE(plotstate.StateExtend & stateStartButton);
     resetMachine();
 }
 
