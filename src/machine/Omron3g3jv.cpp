@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace korvane {
 
@@ -21,21 +22,31 @@ std::filesystem::path inverterParameterFile() {
 }
 
 void ProgramInverter() {
-    std::ifstream in(inverterParameterFile());
+    const auto file = inverterParameterFile();
+    std::ifstream in(file);
     if (!in) return;
+    // The whole file is read and checked first: an inverter must never be left
+    // with part of a parameter set.
+    std::vector<std::string> commands;
     std::string line;
     int lineNumber = 0;
     while (std::getline(in, line)) {
         ++lineNumber;
         if (trimSpaces(line).empty() || line == "\r") continue;
+        const std::string where = file.filename().string() + ": line " + std::to_string(lineNumber);
         std::istringstream fields(line);
         long long number = 0, value = 0;
         if (!(fields >> number >> value))
-            throw MachineFileError(inverterParameterFile().filename().string() + ": line " +
-                                   std::to_string(lineNumber) + " does not hold two integers");
+            throw MachineFileError(where + " does not hold two integers");
+        if (number < 0 || number > 65535 || value < 0 || value > 65535)
+            throw MachineFileError(where + ": parameter " + std::to_string(number) + " value " +
+                                   std::to_string(value) + " outside 0..65535");
         std::string cmd = "[";
         appendLE16(cmd, number);
         appendLE16(cmd, value);
+        commands.push_back(std::move(cmd));
+    }
+    for (const std::string& cmd : commands) {
         SendCommand(cmd);
         std::this_thread::sleep_for(std::chrono::milliseconds(80));
     }

@@ -12,8 +12,8 @@ namespace korvane {
 std::filesystem::path inverterParameterFile();
 
 // Sends every parameter line as "[", number LE16, value LE16, 80 ms apart. A
-// missing file sends nothing; a line without two integers throws
-// MachineFileError after the lines before it were sent.
+// missing file sends nothing; a line without two integers, or with a number
+// outside 0..65535, throws MachineFileError before anything is sent.
 void ProgramInverter();
 
 // On machines that report the run-down (continue without a stored job, USB,

@@ -33,7 +33,24 @@ TEST(Inverter, ParameterFileCommands) {
     writeFile(dir / "3g3MV.dat", "5 6\nseven\n8 9\n");
     hid->reports.clear();
     EXPECT_THROW(ProgramInverter(), MachineFileError);
-    EXPECT_EQ(hid->reports.size(), 1u); // the lines before stay sent
+    EXPECT_TRUE(hid->reports.empty()); // checked whole before anything is sent
+
+    // A value beyond 16 bits, or below 0: a file error naming the line.
+    for (const char* bad : {"1 300\n2 65536 too big\n", "1 300\n-1 5\n"}) {
+        writeFile(dir / "3g3MV.dat", bad);
+        try {
+            ProgramInverter();
+            ADD_FAILURE() << "accepted: " << bad;
+        } catch (const MachineFileError& e) {
+            EXPECT_NE(std::string(e.what()).find("3g3MV.dat: line 2"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_TRUE(hid->reports.empty());
+    }
+    writeFile(dir / "3g3MV.dat", "65535 0\n");
+    ProgramInverter();
+    ASSERT_EQ(hid->reports.size(), 1u);
+    EXPECT_EQ(reportCommand(hid->reports[0], 5), bytes({0x5B, 0xFF, 0xFF, 0, 0}));
     exeFolder = KORVANE_EXE_DIR;
     resetMachine();
 }
