@@ -19,6 +19,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <functional>
+
 using namespace korvane;
 
 namespace {
@@ -32,6 +34,20 @@ void fillPage(QWidget* page, QWidget* content) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content);
 }
+
+// The old-style preview picture; a double click asks for the output file's
+// parameters, as on the output preview.
+class PreviewLabel final : public QLabel {
+  public:
+    explicit PreviewLabel(std::function<void()> onDoubleClick)
+        : onDoubleClick_(std::move(onDoubleClick)) {}
+
+  protected:
+    void mouseDoubleClickEvent(QMouseEvent*) override { onDoubleClick_(); }
+
+  private:
+    std::function<void()> onDoubleClick_;
+};
 
 TRAWview* makeView(TTrybPracy mode, const char* name, const QColor& background, int colour) {
     auto* view = new TRAWview(mode);
@@ -53,7 +69,10 @@ void MainWindow::buildViews() {
     outputPage_ = pages_->findChild<QWidget*>("tsPodgladOut");
     fillPage(outputPage_, outputView_);
 
-    oldPreview_ = new QLabel;
+    auto outputParameters = [this] {
+        if (auto it = actions_.find("pmiParPlikuWy"); it != actions_.end()) it->second->trigger();
+    };
+    oldPreview_ = new PreviewLabel(outputParameters);
     oldPreview_->setObjectName("imgPodgladWy");
     oldPreview_->setFixedSize(oldPreviewWidth, oldPreviewHeight);
     auto* scroll = new QScrollArea;
@@ -75,9 +94,7 @@ void MainWindow::buildViews() {
     outputView_->setCoupledView(coupled(modelView_));
     connect(modelView_, &TRAWview::doubleClicked, this,
             [this] { actions_["mModelOtworz"]->trigger(); });
-    connect(outputView_, &TRAWview::doubleClicked, this, [this] {
-        if (auto it = actions_.find("pmiParPlikuWy"); it != actions_.end()) it->second->trigger();
-    });
+    connect(outputView_, &TRAWview::doubleClicked, this, outputParameters);
 
     // The view menu applies at once to the model view; the menu's own handlers
     // have stored the settings before these run.

@@ -244,6 +244,19 @@ TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
     EXPECT_GT(drawnPixels(old, Qt::white), 500);
     EXPECT_EQ(preview->bufferUploads(), 1);
 
+    // A double click on either preview asks for the output file's parameters.
+    // (The command is offered while a file is selected in the output list.)
+    int asked = 0;
+    auto* parameters = window.findChild<QAction*>("pmiParPlikuWy");
+    parameters->setEnabled(true);
+    QObject::connect(parameters, &QAction::triggered, [&asked] { ++asked; });
+    for (QWidget* w : {static_cast<QWidget*>(preview), static_cast<QWidget*>(oldPreview)}) {
+        QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(5, 5), w->mapToGlobal(QPointF(5, 5)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &twice);
+    }
+    EXPECT_EQ(asked, 2);
+
     // An empty path clears both previews.
     window.showOutputFile({});
     EXPECT_EQ(drawnPixels(oldPreview->pixmap().toImage(), Qt::white), 0);
