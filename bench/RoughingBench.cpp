@@ -64,7 +64,7 @@ void markAllUnmachined() {
 
 RoughingSteps timeRoughingSteps(const TOperacjaDane& o, const TFrez& frez) {
     RoughingSteps s;
-    const ToolColumns tool(sweepPoints(frez));
+    const ToolShape tool(sweepPoints(frez));
     auto start = Clock::now();
     const double top = roughingLayerTop(o);
     for (double z = top - o.warstwaGrubosc; z >= 0; z -= o.warstwaGrubosc) {

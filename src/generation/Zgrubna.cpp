@@ -57,7 +57,7 @@ double lowestMotionHeight() {
 // under its outline holds material more than materialTolerance above z. A
 // stroke cell's own material is not enough to go by: a ridge left beside a wall
 // lies under the tool, not under its centre.
-std::vector<char> materialInReach(int ix, double z, const ToolColumns& tool) {
+std::vector<char> materialInReach(int ix, double z, const ToolShape& tool) {
     const int rows = rasterSizeY + 1;
     std::vector<char> reach(size_t(rows), 0);
     std::vector<int> count(size_t(rows) + 1, 0); // cells with material below each row
@@ -81,7 +81,7 @@ std::vector<char> materialInReach(int ix, double z, const ToolColumns& tool) {
 
 // The strokes of one column: runs of cells that the tool reaches at z with
 // material in reach.
-bool scanColumn(int ix, double z, const ToolColumns& tool) {
+bool scanColumn(int ix, double z, const ToolShape& tool) {
     const std::vector<char> reach = materialInReach(ix, z, tool);
     auto cuts = [&](int iy) { return motionHeightAt(ix, iy) <= z && reach[size_t(iy)]; };
     bool any = false;
@@ -136,7 +136,7 @@ double unmachinedArea(const tFigura& j, int margin) {
 // Chains the strokes of one layer into zigzags.
 class LayerLinker {
   public:
-    LayerLinker(double spacing, double toolDiameter, const ToolColumns& tool)
+    LayerLinker(double spacing, double toolDiameter, const ToolShape& tool)
         : spacing_(spacing), diameter_(toolDiameter), tool_(tool) {}
 
     // From figure `first` on: each figure is passed under the tool, then grown
@@ -240,7 +240,7 @@ class LayerLinker {
 
     double spacing_;
     double diameter_;
-    const ToolColumns& tool_;
+    const ToolShape& tool_;
 };
 
 } // namespace
@@ -254,7 +254,7 @@ double roughingLayerTop(const TOperacjaDane& oper) {
     return top;
 }
 
-bool layerStrokes(double z, double spacing, double toolRadius, const ToolColumns& tool) {
+bool layerStrokes(double z, double spacing, double toolRadius, const ToolShape& tool) {
     const auto n = roundHalfEven(modelSize.x / spacing);
     const auto kStart = toolRadius > spacing ? 1 - roundHalfEven(toolRadius / spacing) : 0;
     bool any = false;
@@ -340,7 +340,7 @@ Cell& runCell(Layer& layer, const StraightRun& run, int across, int along) {
 // Clears the flag under the tool standing on every cell of the run: in each
 // tool line across the run the cells are the union of the run shifted by the
 // line's points.
-void clearRun(const StraightRun& run, const ToolColumns& tool) {
+void clearRun(const StraightRun& run, const ToolShape& tool) {
     const ToolLines& lines = run.alongY ? tool.byColumn : tool.byRow;
     const int lastAcross = run.alongY ? rasterSizeX : rasterSizeY;
     const int lastAlong = run.alongY ? rasterSizeY : rasterSizeX;
@@ -362,7 +362,7 @@ void clearRun(const StraightRun& run, const ToolColumns& tool) {
 // height: in each tool line across the run a target takes the lowest point of
 // the line whose offset lies within the run's reach of it (a sliding minimum),
 // so that each target is written once per line.
-void lowerRun(const StraightRun& run, const ToolColumns& tool, int lastX, int lastY,
+void lowerRun(const StraightRun& run, const ToolShape& tool, int lastX, int lastY,
               std::vector<size_t>& window) {
     const ToolLines& lines = run.alongY ? tool.byColumn : tool.byRow;
     const int lastAcross = run.alongY ? lastX : lastY;
@@ -408,10 +408,10 @@ ToolLines::ToolLines(std::span<const TPkt3D> tool, bool columns) {
                   [](const Point& a, const Point& b) { return a.along < b.along; });
 }
 
-ToolColumns::ToolColumns(std::span<const TPkt3D> tool)
+ToolShape::ToolShape(std::span<const TPkt3D> tool)
     : byColumn(tool, true), byRow(tool, false), points(tool.begin(), tool.end()) {}
 
-void clearUnderTool(const tFigura& f, const ToolColumns& tool) {
+void clearUnderTool(const tFigura& f, const ToolShape& tool) {
     std::vector<CellSample> samples;
     int lastX = INT_MIN, lastY = INT_MIN;
     for (size_t k = 1; k < f.poz.size(); ++k) {
@@ -436,7 +436,7 @@ void clearUnderTool(const tFigura& f, const ToolColumns& tool) {
     }
 }
 
-void lowerMaterial(const tFigura& f, const ToolColumns& tool) {
+void lowerMaterial(const tFigura& f, const ToolShape& tool) {
     // A stock model's layer may be smaller than the raster.
     const int lastX = std::min(rasterSizeX, materialHeights.columns() - 1);
     const int lastY = std::min(rasterSizeY, materialHeights.rows() - 1);
@@ -469,7 +469,7 @@ void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez) {
     const double spacing = oper.warstwaSzer, thickness = oper.warstwaGrubosc;
     // Without a spacing or a thickness the strokes or the layers would never end.
     if (!(spacing > 0) || !(thickness > 0)) return;
-    const ToolColumns tool(sweepPoints(frez));
+    const ToolShape tool(sweepPoints(frez));
     const double diameter = frez.Parametry.d1;
     layerTop = roughingLayerTop(oper);
     // Below the lowest motion height no cell can be reached: no layer there cuts.

@@ -41,8 +41,8 @@ struct ToolLines {
 };
 
 // The tool's points for the raster sweeps along a path, as given and in lines.
-struct ToolColumns {
-    explicit ToolColumns(std::span<const TPkt3D> tool);
+struct ToolShape {
+    explicit ToolShape(std::span<const TPkt3D> tool);
     ToolLines byColumn, byRow;
     std::vector<TPkt3D> points;
 };
@@ -53,7 +53,7 @@ struct ToolColumns {
 // (motion height <= z) and where material stands above z under its outline.
 // Every stroke runs between cell centres, upwards in y. True when the layer has
 // any stroke.
-bool layerStrokes(double z, double spacing, double toolRadius, const ToolColumns& tool);
+bool layerStrokes(double z, double spacing, double toolRadius, const ToolShape& tool);
 
 // The tool's cell offsets as the raster sweeps use them; a tool narrower than
 // a cell is its centre point.
@@ -61,12 +61,12 @@ std::span<const TPkt3D> sweepPoints(const TFrez& frez);
 
 // Clears cellUnmachined under the tool standing on the cells of samples about
 // one cell apart along the figure.
-void clearUnderTool(const tFigura& f, const ToolColumns& tool);
+void clearUnderTool(const tFigura& f, const ToolShape& tool);
 
 // Lowers materialHeights to the tool's lower surface standing on the cells of
 // samples about 1.5 per cell along the figure; the tool tip runs straight from
 // point to point.
-void lowerMaterial(const tFigura& f, const ToolColumns& tool);
+void lowerMaterial(const tFigura& f, const ToolShape& tool);
 
 void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez);
 

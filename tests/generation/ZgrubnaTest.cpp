@@ -66,9 +66,9 @@ void expectPath(const tFigura& f, const std::vector<TrPkt3D>& points) {
 }
 
 // A tool that is a single point.
-const ToolColumns& centre() {
+const ToolShape& centre() {
     static const TPkt3D point{};
-    static const ToolColumns tool({&point, 1});
+    static const ToolShape tool({&point, 1});
     return tool;
 }
 
@@ -158,6 +158,20 @@ TEST(Zgrubna, AToolWiderThanTwoSpacingsAddsStrokesLeftOfTheModel) {
     expectPath(*figureList[1], {{-2, 3, 1}, {-2, 4, 1}});
     // R = 6: two columns.
     EXPECT_EQ(firstColumns(6), (std::vector<float>{-4, -4, -2, -2, 0, 0, 2, 4, 6, 8, 10}));
+}
+
+TEST(Zgrubna, AStrokeEndingOnTheBorderIsTurnedToStartThere) {
+    // Columns 0, 5 and 10; only column 5 is free, from row 2 to the top row,
+    // which lies on the border while row 2 does not.
+    pocket(10);
+    for (int iy = 0; iy <= 4; ++iy) motionHeights[0][iy] = motionHeights[10][iy] = 10;
+    motionHeights[5][0] = motionHeights[5][1] = 10;
+    TOperacjaDane o = roughing(5, 2);
+    o.miekkieWejscie = false;
+    generujZgrubnie(o, TFrez(endMill(0.5)));
+    ASSERT_EQ(figureList.size(), 2u);
+    expectPath(*figureList[0], {{5, 4, 3}, {5, 2, 3}});
+    expectPath(*figureList[1], {{5, 4, 1}, {5, 2, 1}});
 }
 
 TEST(Zgrubna, PocketLayersBecomeRampedZigzagsAndLowerTheMaterial) {
@@ -250,12 +264,17 @@ TEST(Zgrubna, AnUpperLimitBelowTheTopStartsTheLayersUnderIt) {
     EXPECT_EQ(levels(), (std::vector<double>{2, 0}));
 }
 
-TEST(Zgrubna, NoSpacingOrNoThicknessMakesNothing) {
+TEST(Zgrubna, NoSpacingNoThicknessOrAStopMakesNothing) {
     pocket(10);
     const TFrez tool(endMill(3));
     generujZgrubnie(roughing(0, 2), tool);
     generujZgrubnie(roughing(2, 0), tool);
     generujZgrubnie(roughing(-1, -1), tool);
+    EXPECT_TRUE(figureList.empty());
+    EXPECT_EQ(materialHeights[5][2], 1000.0f);
+    // A stopped generation ends before the first layer.
+    generationTerminate = true;
+    generujZgrubnie(roughing(2, 2), tool);
     EXPECT_TRUE(figureList.empty());
     EXPECT_EQ(materialHeights[5][2], 1000.0f);
 }
@@ -264,7 +283,7 @@ TEST(Zgrubna, MaterialFollowsTheToolTipAlongAClimbAndStaysInsideAStockLayer) {
     pocket(10);
     tFigura climb;
     climb.poz = {{0, 2, 1}, {8, 2, 5}};
-    lowerMaterial(climb, ToolColumns(sweepPoints(TFrez(endMill(0.5)))));
+    lowerMaterial(climb, ToolShape(sweepPoints(TFrez(endMill(0.5)))));
     // 13 steps: cell 4 is met at 6/13 and 7/13 of the way, cell 8 at the end.
     EXPECT_NEAR(materialHeights[4][2], 1 + 4 * 6.0 / 13, 1e-6);
     EXPECT_EQ(materialHeights[8][2], 5.0f);
@@ -277,7 +296,7 @@ TEST(Zgrubna, MaterialFollowsTheToolTipAlongAClimbAndStaysInsideAStockLayer) {
     materialHeights.fill(1000);
     EXPECT_TRUE(layerStrokes(1, 2, 1.5, centre()));
     EXPECT_EQ(figureList.back()->poz[0].x, 10.0f);
-    lowerMaterial(climb, ToolColumns(sweepPoints(TFrez(endMill(3)))));
+    lowerMaterial(climb, ToolShape(sweepPoints(TFrez(endMill(3)))));
     EXPECT_EQ(materialHeights.columns(), 6);
     // Cell 5 is met at 8/13 of the way, and from cell 4 by the plus's arm.
     EXPECT_NEAR(materialHeights[5][3], 1 + 4 * 8.0 / 13, 1e-6);
@@ -288,11 +307,12 @@ namespace {
 
 // The test relief roughed with a flat end mill on a 13 mm block, the motion map
 // made for the tool and the allowance.
-void roughRelief(const TFrezDane& tool, double spacing, double thickness, double allowance) {
+void roughRelief(const TFrezDane& tool, double spacing, double thickness, double allowance,
+                 int workers = 2) {
     applyAllowance(allowance);
     clearLayer(motionHeights);
     const TFrez frez(tool);
-    sweepTool(frez, 2);
+    sweepTool(frez, workers);
     TOperacjaDane o = roughing(spacing, thickness);
     o.zostawDoNastOper = allowance;
     generujZgrubnie(o, frez);
@@ -396,7 +416,7 @@ TEST(Zgrubna, StampingAlongThePathsMatchesTheToolAtEverySample) {
         roughRelief(t, 1.2, 2, 0.4);
         ASSERT_GT(figureList.size(), 3u);
         const TFrez frez(t);
-        const ToolColumns columns(sweepPoints(frez));
+        const ToolShape columns(sweepPoints(frez));
 
         fillMaterialRaster(1000);
         for (const auto& f : figureList) test::referenceLowerMaterial(*f, sweepPoints(frez));
@@ -419,4 +439,25 @@ TEST(Zgrubna, StampingAlongThePathsMatchesTheToolAtEverySample) {
         EXPECT_EQ(differing, 0u);
         EXPECT_GT(cleared, marks.size() / 2);
     }
+}
+
+TEST(Zgrubna, ReliefPathsAreTheSameWhateverTheWorkerCount) {
+    auto rough = [](int workers) {
+        prepareRelief();
+        figureList.clear();
+        roughRelief(endMill(3), 1.5, 1.5, 0.4, workers);
+        return std::make_pair(std::move(figureList), materialHeights);
+    };
+    const auto [one, materialOne] = rough(1);
+    const auto [three, materialThree] = rough(3);
+    ASSERT_EQ(one.size(), three.size());
+    for (size_t k = 0; k < one.size(); ++k) {
+        ASSERT_EQ(one[k]->count(), three[k]->count()) << k;
+        for (size_t i = 0; i < one[k]->poz.size(); ++i) {
+            EXPECT_EQ(one[k]->poz[i].x, three[k]->poz[i].x);
+            EXPECT_EQ(one[k]->poz[i].y, three[k]->poz[i].y);
+            EXPECT_EQ(one[k]->poz[i].z, three[k]->poz[i].z);
+        }
+    }
+    EXPECT_TRUE(test::bitIdentical(materialOne, materialThree));
 }
