@@ -13,7 +13,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <iterator>
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <vector>
 
 namespace korvane {
 
@@ -60,15 +63,20 @@ double lowestMotionHeight() {
 std::vector<char> materialInReach(int ix, double z, const ToolShape& tool) {
     const int rows = rasterSizeY + 1;
     std::vector<char> reach(size_t(rows), 0);
+    // Reads beyond the material layer answer its edge, as materialHeightAt does.
+    const int lastX = std::min(rasterSizeX, materialHeights.columns() - 1);
+    const int lastY = std::min(rasterSizeY, materialHeights.rows() - 1);
+    if (lastX < 0 || lastY < 0) return reach;
     std::vector<int> count(size_t(rows) + 1, 0); // cells with material below each row
     const ToolLines& columns = tool.byColumn;
     for (size_t k = 0; k < columns.lines.size(); ++k) {
         if (columns.lines[k].empty()) continue;
         const int low = columns.lines[k].front().along, high = columns.lines[k].back().along;
-        const int cx = ix + columns.first + static_cast<int>(k);
+        const int cx = std::clamp(ix + columns.first + static_cast<int>(k), 0, lastX);
+        const float* material = materialHeights[cx].data();
         for (int iy = 0; iy < rows; ++iy)
             count[size_t(iy) + 1] =
-                count[size_t(iy)] + (materialHeightAt(cx, iy) > z + materialTolerance);
+                count[size_t(iy)] + (material[std::min(iy, lastY)] > z + materialTolerance);
         if (count[size_t(rows)] == 0) continue;
         // Rows beyond the raster read its edge row, as the clamped reads do.
         for (int iy = 0; iy < rows; ++iy) {
