@@ -460,8 +460,8 @@ void lowerMaterial(const tFigura& f, const ToolShape& tool) {
             continue;
         }
         for (const CellSample& s : samples) {
-            // The same cell at the same height again lowers nothing more.
-            if (s.ix == previous.ix && s.iy == previous.iy && s.z == previous.z) continue;
+            // The same cell again at the same height or higher lowers nothing more.
+            if (s.ix == previous.ix && s.iy == previous.iy && s.z >= previous.z) continue;
             previous = s;
             for (const TPkt3D& q : tool.points) {
                 const int tx = s.ix + q.x, ty = s.iy + q.y;
