@@ -16,7 +16,7 @@ constexpr const char* crlf = "\r\n";
 
 // Plotter units of a coordinate in mm.
 std::int64_t plotUnits(float mm) {
-    // Beyond a billion units (2.5 km) the plot means nothing; held there so
+    // Beyond 10^12 units (2500 km) the plot means nothing; held there so
     // that the integer stays defined.
     return roundHalfEven(std::clamp(static_cast<long double>(mm) * 400.0L, -1e12L, 1e12L));
 }

@@ -56,6 +56,15 @@ TEST(OldPreview, LayerFilterAndEmptyReader) {
     EXPECT_TRUE(wyswietlPlikWyjsciowy(wy, 0, 2, 2, 400, 300).empty());
 }
 
+TEST(OldPreview, HugeCoordinatesStayIntegers) {
+    tWy wy;
+    add(wy, {{0, -1e30f, 0}, {0, 1e30f, 1e30f}});
+    const auto lines = wyswietlPlikWyjsciowy(wy, 0, -1, 2, 400, 300);
+    // P(c) is held within ±5e8: hx = 200 - 5e8 = -499999800, vy = 2.5e8 - 150.
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], (PreviewPolyline{{-999999800, 250000150}, {200, -249999850}}));
+}
+
 TEST(OldPreview, ScaleFitsTheSizeSeenAt40Degrees) {
     // 110 × 140 × 65 mm: min(400 / 110, 300 / (65 cos 40° + 140 sin 40°)).
     EXPECT_NEAR(previewScaleFor({110, 140, 65}, 400, 300), 2.146181, 1e-6);

@@ -53,6 +53,12 @@ TEST(HpglExport, OnePointFigureHasNoPenDownAndEmptyFiguresAreLeftOut) {
     EXPECT_EQ(hpglText(list({{}, {}})), "");
 }
 
+TEST(HpglExport, CoordinatesBeyondAnyPlotAreHeldAt10To12Units) {
+    // 1e30 mm would not fit any integer; the plot holds it at 10^12 units.
+    const auto figures = list({{{1e30f, -1e30f, 0}}});
+    EXPECT_EQ(hpglText(figures).substr(0, 34), "PA 1000000000000,-1000000000000;\r\n");
+}
+
 TEST(HpglExport, ReadsBackAsThreeFiguresPerDrawnFigure) {
     const auto figures =
         list({{{0, 0, -1}, {10, 0, -1}, {10, 5, -2}}, {{3, 3, 0}}, {}, {{1, 2, 3}, {4, 5, 6}}});
