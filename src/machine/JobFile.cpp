@@ -71,12 +71,27 @@ std::string headTemperatureRecord(float temperature) {
     return PadCommand16(r);
 }
 
+std::optional<JobPoint> lastConfirmedPoint(const std::vector<JobPointMark>& marks,
+                                           long long confirmedRecords) {
+    std::optional<JobPoint> last;
+    for (const JobPointMark& mark : marks) {
+        if (mark.record >= confirmedRecords) break;
+        last = mark.at;
+    }
+    return last;
+}
+
 std::filesystem::path jobFilePath() {
     return dataFolder / outputFolderName / jobFileName;
 }
 
 TJobWriter::TJobWriter(std::filesystem::path file, TOperacjaDane op, TJobContext context)
     : path_(std::move(file)), op_(std::move(op)), context_(context) {}
+
+// The next record written is the move to `point` of the current figure.
+void TJobWriter::markPoint(std::size_t point) {
+    marks_.push_back({records_, {figures_, point}});
+}
 
 void TJobWriter::record(const std::string& bytes) {
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -133,6 +148,8 @@ void TJobWriter::WriteJobHeader() {
     out_.open(path_, std::ios::binary | std::ios::trunc);
     lastMoveLength_ = 0;
     records_ = bytes_ = 0;
+    marks_.clear();
+    figures_ = 0;
 
     if (!newEncoding) record(smoothingRecord(false));
     record(speedRecord(0, SpeedToMachine(roundHalfEven(op_.szybkoscPrzestawcza * k)), newEncoding));
@@ -173,7 +190,10 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
     const bool printing = context_.printer3D;
     const double k = p.speedFactor;
     const double substrate = context_.gruboscPodkladki;
-    if (fig.poz.empty()) return;
+    if (fig.poz.empty()) {
+        ++figures_;
+        return;
+    }
     if (startPoint < 0 || static_cast<std::size_t>(startPoint) >= fig.poz.size()) startPoint = 0;
 
     const std::vector<std::uint16_t> limits =
@@ -191,7 +211,15 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
     if (!printing) record(spindleOnRecord());
     WriteJobMove(-1, lastZ_ / 100.0 / p.stepsZ, P.y, P.x, k);
     record(pauseRecord(1));
-    WriteJobMove(-1, printing ? z0 : z0 + op_.warstwaGrubosc, P.y, P.x, k);
+    if (printing) {
+        const std::string move = buildMove(-1, z0, P.y, P.x, k);
+        if (!move.empty()) {
+            markPoint(static_cast<std::size_t>(startPoint));
+            record(move);
+        }
+    } else {
+        WriteJobMove(-1, z0 + op_.warstwaGrubosc, P.y, P.x, k);
+    }
     record(pauseRecord(1));
     record(slotRecord(1));
     if (!printing) {
@@ -199,7 +227,11 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
             newEncoding ? op_.posuwWiercenia * k : op_.posuwWiercenia * p.stepsZ * k;
         record(speedRecord(3, SpeedToMachine(roundHalfEven(plunge)), newEncoding));
         record(slotRecord(3));
-        WriteJobMove(-1, z0, P.y, P.x, k);
+        const std::string move = buildMove(-1, z0, P.y, P.x, k);
+        if (!move.empty()) {
+            markPoint(static_cast<std::size_t>(startPoint));
+            record(move);
+        }
         record(pauseRecord(1));
     }
     if (printing)
@@ -220,9 +252,11 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
         // Without newSpeedEncoding the move goes first, then the records of
         // the limit at its end point.
         std::vector<std::string> pending;
+        bool movePending = false;
         if (!newEncoding) {
             std::string move = buildMove(-1, z, y, x, k);
-            if (!move.empty()) pending.push_back(std::move(move));
+            movePending = !move.empty();
+            if (movePending) pending.push_back(std::move(move));
         }
         const long long D = limits[i];
         if (D < 24) {
@@ -247,12 +281,17 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
         }
         if (!extruding) {
             if (newEncoding) {
-                WriteJobMove(static_cast<int>(o), z, y, x, k);
+                const std::string move = buildMove(static_cast<int>(o), z, y, x, k);
+                if (!move.empty()) {
+                    markPoint(i);
+                    record(move);
+                }
                 if (pauseAfterMove) {
                     record(pauseRecord(10));
                     pauseAfterMove = false;
                 }
             } else {
+                if (movePending) markPoint(i);
                 for (const std::string& r : pending) record(r);
             }
         } else {
@@ -268,6 +307,7 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
             if (!move.bytes.empty()) {
                 move.bytes[0] = 'a';
                 record(PadCommand16("sBS"));
+                markPoint(i);
                 record(move.bytes);
                 lastX_ += dx;
                 lastY_ += dy;
@@ -288,6 +328,7 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
     WriteJobMove(-1, substrate + fig.przestawczyZ, last.y, last.x, k);
     record(pauseRecord(1));
     if (!printing) record(spindleOnRecord());
+    ++figures_;
 }
 
 void TJobWriter::WriteJobTrailer() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,23 @@ struct TJobContext {
     double gruboscPodkladki = 0;
     bool pathSmoothing = false;
 };
+
+// A point of the figures a job was written from.
+struct JobPoint {
+    std::size_t figure = 0; // counted from the first figure written
+    std::size_t point = 0;
+};
+
+// The move record that takes the tool to a point of a figure.
+struct JobPointMark {
+    long long record = 0; // its index among the job's records, from 0
+    JobPoint at;
+};
+
+// The last point whose move is among the first `confirmedRecords` records;
+// none when no point's move is.
+std::optional<JobPoint> lastConfirmedPoint(const std::vector<JobPointMark>& marks,
+                                           long long confirmedRecords);
 
 inline constexpr const char* jobFileName = "out.bin";
 inline constexpr float standbyHeadTemperature = 150;
@@ -45,10 +63,13 @@ class TJobWriter {
 
     long long records() const { return records_; }
     long long bytes() const { return bytes_; }
+    // The move records to the figures' points, in file order.
+    const std::vector<JobPointMark>& marks() const { return marks_; }
 
   private:
     void record(const std::string& bytes);
     std::string buildMove(int speed, double z, double y, double x, double k);
+    void markPoint(std::size_t point);
 
     std::filesystem::path path_;
     TOperacjaDane op_;
@@ -57,6 +78,8 @@ class TJobWriter {
     long long lastX_ = 0, lastY_ = 0, lastZ_ = 0;
     long long lastMoveLength_ = 0;
     long long records_ = 0, bytes_ = 0;
+    std::vector<JobPointMark> marks_;
+    std::size_t figures_ = 0; // figures written so far
 };
 
 // Padded-16 "s3t" and the head temperature as float32.

@@ -40,8 +40,11 @@ std::string dateTimeText() {
 
 } // namespace
 
-bool TTransArm::start(const TOperacjaDane& weOperacja, const std::filesystem::path& file) {
+bool TTransArm::start(const TOperacjaDane& weOperacja, const std::string& windowCaption,
+                      const std::filesystem::path& file) {
     operWtoku_ = weOperacja;
+    windowCaption_ = windowCaption;
+    lostEcho_.reset();
     stop();
     const auto path = file.empty() ? jobFilePath() : file;
     fb_.open(path, std::ios::binary);
@@ -99,6 +102,14 @@ void TTransArm::tick() {
             return;
         }
         const int result = SendCommand(rec);
+        if (result == ethernetNoEcho) {
+            lastFailure_ = result;
+            stop();
+            lostEcho_ = LostEcho{licznik_, static_cast<std::uintmax_t>(at), false};
+            showMessage(txt("Ploter", "brakLacznosciZploterem"), true, std::to_string(result));
+            stopMachineAfterLostEcho();
+            return;
+        }
         if (result != 0) {
             if (echoMismatch(result)) {
                 // The machine may hold a damaged record: nothing more is sent.
@@ -127,10 +138,16 @@ void TTransArm::tick() {
     }
 }
 
+bool TTransArm::stopMachineAfterLostEcho() {
+    if (!lostEcho_) return false;
+    if (!lostEcho_->machineStopped && linkUp()) lostEcho_->machineStopped = SendCommand("Q") == 0;
+    return lostEcho_->machineStopped;
+}
+
 void TTransArm::logStart() {
     const TOperacjaDane& op = operWtoku_;
-    jobLogSection = std::string(applicationTitle) + ", " +
-                    std::filesystem::path(modelExtents.plik_RAW).filename().string();
+    jobLogSection =
+        windowCaption_ + ", " + std::filesystem::path(modelExtents.plik_RAW).filename().string();
     const std::string key = " start : " + op.nazwa + " " + dateTimeText() + " Vr";
     std::string value = formatReal(op.szybkosc) + " Vp=" + formatReal(op.szybkoscPrzestawcza);
     switch (op.idTyp) {

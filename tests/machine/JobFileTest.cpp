@@ -199,5 +199,74 @@ TEST_F(JobFile, PrintingExtrudesWithinTheLayer) {
     EXPECT_EQ(plain, 3u + 1u + 3u + 1u);
 }
 
+TEST_F(JobFile, MarksTheMoveToEveryPoint) {
+    tFigura a, b;
+    a.poz = {{10, 10, -1}, {20, 10, -1}, {20, 20, -1}};
+    b.poz = {{30, 30, -2}, {40, 30, -2}};
+    TJobWriter w(dir / "out.bin", op, TJobContext{});
+    w.WriteJobHeader();
+    w.WriteJobFigure(a, 0);
+    w.WriteJobFigure(b, 0);
+    w.WriteJobTrailer();
+    const auto r = records(readFile(dir / "out.bin"));
+    const auto& marks = w.marks();
+    ASSERT_EQ(marks.size(), 5u);
+    const std::vector<std::pair<std::size_t, std::size_t>> points = {
+        {0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 1}};
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_EQ(marks[i].at.figure, points[i].first) << i;
+        EXPECT_EQ(marks[i].at.point, points[i].second) << i;
+        ASSERT_LT(marks[i].record, static_cast<long long>(r.size()));
+        EXPECT_EQ(r[static_cast<std::size_t>(marks[i].record)][0], 'a') << i;
+    }
+    // The plunge reaches the first point: the record before it selects the plunge slot.
+    EXPECT_EQ(r[static_cast<std::size_t>(marks[0].record) - 1], bytes({'f', 3}));
+
+    EXPECT_FALSE(lastConfirmedPoint(marks, 0));
+    EXPECT_FALSE(lastConfirmedPoint(marks, marks[0].record));
+    const auto second = lastConfirmedPoint(marks, marks[2].record);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->figure, 0u);
+    EXPECT_EQ(second->point, 1u);
+    const auto third = lastConfirmedPoint(marks, marks[2].record + 1);
+    EXPECT_EQ(third->point, 2u);
+    EXPECT_EQ(lastConfirmedPoint(marks, 1000000)->figure, 1u);
+}
+
+TEST_F(JobFile, SubstrateRaisesEveryHeight) {
+    // Classic row: 5.33333 steps per 0.01 mm on z. A substrate of 3 mm lifts
+    // the approach over the first point (z -1 + 0.5) from round(-266.67) = -267
+    // to round(2.5 * 533.333) = 1333 steps: 1600 steps higher.
+    tFigura a;
+    a.poz = {{10, 10, -1}, {20, 10, -1}};
+    TJobWriter plain(dir / "plain.bin", op, TJobContext{});
+    plain.WriteJobHeader();
+    plain.WriteJobFigure(a, 0);
+    plain.WriteJobTrailer();
+    TJobContext raised;
+    raised.gruboscPodkladki = 3;
+    TJobWriter lifted(dir / "lifted.bin", op, raised);
+    lifted.WriteJobHeader();
+    lifted.WriteJobFigure(a, 0);
+    lifted.WriteJobTrailer();
+    const auto p = records(readFile(dir / "plain.bin"));
+    const auto l = records(readFile(dir / "lifted.bin"));
+    // The approach goes down 1600 steps less; the plunge after it is the same
+    // half millimetre in both.
+    const auto dz = [](const std::string& move) {
+        const long long v = static_cast<unsigned char>(move[11]) |
+                            static_cast<unsigned char>(move[12]) << 8 |
+                            static_cast<unsigned char>(move[13]) << 16;
+        return move[1] & 4 ? -v : v;
+    };
+    const auto plunge = static_cast<std::size_t>(plain.marks()[0].record);
+    ASSERT_EQ(plunge, static_cast<std::size_t>(lifted.marks()[0].record));
+    EXPECT_EQ(dz(l[plunge]), dz(p[plunge]));
+    // The approach is the move record two before the plunge's "v", "f" pair.
+    const std::size_t approach = plunge - 5;
+    ASSERT_EQ(p[approach][0], 'a');
+    EXPECT_EQ(dz(l[approach]) - dz(p[approach]), 1600);
+}
+
 } // namespace
 } // namespace korvane::test
