@@ -47,6 +47,10 @@ bool identify(const MachineIdentity& machine, std::string& error) {
 JobBuildResult buildJob(const JobRequest& request) {
     if (std::string error; !identify(request.machine, error))
         return failed(JobBuildFailure::identification, error);
+    return writeJob(request);
+}
+
+JobBuildResult writeJob(const JobRequest& request) {
     safeHeight = request.safeHeight;
 
     const std::filesystem::path& input = request.outputFile;
@@ -73,8 +77,9 @@ JobBuildResult buildJob(const JobRequest& request) {
                                                          " beyond the last point of figure " +
                                                          std::to_string(request.startFigure) +
                                                          " (" + std::to_string(points - 1) + ")");
-    // The job starts and ends at the safe height: it must clear every path.
-    const double clearance = reader.max.z + transferMargin;
+    // The job starts and ends at the safe height: it must clear every path,
+    // raised by the substrate.
+    const double clearance = reader.max.z + request.gruboscPodkladki + transferMargin;
     if (safeHeight < clearance)
         return failed(JobBuildFailure::belowPaths, "the safe height of " + formatReal(safeHeight) +
                                                        " mm is below the paths (" +
@@ -83,6 +88,7 @@ JobBuildResult buildJob(const JobRequest& request) {
     const TOperacjaDane& operation = request.operation;
     TJobContext context;
     context.printer3D = settings.printer3D;
+    context.gruboscPodkladki = request.gruboscPodkladki;
     // Hatching follows its lines as they are: never smoothed.
     context.pathSmoothing = !isHatching(operation.idTyp) && smoothing;
     // Written under a temporary name and renamed over the job file when
@@ -92,9 +98,13 @@ JobBuildResult buildJob(const JobRequest& request) {
     TJobWriter writer(temporary, operation, context);
     try {
         writer.WriteJobHeader();
-        // A print head starts heating while the job is written: the set
-        // temperature goes to a connected machine at once, not into the file.
-        if (context.printer3D) SendCommand(headTemperatureRecord(headTemperatureSet[0]));
+        // A print head starts heating while the job is written: the
+        // operation's head temperature goes to a connected machine at once,
+        // not into the file.
+        if (context.printer3D) {
+            headTemperatureSet[0] = static_cast<float>(operation.tempRobocza);
+            SendCommand(headTemperatureRecord(headTemperatureSet[0]));
+        }
         for (std::size_t i = request.startFigure; i < figures.size(); ++i)
             writer.WriteJobFigure(
                 *figures[i], i == request.startFigure ? static_cast<int>(request.startPoint) : 0);
@@ -108,6 +118,8 @@ JobBuildResult buildJob(const JobRequest& request) {
     result.modelCode = modelCode;
     result.records = writer.records();
     result.bytes = writer.bytes();
+    result.marks = writer.marks();
+    for (JobPointMark& mark : result.marks) mark.at.figure += request.startFigure;
     return result;
 }
 

@@ -2,10 +2,12 @@
 
 #include "libraries/Operacje.h"
 #include "machine/FirmwareVersion.h"
+#include "machine/JobFile.h"
 
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // The machine's job file from an output path file, as the start of machining
 // builds it: the machine model identified from its product string and firmware,
@@ -25,6 +27,8 @@ struct JobRequest {
     TOperacjaDane operation;
     MachineIdentity machine;
     double safeHeight = 10; // mm above the work origin; must clear every path
+    // The project's substrate under the material, mm: added to every height.
+    double gruboscPodkladki = 0;
     // Where the job enters the figures: 0 and 0 for the whole file, later for
     // a job resumed at a point of a figure.
     std::size_t startFigure = 0;
@@ -48,6 +52,8 @@ struct JobBuildResult {
     std::string modelCode; // the machine model the job was built for
     long long records = 0;
     long long bytes = 0;
+    // The move records to the points, figures counted as in the output file.
+    std::vector<JobPointMark> marks;
     bool ok() const { return failure == JobBuildFailure::none; }
 };
 
@@ -55,5 +61,9 @@ struct JobBuildResult {
 // safeHeight), reads the output file and writes the job file. A failure leaves
 // an existing job file as it was.
 JobBuildResult buildJob(const JobRequest& request);
+
+// The same for the machine identified last (the parameters in force):
+// request.machine plays no part.
+JobBuildResult writeJob(const JobRequest& request);
 
 } // namespace korvane

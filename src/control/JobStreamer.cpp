@@ -1,9 +1,11 @@
 #include "control/JobStreamer.h"
 
+#include "control/JobBuilder.h"
 #include "control/StartMaszyny.h"
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
 #include "machine/Identification.h"
+#include "machine/JobRecordCheck.h"
 #include "machine/LinkErrors.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
@@ -28,6 +30,12 @@ constexpr std::chrono::seconds connectWait{5};
 struct Verdict {
     StreamResult result = StreamResult::done;
     std::string text = "done";
+};
+
+// What the run learnt on the way: the points of a job it wrote.
+struct RunState {
+    bool streamed = false; // records went out
+    std::vector<JobPointMark> marks;
 };
 
 // The program's machine link and wait limit for one run.
@@ -86,9 +94,23 @@ Verdict connectionLost() {
     return {StreamResult::connectionLost, "connection lost"};
 }
 
+// After a lost echo the machine is stopped as soon as a link is up again.
+Verdict echoLost(const StreamRequest& request) {
+    const auto until = Clock::now() + request.timeout;
+    while (!transArm.stopMachineAfterLostEcho() && Clock::now() < until) {
+        std::this_thread::sleep_for(tickInterval);
+        heartbeat();
+    }
+    if (transArm.lostEcho()->machineStopped) WaitIdle();
+    return {StreamResult::echoLost, "echo lost (" + std::to_string(ethernetNoEcho) +
+                                        ") after record " +
+                                        std::to_string(transArm.lostEcho()->confirmedRecords)};
+}
+
 // Sends the job in the control panel's batches until the last record went out.
 Verdict sendRecords(const StreamRequest& request, const TOperacjaDane& operation) {
-    if (!transArm.start(operation, request.jobFile)) return cannotOpen(request);
+    if (!transArm.start(operation, request.windowCaption, request.jobFile))
+        return cannotOpen(request);
     auto next = Clock::now();
     auto lastAdvance = next;
     long long lastCount = 0;
@@ -107,6 +129,7 @@ Verdict sendRecords(const StreamRequest& request, const TOperacjaDane& operation
         if (failure == badRecord) return {StreamResult::badRecord, "bad record in the job file"};
         if (!transArm.isOpen() && echoMismatch(failure))
             return {StreamResult::echoMismatch, "echo mismatch (" + std::to_string(failure) + ")"};
+        if (transArm.lostEcho()) return echoLost(request);
         if (auto fault = machineFault()) return *fault;
         if (request.progress) request.progress({transArm.licznik(), transArm.progres(), false});
     }
@@ -146,11 +169,17 @@ Verdict awaitEnd(const StreamRequest& request) {
 }
 
 // Connects, identifies and prepares the machine; then streams the job and
-// waits for its end. `streamed` tells whether records went out.
-Verdict run(const StreamRequest& request, bool& streamed) {
-    // A job file that is not there leaves the machine untouched.
+// waits for its end.
+Verdict run(const StreamRequest& request, RunState& state) {
+    // A job or output file that is not there leaves the machine untouched.
+    const bool fromOutput = !request.outputFile.empty();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(request.jobFile, ec)) return cannotOpen(request);
+    if (fromOutput && !std::filesystem::is_regular_file(request.outputFile, ec))
+        return {StreamResult::jobNotWritten, request.outputFile.string() + ": no such file"};
+    if (fromOutput && !request.operation)
+        return {StreamResult::jobNotWritten, "an output file needs its operation"};
+    if (!fromOutput && !std::filesystem::is_regular_file(request.jobFile, ec))
+        return cannotOpen(request);
     if (!linkUp()) return {StreamResult::noConnection, "no connection"};
     ReadStatus();
     ReadMachineInfo();
@@ -161,6 +190,23 @@ Verdict run(const StreamRequest& request, bool& streamed) {
     }
     saveCachedProduct();
 
+    // The job for this machine, or a check that the one given is for it:
+    // before anything is sent.
+    if (fromOutput) {
+        JobRequest job;
+        job.outputFile = request.outputFile;
+        job.jobFile = request.jobFile;
+        job.operation = *request.operation;
+        job.safeHeight = request.safeHeight;
+        job.gruboscPodkladki = request.gruboscPodkladki;
+        const JobBuildResult built = writeJob(job);
+        if (!built.ok()) return {StreamResult::jobNotWritten, built.message};
+        state.marks = built.marks;
+    } else if (const auto problem = checkJobRecords(request.jobFile)) {
+        return {StreamResult::wrongMachine,
+                "not a job for this machine (" + modelCode + "): " + *problem};
+    }
+
     TOperacjaDane operation;
     if (request.operation) {
         operation = *request.operation;
@@ -170,7 +216,7 @@ Verdict run(const StreamRequest& request, bool& streamed) {
     }
     if (!prepareMachineForJob(operation.szybkoscPrzestawcza, settings.printer3D))
         return {StreamResult::notAtStartPoint, "not at the start point"};
-    streamed = true;
+    state.streamed = true;
     if (Verdict v = sendRecords(request, operation); v.result != StreamResult::done) return v;
     return awaitEnd(request);
 }
@@ -181,10 +227,10 @@ StreamOutcome streamJob(MachineLink link, const StreamRequest& request) {
     LinkInstallation installed(std::move(link), request.timeout);
     safeHeight = request.safeHeight;
     const auto begin = Clock::now();
-    bool streamed = false;
-    const Verdict verdict = run(request, streamed);
+    RunState state;
+    const Verdict verdict = run(request, state);
     transArm.stop();
-    if (streamed) {
+    if (state.streamed) {
         // A job that went wrong is stopped; it stays stored and can be
         // continued or replaced by a new start.
         if (verdict.result != StreamResult::done && linkUp()) {
@@ -199,6 +245,10 @@ StreamOutcome streamJob(MachineLink link, const StreamRequest& request) {
     outcome.result = verdict.result;
     outcome.text = verdict.text;
     outcome.records = transArm.licznik();
+    if (const auto& lost = transArm.lostEcho()) {
+        outcome.confirmedRecords = lost->confirmedRecords;
+        outcome.resumeAt = lastConfirmedPoint(state.marks, lost->confirmedRecords);
+    }
     outcome.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
     outcome.x = (plotstate.abspos.x - plotstate.pos0.x) / 100.0;
     outcome.y = (plotstate.abspos.y - plotstate.pos0.y) / 100.0;

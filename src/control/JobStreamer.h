@@ -3,6 +3,7 @@
 #include "libraries/Operacje.h"
 #include "machine/Ethernet.h"
 #include "machine/HidBackend.h"
+#include "machine/JobFile.h"
 
 #include <chrono>
 #include <filesystem>
@@ -34,10 +35,17 @@ struct StreamProgress {
 
 struct StreamRequest {
     std::filesystem::path jobFile;
+    // When given, jobFile is first written from this output path file for the
+    // machine just identified, as the start of machining writes it; the
+    // operation is needed then. Otherwise jobFile must split into this
+    // machine's records, or nothing is sent.
+    std::filesystem::path outputFile;
+    double gruboscPodkladki = 0; // the project's substrate, mm
     // The operation machined: its rapid speed for the preparation, its name for
     // the job log. None: the job file's name with the machine's fastest rapid.
     std::optional<TOperacjaDane> operation;
-    double safeHeight = 10; // mm above the work origin
+    std::string windowCaption; // the main window's caption, heading the job log entry
+    double safeHeight = 10;    // mm above the work origin
     // How long the machine may stay unreachable or still before the job is
     // given up; also the limit of every wait for the machine to settle.
     std::chrono::seconds timeout{60};
@@ -51,8 +59,11 @@ enum class StreamResult {
     identification,  // a calibration or parameter file of the machine is unreadable
     notAtStartPoint, // the preparation could not bring the tool to the work origin
     cannotOpen,      // the job file
+    jobNotWritten,   // from the output file
+    wrongMachine,    // the job file's records do not split with this machine's lengths
     badRecord,       // a record letter the machine does not know
     echoMismatch,
+    echoLost, // the machine may hold the last record sent; it was not sent again
     driveError,
     spindleOverload,
     interrupted, // the machine interrupted the job itself
@@ -71,6 +82,11 @@ struct StreamOutcome {
     // Where the tool stands at the end, mm: x and y from the work origin, z
     // above the table.
     double x = 0, y = 0, z = 0;
+    // After a lost echo: the records the machine confirmed and, for a job
+    // written from an output file, the last point among them (figure and point
+    // of that file), where a job started from a point goes on.
+    long long confirmedRecords = 0;
+    std::optional<JobPoint> resumeAt;
     bool ok() const { return result == StreamResult::done; }
 };
 

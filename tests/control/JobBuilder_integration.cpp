@@ -3,7 +3,10 @@
 // was.
 #include "JobFixture.h"
 
+#include "machine/MachineState.h"
+#include "machine/Ploter.h"
 #include "machine/RecordLengths.h"
+#include "machine/Usb.h"
 
 namespace korvane::test {
 namespace {
@@ -78,6 +81,71 @@ TEST_F(ControlEndToEnd, FailuresSayWhyAndKeepTheOlderJob) {
     EXPECT_EQ(readFile(dir / "out.bin"), "older job");
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(ControlEndToEnd, SubstrateAndStartPointReachTheJob) {
+    // The XSE100 moves 300 steps per mm: a substrate of 2 mm puts the
+    // approach over the first point 600 steps higher.
+    const auto dz = [](const std::string& move) {
+        const long long v = static_cast<unsigned char>(move[11]) |
+                            static_cast<unsigned char>(move[12]) << 8 |
+                            static_cast<unsigned char>(move[13]) << 16;
+        return move[1] & 4 ? -v : v;
+    };
+    const auto split = [](const std::string& job) {
+        std::vector<std::string> out;
+        for (std::size_t at = 0; at < job.size();) {
+            const auto length =
+                static_cast<std::size_t>(recordLength(static_cast<std::uint8_t>(job[at])));
+            out.push_back(job.substr(at, length));
+            at += length;
+        }
+        return out;
+    };
+    const JobBuildResult plain = buildJob(request("plain.bin"));
+    JobRequest raised = request("raised.bin");
+    raised.gruboscPodkladki = 2;
+    const JobBuildResult lifted = buildJob(raised);
+    ASSERT_TRUE(plain.ok() && lifted.ok()) << plain.message << lifted.message;
+    const auto p = split(readFile(dir / "plain.bin"));
+    const auto l = split(readFile(dir / "raised.bin"));
+    ASSERT_FALSE(plain.marks.empty());
+    const auto approach = static_cast<std::size_t>(plain.marks[0].record) - 5;
+    ASSERT_EQ(p[approach][0], 'a');
+    EXPECT_EQ(dz(l[approach]) - dz(p[approach]), 600);
+
+    // The substrate raises the paths the safe height must clear: z -1 + 12 + 1.
+    raised.gruboscPodkladki = 12;
+    const JobBuildResult below = buildJob(raised);
+    EXPECT_EQ(below.failure, JobBuildFailure::belowPaths);
+    EXPECT_EQ(below.message, "the safe height of 10 mm is below the paths (12 mm)");
+
+    // A job resumed at figure 1, point 3: its points are named as in the file.
+    const JobBuildResult resumed = buildJob(request("resumed.bin", 1, 3));
+    ASSERT_TRUE(resumed.ok()) << resumed.message;
+    ASSERT_EQ(resumed.marks.size(), 1u);
+    EXPECT_EQ(resumed.marks[0].at.figure, 1u);
+    EXPECT_EQ(resumed.marks[0].at.point, 3u);
+}
+
+TEST_F(ControlEndToEnd, PrintJobHeatsTheHeadToTheOperationsTemperature) {
+    sim::SimConfig c;
+    c.product = "GPR-0100";
+    c.heatingRate = 0;
+    auto printer = std::make_shared<sim::SimMachine>(c);
+    usbLink = std::make_unique<TfUsb>(std::make_unique<sim::SimHidBackend>(printer));
+    settings.printer3D = true;
+    operation.tempRobocza = 205;
+    JobRequest r = request("print.bin");
+    r.machine = {"GPR-0100", {6, 12, 0}};
+    const JobBuildResult built = buildJob(r);
+    ASSERT_TRUE(built.ok()) << built.message;
+    // The machine holds the "s3t" record; run, it sets the head's temperature.
+    EXPECT_EQ(printer->snapshot().buffered, 1u);
+    EXPECT_EQ(SendCommand("G"), 0);
+    EXPECT_FLOAT_EQ(printer->snapshot().headSetTemperature, 205);
+    EXPECT_FLOAT_EQ(headTemperatureSet[0], 205);
+    usbLink.reset();
 }
 
 } // namespace
