@@ -1,4 +1,5 @@
-// korvane3d-cli send: streams a job file to a machine, or to the simulated
+// korvane3d-cli send: streams a job file, or the job written from an output
+// path file for the machine identified, to a machine or to the simulated
 // machine in process, and waits for the end of the job.
 #include "Batch.h"
 #include "Commands.h"
@@ -9,7 +10,9 @@
 
 #include "control/JobStreamer.h"
 #include "foundation/NumberText.h"
+#include "foundation/TextCompare.h"
 #include "machine/FirmwareVersion.h"
+#include "machine/JobFile.h"
 #include "machine/LibusbHidBackend.h"
 
 #include <cstdio>
@@ -51,7 +54,7 @@ class ProgressLine {
 
 int runSend(const CommandArgs& args) {
     if (args.words.empty() || args.words[0].rfind("--", 0) == 0)
-        return usage("a job file is needed");
+        return usage("a job file (.bin) or an output file (.out) is needed");
     if (const std::string problem =
             args.problem({"--host", "--port", "--info-port", "--machine", "--firmware",
                           "--time-scale", "--trace", "--operation", "--safe-height", "--timeout"},
@@ -68,7 +71,14 @@ int runSend(const CommandArgs& args) {
                        args.has("--time-scale") || args.has("--trace")))
         return usage("--machine, --firmware, --time-scale and --trace go with --sim");
     StreamRequest request;
-    request.jobFile = args.words[0];
+    const std::filesystem::path given = args.words[0];
+    // An output path file becomes the job of the machine identified, written
+    // where the start of machining writes it.
+    const bool fromOutput = sameText(given.extension().string(), ".out");
+    if (fromOutput)
+        request.outputFile = given;
+    else
+        request.jobFile = given;
     const auto timeout = parseInteger(args.has("--timeout") ? args.value("--timeout") : "60");
     if (!timeout || *timeout <= 0) return usage("--timeout takes seconds");
     request.timeout = std::chrono::seconds(*timeout);
@@ -101,11 +111,17 @@ int runSend(const CommandArgs& args) {
     }
 
     if (!startBatch()) return 1;
-    if (args.has("--operation")) {
-        const TOperacjaDane* operation = findOperation(args.value("--operation"));
+    request.windowCaption = TfGlowny::caption();
+    if (fromOutput) request.jobFile = jobFilePath();
+    // An output file is machined with the operation of its name, as START finds it.
+    const std::string operationName = args.has("--operation") ? args.value("--operation")
+                                      : fromOutput            ? given.stem().string()
+                                                              : std::string();
+    if (!operationName.empty()) {
+        const TOperacjaDane* operation = findOperation(operationName);
         if (!operation) {
             std::fprintf(stderr, "send: no operation named %s in the library\n",
-                         args.value("--operation").c_str());
+                         operationName.c_str());
             return 1;
         }
         request.operation = *operation;
@@ -127,21 +143,33 @@ int runSend(const CommandArgs& args) {
         shown["send"] = {
             {"records", outcome.records}, {"seconds", outcome.seconds}, {"result", outcome.text}};
         shown["position"] = {{"x", outcome.x}, {"y", outcome.y}, {"z", outcome.z}};
+        if (outcome.result == StreamResult::echoLost) {
+            shown["send"]["confirmed"] = outcome.confirmedRecords;
+            if (outcome.resumeAt)
+                shown["resume"] = {{"figure", outcome.resumeAt->figure},
+                                   {"point", outcome.resumeAt->point}};
+        }
         printJson(shown);
     } else {
         std::printf("%lld records in %.2f s: %s\n", outcome.records, outcome.seconds,
                     outcome.text.c_str());
+        if (outcome.resumeAt)
+            std::printf("the machine confirmed figure %zu point %zu: go on with job "
+                        "--start-figure %zu --start-point %zu\n",
+                        outcome.resumeAt->figure, outcome.resumeAt->point, outcome.resumeAt->figure,
+                        outcome.resumeAt->point);
     }
     return outcome.ok() ? 0 : 1;
 }
 
 const CommandRegistration send{
     "send",
-    "send JOB.bin (--host H [--port P] [--info-port P] | --sim [--machine PRODUCT] [--firmware "
-    "X.Y.Z]\n"
-    "      [--time-scale F] [--trace FILE]) [--operation NAME] [--safe-height MM] [--timeout S] "
-    "[--json]\n"
-    "      streams a job file to the machine and waits for the end of the job",
+    "send (JOB.bin | OUTPUT.out) (--host H [--port P] [--info-port P] | --sim [--machine PRODUCT]\n"
+    "      [--firmware X.Y.Z] [--time-scale F] [--trace FILE]) [--operation NAME] [--safe-height "
+    "MM]\n"
+    "      [--timeout S] [--json]\n"
+    "      streams a job file (or the job of an output file, written for the machine) to the\n"
+    "      machine and waits for the end of the job",
     runSend};
 
 } // namespace

@@ -26,8 +26,8 @@ TEST(CliSend, ArgumentErrorsSayWhatIsWrong) {
         int code;
         std::string message;
     } cases[] = {
-        {{}, 2, "send: a job file is needed\n"},
-        {{"--sim"}, 2, "send: a job file is needed\n"},
+        {{}, 2, "send: a job file (.bin) or an output file (.out) is needed\n"},
+        {{"--sim"}, 2, "send: a job file (.bin) or an output file (.out) is needed\n"},
         {{job}, 2, "send: give either --host HOST or --sim\n"},
         {{job, "--sim", "--host", "127.0.0.1"}, 2, "send: give either --host HOST or --sim\n"},
         {{job, "--host"}, 2, "send: --host needs a value\n"},
@@ -48,6 +48,10 @@ TEST(CliSend, ArgumentErrorsSayWhatIsWrong) {
         {{job, "--host", "h", "--port", "70000"}, 2, "send: --port takes a port number\n"},
         {{job, "--host", "h", "--info-port", "x"}, 2, "send: --info-port takes a port number\n"},
         {{job, "--sim", "--operation", "Nothing"},
+         1,
+         "send: no operation named Nothing in the library\n"},
+        // An output file is machined with the operation of its name.
+        {{(data / "Nothing.OUT").string(), "--sim"},
          1,
          "send: no operation named Nothing in the library\n"},
     };

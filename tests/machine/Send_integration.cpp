@@ -73,21 +73,26 @@ class SendEndToEnd : public ::testing::Test {
         resetMachine();
     }
 
-    // Every point of the output file, in order, among the job's moves of the
-    // trace, each within one step; the machine ends at the work origin at the
-    // safe height.
-    void checkTrace(const std::filesystem::path& trace) {
+    // Every point of the output file from figure `figure`, point `point` on, in
+    // order, among the job's moves of the trace after its first `skip` lines,
+    // each within one step; the machine ends at the work origin at the safe
+    // height.
+    void checkTrace(const std::filesystem::path& trace, std::size_t skip = 0,
+                    std::size_t figure = 0, std::size_t point = 0) {
         tWy reader;
         reader.wczytajPlik(outputFile, -1);
         const TMachineParams& p = machineParams; // XKC-3020, as the job was written for
-        const auto points = readTrace(trace);
-        ASSERT_FALSE(points.empty());
+        auto points = readTrace(trace);
+        ASSERT_GT(points.size(), skip);
+        points.erase(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(skip));
         const long long ox = roundHalfEven(50 * 100 * p.stepsX),
                         oy = roundHalfEven(50 * 100 * p.stepsY),
                         oz = roundHalfEven(100 * 100 * p.stepsZ);
         std::size_t at = 0, visited = 0;
-        for (const auto& figure : reader.ListaFigur) {
-            for (const auto& q : figure->poz) {
+        for (std::size_t f = figure; f < reader.ListaFigur.size(); ++f) {
+            const auto& poz = reader.ListaFigur[f]->poz;
+            for (std::size_t i = f == figure ? point : 0; i < poz.size(); ++i) {
+                const TrPkt3D& q = poz[i];
                 const long long x = ox + roundHalfEven(q.x * 100 * p.stepsX);
                 const long long y = oy + roundHalfEven(q.y * 100 * p.stepsY);
                 const long long z = roundHalfEven(q.z * 100 * p.stepsZ) - oz;
@@ -178,20 +183,86 @@ TEST_F(SendEndToEnd, OverTheSimulatedUsbLink) {
     checkTrace(trace);
 }
 
-TEST_F(SendEndToEnd, DroppedConnectionIsContinued) {
-    const auto trace = data->path() / "drop.trace";
-    Simulator sim(trace);
+// The records the simulated machine has taken: executed and still buffered.
+long long recordsTaken(const std::string& status) {
+    std::smatch m;
+    if (!std::regex_search(status, m, std::regex("buffered (\\d+) executed (\\d+)"))) return -1;
+    return std::stoll(m[1]) + std::stoll(m[2]);
+}
+
+TEST_F(SendEndToEnd, DroppedConnectionEndsTheJobWithoutSendingARecordTwice) {
+    // The connection drops before a record reaches the machine: the program
+    // cannot tell, so the record is not sent again and the machine is stopped.
+    Simulator sim(data->path() / "drop.trace");
     EXPECT_EQ(sim.ask("drop-after " + std::to_string(std::min<long long>(records / 2, 3000))),
               "ok\n");
     const ProgramResult s =
         cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
              "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
-    ASSERT_EQ(s.exitCode, 0) << s.out << s.err;
-    EXPECT_EQ(jsonField(s.out, "result"), "done");
+    EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
+    const std::string confirmed = jsonField(s.out, "confirmed");
+    ASSERT_FALSE(confirmed.empty()) << s.out;
+    EXPECT_EQ(jsonField(s.out, "result"), "echo lost (101) after record " + confirmed);
+    EXPECT_EQ(recordsTaken(sim.ask("status")), std::stoll(confirmed));
+    EXPECT_EQ(jsonField(s.out, "figure"), ""); // a job file alone names no point
+}
+
+TEST_F(SendEndToEnd, LostEchoNamesThePointToGoOnFrom) {
+    // The machine takes a record and the connection drops before its echo.
+    const auto trace = data->path() / "lost.trace";
+    Simulator sim(trace);
+    EXPECT_EQ(sim.ask("drop-echo " + std::to_string(std::min<long long>(records / 2, 1500))),
+              "ok\n");
+    const ProgramResult s =
+        cli({"dataDir=" + data->path().string(), "send", outputFile, "--host", "127.0.0.1",
+             "--port", sim.command, "--info-port", sim.info, "--json"});
+    EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
+    const std::string confirmed = jsonField(s.out, "confirmed");
+    ASSERT_FALSE(confirmed.empty()) << s.out;
+    EXPECT_EQ(recordsTaken(sim.ask("status")), std::stoll(confirmed) + 1); // taken once
+    const std::string figure = jsonField(s.out, "figure"), point = jsonField(s.out, "point");
+    ASSERT_FALSE(figure.empty()) << s.out;
+    ASSERT_FALSE(point.empty()) << s.out;
+    sim.ask("flush");
+    const std::size_t before = readTrace(trace).size();
+
+    // A job started from that point finishes the work.
+    const auto resumed = data->path() / "resumed.bin";
+    const ProgramResult j =
+        cli({"dataDir=" + data->path().string(), "job", outputFile, "--operation", "Lining",
+             "--machine", "XKC-3020", "--firmware", "5.9.0", "--start-figure", figure,
+             "--start-point", point, "-o", resumed.string()});
+    ASSERT_EQ(j.exitCode, 0) << j.out << j.err;
+    const ProgramResult r =
+        cli({"dataDir=" + data->path().string(), "send", resumed.string(), "--host", "127.0.0.1",
+             "--port", sim.command, "--info-port", sim.info, "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
     sim.ask("flush");
     plotstate.info1 = "XKC-3020";
     IdentifyMachine();
-    checkTrace(trace);
+    checkTrace(trace, before, std::stoul(figure), std::stoul(point));
+}
+
+TEST_F(SendEndToEnd, JobForAnotherMachineIsRefusedBeforeAnythingIsSent) {
+    // out.bin was written for the classic XKC-3020; the KWA-2000 has 15-byte
+    // moves and 32-bit speeds, and would split it wrongly.
+    const auto trace = data->path() / "refused.trace";
+    const ProgramResult s = cli(
+        {"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(), "--sim",
+         "--machine", "KWA-2000", "--firmware", "6.40.0", "--trace", trace.string(), "--json"});
+    EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
+    EXPECT_EQ(jsonField(s.out, "result").rfind("not a job for this machine (KWA): record 0", 0), 0u)
+        << s.out;
+    EXPECT_EQ(jsonField(s.out, "records"), "0");
+    EXPECT_TRUE(readTrace(trace).empty()); // the machine never moved
+
+    // The output file instead: written for the machine just identified.
+    const ProgramResult o =
+        cli({"dataDir=" + data->path().string(), "send", outputFile, "--sim", "--machine",
+             "KWA-2000", "--firmware", "6.40.0", "--time-scale", "1000", "--json"});
+    EXPECT_EQ(o.exitCode, 0) << o.out << o.err;
+    EXPECT_EQ(jsonField(o.out, "result"), "done");
+    EXPECT_GT(std::stoll(jsonField(o.out, "records")), records / 2);
 }
 
 TEST_F(SendEndToEnd, WrongEchoBusyMachineAndDriveErrorEndDefined) {
