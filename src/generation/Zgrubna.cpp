@@ -417,7 +417,27 @@ ToolLines::ToolLines(std::span<const TPkt3D> tool, bool columns) {
 }
 
 ToolShape::ToolShape(std::span<const TPkt3D> tool)
-    : byColumn(tool, true), byRow(tool, false), points(tool.begin(), tool.end()) {}
+    : byColumn(tool, true), byRow(tool, false), points(tool.begin(), tool.end()) {
+    if (tool.empty()) return;
+    flat = std::all_of(tool.begin(), tool.end(),
+                       [&](const TPkt3D& q) { return q.z == tool.front().z; });
+    const int x0 = byColumn.first, y0 = byRow.first;
+    const int width = static_cast<int>(byColumn.lines.size());
+    const int height = static_cast<int>(byRow.lines.size());
+    std::vector<char> covered(size_t(width) * size_t(height), 0);
+    for (const TPkt3D& q : tool) covered[size_t(q.x - x0) * size_t(height) + size_t(q.y - y0)] = 1;
+    auto has = [&](int x, int y) {
+        return x >= x0 && y >= y0 && x < x0 + width && y < y0 + height &&
+               covered[size_t(x - x0) * size_t(height) + size_t(y - y0)];
+    };
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (dx == 0 && dy == 0) continue;
+            for (const TPkt3D& q : tool)
+                if (!has(q.x + dx, q.y + dy))
+                    leadingEdge[size_t((dx + 1) * 3 + dy + 1)].push_back(q);
+        }
+}
 
 void clearUnderTool(const tFigura& f, const ToolShape& tool) {
     std::vector<CellSample> samples;
@@ -433,9 +453,16 @@ void clearUnderTool(const tFigura& f, const ToolShape& tool) {
         }
         for (const CellSample& s : samples) {
             if (s.ix == lastX && s.iy == lastY) continue;
+            // The flags only ever get cleared: a step to a neighbour of a cell
+            // stamped before needs the tool's leading edge alone.
+            const bool step =
+                lastX != INT_MIN && std::abs(s.ix - lastX) <= 1 && std::abs(s.iy - lastY) <= 1;
+            const std::vector<TPkt3D>& stamp =
+                step ? tool.leadingEdge[size_t((s.ix - lastX + 1) * 3 + s.iy - lastY + 1)]
+                     : tool.points;
             lastX = s.ix;
             lastY = s.iy;
-            for (const TPkt3D& q : tool.points) {
+            for (const TPkt3D& q : stamp) {
                 const int tx = s.ix + q.x, ty = s.iy + q.y;
                 if (tx < 0 || ty < 0 || tx > rasterSizeX || ty > rasterSizeY) continue;
                 cellStatus[tx][ty].stat &= ~cellUnmachined;
@@ -462,8 +489,17 @@ void lowerMaterial(const tFigura& f, const ToolShape& tool) {
         for (const CellSample& s : samples) {
             // The same cell again at the same height or higher lowers nothing more.
             if (s.ix == previous.ix && s.iy == previous.iy && s.z >= previous.z) continue;
+            // Under a flat tool the cells it covered before are no higher than
+            // that height: a step to a neighbour no lower needs the leading edge alone.
+            const bool step = tool.flat && previous.ix != INT_MIN && s.z >= previous.z &&
+                              std::abs(s.ix - previous.ix) <= 1 &&
+                              std::abs(s.iy - previous.iy) <= 1;
+            const std::vector<TPkt3D>& stamp =
+                step ? tool.leadingEdge[size_t((s.ix - previous.ix + 1) * 3 + s.iy - previous.iy +
+                                               1)]
+                     : tool.points;
             previous = s;
-            for (const TPkt3D& q : tool.points) {
+            for (const TPkt3D& q : stamp) {
                 const int tx = s.ix + q.x, ty = s.iy + q.y;
                 if (tx < 0 || ty < 0 || tx > lastX || ty > lastY) continue;
                 float& m = materialHeights[tx][ty];

@@ -4,6 +4,7 @@
 #include "geometry/Figury.h"
 #include "libraries/Operacje.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <utility>
@@ -40,11 +41,15 @@ struct ToolLines {
     std::vector<std::vector<Point>> lines;
 };
 
-// The tool's points for the raster sweeps along a path, as given and in lines.
+// The tool's points for the raster sweeps along a path: as given, in lines,
+// and for a step of the tool to a neighbouring cell (dx, dy), at index
+// (dx + 1) * 3 + dy + 1, the points whose cells the tool did not cover before.
 struct ToolShape {
     explicit ToolShape(std::span<const TPkt3D> tool);
     ToolLines byColumn, byRow;
     std::vector<TPkt3D> points;
+    std::array<std::vector<TPkt3D>, 9> leadingEdge;
+    bool flat = false; // every point at the same height above the tip
 };
 
 // Appends to figureList the strokes of the layer at z: columns x = k * spacing

@@ -401,8 +401,9 @@ TEST(Zgrubna, ASecondReliefRoughingCutsOnlyWhereTheFirstLeftMaterial) {
 
 TEST(Zgrubna, StampingAlongThePathsMatchesTheToolAtEverySample) {
     // The relief's roughing paths (strokes, connectors, ramps) with a flat end
-    // mill whose body widens and with a ball: the material and the machined
-    // marks must equal those of the whole tool stamped at every sample.
+    // mill whose body widens, a ball and a plain flat end mill: the material and
+    // the machined marks must equal those of the whole tool stamped at every
+    // sample.
     prepareRelief();
     TFrezDane widening = endMill(3);
     widening.d3 = 5;
@@ -410,7 +411,7 @@ TEST(Zgrubna, StampingAlongThePathsMatchesTheToolAtEverySample) {
     widening.hc = 4;
     TFrezDane ball = endMill(2.4);
     ball.typ = toolBallNose;
-    for (const TFrezDane& t : {widening, ball}) {
+    for (const TFrezDane& t : {widening, ball, endMill(2)}) {
         figureList.clear();
         fillMaterialRaster(1000);
         roughRelief(t, 1.2, 2, 0.4);
