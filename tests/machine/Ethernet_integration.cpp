@@ -3,6 +3,7 @@
 #include "SimMachine.h"
 #include "SimServer.h"
 
+#include "machine/Encoding.h"
 #include "machine/LinkErrors.h"
 #include "machine/Ploter.h"
 #include "platform/MainLoop.h"
@@ -167,6 +168,57 @@ TEST_F(EthernetLink, InformationWithoutAnswerResetsTheFirmware) {
     EXPECT_EQ(ethernetError, ethernetNoInformation);
     EXPECT_EQ(fwMajor, 0);
     EXPECT_EQ(fwMinor, 0);
+}
+
+TEST_F(EthernetLink, SimulatorAbilitiesOverTheNetwork) {
+    // The plain heavy router, not its HD variant: the work origin of 50 mm
+    // reads back as 50 mm from the status block.
+    SimConfig c;
+    c.product = "XLA-1000";
+    c.timeScale = 1;
+    c.spinUpSeconds = 3;
+    c.heatingRate = 0;
+    machine = std::make_shared<SimMachine>(c);
+    server = std::make_unique<SimServer>(machine, sim::SimPorts{0, 0, 0, false});
+    ethernetLink = std::make_unique<TfEthernet>(
+        "127.0.0.1", MachinePorts{server->commandPort(), server->infoPort()});
+    ASSERT_TRUE(connect());
+    IdentifyMachine();
+    EXPECT_DOUBLE_EQ(machineParams.stepsX, 5);
+    ASSERT_TRUE(ReadStatus());
+    EXPECT_FLOAT_EQ(plotstate.pos0.x, 5000);
+
+    // The head's set temperatures over the command link; a jump from the control side.
+    std::string s3t = "S3t";
+    appendFloat32(s3t, 210);
+    appendFloat32(s3t, 75);
+    EXPECT_EQ(SendCommand(PadCommand16(s3t)), 0);
+    EXPECT_EQ(server->control("temperature 189.5"), "ok");
+    EXPECT_NE(server->control("status").find(" head 189.5/210"), std::string::npos)
+        << server->control("status");
+
+    // Waiting for the spindle holds the axes.
+    EXPECT_EQ(SendCommand(bytes({'R', 1, 1})), 0);
+    EXPECT_EQ(SendCommand("Sfw"), 0);
+    ASSERT_TRUE(ReadStatus());
+    EXPECT_TRUE(plotstate.state & stateMoving);
+    ASSERT_TRUE(WaitIdle());
+    EXPECT_TRUE(machine->snapshot().spindleAtSpeed);
+
+    // A job the machine interrupts itself, then continued.
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(SendCommand(bytes({'p', 255})), 0);
+    EXPECT_EQ(SendCommand("G"), 0);
+    EXPECT_EQ(server->control("stop"), "ok"); // pressed during the job
+    ASSERT_TRUE(ReadStatus());
+    EXPECT_EQ(plotstate.StateExtend & (stateStopButton | stateJobRunning),
+              stateStopButton | stateJobRunning);
+    EXPECT_EQ(server->control("interrupt"), "ok");
+    ASSERT_TRUE(ReadStatus());
+    EXPECT_EQ(plotstate.state & (stateJobRunning | stateJobStored | stateJobInterrupted),
+              stateJobStored | stateJobInterrupted);
+    EXPECT_EQ(SendCommand("K"), 0);
+    ASSERT_TRUE(ReadStatus());
+    EXPECT_EQ(plotstate.state & (stateJobRunning | stateJobInterrupted), stateJobRunning);
 }
 
 TEST_F(EthernetLink, SilentMachineEndsAtTheDeadline) {
