@@ -487,6 +487,8 @@ void MainWindow::wireOutputs() {
     pictureLabel_->setAlignment(Qt::AlignCenter);
     pictureLabel_->setAutoFillBackground(true);
     pictureLabel_->hide();
+    pictureLabel_->installEventFilter(this); // a double click opens a model, as on the view
+    statusPanels_[0]->setMinimumWidth(260);
     progressBar_ = new QProgressBar(statusBar());
     progressBar_->setObjectName("pbGenProc");
     progressBar_->setRange(0, 8);
@@ -569,6 +571,14 @@ void MainWindow::fitPicture() {
 bool MainWindow::editBitmapRelief(TFormBMP& form) {
     FormBMPDialog dialog(form, this);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pictureLabel_ && event->type() == QEvent::MouseButtonDblClick) {
+        actions_["mModelOtworz"]->trigger();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::beepThreeTimes() {

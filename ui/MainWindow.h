@@ -69,6 +69,7 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void keyPressEvent(QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // The views on the pages, their coupling, the view menu and the export keys.

@@ -380,3 +380,22 @@ TEST_F(WindowModel, FacingFinerThanACellSamplesAPictureAgain) {
                                          std::chrono::seconds(300)));
     EXPECT_EQ(modelHeights.columns(), 501);
 }
+
+TEST(WindowStart, ProjectNamedOnTheCommandLineOpens) {
+    test::RecordingUserInterface ui;
+    test::TempDir data, runtime, dir;
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    writeBox(dir / "part.stl", 60, 40, 12);
+    test::writeFile(dir / "job.prj", "[Model]\r\nplikModelu=part.stl\r\n[Material]\r\n");
+    test::resetState(ui, {"95", "dataDir=" + data.path().string(), (dir / "job.prj").string()});
+    test::RecordingView view;
+    TfGlowny window(view, false);
+    ASSERT_TRUE(window.FormCreate());
+    EXPECT_EQ(settings.plikProjektu, (dir / "job.prj").string());
+    EXPECT_EQ(outputFolderName, std::filesystem::path("Output") / "job");
+    ASSERT_TRUE(
+        queueMainLoop().runUntil([&] { return rasterReady.load(); }, std::chrono::seconds(120)));
+    EXPECT_EQ(modelTriangles.size(), 12u);
+    EXPECT_EQ(rasterSizeX, 300);
+    EXPECT_TRUE(ui.messages.empty());
+}
