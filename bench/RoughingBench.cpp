@@ -91,12 +91,13 @@ RoughingSteps timeRoughingSteps(const TOperacjaDane& o, const TFrez& frez) {
 
     markAllUnmachined();
     start = Clock::now();
-    for (const auto& f : figureList) clearUnderTool(*f, tool);
+    for (const auto& f : figureList) clearUnderTool(*f, tool, cellUnmachined);
     s.clearing = since(start);
     const tpix2dRec cleared = cellStatus;
     markAllUnmachined();
     start = Clock::now();
-    for (const auto& f : figureList) test::referenceClearUnderTool(*f, sweepPoints(frez));
+    for (const auto& f : figureList)
+        test::referenceClearUnderTool(*f, sweepPoints(frez), cellUnmachined);
     s.plainClearing = since(start);
     for (size_t k = 0; k < cleared.cells().size(); ++k)
         s.identical = s.identical && cleared.cells()[k].stat == cellStatus.cells()[k].stat;

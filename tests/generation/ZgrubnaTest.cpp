@@ -427,11 +427,12 @@ TEST(Zgrubna, StampingAlongThePathsMatchesTheToolAtEverySample) {
         EXPECT_TRUE(test::bitIdentical(materialHeights, expected));
 
         for (auto& cell : cellStatus.cells()) cell.stat = cellUnmachined;
-        for (const auto& f : figureList) test::referenceClearUnderTool(*f, sweepPoints(frez));
+        for (const auto& f : figureList)
+            test::referenceClearUnderTool(*f, sweepPoints(frez), cellUnmachined);
         std::vector<std::int32_t> marks;
         for (const auto& cell : cellStatus.cells()) marks.push_back(cell.stat);
         for (auto& cell : cellStatus.cells()) cell.stat = cellUnmachined;
-        for (const auto& f : figureList) clearUnderTool(*f, columns);
+        for (const auto& f : figureList) clearUnderTool(*f, columns, cellUnmachined);
         size_t differing = 0, cleared = 0;
         for (size_t k = 0; k < marks.size(); ++k) {
             differing += cellStatus.cells()[k].stat != marks[k];

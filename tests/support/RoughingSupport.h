@@ -2,15 +2,16 @@
 
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
-#include "generation/Zgrubna.h"
+#include "generation/ToolStamp.h"
 #include "geometry/Figury.h"
 #include "geometry/Raster.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <span>
 
-// Yardsticks for roughing's stamping along a path, shared by the tests and the
+// Yardsticks for stamping the tool along a path, shared by the tests and the
 // benchmarks: the plain way, the whole tool at every sample. The program's
 // versions must match them bit for bit.
 namespace korvane::test {
@@ -20,13 +21,14 @@ inline int referenceCell(double v) {
 }
 
 // The tool at the samples of every segment, one cell apart in the longer axis.
-inline void referenceClearUnderTool(const tFigura& f, std::span<const TPkt3D> tool) {
+inline void referenceClearUnderTool(const tFigura& f, std::span<const TPkt3D> tool,
+                                    std::int32_t flag) {
     auto stamp = [&](double x, double y) {
         const int ix = referenceCell(x), iy = referenceCell(y);
         for (const TPkt3D& q : tool) {
             const int tx = ix + q.x, ty = iy + q.y;
             if (tx < 0 || ty < 0 || tx > rasterSizeX || ty > rasterSizeY) continue;
-            cellStatus[tx][ty].stat &= ~cellUnmachined;
+            cellStatus[tx][ty].stat &= ~flag;
         }
     };
     for (size_t k = 1; k < f.poz.size(); ++k) {
