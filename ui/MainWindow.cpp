@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -478,6 +479,22 @@ void MainWindow::wireOutputs() {
     actions_["pmiParPlikuWy"] = parameters;
     connect(parameters, &QAction::triggered, this, [this] { logic_.pmParPlikuWyClick(); });
     outputs_->addAction(parameters);
+    // Save the preview as: a submenu of the popup menu.
+    auto* saveAs = new QAction(outputs_);
+    saveAs->setObjectName("pmiZapiszJako");
+    saveAs->setEnabled(false);
+    actions_["pmiZapiszJako"] = saveAs;
+    auto* formats = new QMenu(this);
+    saveAs->setMenu(formats);
+    for (const auto& [name, extension] :
+         {std::pair{"pmiZapiszJakoBmp", "bmp"}, std::pair{"pmiZapiszJakoJpg", "jpg"}}) {
+        QAction* format = formats->addAction(QString());
+        format->setObjectName(name);
+        actions_[name] = format;
+        connect(format, &QAction::triggered, this,
+                [this, extension] { logic_.pmiZapiszJakoClick(extension); });
+    }
+    outputs_->addAction(saveAs);
     // Esc aborts a build whichever control has the focus.
     new QShortcut(QKeySequence(Qt::Key_Escape), this, [this] {
         if (logic_.genProcWtoku()) logic_.sbProcesPrzerwijClick();
@@ -526,6 +543,7 @@ void MainWindow::showOutputs(const std::vector<std::string>& names, int selected
     }
     outputs_->setToolTip(selected >= 0 ? outputs_->item(selected)->text() : QString());
     actions_["pmiParPlikuWy"]->setEnabled(selected >= 0);
+    actions_["pmiZapiszJako"]->setEnabled(selected >= 0);
 }
 
 void MainWindow::enableOutputList(bool enabled) {
@@ -571,6 +589,10 @@ void MainWindow::fitPicture() {
 bool MainWindow::editBitmapRelief(TFormBMP& form) {
     FormBMPDialog dialog(form, this);
     return dialog.exec() == QDialog::Accepted;
+}
+
+bool MainWindow::saveOldPreview(const std::filesystem::path& file) {
+    return oldPreview_->pixmap().save(QString::fromStdString(file.string()));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

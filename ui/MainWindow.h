@@ -62,6 +62,7 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void showModelPage(const std::filesystem::path& picture) override;
     bool editBitmapRelief(korvane::TFormBMP& form) override;
     void beepThreeTimes() override;
+    bool saveOldPreview(const std::filesystem::path& file) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -53,6 +53,9 @@ class TfGlowny : private BuildView {
     void sbProcesPrzerwijClick();
     void lbWyClick(int index);
     void pmParPlikuWyClick();
+    // Saves the selected output's old-style preview image as "bmp" or "jpg"
+    // beside the output files.
+    void pmiZapiszJakoClick(const std::string& extension);
     // The output list from the output folder.
     void refillOutputList();
     // Output generation is running (the chain's own flag).

@@ -21,9 +21,11 @@ void TfGlowny::sbBudujPlikiWyClick() {
         showMessage(txt("Main_window", "czekajNaRastry"), false);
         return;
     }
+    // One entry per list entry, so that the chain's indexes are the list's.
     std::vector<BuildEntry> entries;
     for (const CheckListEntry& e : operationPane_.list().items)
-        if (e.data) entries.push_back({*e.data, e.state != CheckState::Unchecked});
+        entries.push_back(
+            {e.data ? *e.data : TOperacjaDane{}, e.data && e.state != CheckState::Unchecked});
     budowanie_.build(std::move(entries));
 }
 
@@ -115,6 +117,19 @@ void TfGlowny::pmParPlikuWyClick() {
         outputParameters(outputReader->dl_sciezki_narz,
                          static_cast<int>(outputReader->ListaFigur.size()), sharpCornerCount, oper);
     showMessage(p.body, false, txt("Main_window", "pmiParPlikuWy.Caption"));
+}
+
+void TfGlowny::pmiZapiszJakoClick(const std::string& extension) {
+    if (selectedOutput_ < 0) return;
+    // Beside the output files in the data folder: the program's own folder may
+    // not be writable.
+    const std::filesystem::path file =
+        dataFolder / outputFolderName /
+        (outputs_[static_cast<std::size_t>(selectedOutput_)] + "." + extension);
+    if (view_.saveOldPreview(file))
+        showMessage("Saved to : " + file.string(), false);
+    else
+        showMessage(txt("Other", "bladWykonania") + "\r\n" + file.string(), true);
 }
 
 } // namespace korvane

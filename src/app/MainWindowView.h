@@ -67,6 +67,9 @@ class MainWindowView : public ToolPaneView, public OperationPaneView {
     virtual void showModelPage(const std::filesystem::path& picture) = 0;
     // The bitmap relief dialog, modal; true when it ended with OK.
     virtual bool editBitmapRelief(TFormBMP& form) = 0;
+    // Saves the old-style preview image as a BMP or JPEG file (by the
+    // extension); false when it could not be written.
+    virtual bool saveOldPreview(const std::filesystem::path& file) = 0;
     // The end of a build: three beeps 200 ms apart.
     virtual void beepThreeTimes() = 0;
     // Ends the program at once, without the shutdown's questions: a folder it

@@ -189,6 +189,12 @@ TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
         << ui.messages[1].text;
     EXPECT_EQ(ui.messages[1].text.find("Tool path length : 0.0 m"), std::string::npos);
     keep(window.get(), "build-session");
+    // The old-style preview saved beside the outputs.
+    window->findChild<QAction*>("pmiZapiszJakoJpg")->trigger();
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[2].text,
+              "Saved to : " + output(written[0]).replace_extension("jpg").string());
+    EXPECT_GT(std::filesystem::file_size(output(written[0]).replace_extension("jpg")), 0u);
 
     // With the build over, the window closes.
     EXPECT_TRUE(window->close());

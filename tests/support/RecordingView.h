@@ -42,6 +42,10 @@ class RecordingView : public MainWindowView {
         return bitmapDialog ? bitmapDialog(form) : false;
     }
     void beepThreeTimes() override { ++beeps; }
+    bool saveOldPreview(const std::filesystem::path& file) override {
+        savedPreviews.push_back(file);
+        return true;
+    }
     void showStatus(int panel, const std::string& text) override;
     std::optional<std::string> askOpenFileName(const FileDialogRequest& request) override;
     std::optional<std::string> askSaveFileName(const FileDialogRequest& request) override;
@@ -78,6 +82,7 @@ class RecordingView : public MainWindowView {
     std::filesystem::path picture;               // shown in place of the model view
     std::function<bool(TFormBMP&)> bitmapDialog; // answers the relief dialog; none cancels
     int beeps = 0;
+    std::vector<std::filesystem::path> savedPreviews;
 
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<FileDialogRequest> openRequests, saveRequests;
