@@ -137,7 +137,8 @@ void TBudowaniePlikowWy::startGeneration(int entry) {
     const int tool = toolLibrary->dajIndxFrezuNaLiscie(oper.narzedzie);
     genProcesow_ = std::make_unique<tGenProcesow>(
         oper, std::make_unique<TFrez>(*toolLibrary->Lista[size_t(tool)]));
-    genProcesow_->start([this] { generationEnded(); }, [this] { view_.progressStep(); });
+    genProcesow_->start([this] { generationEnded(); }, [this] { view_.progressStep(); },
+                        [this](const std::string& text) { view_.showStatus(0, text); });
 }
 
 void TBudowaniePlikowWy::generationEnded() {

@@ -4,6 +4,7 @@
 #include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
 #include "generation/GenState.h"
+#include "generation/KorygujMasterWatek.h"
 #include "generation/Kreski.h"
 #include "generation/Mieszana.h"
 #include "generation/MotionMap.h"
@@ -13,6 +14,7 @@
 #include "generation/Zgrubna.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
+#include "libraries/LibraryState.h"
 #include "output/DaneWyjsciowe.h"
 #include "platform/MainLoop.h"
 
@@ -151,8 +153,10 @@ tGenProcesow::~tGenProcesow() {
     thread_.join();
 }
 
-void tGenProcesow::start(std::function<void()> onEnd, std::function<void()> progressStep) {
+void tGenProcesow::start(std::function<void()> onEnd, std::function<void()> progressStep,
+                         std::function<void(const std::string&)> statusText) {
     progressStep_ = std::move(progressStep);
+    statusText_ = std::move(statusText);
     thread_.start([this] { Execute(); }, std::move(onEnd));
 }
 
@@ -163,6 +167,15 @@ void tGenProcesow::requestTerminate() {
 
 void tGenProcesow::PostepNast() {
     if (progressStep_) mainLoop().post(progressStep_);
+}
+
+void tGenProcesow::Korekcja() {
+    const double materialTop = project ? static_cast<double>(project->d.material.rozmZ) : 0.0;
+    cKorygujMaster master(*Frez, oper_.zostawDoNastOper, std::max(materialTop, double(modelSize.z)),
+                          motionWorkerCount());
+    master.Execute([this](const std::string& text) {
+        if (statusText_) mainLoop().post([show = statusText_, text] { show(text); });
+    });
 }
 
 bool tGenProcesow::waitForRasters() {
@@ -218,7 +231,14 @@ void tGenProcesow::Execute() {
             writeReportLine("No figures " + oper_.nazwa);
         }
         PostepNast();
-        PostepNast(); // the precise correction has its own step
+        const auto correctionStart = Clock::now();
+        if (!figureList.empty() && oper_.idTyp != opRoughing && oper_.idTyp != opPrinting &&
+            oper_.ObliczeniaPrecyzyjne && modelExtents.typPliku != modelKindBitmapShown) {
+            Korekcja();
+            endPhase("correction");
+        }
+        czas = secondsSince(correctionStart);
+        PostepNast();
         ustalZprzestawczy(oper_.warstwaSzer, oper_.warstwaGrubosc);
         endPhase("transferHeights");
         PostepNast();

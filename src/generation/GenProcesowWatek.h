@@ -39,8 +39,10 @@ class tGenProcesow {
 
     // Runs the generation on its own thread; `onEnd` runs on the main loop
     // after it has finished. `progressStep` (optional) runs on the main loop once
-    // per finished phase.
-    void start(std::function<void()> onEnd, std::function<void()> progressStep = {});
+    // per finished phase; `statusText` (optional) hears there the remaining time
+    // of the precise correction.
+    void start(std::function<void()> onEnd, std::function<void()> progressStep = {},
+               std::function<void(const std::string&)> statusText = {});
     // Asks the generation to stop: a wait for the rasters ends, the strategies
     // return between passes, and what the list holds is still written.
     void requestTerminate();
@@ -56,11 +58,14 @@ class tGenProcesow {
   private:
     bool waitForRasters();
     void PostepNast();
+    // The precise correction of every point against the model triangles.
+    void Korekcja();
 
     TOperacjaDane oper_;
     std::unique_ptr<TFrez> Frez;
     Thread thread_;
     std::function<void()> progressStep_;
+    std::function<void(const std::string&)> statusText_;
     GenerationResult result_;
 };
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "foundation/Records.h"
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// One worker of the path correction: corrects its own run of points, in order.
+namespace korvane {
+
+class PointCorrector;
+class TriangleGrid;
+
+// A point to correct; points of plane figures are handed out but left alone.
+struct CorrectionPoint {
+    TrPkt3D* point = nullptr;
+    bool plane = false;
+};
+
+class cKorygujSlaveWatek {
+  public:
+    cKorygujSlaveWatek(int nr, std::span<const CorrectionPoint> points) : nr(nr), points_(points) {}
+
+    // Corrects the points one after another; stops early when the generation is
+    // asked to stop.
+    void Execute(const PointCorrector& corrector, const TriangleGrid& grid);
+
+    int ilosc() const { return static_cast<int>(points_.size()); }
+    int wykonano() const { return wykonano_.load(std::memory_order_relaxed); }
+
+    const int nr;
+
+  private:
+    std::span<const CorrectionPoint> points_;
+    std::atomic<int> wykonano_{0};
+};
+
+} // namespace korvane

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "foundation/Records.h"
+
+#include <cmath>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// The correction of one tool-path point against the model triangles near it,
+// so that the tool keeps the allowance from the true surface.
+namespace korvane {
+
+class TFrez;
+
+class PointCorrector {
+  public:
+    // `levelStep`: the height step of the flank levels (the raster's cell size);
+    // flank levels at or above `maxZ` are not examined.
+    PointCorrector(const TFrez& frez, double allowance, double maxZ, double levelStep,
+                   std::span<const TTrojkat> triangles);
+
+    // The plan distance within which a triangle can touch the tool with its
+    // allowance (the widest tool radius plus the allowance), and beyond that the
+    // way a point may move before its neighbourhood is looked up again.
+    double reach() const { return reach_ + slack_; }
+    double slack() const { return slack_; }
+
+    // The point corrected against the triangles `near`(x, y, out) puts into
+    // `out`: those at positions (ascending) whose plan box grown by reach()
+    // holds (x, y). A point that moved farther than slack() is corrected again
+    // from where it went, with the triangles near there.
+    template <class Near>
+    TrPkt3D correct(TrPkt3D p, Near&& near, std::vector<std::int32_t>& buffer) const {
+        for (int pass = 0; pass < maxPasses; ++pass) {
+            near(double(p.x), double(p.y), buffer);
+            const TrPkt3D q = correctAgainst(p, buffer);
+            const bool far = std::hypot(double(q.x) - p.x, double(q.y) - p.y) > slack_;
+            p = q;
+            if (!far) break;
+        }
+        return p;
+    }
+
+    // The point corrected against the triangles at positions `near` (ascending:
+    // at least every triangle whose plan box grown by reach() holds the point).
+    // A ball end is moved along the line from the nearest surface point so that
+    // its centre lies the ball radius plus the allowance from it; every tool is
+    // then pushed sideways out of the deepest cut of its flank; a ball end still
+    // closer to a triangle than that distance is pushed out again and, as the
+    // last resort, lifted to where it touches.
+    TrPkt3D correctAgainst(TrPkt3D p, std::span<const std::int32_t> near) const;
+
+  private:
+    static constexpr int maxPasses = 3;
+
+    TrPkt3D centre(TrPkt3D p, std::span<const std::int32_t> near) const;
+    TrPkt3D flank(TrPkt3D p, std::span<const std::int32_t> near) const;
+    TrPkt3D clearance(TrPkt3D p, std::span<const std::int32_t> near) const;
+
+    const TFrez& frez_;
+    std::span<const TTrojkat> triangles_;
+    double allowance_, maxZ_, levelStep_;
+    double radius_;    // ball radius (d1 / 2)
+    double ballReach_; // ball radius plus the allowance
+    double reach_;
+    double slack_;
+    double firstLevel_; // height of the lowest flank level above the tip
+    int lastLevel_;     // index of the highest flank level (-1: none)
+};
+
+} // namespace korvane

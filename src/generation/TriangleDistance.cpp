@@ -1,0 +1,114 @@
+#include "generation/TriangleDistance.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+Point3 point(const TrPkt3D& v) {
+    return {v.x, v.y, v.z};
+}
+Point3 operator-(const Point3& a, const Point3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Point3 operator+(const Point3& a, const Point3& b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Point3 operator*(double k, const Point3& a) {
+    return {k * a.x, k * a.y, k * a.z};
+}
+double dot(const Point3& a, const Point3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Point3 cross(const Point3& a, const Point3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+Point3 nearestOnSegment(const Point3& a, const Point3& b, const Point3& p) {
+    const Point3 ab = b - a;
+    const double length2 = dot(ab, ab);
+    if (length2 == 0) return a;
+    return a + std::clamp(dot(p - a, ab) / length2, 0.0, 1.0) * ab;
+}
+
+} // namespace
+
+Point3 nearestOnTriangle(const TTrojkat& t, const Point3& p) {
+    const Point3 a = point(t.a), b = point(t.b), c = point(t.c);
+    const Point3 n = cross(b - a, c - a);
+    const double n2 = dot(n, n);
+    if (n2 > 0) {
+        const Point3 q = p - (dot(p - a, n) / n2) * n;
+        if (dot(cross(b - a, q - a), n) >= 0 && dot(cross(c - b, q - b), n) >= 0 &&
+            dot(cross(a - c, q - c), n) >= 0)
+            return q;
+    }
+    Point3 best = nearestOnSegment(a, b, p);
+    double bestDistance = dot(p - best, p - best);
+    for (const Point3& e : {nearestOnSegment(b, c, p), nearestOnSegment(c, a, p)}) {
+        const double d = dot(p - e, p - e);
+        if (d < bestDistance) {
+            best = e;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+std::optional<SectionPoint> nearestSectionPoint(const TTrojkat& t, double x, double y, double z) {
+    if (!(t.a.z < z && z < t.c.z)) return std::nullopt;
+    auto at = [z](const TrPkt3D& p, const TrPkt3D& q) {
+        const double s = (z - p.z) / (double(q.z) - p.z);
+        return Point3{p.x + s * (double(q.x) - p.x), p.y + s * (double(q.y) - p.y), z};
+    };
+    const Point3 first = at(t.a, t.c);
+    const Point3 second = z < t.b.z ? at(t.a, t.b) : z > t.b.z ? at(t.b, t.c) : point(t.b);
+    const Point3 f = nearestOnSegment(first, second, {x, y, z});
+    return SectionPoint{f.x, f.y, std::hypot(x - f.x, y - f.y)};
+}
+
+std::optional<double> ballContactHeight(const TTrojkat& t, double x, double y, double radius) {
+    const Point3 v[3] = {point(t.a), point(t.b), point(t.c)};
+    std::optional<double> best;
+    auto offer = [&](double z) {
+        if (!best || z > *best) best = z;
+    };
+    const double r2 = radius * radius;
+    for (const Point3& p : v) {
+        const double d2 = (x - p.x) * (x - p.x) + (y - p.y) * (y - p.y);
+        if (d2 <= r2) offer(p.z + std::sqrt(r2 - d2));
+    }
+    for (int k = 0; k < 3; ++k) {
+        const Point3 &p = v[k], &q = v[(k + 1) % 3];
+        const double length = std::hypot(q.x - p.x, q.y - p.y);
+        if (length == 0) continue; // a vertical edge touches first at its top vertex
+        const double ux = (q.x - p.x) / length, uy = (q.y - p.y) / length;
+        const double along = (x - p.x) * ux + (y - p.y) * uy;
+        const double across = (x - p.x) * uy - (y - p.y) * ux;
+        if (std::abs(across) > radius) continue;
+        // In the vertical plane of the edge the ball is a circle of this radius.
+        const double circle = std::sqrt(r2 - across * across);
+        const double slope = (q.z - p.z) / length, stretch = std::sqrt(1 + slope * slope);
+        const double contact = along + circle * slope / stretch;
+        if (contact >= 0 && contact <= length) offer(p.z + slope * along + circle * stretch);
+    }
+    Point3 n = cross(v[1] - v[0], v[2] - v[0]);
+    const double length = std::sqrt(dot(n, n));
+    if (length > 0) {
+        n = (n.z < 0 ? -1.0 : 1.0) / length * n;
+        if (n.z > 0) {
+            const double px = x - radius * n.x, py = y - radius * n.y;
+            auto side = [&](const Point3& p, const Point3& q) {
+                return (q.x - p.x) * (py - p.y) - (q.y - p.y) * (px - p.x);
+            };
+            const double s0 = side(v[0], v[1]), s1 = side(v[1], v[2]), s2 = side(v[2], v[0]);
+            if ((s0 >= 0 && s1 >= 0 && s2 >= 0) || (s0 <= 0 && s1 <= 0 && s2 <= 0))
+                offer(v[0].z - (n.x * (px - v[0].x) + n.y * (py - v[0].y)) / n.z + radius * n.z);
+        }
+    }
+    return best;
+}
+
+} // namespace korvane

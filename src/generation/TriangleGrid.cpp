@@ -1,0 +1,80 @@
+#include "generation/TriangleGrid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+GrownBox grownBox(const TTrojkat& t, double reach) {
+    return {double(std::min({t.a.x, t.b.x, t.c.x})) - reach,
+            double(std::min({t.a.y, t.b.y, t.c.y})) - reach,
+            double(std::max({t.a.x, t.b.x, t.c.x})) + reach,
+            double(std::max({t.a.y, t.b.y, t.c.y})) + reach};
+}
+
+namespace {
+
+// Cells per triangle stay around a dozen; the whole grid stays under this many cells.
+constexpr double cellsPerBoxSide = 3;
+constexpr double maxCells = 4e6;
+
+} // namespace
+
+TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : reach_(reach) {
+    boxes_.reserve(triangles.size());
+    for (const TTrojkat& t : triangles) boxes_.push_back(grownBox(t, reach));
+    if (boxes_.empty()) return;
+    double minX = boxes_[0].minX, minY = boxes_[0].minY, maxX = boxes_[0].maxX,
+           maxY = boxes_[0].maxY, side = 0;
+    for (const GrownBox& b : boxes_) {
+        minX = std::min(minX, b.minX);
+        minY = std::min(minY, b.minY);
+        maxX = std::max(maxX, b.maxX);
+        maxY = std::max(maxY, b.maxY);
+        side += std::max(b.maxX - b.minX, b.maxY - b.minY);
+    }
+    originX_ = minX;
+    originY_ = minY;
+    const double width = std::max(maxX - minX, 1e-6), height = std::max(maxY - minY, 1e-6);
+    cellSize_ = std::max(side / double(boxes_.size()) / cellsPerBoxSide,
+                         std::sqrt(width * height / maxCells));
+    columns_ = static_cast<int>(width / cellSize_) + 1;
+    rows_ = static_cast<int>(height / cellSize_) + 1;
+
+    // Two passes: count the entries of every cell, then fill them in triangle
+    // order, so that every cell lists its triangles ascending.
+    first_.assign(size_t(columns_) * size_t(rows_) + 1, 0);
+    auto forCells = [&](const GrownBox& b, auto&& visit) {
+        const int c0 = column(b.minX), c1 = column(b.maxX), r0 = row(b.minY), r1 = row(b.maxY);
+        for (int c = c0; c <= c1; ++c)
+            for (int r = r0; r <= r1; ++r) visit(size_t(c) * size_t(rows_) + size_t(r));
+    };
+    for (const GrownBox& b : boxes_) forCells(b, [&](size_t cell) { ++first_[cell + 1]; });
+    for (size_t k = 1; k < first_.size(); ++k) first_[k] += first_[k - 1];
+    entries_.resize(size_t(first_.back()));
+    std::vector<std::int32_t> next(first_.begin(), first_.end() - 1);
+    for (size_t i = 0; i < boxes_.size(); ++i)
+        forCells(boxes_[i], [&](size_t cell) { entries_[size_t(next[cell]++)] = std::int32_t(i); });
+}
+
+int TriangleGrid::column(double x) const {
+    const double c = std::floor((x - originX_) / cellSize_);
+    return static_cast<int>(std::clamp(c, 0.0, double(columns_ - 1)));
+}
+
+int TriangleGrid::row(double y) const {
+    const double r = std::floor((y - originY_) / cellSize_);
+    return static_cast<int>(std::clamp(r, 0.0, double(rows_ - 1)));
+}
+
+void TriangleGrid::near(double x, double y, std::vector<std::int32_t>& out) const {
+    out.clear();
+    if (boxes_.empty() || !(std::isfinite(x) && std::isfinite(y))) return;
+    const size_t cell = size_t(column(x)) * size_t(rows_) + size_t(row(y));
+    for (std::int32_t k = first_[cell]; k < first_[cell + 1]; ++k) {
+        const std::int32_t i = entries_[size_t(k)];
+        if (holds(boxes_[size_t(i)], x, y)) out.push_back(i);
+    }
+}
+
+} // namespace korvane

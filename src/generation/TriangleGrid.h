@@ -1,0 +1,47 @@
+#pragma once
+
+#include "foundation/Records.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// A uniform grid over x, y of the model triangles' plan boxes, each box grown by
+// a fixed reach: the triangles whose grown box holds a plan point are found in
+// the one cell under the point.
+namespace korvane {
+
+// The plan box of `t` grown by `reach`, and whether it holds (x, y): the test
+// both the grid and a plain scan of the list apply.
+struct GrownBox {
+    double minX, minY, maxX, maxY;
+};
+GrownBox grownBox(const TTrojkat& t, double reach);
+inline bool holds(const GrownBox& b, double x, double y) {
+    return x >= b.minX && x <= b.maxX && y >= b.minY && y <= b.maxY;
+}
+
+class TriangleGrid {
+  public:
+    // Indexes `triangles`, every plan box grown by `reach` mm on each side.
+    TriangleGrid(std::span<const TTrojkat> triangles, double reach);
+
+    // Positions in the list, ascending, of the triangles whose grown plan box
+    // holds (x, y), edges included, into `out` (cleared first).
+    void near(double x, double y, std::vector<std::int32_t>& out) const;
+
+    double reach() const { return reach_; }
+
+  private:
+    int column(double x) const;
+    int row(double y) const;
+
+    std::vector<GrownBox> boxes_;     // grown plan box per triangle
+    std::vector<std::int32_t> first_; // per cell: start of its entries, and one past the end
+    std::vector<std::int32_t> entries_;
+    double reach_ = 0;
+    double originX_ = 0, originY_ = 0, cellSize_ = 1;
+    int columns_ = 0, rows_ = 0;
+};
+
+} // namespace korvane
