@@ -33,6 +33,7 @@ class BatchView final : public MainWindowView {
     // No window to ask in: the relief dialog counts as cancelled.
     bool editBitmapRelief(TFormBMP&) override { return false; }
     void beepThreeTimes() override {}
+    bool saveOldPreview(const std::filesystem::path&) override { return false; }
     // A folder the program cannot work without is missing (the message has
     // been shown): the command ends as a failure.
     void endProgram() override { std::exit(1); }
