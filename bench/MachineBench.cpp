@@ -123,7 +123,7 @@ void StreamToSimulatorOverTcp(benchmark::State& state) {
     usbLink = std::make_unique<TfUsb>(std::make_unique<NoHid>());
     long long records = 0;
     for (auto _ : state) {
-        transArm.start(TOperacjaDane{}, jobOf100000());
+        transArm.start(TOperacjaDane{}, jobOf100000(), "");
         while (transArm.isOpen()) transArm.tick();
         records += transArm.licznik();
         state.PauseTiming();

@@ -109,7 +109,7 @@ Verdict echoLost(const StreamRequest& request) {
 
 // Sends the job in the control panel's batches until the last record went out.
 Verdict sendRecords(const StreamRequest& request, const TOperacjaDane& operation) {
-    if (!transArm.start(operation, request.windowCaption, request.jobFile))
+    if (!transArm.start(operation, request.jobFile, request.windowCaption))
         return cannotOpen(request);
     auto next = Clock::now();
     auto lastAdvance = next;

@@ -40,8 +40,8 @@ std::string dateTimeText() {
 
 } // namespace
 
-bool TTransArm::start(const TOperacjaDane& weOperacja, const std::string& windowCaption,
-                      const std::filesystem::path& file) {
+bool TTransArm::start(const TOperacjaDane& weOperacja, const std::filesystem::path& file,
+                      const std::string& windowCaption) {
     operWtoku_ = weOperacja;
     windowCaption_ = windowCaption;
     lostEcho_.reset();

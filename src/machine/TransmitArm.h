@@ -28,11 +28,11 @@ struct LostEcho {
 
 class TTransArm {
   public:
-    // Opens the job file (jobFilePath() unless `file` is given) and starts from
+    // Opens the job file (jobFilePath() when `file` is empty) and starts from
     // its first record; `windowCaption` (the main window's caption) heads the
     // job log entry. False, with the file closed, when it cannot be opened.
-    bool start(const TOperacjaDane& weOperacja, const std::string& windowCaption,
-               const std::filesystem::path& file = {});
+    bool start(const TOperacjaDane& weOperacja, const std::filesystem::path& file,
+               const std::string& windowCaption);
     void stop();
     // Sends the next batch. A record the link did not take is sent again by a
     // later tick; a record the machine echoed wrongly, or whose echo was lost,

@@ -27,7 +27,7 @@ class Transmission : public ::testing::Test {
         std::string file;
         for (int i = 0; i < count; ++i) file += bytes({'p', i % 250 + 1});
         writeFile(dir / "out.bin", file);
-        ASSERT_TRUE(transArm.start(TOperacjaDane{}, "", dir / "out.bin"));
+        ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin", ""));
     }
     std::vector<std::string> sent() const {
         std::vector<std::string> out;
@@ -107,7 +107,7 @@ TEST_F(Transmission, ARecordTheLinkDidNotTakeGoesAgain) {
 
 TEST_F(Transmission, BadFilesAndMissingLink) {
     writeFile(dir / "out.bin", bytes({'p', 1, '1', 0}));
-    ASSERT_TRUE(transArm.start(TOperacjaDane{}, "", dir / "out.bin"));
+    ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin", ""));
     transArm.tick();
     ASSERT_EQ(ui.messages.size(), 1u); // a letter outside the table: the tick ends
     EXPECT_TRUE(transArm.isOpen());
@@ -115,12 +115,12 @@ TEST_F(Transmission, BadFilesAndMissingLink) {
     EXPECT_EQ(transArm.licznik(), 1);
 
     writeFile(dir / "out.bin", bytes({'p', 1, 'r', 1}));
-    ASSERT_TRUE(transArm.start(TOperacjaDane{}, "", dir / "out.bin"));
+    ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin", ""));
     transArm.tick();
     EXPECT_FALSE(transArm.isOpen()); // a cut-off record is not sent
     EXPECT_EQ(transArm.licznik(), 1);
 
-    EXPECT_FALSE(transArm.start(TOperacjaDane{}, "", dir / "missing.bin"));
+    EXPECT_FALSE(transArm.start(TOperacjaDane{}, dir / "missing.bin", ""));
     usbLink.reset();
     job(3);
     transArm.tick();
@@ -145,7 +145,7 @@ TEST_F(Transmission, JobLogStartEntry) {
     for (int i = 0; i < 20; ++i) file += bytes({'p', 1});
     writeFile(dir / "out.bin", file);
     // The section is headed by the main window's caption, title and version.
-    ASSERT_TRUE(transArm.start(op, "Korvane3D   ver. 1.4.0.27", dir / "out.bin"));
+    ASSERT_TRUE(transArm.start(op, dir / "out.bin", "Korvane3D   ver. 1.4.0.27"));
     transArm.tick();
     EXPECT_EQ(jobLogSection, "Korvane3D   ver. 1.4.0.27, relief.stl");
     bool found = false;

@@ -54,7 +54,7 @@ TEST_F(TransmissionOverTcp, RecordWhoseEchoWasLostIsNeverSentTwice) {
     std::string job;
     for (int i = 1; i <= 40; ++i) job += bytes({'p', i});
     writeFile(dir / "out.bin", job);
-    ASSERT_TRUE(transArm.start(TOperacjaDane{}, "", dir / "out.bin"));
+    ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin", ""));
     // The tick's exchanges: the status (0), records 1 to 17 (1 to 17), "G"
     // (18), records 18 and 19 (19, 20), record 20 (21): the machine takes
     // record 20 and the connection drops before its echo.
@@ -81,7 +81,7 @@ TEST_F(TransmissionOverTcp, RecordWhoseEchoWasLostIsNeverSentTwice) {
     EXPECT_EQ(s.overflows, 0);
 
     // A new start forgets the lost echo.
-    ASSERT_TRUE(transArm.start(TOperacjaDane{}, "", dir / "out.bin"));
+    ASSERT_TRUE(transArm.start(TOperacjaDane{}, dir / "out.bin", ""));
     EXPECT_FALSE(transArm.lostEcho());
 }
 
