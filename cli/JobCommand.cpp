@@ -37,7 +37,7 @@ int runJob(const CommandArgs& args) {
         return usage("an output file is needed");
     if (const std::string problem =
             args.problem({"--operation", "-o", "--machine", "--firmware", "--safe-height",
-                          "--start-figure", "--start-point"},
+                          "--substrate", "--start-figure", "--start-point"},
                          {"--json"});
         !problem.empty())
         return usage(problem);
@@ -56,6 +56,9 @@ int runJob(const CommandArgs& args) {
     const auto safeHeight = safeHeightOption(args);
     if (!safeHeight) return usage("--safe-height: expected a positive number of millimetres");
     request.safeHeight = *safeHeight;
+    const auto substrate = substrateOption(args);
+    if (!substrate) return usage("--substrate: expected millimetres from 0");
+    request.gruboscPodkladki = *substrate;
     request.machine.product = args.value("--machine");
     if (args.has("--firmware")) {
         const auto firmware = parseFirmwareVersion(args.value("--firmware"));
@@ -91,7 +94,8 @@ int runJob(const CommandArgs& args) {
 const CommandRegistration job{
     "job",
     "job OUTPUT.out --operation NAME [--machine PRODUCT --firmware X.Y.Z] [--safe-height MM]\n"
-    "      [--start-figure F --start-point P] -o out.bin [--json]   the machine's job file",
+    "      [--substrate MM] [--start-figure F --start-point P] -o out.bin [--json]\n"
+    "      the machine's job file",
     runJob};
 
 } // namespace

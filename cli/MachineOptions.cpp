@@ -13,6 +13,13 @@ std::optional<double> safeHeightOption(const CommandArgs& args) {
     return *v;
 }
 
+std::optional<double> substrateOption(const CommandArgs& args) {
+    if (!args.has("--substrate")) return 0.0;
+    const auto v = parseReal(args.value("--substrate"));
+    if (!v || *v < 0) return std::nullopt;
+    return *v;
+}
+
 const TOperacjaDane* findOperation(const std::string& name) {
     if (!operationLibrary) return nullptr;
     for (const auto& o : operationLibrary->Lista)

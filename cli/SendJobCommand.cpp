@@ -55,10 +55,10 @@ class ProgressLine {
 int runSend(const CommandArgs& args) {
     if (args.words.empty() || args.words[0].rfind("--", 0) == 0)
         return usage("a job file (.bin) or an output file (.out) is needed");
-    if (const std::string problem =
-            args.problem({"--host", "--port", "--info-port", "--machine", "--firmware",
-                          "--time-scale", "--trace", "--operation", "--safe-height", "--timeout"},
-                         {"--sim", "--json"});
+    if (const std::string problem = args.problem(
+            {"--host", "--port", "--info-port", "--machine", "--firmware", "--time-scale",
+             "--trace", "--operation", "--safe-height", "--substrate", "--timeout"},
+            {"--sim", "--json"});
         !problem.empty())
         return usage(problem);
     const bool json = args.has("--json");
@@ -85,6 +85,11 @@ int runSend(const CommandArgs& args) {
     const auto safeHeight = safeHeightOption(args);
     if (!safeHeight) return usage("--safe-height: expected a positive number of millimetres");
     request.safeHeight = *safeHeight;
+    const auto substrate = substrateOption(args);
+    if (!substrate) return usage("--substrate: expected millimetres from 0");
+    if (!fromOutput && args.has("--substrate"))
+        return usage("--substrate goes with an output file");
+    request.gruboscPodkladki = *substrate;
 
     sim::SimConfig simulation;
     MachinePorts ports = machinePortsOption();
@@ -167,7 +172,7 @@ const CommandRegistration send{
     "send (JOB.bin | OUTPUT.out) (--host H [--port P] [--info-port P] | --sim [--machine PRODUCT]\n"
     "      [--firmware X.Y.Z] [--time-scale F] [--trace FILE]) [--operation NAME] [--safe-height "
     "MM]\n"
-    "      [--timeout S] [--json]\n"
+    "      [--substrate MM] [--timeout S] [--json]\n"
     "      streams a job file (or the job of an output file, written for the machine) to the\n"
     "      machine and waits for the end of the job",
     runSend};

@@ -95,6 +95,13 @@ TEST_F(CliJob, ArgumentErrorsSayWhatIsWrong) {
         {{cut, "--operation", luk, "-o", out, "--safe-height", "2.5"},
          1,
          "job: the safe height of 2.5 mm is below the paths (3 mm); give --safe-height\n"},
+        {{cut, "--operation", luk, "-o", out, "--substrate", "-0.5"},
+         2,
+         "job: --substrate: expected millimetres from 0\n"},
+        // The substrate raises the paths: 2 + 7.5 + 1.
+        {{cut, "--operation", luk, "-o", out, "--substrate", "7.5"},
+         1,
+         "job: the safe height of 10 mm is below the paths (10.5 mm); give --safe-height\n"},
     };
     for (const auto& c : cases) {
         auto r = job(c.args);

@@ -50,6 +50,8 @@ TEST(CliSend, ArgumentErrorsSayWhatIsWrong) {
         {{job, "--sim", "--operation", "Nothing"},
          1,
          "send: no operation named Nothing in the library\n"},
+        {{job, "--sim", "--substrate", "x"}, 2, "send: --substrate: expected millimetres from 0\n"},
+        {{job, "--sim", "--substrate", "2"}, 2, "send: --substrate goes with an output file\n"},
         // An output file is machined with the operation of its name.
         {{(data / "Nothing.OUT").string(), "--sim"},
          1,
