@@ -140,4 +140,30 @@ inline std::vector<std::vector<TrPkt3D>> pointsOf(const FigureList& list) {
     return points;
 }
 
+// How deep the tips of a ball of `radius` lie below where the ball, lowered at
+// each point, first touches the triangles.
+struct DepthBelowBall {
+    long long points = 0;
+    long long below = 0; // more than 1 micrometre below
+    long long deep = 0;  // more than 0.5 mm below
+    double worst = 0;    // the largest depth, mm
+};
+
+inline DepthBelowBall depthBelowBall(const TriangleList& triangles, const FigureList& figures,
+                                     double radius) {
+    DepthBelowBall d;
+    const TriangleGrid grid(triangles, radius);
+    std::vector<std::int32_t> near;
+    for (const auto& f : figures)
+        for (const TrPkt3D& p : f->poz) {
+            ++d.points;
+            grid.near(p.x, p.y, near);
+            const double depth = ballTipHeight(triangles, near, radius, p.x, p.y) - p.z;
+            if (depth > 1e-6) ++d.below;
+            if (depth > 0.5) ++d.deep;
+            d.worst = std::max(d.worst, depth);
+        }
+    return d;
+}
+
 } // namespace korvane::test
