@@ -116,6 +116,7 @@ void SimServer::serveCommands(std::shared_ptr<tcp::socket> socket) {
                 break;
             }
             const std::string_view command = rest.substr(0, length);
+            const std::size_t replied = reply.size();
             if (command == "SX")
                 reply += machine_->statusBlock();
             else
@@ -123,7 +124,7 @@ void SimServer::serveCommands(std::shared_ptr<tcp::socket> socket) {
             at += length;
             if (machine_->takeDropEcho()) {
                 // The machine took the command; its echo is lost with the connection.
-                reply.resize(reply.size() - length);
+                reply.resize(replied);
                 drop = true;
                 break;
             }

@@ -103,6 +103,12 @@ TEST_F(EthernetLink, EchoErrorsDropsAndReconnection) {
     ASSERT_TRUE(connect());
     EXPECT_EQ(SendCommand("Y"), 0);
     EXPECT_TRUE(ReadStatus());
+
+    // The connection drops before the status block leaves the machine.
+    EXPECT_EQ(server->control("drop-echo 0"), "ok");
+    EXPECT_FALSE(ReadStatus());
+    EXPECT_EQ(ethernetError, ethernetStatusFailed);
+    EXPECT_FALSE(ethernetActive);
 }
 
 TEST_F(EthernetLink, LongEchoIsAnErrorAndItsSurplusIsDrained) {
