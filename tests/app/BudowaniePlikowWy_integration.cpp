@@ -204,7 +204,8 @@ TEST_F(Build, FacingNarrowerThanACellRefinesTheRaster) {
     rasterReady = true;
     ASSERT_TRUE(runToEnd(build));
     ASSERT_EQ(view.results.size(), 1u);
-    EXPECT_FALSE(view.results[0].written); // facing has no strategy yet
+    EXPECT_TRUE(view.results[0].error.empty()) << view.results[0].error;
+    EXPECT_FALSE(view.results[0].aborted);
 }
 
 TEST_F(Build, OutputFileParameters) {
