@@ -24,46 +24,63 @@ float workingHeight(int x, int y) {
     return offsetHeights[std::clamp(x, 0, rasterSizeX)][std::clamp(y, 0, rasterSizeY)];
 }
 
-// Marks the cells the outline of f passes through and returns their box.
-CellBox markOutline(const tFigura& f, tpix2dRec& status) {
-    CellBox box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-    auto mark = [&](double x, double y) {
+// Calls visit(cx, cy) for every in-raster cell the outline of f passes
+// through: the ends of each segment and a point about every cell between them.
+template <class Visit> void forOutlineCells(const tFigura& f, Visit visit) {
+    auto at = [&](double x, double y) {
         const int cx = cellIndex(x), cy = cellIndex(y);
-        if (!inRaster(cx, cy)) return;
-        status[cx][cy].stat |= regionOutline;
-        box = {std::min(box.x0, cx), std::min(box.y0, cy), std::max(box.x1, cx),
-               std::max(box.y1, cy)};
+        if (inRaster(cx, cy)) visit(cx, cy);
     };
-    if (f.count() == 1) mark(f.poz[0].x, f.poz[0].y);
+    if (f.count() == 1) at(f.poz[0].x, f.poz[0].y);
     for (size_t k = 1; k < f.poz.size(); ++k) {
         const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
         const int n = static_cast<int>(roundHalfEven(distance3(a, b) / pixelSize + 1));
-        mark(a.x, a.y);
+        at(a.x, a.y);
         for (int g = 1; g < n; ++g) {
             const double t = double(g) / n;
-            mark(a.x + t * (double(b.x) - a.x), a.y + t * (double(b.y) - a.y));
+            at(a.x + t * (double(b.x) - a.x), a.y + t * (double(b.y) - a.y));
         }
-        mark(b.x, b.y);
+        at(b.x, b.y);
     }
+}
+
+CellBox outlineBox(const tFigura& f) {
+    CellBox box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    forOutlineCells(f, [&](int cx, int cy) {
+        box = {std::min(box.x0, cx), std::min(box.y0, cy), std::max(box.x1, cx),
+               std::max(box.y1, cy)};
+    });
     return box.x0 == INT_MAX ? CellBox{} : box;
+}
+
+// Marks the cells the outline of f passes through and returns their box.
+CellBox markOutline(const tFigura& f, tpix2dRec& status) {
+    forOutlineCells(f, [&](int cx, int cy) { status[cx][cy].stat |= regionOutline; });
+    return outlineBox(f);
 }
 
 } // namespace
 
 CellBox prepareRegion(const tFigura& f, int direction, double level, tpix2d& mask,
                       tpix2dRec& status) {
-    status.fill({});
+    // Only the box and the ring of cells around it are read afterwards: a trace
+    // of the box looks one cell beyond it.
+    CellBox box = outlineBox(f);
+    if (box.empty()) return box;
+    const CellBox ring{std::max(box.x0 - 1, 0), std::max(box.y0 - 1, 0),
+                       std::min(box.x1 + 1, rasterSizeX), std::min(box.y1 + 1, rasterSizeY)};
     // Outside the region every cell stays at or below the level (d > 0) or at
     // or above it (d <= 0), so that no contour is found there; a cell that
     // keeps its own height on the right side of the level places the crossing
     // at the region's border where the relief itself crosses, not inside it.
     const float at = static_cast<float>(level);
-    for (int x = 0; x <= rasterSizeX; ++x)
-        for (int y = 0; y <= rasterSizeY; ++y)
+    for (int x = ring.x0; x <= ring.x1; ++x)
+        for (int y = ring.y0; y <= ring.y1; ++y) {
+            status[x][y] = {};
             mask[x][y] = direction <= 0 ? std::max(offsetHeights[x][y], at)
                                         : std::min(offsetHeights[x][y], at);
-    const CellBox box = markOutline(f, status);
-    if (box.empty()) return box;
+        }
+    box = markOutline(f, status);
 
     auto qualifies = [&](int x, int y) {
         const double h = offsetHeights[x][y];

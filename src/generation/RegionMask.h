@@ -21,13 +21,14 @@ struct CellBox {
 };
 
 // Makes `mask` the region of the closed figure f for the direction d (+1 up
-// into a bump, -1 down into a hollow) at `level`: the cells the qualifying
-// outside cells cannot reach from the border of f's box without crossing its
-// outline keep their working height (offsetHeights); every other cell its
-// height but no more than the level (d > 0) or no less (d <= 0), so that
-// tracing `mask` beyond the level finds only contours inside f. Outside qualifies at or below the
-// level for d > 0, above it for d
-// <= 0. `status` holds the flags afterwards. Returns f's box.
+// into a bump, -1 down into a hollow) at `level`, over f's box and one cell
+// around it (what a trace of the box reads): the cells the qualifying outside
+// cells cannot reach from the border of the box without crossing f's outline
+// keep their working height (offsetHeights); every other cell its height but
+// no more than the level (d > 0) or no less (d <= 0), so that tracing `mask`
+// beyond the level finds only contours inside f. Outside qualifies at or below
+// the level for d > 0, above it for d <= 0. `status` holds the flags over the
+// same cells afterwards. Returns f's box.
 CellBox prepareRegion(const tFigura& f, int direction, double level, tpix2d& mask,
                       tpix2dRec& status);
 

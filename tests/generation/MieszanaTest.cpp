@@ -245,14 +245,15 @@ TEST(DodatkoweWatek, ManyWorkersGiveTheListOfOne) {
 
 TEST(RegionMask, ACircleUpwardsKeepsItsInsideAndWhatRisesInItsBox) {
     // 1 mm cells at 1 mm, the corner (8, 8) of the circle's box at 5 mm, a
-    // cell beyond the box at 6 mm; a circle of radius 3 around (5, 5) at 2 mm.
+    // cell just beyond the box at 6 mm; a circle of radius 3 around (5, 5) at
+    // 2 mm.
     pixelSize = 1;
     rasterSizeX = rasterSizeY = 10;
     modelSize = {10, 10, 6};
     allocateRasters();
     offsetHeights.fill(1);
     offsetHeights[8][8] = 5;
-    offsetHeights[0][9] = 6;
+    offsetHeights[1][9] = 6;
     const tFigura c = circle(5, 5, 3, 2, 72);
     const CellBox box = prepareRegion(c, 1, 2, flatMask, cellStatus);
     EXPECT_EQ(box.x0, 2);
@@ -266,7 +267,7 @@ TEST(RegionMask, ACircleUpwardsKeepsItsInsideAndWhatRisesInItsBox) {
     EXPECT_EQ(flatMask[8][8], 5.0f);
     EXPECT_EQ(flatMask[5][5], 1.0f);
     EXPECT_EQ(flatMask[2][2], 1.0f);
-    EXPECT_EQ(flatMask[0][9], 2.0f); // outside never above the level
+    EXPECT_EQ(flatMask[1][9], 2.0f); // outside never above the level
 }
 
 TEST(RegionMask, ContoursAreConvexConcaveOrWedged) {

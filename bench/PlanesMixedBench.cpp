@@ -1,0 +1,178 @@
+// Planes (type 2) and the mixed strategy (type 5) generated whole on the test
+// relief of 80 x 60 mm (waves, a block, a spike) at 5 and 10 cells per mm, with
+// the seconds and the share of each phase (the mixed strategy's sub-steps among
+// them). And the gaps of the mixed strategy: found by the program's search
+// against the plain loop, then filled on one thread against all of them, each
+// checked to give the same jobs and figures.
+#include "GapSupport.h"
+#include "SweepSupport.h"
+
+#include "foundation/State.h"
+#include "generation/DodajPixRuchuThread.h"
+#include "generation/DodatkoweWatek.h"
+#include "generation/GenProcesowWatek.h"
+#include "generation/Kontury.h"
+#include "generation/RegionMask.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
+#include "libraries/Frezy.h"
+#include "libraries/Operacje.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <unistd.h>
+
+using namespace korvane;
+
+namespace {
+
+double seconds(auto&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TOperacjaDane operation(int type) {
+    TOperacjaDane o;
+    o.nazwa = type == opPlanes ? "Planes" : "Mixed";
+    o.idTyp = type;
+    o.warstwaSzer = 0.5;
+    o.polaczoneKonce = true;
+    o.granicaZgorna = 170;
+    o.szybkosc = 3000;
+    return o;
+}
+
+// Args: operation type, cells per mm.
+void GenerateOnTestRelief(benchmark::State& state) {
+    const auto data =
+        std::filesystem::temp_directory_path() / ("korvane-bench-pm-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(data / "Output");
+    dataFolder = data;
+    outputFolderName = "Output";
+    test::makeRelief(80, 60, static_cast<double>(state.range(1)));
+    fillMaterialRaster(1000);
+    rasterReady = true;
+    materialRasterReady = true;
+    const TFrezDane ball{"", "Ball3", toolBallNose, 3, 0, 5, 3, 10};
+    std::map<std::string, double> total;
+    double whole = 0;
+    GenerationResult last;
+    for (auto _ : state) {
+        tGenProcesow gen(operation(static_cast<int>(state.range(0))),
+                         std::make_unique<TFrez>(ball));
+        whole += seconds([&] { gen.Execute(); });
+        last = gen.result();
+        for (const auto& [phase, s] : last.seconds) total[phase] += s;
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["whole_s"] = whole / n;
+    for (const auto& [phase, s] : total) {
+        state.counters[phase + "_s"] = s / n;
+        state.counters[phase + "_%"] = 100 * s / whole;
+    }
+    state.counters["cells"] = static_cast<double>((rasterSizeX + 1) * (rasterSizeY + 1));
+    state.counters["points"] = static_cast<double>(last.points);
+    state.counters["figures"] = last.figures;
+    state.SetLabel(last.written ? "written" : "NOT WRITTEN " + last.error);
+    std::filesystem::remove_all(data);
+}
+
+BENCHMARK(GenerateOnTestRelief)
+    ->ArgNames({"type", "cellsPerMm"})
+    ->Args({opPlanes, 5})
+    ->Args({opPlanes, 10})
+    ->Args({opMixed, 5})
+    ->Args({opMixed, 10})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// Contours of the test relief's motion map every 2.5 mm and, 2 mm above each,
+// the contours inside them derived from them: gaps of about 2 mm for a step of
+// 0.5 mm. The gaps are found by the program and by the plain loop.
+void contoursOfTheRelief(double cellsPerMm) {
+    test::makeRelief(200, 150, cellsPerMm);
+    const TFrezDane ball{"", "Ball3", toolBallNose, 3, 0, 5, 3, 10};
+    offsetHeights = modelHeights;
+    clearLayer(motionHeights);
+    sweepTool(TFrez(ball), motionWorkerCount());
+    offsetHeights = motionHeights;
+    figureList.clear();
+    for (double z = 0.5; z < 11; z += 2.5) {
+        const size_t parents = figureList.size();
+        traceContours(motionHeights, 0, 0, rasterSizeX, rasterSizeY, z);
+        const size_t children = figureList.size();
+        traceContours(motionHeights, 0, 0, rasterSizeX, rasterSizeY, z + 2);
+        for (size_t c = children; c < figureList.size(); ++c) {
+            tFigura& child = *figureList[c];
+            classifyContour(child);
+            for (size_t p = parents; p < children; ++p) {
+                const tFigura& parent = *figureList[p];
+                if (parent.zamknieta && parent.Pmin.x < child.Pmin.x &&
+                    parent.Pmin.y < child.Pmin.y && parent.Pmax.x > child.Pmax.x &&
+                    parent.Pmax.y > child.Pmax.y)
+                    child.pochodzi = static_cast<int>(p);
+            }
+        }
+    }
+}
+
+// Arg: cells per mm.
+void GapFillingOneThreadAgainstAll(benchmark::State& state) {
+    contoursOfTheRelief(static_cast<double>(state.range(0)));
+    const size_t contours = figureList.size();
+    const int count = static_cast<int>(contours);
+    std::vector<GapJob> jobs, plainJobs;
+    const double plainSeconds = seconds([&] { plainJobs = test::referenceGapJobs(count, 0.5); });
+    const double searchSeconds = seconds([&] { jobs = gapJobs(count, 0.5); });
+    const int workers = motionWorkerCount();
+    double oneSeconds = 0, allSeconds = 0;
+    bool identical = true;
+    for (auto _ : state) {
+        figureList.resize(contours);
+        oneSeconds += seconds([&] { fillGaps(jobs, 1); });
+        FigureList one;
+        for (size_t k = contours; k < figureList.size(); ++k)
+            one.push_back(std::move(figureList[k]));
+        figureList.resize(contours);
+        allSeconds += seconds([&] { fillGaps(jobs, workers); });
+        identical = identical && one.size() == figureList.size() - contours;
+        for (size_t k = 0; identical && k < one.size(); ++k)
+            identical = one[k]->poz.size() == figureList[contours + k]->poz.size() &&
+                        std::equal(one[k]->poz.begin(), one[k]->poz.end(),
+                                   figureList[contours + k]->poz.begin(),
+                                   [](const TrPkt3D& a, const TrPkt3D& b) {
+                                       return a.x == b.x && a.y == b.y && a.z == b.z;
+                                   });
+    }
+    if (!test::sameJobs(jobs, plainJobs)) {
+        state.SkipWithError("the gap search found other gaps than the plain loop");
+        identical = false;
+    }
+    if (!identical) state.SkipWithError("the threads made other figures than one thread");
+    state.counters["gapsPlain_s"] = plainSeconds;
+    state.counters["gapsSearch_s"] = searchSeconds;
+    state.counters["gapsRatio"] = plainSeconds / searchSeconds;
+    const double n = static_cast<double>(state.iterations());
+    state.counters["jobs"] = static_cast<double>(jobs.size());
+    state.counters["contours"] = static_cast<double>(figureList.size() - contours);
+    state.counters["workers"] = workers;
+    state.counters["one_s"] = oneSeconds / n;
+    state.counters["all_s"] = allSeconds / n;
+    state.counters["speedup"] = oneSeconds / allSeconds;
+    state.SetLabel(identical ? "identical" : "DIFFERENT");
+    figureList.clear();
+}
+
+BENCHMARK(GapFillingOneThreadAgainstAll)
+    ->Arg(5)
+    ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+} // namespace
