@@ -239,6 +239,14 @@ TEST_F(BuildSession, ModelThatFailsToLoadKeepsTheModelInUse) {
     EXPECT_EQ(window->findChild<QLabel*>("lSciezkaModelu")->toolTip().toStdString(),
               (dir / "Sample.stl").string());
     EXPECT_TRUE(window->findChild<QAction*>("mModelOtworz")->isEnabled());
+
+    // A file of a kind the window does not open is not taken by a drag.
+    test::writeFile(dir / "notes.txt", "x");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "notes.txt").string()))});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST_F(BuildSession, PictureThroughTheReliefDialog) {
