@@ -1,6 +1,7 @@
 // The mixed strategy: the slope steps, the gaps, the regions and the spirals
 // on hand-made rasters, and the whole strategy on the test relief.
 #include "generation/Mieszana.h"
+#include "GapSupport.h"
 #include "SweepSupport.h"
 #include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
@@ -334,5 +335,30 @@ TEST(SpiralaiLaczenie, AStackOfCloseContoursBecomesOneDescendingSpiral) {
     for (const auto& f : figureList) {
         EXPECT_EQ(f->spirala, 0);
         EXPECT_TRUE(f->zamknieta);
+    }
+}
+
+TEST(DodatkoweWatek, TheGapSearchFindsWhatThePlainLoopFinds) {
+    // Contours of the test relief every 2 mm, each derived from every contour
+    // 1.5 mm below it in turn: near and far parents, inside and beside.
+    test::makeRelief(30, 20, 5);
+    motionHeights = modelHeights;
+    std::vector<size_t> levelStarts;
+    for (double z = 0.5; z < 11; z += 1.5) {
+        levelStarts.push_back(figureList.size());
+        traceContours(motionHeights, 0, 0, rasterSizeX, rasterSizeY, z);
+    }
+    levelStarts.push_back(figureList.size());
+    int parentOf = 0;
+    for (size_t level = 1; level + 1 < levelStarts.size(); ++level)
+        for (size_t k = levelStarts[level]; k < levelStarts[level + 1]; ++k) {
+            const size_t below = levelStarts[level - 1], count = levelStarts[level] - below;
+            if (count > 0) figureList[k]->pochodzi = static_cast<int>(below + parentOf++ % count);
+        }
+    const int count = static_cast<int>(figureList.size());
+    for (double step : {0.2, 0.5, 1.0}) {
+        const std::vector<GapJob> jobs = gapJobs(count, step);
+        EXPECT_FALSE(jobs.empty()) << step;
+        EXPECT_TRUE(test::sameJobs(jobs, test::referenceGapJobs(count, step))) << step;
     }
 }
