@@ -304,7 +304,10 @@ RingStarts wypelnijObszaryPlaskie(int figStart, double zWarstwy, int iloscWarstw
         if (r == 0) starts.firstRingStart = static_cast<int>(figureList.size());
         if (r + 1 == static_cast<long long>(iloscWarstw) - 1)
             starts.lastRingStart = static_cast<int>(figureList.size());
-        if (generationTerminate || !madeRings || r + 1 >= iloscWarstw) break;
+        // Once the band reaches across the whole raster no pass can cut more;
+        // the cleaning could otherwise keep bringing rings back for ever.
+        const bool bandBeyondRaster = double(r) * w > std::hypot(modelSize.x, modelSize.y) + w;
+        if (generationTerminate || !madeRings || r + 1 >= iloscWarstw || bandBeyondRaster) break;
     }
     return starts;
 }
