@@ -7,7 +7,7 @@
 namespace korvane {
 
 void cKorygujSlaveWatek::Execute(const PointCorrector& corrector, const TriangleGrid& grid) {
-    std::vector<std::int32_t> near;
+    std::vector<std::int32_t> near, scratch;
     for (const CorrectionPoint& c : points_) {
         if (generationTerminate.load(std::memory_order_relaxed)) return;
         if (!c.plane) {
@@ -16,7 +16,7 @@ void cKorygujSlaveWatek::Execute(const PointCorrector& corrector, const Triangle
                 [&grid](double x, double y, std::vector<std::int32_t>& out) {
                     grid.near(x, y, out);
                 },
-                near);
+                near, scratch);
         }
         wykonano_.fetch_add(1, std::memory_order_relaxed);
     }

@@ -18,67 +18,48 @@ constexpr int pushRounds = 4;
 // Triangles up to this share of the ball radius below the ball's lowest reach
 // still draw a hovering ball down to the surface.
 constexpr double drawDownShare = 0.1;
-
-// How far a point may move before the triangles near it are looked up again:
-// a few raster cells, the most the raster can have been wrong by, at least 1 mm.
-constexpr double minimumSlack = 1.0;
-constexpr double slackCells = 4;
-
-struct Nearest {
-    double distance = std::numeric_limits<double>::infinity();
-    Point3 point;
-};
+// How far, in raster cells, a point may move before the triangles near it are
+// looked up again: about what the raster can have been wrong by.
+constexpr double slackCells = 2;
 
 double square(double v) {
     return v * v;
 }
 
-// Square of the plan distance from (x, y) to the plan box of t.
-double planBoxDistance2(const TTrojkat& t, double x, double y) {
-    const double minX = std::min({t.a.x, t.b.x, t.c.x}), maxX = std::max({t.a.x, t.b.x, t.c.x});
-    const double minY = std::min({t.a.y, t.b.y, t.c.y}), maxY = std::max({t.a.y, t.b.y, t.c.y});
-    const double dx = x < minX ? minX - x : x > maxX ? x - maxX : 0;
-    const double dy = y < minY ? minY - y : y > maxY ? y - maxY : 0;
-    return dx * dx + dy * dy;
-}
-
-// The nearest surface point to c among the triangles `wanted` accepts; the
-// first of equal distances wins.
-template <class Wanted>
-Nearest nearestPoint(std::span<const TTrojkat> triangles, std::span<const std::int32_t> near,
-                     const Point3& c, Wanted wanted) {
-    Nearest best;
-    for (const std::int32_t i : near) {
-        const TTrojkat& t = triangles[size_t(i)];
-        if (!wanted(t)) continue;
-        if (t.c.z < c.z - best.distance || t.a.z > c.z + best.distance) continue;
-        if (planBoxDistance2(t, c.x, c.y) >= square(best.distance)) continue;
-        const Point3 q = nearestOnTriangle(t, c);
-        const double d = std::sqrt(square(c.x - q.x) + square(c.y - q.y) + square(c.z - q.z));
-        if (d < best.distance) best = {d, q};
-    }
-    return best;
-}
-
-// The centre moved along the line from `from` through it to `distance` from
-// `from`; straight up when it lies on `from`.
-Point3 placeAt(const Nearest& from, const Point3& c, double distance) {
-    if (from.distance == 0) return {c.x, c.y, from.point.z + distance};
-    const double k = distance / from.distance;
-    return {from.point.x + k * (c.x - from.point.x), from.point.y + k * (c.y - from.point.y),
-            from.point.z + k * (c.z - from.point.z)};
+// How far v lies outside [lo, hi].
+double outside(double v, float lo, float hi) {
+    return v < lo ? lo - v : v > hi ? v - hi : 0;
 }
 
 TrPkt3D tipOf(const Point3& c, double radius) {
     return {static_cast<float>(c.x), static_cast<float>(c.y), static_cast<float>(c.z - radius)};
 }
 
-// One unit in the last place of the largest coordinate of the point as stored:
-// a centre pushed out by this much stays out after rounding to single.
+// One unit in the last place of the largest coordinate of the point as stored,
+// twice: a centre pushed out by this much stays out after rounding to single.
 double storageMargin(const Point3& c) {
     const float largest =
         static_cast<float>(std::max({std::abs(c.x), std::abs(c.y), std::abs(c.z)}));
     return 2.0 * (std::nextafter(largest, std::numeric_limits<float>::infinity()) - largest);
+}
+
+} // namespace
+
+struct PointCorrector::Nearest {
+    double distance = std::numeric_limits<double>::infinity();
+    Point3 point;
+    bool found() const { return std::isfinite(distance); }
+};
+
+namespace {
+
+// The centre moved along the line from the surface point through it to
+// `distance` from that point; straight up when it lies on the point.
+template <class Nearest> Point3 placeAt(const Nearest& from, const Point3& c, double distance) {
+    if (from.distance == 0) return {c.x, c.y, from.point.z + distance};
+    const double k = distance / from.distance;
+    return {from.point.x + k * (c.x - from.point.x), from.point.y + k * (c.y - from.point.y),
+            from.point.z + k * (c.z - from.point.z)};
 }
 
 } // namespace
@@ -91,29 +72,98 @@ PointCorrector::PointCorrector(const TFrez& frez, double allowance, double maxZ,
     radius_ = t.d1 / 2;
     ballReach_ = radius_ + allowance;
     reach_ = std::max({t.d1, t.d2, t.d3}) / 2 + allowance;
-    slack_ = std::max(minimumSlack, slackCells * levelStep);
+    slack_ = slackCells * levelStep;
     firstLevel_ = t.d1 / 2;
     lastLevel_ = levelStep > 0 && t.hc >= firstLevel_
                      ? static_cast<int>(std::floor((t.hc - firstLevel_) / levelStep + 1e-9))
                      : -1;
+    for (int k = 0; k <= lastLevel_; ++k) {
+        const double h = firstLevel_ + k * levelStep_;
+        levelRadius_.push_back(frez.PromienNaWysokosci(static_cast<float>(h)) + allowance);
+        widestUpTo_.push_back(std::max(levelRadius_.back(), k ? widestUpTo_.back() : 0.0));
+    }
+    bounds_.reserve(triangles.size());
+    for (const TTrojkat& v : triangles)
+        bounds_.push_back({std::min({v.a.x, v.b.x, v.c.x}), std::min({v.a.y, v.b.y, v.c.y}),
+                           std::max({v.a.x, v.b.x, v.c.x}), std::max({v.a.y, v.b.y, v.c.y}),
+                           std::min({v.a.z, v.b.z, v.c.z}), std::max({v.a.z, v.b.z, v.c.z})});
 }
 
-TrPkt3D PointCorrector::correctAgainst(TrPkt3D p, std::span<const std::int32_t> near) const {
-    const bool ball = frez_.Parametry.typ == toolBallNose;
-    if (ball) p = centre(p, near);
+TrPkt3D PointCorrector::correctAgainst(TrPkt3D p, std::span<const std::int32_t> near,
+                                       std::vector<std::int32_t>& scratch) const {
+    if (frez_.Parametry.typ != toolBallNose) return flank(p, near);
+    // The ball meets only the triangles within its reach of where it may go.
+    scratch.clear();
+    const double within2 = square(ballReach_ + slack_);
+    for (const std::int32_t i : near) {
+        const Bounds& b = bounds_[size_t(i)];
+        if (square(outside(p.x, b.minX, b.maxX)) + square(outside(p.y, b.minY, b.maxY)) < within2)
+            scratch.push_back(i);
+    }
+    p = centre(p, scratch);
     p = flank(p, near);
-    if (ball) p = clearance(p, near);
-    return p;
+    return clearance(p, scratch);
+}
+
+template <class Wanted>
+PointCorrector::Nearest PointCorrector::nearest(std::span<const std::int32_t> near, double cx,
+                                                double cy, double cz, double bound,
+                                                Wanted wanted) const {
+    const Point3 c{cx, cy, cz};
+    auto boxDistance2 = [&](const Bounds& b) {
+        return square(outside(cx, b.minX, b.maxX)) + square(outside(cy, b.minY, b.maxY)) +
+               square(outside(cz, b.minZ, b.maxZ));
+    };
+    auto exact2 = [&](std::int32_t i, Point3& q) {
+        q = nearestOnTriangle(triangles_[size_t(i)], c);
+        return square(cx - q.x) + square(cy - q.y) + square(cz - q.z);
+    };
+    // The triangle whose box is nearest gives a first bound, so that the boxes
+    // of most others rule them out.
+    std::int32_t first = -1;
+    double firstBox2 = square(bound);
+    for (const std::int32_t i : near) {
+        const Bounds& b = bounds_[size_t(i)];
+        if (!wanted(b)) continue;
+        const double box2 = boxDistance2(b);
+        if (box2 < firstBox2) {
+            firstBox2 = box2;
+            first = i;
+        }
+    }
+    Nearest best;
+    if (first < 0) return best;
+    std::int32_t bestIndex = -1;
+    double limit2 = square(bound);
+    Point3 q;
+    if (const double d2 = exact2(first, q); d2 < limit2) {
+        limit2 = d2;
+        best = {std::sqrt(d2), q};
+        bestIndex = first;
+    }
+    for (const std::int32_t i : near) {
+        if (i == first) continue;
+        const Bounds& b = bounds_[size_t(i)];
+        if (!wanted(b) || boxDistance2(b) > limit2) continue;
+        const double d2 = exact2(i, q);
+        // Of equal distances the first triangle wins.
+        if (d2 < limit2 || (d2 == limit2 && bestIndex >= 0 && i < bestIndex)) {
+            limit2 = d2;
+            best = {std::sqrt(d2), q};
+            bestIndex = i;
+        }
+    }
+    return best;
 }
 
 TrPkt3D PointCorrector::centre(TrPkt3D p, std::span<const std::int32_t> near) const {
-    const Point3 c{p.x, p.y, p.z + radius_};
+    const double cz = double(p.z) + radius_;
     // Triangles that reach below the centre and up to near the ball's lowest reach.
-    const double low = c.z - ballReach_ - drawDownShare * radius_;
-    const Nearest f = nearestPoint(triangles_, near, c,
-                                   [&](const TTrojkat& t) { return t.a.z < c.z && t.c.z > low; });
-    if (!std::isfinite(f.distance) || std::abs(f.distance - ballReach_) <= touchTolerance) return p;
-    return tipOf(placeAt(f, c, ballReach_), radius_);
+    const double low = cz - ballReach_ - drawDownShare * radius_;
+    const Nearest f = nearest(near, p.x, p.y, cz, ballReach_ + slack_,
+                              [&](const Bounds& b) { return b.minZ < cz && b.maxZ > low; });
+    if (!f.found() || std::abs(f.distance - ballReach_) <= touchTolerance) return p;
+    return tipOf(placeAt(f, {p.x, p.y, cz}, ballReach_), radius_);
 }
 
 TrPkt3D PointCorrector::flank(TrPkt3D p, std::span<const std::int32_t> near) const {
@@ -124,18 +174,31 @@ TrPkt3D PointCorrector::flank(TrPkt3D p, std::span<const std::int32_t> near) con
         SectionPoint at;
     } best;
     const double base = double(p.z) + firstLevel_;
+    // The level of height v above `base`, rounded by `round`, kept within -1
+    // and one beyond the last level.
+    auto level = [&](double v, auto round) {
+        return static_cast<int>(
+            std::clamp(round((v - base) / levelStep_), -1.0, double(lastLevel_ + 1)));
+    };
+    // Levels at or above MaxZ are not examined.
+    const int top = std::min(lastLevel_, level(maxZ_, [](double v) { return std::ceil(v); }) - 1);
     for (const std::int32_t i : near) {
-        const TTrojkat& t = triangles_[size_t(i)];
+        const Bounds& b = bounds_[size_t(i)];
+        if (b.maxZ <= base) continue;
         // Only the levels strictly inside the triangle's height span cut it.
-        const int first = std::max(0, static_cast<int>(std::floor((t.a.z - base) / levelStep_)));
-        const int last =
-            std::min(lastLevel_, static_cast<int>(std::ceil((t.c.z - base) / levelStep_)));
+        const int first = std::max(0, level(b.minZ, [](double v) { return std::floor(v); }));
+        const int last = std::min(top, level(b.maxZ, [](double v) { return std::ceil(v); }));
+        if (first > last) continue;
+        const double plan2 =
+            square(outside(p.x, b.minX, b.maxX)) + square(outside(p.y, b.minY, b.maxY));
+        if (plan2 >= square(widestUpTo_[size_t(last)])) continue;
         for (int k = first; k <= last; ++k) {
-            const double h = firstLevel_ + k * levelStep_, z = double(p.z) + h;
+            const double r = levelRadius_[size_t(k)];
+            if (plan2 >= r * r) continue;
+            const double z = double(p.z) + (firstLevel_ + k * levelStep_);
             if (z >= maxZ_) break;
-            const auto s = nearestSectionPoint(t, p.x, p.y, z);
+            const auto s = nearestSectionPoint(triangles_[size_t(i)], p.x, p.y, z);
             if (!s) continue;
-            const double r = frez_.PromienNaWysokosci(static_cast<float>(h)) + allowance_;
             const double depth = r - s->distance;
             if (depth <= 0) continue;
             // The deepest cut; of equal ones the lowest level, then the first triangle.
@@ -167,15 +230,16 @@ TrPkt3D PointCorrector::flank(TrPkt3D p, std::span<const std::int32_t> near) con
 }
 
 TrPkt3D PointCorrector::clearance(TrPkt3D p, std::span<const std::int32_t> near) const {
-    auto all = [](const TTrojkat&) { return true; };
+    auto all = [](const Bounds&) { return true; };
+    const double within = ballReach_ - touchTolerance;
     for (int round = 0; round < pushRounds; ++round) {
-        const Point3 c{p.x, p.y, p.z + radius_};
-        const Nearest f = nearestPoint(triangles_, near, c, all);
-        if (f.distance >= ballReach_ - touchTolerance) return p;
+        const Point3 c{p.x, p.y, double(p.z) + radius_};
+        const Nearest f = nearest(near, c.x, c.y, c.z, within, all);
+        if (!f.found()) return p;
         p = tipOf(placeAt(f, c, ballReach_ + storageMargin(c)), radius_);
     }
-    const Point3 c{p.x, p.y, p.z + radius_};
-    if (nearestPoint(triangles_, near, c, all).distance >= ballReach_ - touchTolerance) return p;
+    const Point3 c{p.x, p.y, double(p.z) + radius_};
+    if (!nearest(near, c.x, c.y, c.z, within, all).found()) return p;
     // Pushing does not settle (a narrow valley): lift the ball until it touches.
     double top = c.z;
     for (const std::int32_t i : near)

@@ -31,10 +31,11 @@ class PointCorrector {
     // holds (x, y). A point that moved farther than slack() is corrected again
     // from where it went, with the triangles near there.
     template <class Near>
-    TrPkt3D correct(TrPkt3D p, Near&& near, std::vector<std::int32_t>& buffer) const {
+    TrPkt3D correct(TrPkt3D p, Near&& near, std::vector<std::int32_t>& buffer,
+                    std::vector<std::int32_t>& scratch) const {
         for (int pass = 0; pass < maxPasses; ++pass) {
             near(double(p.x), double(p.y), buffer);
-            const TrPkt3D q = correctAgainst(p, buffer);
+            const TrPkt3D q = correctAgainst(p, buffer, scratch);
             const bool far = std::hypot(double(q.x) - p.x, double(q.y) - p.y) > slack_;
             p = q;
             if (!far) break;
@@ -44,15 +45,29 @@ class PointCorrector {
 
     // The point corrected against the triangles at positions `near` (ascending:
     // at least every triangle whose plan box grown by reach() holds the point).
-    // A ball end is moved along the line from the nearest surface point so that
-    // its centre lies the ball radius plus the allowance from it; every tool is
+    // A ball end is moved along the line from the nearest surface point (within
+    // slack() beyond that distance) so that its centre lies the ball radius plus
+    // the allowance from it; every tool is
     // then pushed sideways out of the deepest cut of its flank; a ball end still
     // closer to a triangle than that distance is pushed out again and, as the
     // last resort, lifted to where it touches.
-    TrPkt3D correctAgainst(TrPkt3D p, std::span<const std::int32_t> near) const;
+    // `scratch` holds the triangles near the ball while the point is corrected.
+    TrPkt3D correctAgainst(TrPkt3D p, std::span<const std::int32_t> near,
+                           std::vector<std::int32_t>& scratch) const;
 
   private:
     static constexpr int maxPasses = 3;
+
+    // A triangle's box, for the quick tests that spare the exact ones.
+    struct Bounds {
+        float minX, minY, maxX, maxY, minZ, maxZ;
+    };
+    struct Nearest;
+    // The nearest surface point to c of the triangles `wanted` accepts, among
+    // those nearer than `bound`.
+    template <class Wanted>
+    Nearest nearest(std::span<const std::int32_t> near, double cx, double cy, double cz,
+                    double bound, Wanted wanted) const;
 
     TrPkt3D centre(TrPkt3D p, std::span<const std::int32_t> near) const;
     TrPkt3D flank(TrPkt3D p, std::span<const std::int32_t> near) const;
@@ -60,6 +75,7 @@ class PointCorrector {
 
     const TFrez& frez_;
     std::span<const TTrojkat> triangles_;
+    std::vector<Bounds> bounds_;
     double allowance_, maxZ_, levelStep_;
     double radius_;    // ball radius (d1 / 2)
     double ballReach_; // ball radius plus the allowance
@@ -67,6 +83,9 @@ class PointCorrector {
     double slack_;
     double firstLevel_; // height of the lowest flank level above the tip
     int lastLevel_;     // index of the highest flank level (-1: none)
+    // Per flank level: the tool radius plus the allowance there, and the
+    // largest of these up to that level.
+    std::vector<double> levelRadius_, widestUpTo_;
 };
 
 } // namespace korvane

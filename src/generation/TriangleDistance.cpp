@@ -36,15 +36,28 @@ Point3 nearestOnSegment(const Point3& a, const Point3& b, const Point3& p) {
 } // namespace
 
 Point3 nearestOnTriangle(const TTrojkat& t, const Point3& p) {
+    // By the region of the triangle's plane the point projects into: a vertex,
+    // an edge or the face.
     const Point3 a = point(t.a), b = point(t.b), c = point(t.c);
-    const Point3 n = cross(b - a, c - a);
-    const double n2 = dot(n, n);
-    if (n2 > 0) {
-        const Point3 q = p - (dot(p - a, n) / n2) * n;
-        if (dot(cross(b - a, q - a), n) >= 0 && dot(cross(c - b, q - b), n) >= 0 &&
-            dot(cross(a - c, q - c), n) >= 0)
-            return q;
-    }
+    const Point3 ab = b - a, ac = c - a, ap = p - a;
+    const double d1 = dot(ab, ap), d2 = dot(ac, ap);
+    if (d1 <= 0 && d2 <= 0) return a;
+    const Point3 bp = p - b;
+    const double d3 = dot(ab, bp), d4 = dot(ac, bp);
+    if (d3 >= 0 && d4 <= d3) return b;
+    const double vc = d1 * d4 - d3 * d2;
+    if (vc <= 0 && d1 >= 0 && d3 <= 0) return a + (d1 / (d1 - d3)) * ab;
+    const Point3 cp = p - c;
+    const double d5 = dot(ab, cp), d6 = dot(ac, cp);
+    if (d6 >= 0 && d5 <= d6) return c;
+    const double vb = d5 * d2 - d1 * d6;
+    if (vb <= 0 && d2 >= 0 && d6 <= 0) return a + (d2 / (d2 - d6)) * ac;
+    const double va = d3 * d6 - d5 * d4;
+    if (va <= 0 && d4 - d3 >= 0 && d5 - d6 >= 0)
+        return b + ((d4 - d3) / ((d4 - d3) + (d5 - d6))) * (c - b);
+    const double sum = va + vb + vc;
+    if (sum > 0) return a + (vb / sum) * ab + (vc / sum) * ac;
+    // A triangle fallen to a segment or a point: the nearest of its edges.
     Point3 best = nearestOnSegment(a, b, p);
     double bestDistance = dot(p - best, p - best);
     for (const Point3& e : {nearestOnSegment(b, c, p), nearestOnSegment(c, a, p)}) {

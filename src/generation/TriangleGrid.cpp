@@ -14,9 +14,16 @@ GrownBox grownBox(const TTrojkat& t, double reach) {
 
 namespace {
 
-// Cells per triangle stay around a dozen; the whole grid stays under this many cells.
-constexpr double cellsPerBoxSide = 3;
+// Cells a box side spans: the finer, the fewer triangles a cell lists beyond
+// those that hold a given point. The grid stays under these many cells and
+// entries.
+constexpr double cellsPerBoxSide = 6;
 constexpr double maxCells = 4e6;
+constexpr double maxEntries = 16e6;
+
+double square(double v) {
+    return v * v;
+}
 
 } // namespace
 
@@ -36,8 +43,9 @@ TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : 
     originX_ = minX;
     originY_ = minY;
     const double width = std::max(maxX - minX, 1e-6), height = std::max(maxY - minY, 1e-6);
-    cellSize_ = std::max(side / double(boxes_.size()) / cellsPerBoxSide,
-                         std::sqrt(width * height / maxCells));
+    const double meanSide = side / double(boxes_.size());
+    cellSize_ = std::max(meanSide / cellsPerBoxSide, std::sqrt(width * height / maxCells));
+    while (double(boxes_.size()) * square(meanSide / cellSize_ + 1) > maxEntries) cellSize_ *= 1.5;
     columns_ = static_cast<int>(width / cellSize_) + 1;
     rows_ = static_cast<int>(height / cellSize_) + 1;
 

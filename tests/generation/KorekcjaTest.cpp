@@ -38,6 +38,11 @@ std::vector<std::int32_t> all(const TriangleList& list) {
     return v;
 }
 
+TrPkt3D correctOnce(const PointCorrector& c, TrPkt3D p, const TriangleList& list) {
+    std::vector<std::int32_t> scratch;
+    return c.correctAgainst(p, all(list), scratch);
+}
+
 class Correction : public ::testing::Test {
   protected:
     void SetUp() override { pixelSize = 0.2; }
@@ -98,7 +103,7 @@ TEST_F(Correction, BallAlreadyAtItsDistanceStays) {
     const PointCorrector c(frez, 0.5, 100, pixelSize, floor);
     // Centre 1.5 above the floor: the radius 1 plus the allowance 0.5.
     const TrPkt3D p{5, 5, 0.5f};
-    const TrPkt3D q = c.correctAgainst(p, all(floor));
+    const TrPkt3D q = correctOnce(c, p, floor);
     EXPECT_EQ(q.x, p.x);
     EXPECT_EQ(q.y, p.y);
     EXPECT_EQ(q.z, p.z);
@@ -108,14 +113,14 @@ TEST_F(Correction, BallTooLowIsRaisedAndHoveringBallDrawnDown) {
     const TriangleList floor = floorAt(0);
     const TFrez frez(ball(2));
     const PointCorrector c(frez, 0.5, 100, pixelSize, floor);
-    const TrPkt3D low = c.correctAgainst({5, 5, 0.2f}, all(floor));
+    const TrPkt3D low = correctOnce(c, {5, 5, 0.2f}, floor);
     EXPECT_NEAR(low.z, 0.5, 1e-6);
     EXPECT_EQ(low.x, 5.0f);
-    const TrPkt3D hovering = c.correctAgainst({5, 5, 0.55f}, all(floor));
+    const TrPkt3D hovering = correctOnce(c, {5, 5, 0.55f}, floor);
     EXPECT_NEAR(hovering.z, 0.5, 1e-6);
     // 0.6 above: the floor lies below the ball's reach plus a tenth of its
     // radius, and the point stays.
-    EXPECT_EQ(c.correctAgainst({5, 5, 0.65f}, all(floor)).z, 0.65f);
+    EXPECT_EQ(correctOnce(c, {5, 5, 0.65f}, floor).z, 0.65f);
 }
 
 TEST_F(Correction, SurfacePointAtTheBallCentreGoesStraightUp) {
@@ -123,7 +128,7 @@ TEST_F(Correction, SurfacePointAtTheBallCentreGoesStraightUp) {
     const TriangleList floor = floorAt(1);
     const TFrez frez(ball(2));
     const PointCorrector c(frez, 0.5, 100, pixelSize, floor);
-    const TrPkt3D q = c.correctAgainst({5, 5, 0}, all(floor));
+    const TrPkt3D q = correctOnce(c, {5, 5, 0}, floor);
     EXPECT_EQ(q.x, 5.0f);
     EXPECT_EQ(q.y, 5.0f);
     EXPECT_NEAR(q.z, 1.5, 2e-6);
@@ -132,7 +137,7 @@ TEST_F(Correction, SurfacePointAtTheBallCentreGoesStraightUp) {
     const TriangleList slope = {test::sortedTriangle({0, 0, -4}, {10, 0, 6}, {10, 10, 6}),
                                 test::sortedTriangle({0, 0, -4}, {10, 10, 6}, {0, 10, -4})};
     const PointCorrector onSlope(frez, 0.5, 100, pixelSize, slope);
-    const TrPkt3D s = onSlope.correctAgainst({4, 5, -1}, all(slope));
+    const TrPkt3D s = correctOnce(onSlope, {4, 5, -1}, slope);
     EXPECT_NEAR(test::distanceToModel(slope, {s.x, s.y, s.z + 1.0}), 1.5, 1e-5);
 }
 
@@ -145,7 +150,7 @@ TEST_F(Correction, BallInAValleyEndsClearOfBothSides) {
                                  test::sortedTriangle({5, 0, 0}, {10, 10, 5}, {5, 10, 0})};
     const TFrez frez(ball(2));
     const PointCorrector c(frez, 0, 100, pixelSize, valley);
-    const TrPkt3D q = c.correctAgainst({5.3f, 5, 0}, all(valley));
+    const TrPkt3D q = correctOnce(c, {5.3f, 5, 0}, valley);
     const double d = test::distanceToModel(valley, {q.x, q.y, q.z + 1.0});
     EXPECT_GE(d, 1 - 1e-6);
     EXPECT_LE(d, 1 + 1e-5);
@@ -163,20 +168,20 @@ TEST_F(Correction, FlankPushedOutOfAWall) {
     // The axis at x = 4.5: at level 1 the wall's section x = 5.125 lies 0.625
     // away, a cut of 0.375, the deepest (at level 5 it lies 1.125 away); the
     // tool moves back to 1 mm from the section, x = 4.125.
-    const TrPkt3D q = c.correctAgainst({4.5f, 5, 0}, all(wall));
+    const TrPkt3D q = correctOnce(c, {4.5f, 5, 0}, wall);
     EXPECT_EQ(q.x, 4.125f);
     EXPECT_EQ(q.y, 5.0f);
     EXPECT_EQ(q.z, 0.0f);
     // The axis on the section: pushed downhill across it, to x = 4.125 too.
-    const TrPkt3D on = c.correctAgainst({5.125f, 5, 0}, all(wall));
+    const TrPkt3D on = correctOnce(c, {5.125f, 5, 0}, wall);
     EXPECT_EQ(on.x, 4.125f);
     EXPECT_EQ(on.y, 5.0f);
     // With an allowance of 0.25 the flank keeps 1.25 from the section.
     const PointCorrector kept(frez, 0.25, 100, pixelSize, wall);
-    EXPECT_EQ(kept.correctAgainst({4.5f, 5, 0}, all(wall)).x, 3.875f);
+    EXPECT_EQ(correctOnce(kept, {4.5f, 5, 0}, wall).x, 3.875f);
     // Levels at or above MaxZ are not examined.
     const PointCorrector capped(frez, 0, 0.9, pixelSize, wall);
-    EXPECT_EQ(capped.correctAgainst({4.5f, 5, 0}, all(wall)).x, 4.5f);
+    EXPECT_EQ(correctOnce(capped, {4.5f, 5, 0}, wall).x, 4.5f);
 }
 
 TEST_F(Correction, PointsBeyondTheModelAndPlaneFiguresStay) {
@@ -187,18 +192,22 @@ TEST_F(Correction, PointsBeyondTheModelAndPlaneFiguresStay) {
     f->plaszczyzna = true;
     figureList.push_back(std::move(f));
     auto g = std::make_unique<tFigura>();
-    // Far beyond the floor's edge, and just beyond it: the ball of radius 1
-    // reaches round the edge there, its centre 1 from the edge point (0, 5, 0).
-    g->poz = {{-5, 5, 0}, {-1, 5, 0}};
+    // Far beyond the floor's edge; beyond it by more than the slack (two cells)
+    // plus the ball's reach; and just beyond it, where the ball of radius 1
+    // reaches round the edge, its centre 1 from the edge point (0, 5, 0).
+    g->poz = {{-5, 5, 0}, {-1, 5, 0}, {-0.5f, 5, 0}};
     figureList.push_back(std::move(g));
     const TFrez frez(ball(2));
     cKorygujMaster(frez, 0, 10, 2).Execute();
     EXPECT_EQ(figureList[0]->poz[0].z, -1.0f);
     EXPECT_EQ(figureList[0]->poz[1].z, -1.0f);
-    EXPECT_EQ(figureList[1]->poz[0].x, -5.0f);
-    EXPECT_EQ(figureList[1]->poz[0].z, 0.0f);
-    EXPECT_NEAR(figureList[1]->poz[1].x, -std::sqrt(0.5), 1e-6);
-    EXPECT_NEAR(figureList[1]->poz[1].z, std::sqrt(0.5) - 1, 1e-6);
+    const auto& p = figureList[1]->poz;
+    EXPECT_EQ(p[0].x, -5.0f);
+    EXPECT_EQ(p[0].z, 0.0f);
+    EXPECT_EQ(p[1].x, -1.0f);
+    EXPECT_EQ(p[1].z, 0.0f);
+    EXPECT_NEAR(p[2].x, -0.5 / std::sqrt(1.25), 1e-6);
+    EXPECT_NEAR(p[2].z, 1 / std::sqrt(1.25) - 1, 1e-6);
 }
 
 TEST(CorrectionShares, PointsHandedOutInTurn) {
