@@ -115,7 +115,7 @@ TEST_F(Generation, NothingMadeLeavesTheOldFile) {
     EXPECT_TRUE(layered.result().noFigures);
     EXPECT_FALSE(layered.result().written);
 
-    oper.idTyp = opMixed; // no strategy yet: an empty output
+    oper.idTyp = opOutline; // no strategy builds it: an empty output
     oper.granicaZdolna = 0;
     tGenProcesow other(oper, std::make_unique<TFrez>(tool));
     other.Execute();
