@@ -172,8 +172,9 @@ BENCHMARK(CorrectionSpeed)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRe
 void CorrectionIndexVsScan(benchmark::State& state) {
     SpeedCase& c = speedCase();
     const PointCorrector corrector(*c.frez, 0, 100, pixelSize, modelTriangles);
-    const TriangleGrid grid(modelTriangles, corrector.reach());
-    std::vector<std::int32_t> buffer, scratch;
+    const TriangleGrid ballGrid(modelTriangles, corrector.ballReach());
+    const TriangleGrid flankGrid(modelTriangles, corrector.reach());
+    PointCorrector::NearTriangles near;
     double indexSeconds = 0, scanSeconds = 0;
     long long points = 0;
     bool identical = true;
@@ -184,17 +185,22 @@ void CorrectionIndexVsScan(benchmark::State& state) {
             auto start = Clock::now();
             for (TrPkt3D& p : byIndex)
                 p = corrector.correct(
-                    p, [&](double x, double y, auto& out) { grid.near(x, y, out); }, buffer,
-                    scratch);
+                    p,
+                    [&](double x, double y, PointCorrector::NearTriangles& out) {
+                        ballGrid.near(x, y, out.ball);
+                        flankGrid.near(x, y, out.flank);
+                    },
+                    near);
             indexSeconds += since(start);
             start = Clock::now();
             for (TrPkt3D& p : byScan)
                 p = corrector.correct(
                     p,
-                    [&](double x, double y, auto& out) {
-                        test::scanNear(modelTriangles, corrector.reach(), x, y, out);
+                    [&](double x, double y, PointCorrector::NearTriangles& out) {
+                        test::scanNear(modelTriangles, corrector.ballReach(), corrector.reach(), x,
+                                       y, out.ball, out.flank);
                     },
-                    buffer, scratch);
+                    near);
             scanSeconds += since(start);
             identical = identical && std::memcmp(byIndex.data(), byScan.data(),
                                                  byIndex.size() * sizeof(TrPkt3D)) == 0;

@@ -57,7 +57,10 @@ void cKorygujMaster::Execute(const std::function<void(const std::string&)>& rema
         for (TrPkt3D& p : f->poz) points.push_back({&p, f->plaszczyzna});
     }
     const PointCorrector corrector(Frez, DodatkoweR, MaxZ, pixelSize, modelTriangles);
-    const TriangleGrid grid(modelTriangles, corrector.reach());
+    const TriangleGrid flankGrid(modelTriangles, corrector.reach());
+    const TriangleGrid ballGrid(corrector.ball() ? std::span<const TTrojkat>(modelTriangles)
+                                                 : std::span<const TTrojkat>(),
+                                corrector.ballReach());
 
     std::vector<std::unique_ptr<cKorygujSlaveWatek>> slaves;
     std::size_t from = 0;
@@ -76,7 +79,7 @@ void cKorygujMaster::Execute(const std::function<void(const std::string&)>& rema
         std::vector<std::jthread> threads;
         for (auto& slave : slaves)
             threads.emplace_back([&, s = slave.get()] {
-                s->Execute(corrector, grid);
+                s->Execute(corrector, {ballGrid, flankGrid});
                 const std::lock_guard lock(mutex);
                 --running;
                 finished.notify_one();

@@ -6,18 +6,16 @@
 
 namespace korvane {
 
-void cKorygujSlaveWatek::Execute(const PointCorrector& corrector, const TriangleGrid& grid) {
-    std::vector<std::int32_t> near, scratch;
+void cKorygujSlaveWatek::Execute(const PointCorrector& corrector, CorrectionGrids grids) {
+    PointCorrector::NearTriangles near;
+    const bool ball = corrector.ball();
+    auto find = [&](double x, double y, PointCorrector::NearTriangles& out) {
+        if (ball) grids.ball.near(x, y, out.ball);
+        grids.flank.near(x, y, out.flank);
+    };
     for (const CorrectionPoint& c : points_) {
         if (generationTerminate.load(std::memory_order_relaxed)) return;
-        if (!c.plane) {
-            *c.point = corrector.correct(
-                *c.point,
-                [&grid](double x, double y, std::vector<std::int32_t>& out) {
-                    grid.near(x, y, out);
-                },
-                near, scratch);
-        }
+        if (!c.plane) *c.point = corrector.correct(*c.point, find, near);
         wykonano_.fetch_add(1, std::memory_order_relaxed);
     }
 }

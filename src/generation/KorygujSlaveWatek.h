@@ -13,6 +13,12 @@ namespace korvane {
 class PointCorrector;
 class TriangleGrid;
 
+// The model's triangles indexed for the ball end and for the whole flank.
+struct CorrectionGrids {
+    const TriangleGrid& ball;
+    const TriangleGrid& flank;
+};
+
 // A point to correct; points of plane figures are handed out but left alone.
 struct CorrectionPoint {
     TrPkt3D* point = nullptr;
@@ -25,7 +31,7 @@ class cKorygujSlaveWatek {
 
     // Corrects the points one after another; stops early when the generation is
     // asked to stop.
-    void Execute(const PointCorrector& corrector, const TriangleGrid& grid);
+    void Execute(const PointCorrector& corrector, CorrectionGrids grids);
 
     int ilosc() const { return static_cast<int>(points_.size()); }
     int wykonano() const { return wykonano_.load(std::memory_order_relaxed); }

@@ -89,20 +89,16 @@ PointCorrector::PointCorrector(const TFrez& frez, double allowance, double maxZ,
                            std::min({v.a.z, v.b.z, v.c.z}), std::max({v.a.z, v.b.z, v.c.z})});
 }
 
-TrPkt3D PointCorrector::correctAgainst(TrPkt3D p, std::span<const std::int32_t> near,
-                                       std::vector<std::int32_t>& scratch) const {
-    if (frez_.Parametry.typ != toolBallNose) return flank(p, near);
-    // The ball meets only the triangles within its reach of where it may go.
-    scratch.clear();
-    const double within2 = square(ballReach_ + slack_);
-    for (const std::int32_t i : near) {
-        const Bounds& b = bounds_[size_t(i)];
-        if (square(outside(p.x, b.minX, b.maxX)) + square(outside(p.y, b.minY, b.maxY)) < within2)
-            scratch.push_back(i);
-    }
-    p = centre(p, scratch);
-    p = flank(p, near);
-    return clearance(p, scratch);
+bool PointCorrector::ball() const {
+    return frez_.Parametry.typ == toolBallNose;
+}
+
+TrPkt3D PointCorrector::correctAgainst(TrPkt3D p, std::span<const std::int32_t> ballNear,
+                                       std::span<const std::int32_t> flankNear) const {
+    if (!ball()) return flank(p, flankNear);
+    p = centre(p, ballNear);
+    p = flank(p, flankNear);
+    return clearance(p, ballNear);
 }
 
 template <class Wanted>
@@ -118,31 +114,11 @@ PointCorrector::Nearest PointCorrector::nearest(std::span<const std::int32_t> ne
         q = nearestOnTriangle(triangles_[size_t(i)], c);
         return square(cx - q.x) + square(cy - q.y) + square(cz - q.z);
     };
-    // The triangle whose box is nearest gives a first bound, so that the boxes
-    // of most others rule them out.
-    std::int32_t first = -1;
-    double firstBox2 = square(bound);
-    for (const std::int32_t i : near) {
-        const Bounds& b = bounds_[size_t(i)];
-        if (!wanted(b)) continue;
-        const double box2 = boxDistance2(b);
-        if (box2 < firstBox2) {
-            firstBox2 = box2;
-            first = i;
-        }
-    }
     Nearest best;
-    if (first < 0) return best;
     std::int32_t bestIndex = -1;
     double limit2 = square(bound);
     Point3 q;
-    if (const double d2 = exact2(first, q); d2 < limit2) {
-        limit2 = d2;
-        best = {std::sqrt(d2), q};
-        bestIndex = first;
-    }
     for (const std::int32_t i : near) {
-        if (i == first) continue;
         const Bounds& b = bounds_[size_t(i)];
         if (!wanted(b) || boxDistance2(b) > limit2) continue;
         const double d2 = exact2(i, q);

@@ -20,22 +20,29 @@ class PointCorrector {
     PointCorrector(const TFrez& frez, double allowance, double maxZ, double levelStep,
                    std::span<const TTrojkat> triangles);
 
-    // The plan distance within which a triangle can touch the tool with its
-    // allowance (the widest tool radius plus the allowance), and beyond that the
-    // way a point may move before its neighbourhood is looked up again.
+    // The plan distances within which a triangle can touch the tool with its
+    // allowance: the widest tool radius, and for a ball end the ball radius,
+    // plus the allowance, and beyond that the way a point may move before its
+    // neighbourhood is looked up again.
     double reach() const { return reach_ + slack_; }
+    double ballReach() const { return ballReach_ + slack_; }
     double slack() const { return slack_; }
+    bool ball() const;
 
-    // The point corrected against the triangles `near`(x, y, out) puts into
-    // `out`: those at positions (ascending) whose plan box grown by reach()
-    // holds (x, y). A point that moved farther than slack() is corrected again
-    // from where it went, with the triangles near there.
-    template <class Near>
-    TrPkt3D correct(TrPkt3D p, Near&& near, std::vector<std::int32_t>& buffer,
-                    std::vector<std::int32_t>& scratch) const {
+    // The triangles near a point, by their positions in the list, ascending:
+    // those whose plan box grown by ballReach() (for a ball end), and by
+    // reach() holds it.
+    struct NearTriangles {
+        std::vector<std::int32_t> ball, flank;
+    };
+
+    // The point corrected against the triangles `near`(x, y, triangles) puts
+    // into `triangles`. A point that moved farther than slack() is corrected
+    // again from where it went, with the triangles near there.
+    template <class Near> TrPkt3D correct(TrPkt3D p, Near&& near, NearTriangles& triangles) const {
         for (int pass = 0; pass < maxPasses; ++pass) {
-            near(double(p.x), double(p.y), buffer);
-            const TrPkt3D q = correctAgainst(p, buffer, scratch);
+            near(double(p.x), double(p.y), triangles);
+            const TrPkt3D q = correctAgainst(p, triangles.ball, triangles.flank);
             const bool far = std::hypot(double(q.x) - p.x, double(q.y) - p.y) > slack_;
             p = q;
             if (!far) break;
@@ -43,17 +50,14 @@ class PointCorrector {
         return p;
     }
 
-    // The point corrected against the triangles at positions `near` (ascending:
-    // at least every triangle whose plan box grown by reach() holds the point).
-    // A ball end is moved along the line from the nearest surface point (within
-    // slack() beyond that distance) so that its centre lies the ball radius plus
-    // the allowance from it; every tool is
-    // then pushed sideways out of the deepest cut of its flank; a ball end still
-    // closer to a triangle than that distance is pushed out again and, as the
-    // last resort, lifted to where it touches.
-    // `scratch` holds the triangles near the ball while the point is corrected.
-    TrPkt3D correctAgainst(TrPkt3D p, std::span<const std::int32_t> near,
-                           std::vector<std::int32_t>& scratch) const;
+    // The point corrected against the triangles near it. A ball end is moved
+    // along the line from the nearest surface point (within slack() beyond its
+    // distance) so that its centre lies the ball radius plus the allowance from
+    // it; every tool is then pushed sideways out of the deepest cut of its
+    // flank; a ball end still closer to a triangle than that distance is pushed
+    // out again and, as the last resort, lifted to where it touches.
+    TrPkt3D correctAgainst(TrPkt3D p, std::span<const std::int32_t> ballNear,
+                           std::span<const std::int32_t> flankNear) const;
 
   private:
     static constexpr int maxPasses = 3;

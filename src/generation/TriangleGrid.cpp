@@ -19,7 +19,7 @@ namespace {
 // entries.
 constexpr double cellsPerBoxSide = 6;
 constexpr double maxCells = 4e6;
-constexpr double maxEntries = 16e6;
+constexpr double maxEntries = 4e6;
 
 double square(double v) {
     return v * v;
@@ -28,12 +28,13 @@ double square(double v) {
 } // namespace
 
 TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : reach_(reach) {
-    boxes_.reserve(triangles.size());
-    for (const TTrojkat& t : triangles) boxes_.push_back(grownBox(t, reach));
-    if (boxes_.empty()) return;
-    double minX = boxes_[0].minX, minY = boxes_[0].minY, maxX = boxes_[0].maxX,
-           maxY = boxes_[0].maxY, side = 0;
-    for (const GrownBox& b : boxes_) {
+    if (triangles.empty()) return;
+    std::vector<GrownBox> boxes;
+    boxes.reserve(triangles.size());
+    for (const TTrojkat& t : triangles) boxes.push_back(grownBox(t, reach));
+    double minX = boxes[0].minX, minY = boxes[0].minY, maxX = boxes[0].maxX, maxY = boxes[0].maxY,
+           side = 0;
+    for (const GrownBox& b : boxes) {
         minX = std::min(minX, b.minX);
         minY = std::min(minY, b.minY);
         maxX = std::max(maxX, b.maxX);
@@ -43,9 +44,9 @@ TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : 
     originX_ = minX;
     originY_ = minY;
     const double width = std::max(maxX - minX, 1e-6), height = std::max(maxY - minY, 1e-6);
-    const double meanSide = side / double(boxes_.size());
+    const double meanSide = side / double(boxes.size());
     cellSize_ = std::max(meanSide / cellsPerBoxSide, std::sqrt(width * height / maxCells));
-    while (double(boxes_.size()) * square(meanSide / cellSize_ + 1) > maxEntries) cellSize_ *= 1.5;
+    while (double(boxes.size()) * square(meanSide / cellSize_ + 1) > maxEntries) cellSize_ *= 1.5;
     columns_ = static_cast<int>(width / cellSize_) + 1;
     rows_ = static_cast<int>(height / cellSize_) + 1;
 
@@ -57,12 +58,17 @@ TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : 
         for (int c = c0; c <= c1; ++c)
             for (int r = r0; r <= r1; ++r) visit(size_t(c) * size_t(rows_) + size_t(r));
     };
-    for (const GrownBox& b : boxes_) forCells(b, [&](size_t cell) { ++first_[cell + 1]; });
+    for (const GrownBox& b : boxes) forCells(b, [&](size_t cell) { ++first_[cell + 1]; });
     for (size_t k = 1; k < first_.size(); ++k) first_[k] += first_[k - 1];
     entries_.resize(size_t(first_.back()));
     std::vector<std::int32_t> next(first_.begin(), first_.end() - 1);
-    for (size_t i = 0; i < boxes_.size(); ++i)
-        forCells(boxes_[i], [&](size_t cell) { entries_[size_t(next[cell]++)] = std::int32_t(i); });
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        const TTrojkat& t = triangles[i];
+        const Entry e{std::int32_t(i), std::min({t.a.x, t.b.x, t.c.x}),
+                      std::min({t.a.y, t.b.y, t.c.y}), std::max({t.a.x, t.b.x, t.c.x}),
+                      std::max({t.a.y, t.b.y, t.c.y})};
+        forCells(boxes[i], [&](size_t cell) { entries_[size_t(next[cell]++)] = e; });
+    }
 }
 
 int TriangleGrid::column(double x) const {
@@ -77,12 +83,15 @@ int TriangleGrid::row(double y) const {
 
 void TriangleGrid::near(double x, double y, std::vector<std::int32_t>& out) const {
     out.clear();
-    if (boxes_.empty() || !(std::isfinite(x) && std::isfinite(y))) return;
+    if (entries_.empty() || !(std::isfinite(x) && std::isfinite(y))) return;
     const size_t cell = size_t(column(x)) * size_t(rows_) + size_t(row(y));
-    for (std::int32_t k = first_[cell]; k < first_[cell + 1]; ++k) {
-        const std::int32_t i = entries_[size_t(k)];
-        if (holds(boxes_[size_t(i)], x, y)) out.push_back(i);
-    }
+    const Entry* e = entries_.data() + first_[cell];
+    const Entry* end = entries_.data() + first_[cell + 1];
+    // The same arithmetic as grownBox and holds.
+    for (; e != end; ++e)
+        if (x >= double(e->minX) - reach_ && x <= double(e->maxX) + reach_ &&
+            y >= double(e->minY) - reach_ && y <= double(e->maxY) + reach_)
+            out.push_back(e->triangle);
 }
 
 } // namespace korvane

@@ -36,9 +36,14 @@ class TriangleGrid {
     int column(double x) const;
     int row(double y) const;
 
-    std::vector<GrownBox> boxes_;     // grown plan box per triangle
+    // A triangle listed in a cell, with its plan box (not grown), so that the
+    // test reads nothing else.
+    struct Entry {
+        std::int32_t triangle;
+        float minX, minY, maxX, maxY;
+    };
     std::vector<std::int32_t> first_; // per cell: start of its entries, and one past the end
-    std::vector<std::int32_t> entries_;
+    std::vector<Entry> entries_;
     double reach_ = 0;
     double originX_ = 0, originY_ = 0, cellSize_ = 1;
     int columns_ = 0, rows_ = 0;

@@ -39,8 +39,7 @@ std::vector<std::int32_t> all(const TriangleList& list) {
 }
 
 TrPkt3D correctOnce(const PointCorrector& c, TrPkt3D p, const TriangleList& list) {
-    std::vector<std::int32_t> scratch;
-    return c.correctAgainst(p, all(list), scratch);
+    return c.correctAgainst(p, all(list), all(list));
 }
 
 class Correction : public ::testing::Test {

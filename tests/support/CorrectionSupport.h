@@ -28,6 +28,21 @@ inline void scanNear(const TriangleList& triangles, double reach, double x, doub
         if (holds(grownBox(triangles[i], reach), x, y)) out.push_back(std::int32_t(i));
 }
 
+// The same for two reaches in one pass over the list.
+inline void scanNear(const TriangleList& triangles, double reachA, double reachB, double x,
+                     double y, std::vector<std::int32_t>& outA, std::vector<std::int32_t>& outB) {
+    outA.clear();
+    outB.clear();
+    auto grownHolds = [x, y](const GrownBox& b, double r) {
+        return x >= b.minX - r && x <= b.maxX + r && y >= b.minY - r && y <= b.maxY + r;
+    };
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+        const GrownBox b = grownBox(triangles[i], 0);
+        if (grownHolds(b, reachA)) outA.push_back(std::int32_t(i));
+        if (grownHolds(b, reachB)) outB.push_back(std::int32_t(i));
+    }
+}
+
 // The distance from p to the nearest of all triangles.
 inline double distanceToModel(const TriangleList& triangles, const Point3& p) {
     double best = std::numeric_limits<double>::infinity();
