@@ -8,10 +8,9 @@ namespace korvane {
 
 void cKorygujSlaveWatek::Execute(const PointCorrector& corrector, CorrectionGrids grids) {
     PointCorrector::NearTriangles near;
-    const bool ball = corrector.ball();
-    auto find = [&](double x, double y, PointCorrector::NearTriangles& out) {
-        if (ball) grids.ball.near(x, y, out.ball);
-        grids.flank.near(x, y, out.flank);
+    auto find = [&grids](PointCorrector::Lookup lookup, double x, double y, double above,
+                         std::vector<std::int32_t>& out) {
+        (lookup == PointCorrector::Lookup::ball ? grids.ball : grids.flank).near(x, y, above, out);
     };
     for (const CorrectionPoint& c : points_) {
         if (generationTerminate.load(std::memory_order_relaxed)) return;

@@ -149,7 +149,7 @@ TrPkt3D PointCorrector::flank(TrPkt3D p, std::span<const std::int32_t> near) con
         std::int32_t triangle = -1;
         SectionPoint at;
     } best;
-    const double base = double(p.z) + firstLevel_;
+    const double base = flankBase(p);
     // The level of height v above `base`, rounded by `round`, kept within -1
     // and one beyond the last level.
     auto level = [&](double v, auto round) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -29,20 +30,29 @@ class PointCorrector {
     double slack() const { return slack_; }
     bool ball() const;
 
-    // The triangles near a point, by their positions in the list, ascending:
-    // those whose plan box grown by ballReach() (for a ball end), and by
-    // reach() holds it.
+    // Which triangles a lookup asks for: those whose plan box grown by
+    // ballReach() holds the point (for a ball end), or those whose plan box
+    // grown by reach() holds it and whose top lies above a height.
+    enum class Lookup { ball, flank };
     struct NearTriangles {
         std::vector<std::int32_t> ball, flank;
     };
 
-    // The point corrected against the triangles `near`(x, y, triangles) puts
-    // into `triangles`. A point that moved farther than slack() is corrected
-    // again from where it went, with the triangles near there.
+    // The point corrected against the triangles `near`(lookup, x, y, above,
+    // out) puts into `out`, by their positions in the list, ascending. A point
+    // that moved farther than slack() is corrected again from where it went,
+    // with the triangles near there.
     template <class Near> TrPkt3D correct(TrPkt3D p, Near&& near, NearTriangles& triangles) const {
+        const double below = -std::numeric_limits<double>::infinity();
         for (int pass = 0; pass < maxPasses; ++pass) {
-            near(double(p.x), double(p.y), triangles);
-            const TrPkt3D q = correctAgainst(p, triangles.ball, triangles.flank);
+            TrPkt3D q = p;
+            if (ball()) {
+                near(Lookup::ball, double(p.x), double(p.y), below, triangles.ball);
+                q = centre(q, triangles.ball);
+            }
+            near(Lookup::flank, double(q.x), double(q.y), flankBase(q), triangles.flank);
+            q = flank(q, triangles.flank);
+            if (ball()) q = clearance(q, triangles.ball);
             const bool far = std::hypot(double(q.x) - p.x, double(q.y) - p.y) > slack_;
             p = q;
             if (!far) break;
@@ -50,14 +60,19 @@ class PointCorrector {
         return p;
     }
 
-    // The point corrected against the triangles near it. A ball end is moved
-    // along the line from the nearest surface point (within slack() beyond its
-    // distance) so that its centre lies the ball radius plus the allowance from
-    // it; every tool is then pushed sideways out of the deepest cut of its
-    // flank; a ball end still closer to a triangle than that distance is pushed
-    // out again and, as the last resort, lifted to where it touches.
+    // The point corrected against the triangles at positions `ballNear` and
+    // `flankNear`. A ball end is moved along the line from the nearest surface
+    // point (within slack() beyond its distance) so that its centre lies the
+    // ball radius plus the allowance from it; every tool is then pushed
+    // sideways out of the deepest cut of its flank; a ball end still closer to
+    // a triangle than that distance is pushed out again and, as the last
+    // resort, lifted to where it touches.
     TrPkt3D correctAgainst(TrPkt3D p, std::span<const std::int32_t> ballNear,
                            std::span<const std::int32_t> flankNear) const;
+
+    // The height of the lowest flank level of a tool with its tip at p: only
+    // triangles whose top lies above it can meet the flank.
+    double flankBase(const TrPkt3D& p) const { return double(p.z) + firstLevel_; }
 
   private:
     static constexpr int maxPasses = 3;

@@ -17,7 +17,7 @@ namespace {
 // Cells a box side spans: the finer, the fewer triangles a cell lists beyond
 // those that hold a given point. The grid stays under these many cells and
 // entries.
-constexpr double cellsPerBoxSide = 6;
+constexpr double cellsPerBoxSide = 8;
 constexpr double maxCells = 4e6;
 constexpr double maxEntries = 4e6;
 
@@ -64,9 +64,12 @@ TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : 
     std::vector<std::int32_t> next(first_.begin(), first_.end() - 1);
     for (size_t i = 0; i < boxes.size(); ++i) {
         const TTrojkat& t = triangles[i];
-        const Entry e{std::int32_t(i), std::min({t.a.x, t.b.x, t.c.x}),
-                      std::min({t.a.y, t.b.y, t.c.y}), std::max({t.a.x, t.b.x, t.c.x}),
-                      std::max({t.a.y, t.b.y, t.c.y})};
+        const Entry e{std::int32_t(i),
+                      std::min({t.a.x, t.b.x, t.c.x}),
+                      std::min({t.a.y, t.b.y, t.c.y}),
+                      std::max({t.a.x, t.b.x, t.c.x}),
+                      std::max({t.a.y, t.b.y, t.c.y}),
+                      std::max({t.a.z, t.b.z, t.c.z})};
         forCells(boxes[i], [&](size_t cell) { entries_[size_t(next[cell]++)] = e; });
     }
 }
@@ -81,7 +84,7 @@ int TriangleGrid::row(double y) const {
     return static_cast<int>(std::clamp(r, 0.0, double(rows_ - 1)));
 }
 
-void TriangleGrid::near(double x, double y, std::vector<std::int32_t>& out) const {
+void TriangleGrid::near(double x, double y, double above, std::vector<std::int32_t>& out) const {
     out.clear();
     if (entries_.empty() || !(std::isfinite(x) && std::isfinite(y))) return;
     const size_t cell = size_t(column(x)) * size_t(rows_) + size_t(row(y));
@@ -89,8 +92,9 @@ void TriangleGrid::near(double x, double y, std::vector<std::int32_t>& out) cons
     const Entry* end = entries_.data() + first_[cell + 1];
     // The same arithmetic as grownBox and holds.
     for (; e != end; ++e)
-        if (x >= double(e->minX) - reach_ && x <= double(e->maxX) + reach_ &&
-            y >= double(e->minY) - reach_ && y <= double(e->maxY) + reach_)
+        if (double(e->maxZ) > above && x >= double(e->minX) - reach_ &&
+            x <= double(e->maxX) + reach_ && y >= double(e->minY) - reach_ &&
+            y <= double(e->maxY) + reach_)
             out.push_back(e->triangle);
 }
 

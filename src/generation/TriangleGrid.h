@@ -27,8 +27,9 @@ class TriangleGrid {
     TriangleGrid(std::span<const TTrojkat> triangles, double reach);
 
     // Positions in the list, ascending, of the triangles whose grown plan box
-    // holds (x, y), edges included, into `out` (cleared first).
-    void near(double x, double y, std::vector<std::int32_t>& out) const;
+    // holds (x, y), edges included, and whose highest vertex lies above
+    // `above`, into `out` (cleared first).
+    void near(double x, double y, double above, std::vector<std::int32_t>& out) const;
 
     double reach() const { return reach_; }
 
@@ -40,7 +41,7 @@ class TriangleGrid {
     // test reads nothing else.
     struct Entry {
         std::int32_t triangle;
-        float minX, minY, maxX, maxY;
+        float minX, minY, maxX, maxY, maxZ;
     };
     std::vector<std::int32_t> first_; // per cell: start of its entries, and one past the end
     std::vector<Entry> entries_;

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace korvane;
 
 namespace {
@@ -63,7 +65,7 @@ Moves measure(const std::vector<std::vector<TrPkt3D>>& before, double radius) {
         for (size_t i = 0; i < before[k].size(); ++i) {
             const TrPkt3D &a = before[k][i], &b = figureList[k]->poz[i];
             m.largest = std::max(m.largest, distance3(a, b));
-            grid.near(b.x, b.y, near);
+            grid.near(b.x, b.y, -std::numeric_limits<double>::infinity(), near);
             for (const std::int32_t t : near) {
                 const Point3 c{b.x, b.y, b.z + radius};
                 const Point3 q = nearestOnTriangle(modelTriangles[size_t(t)], c);

@@ -20,26 +20,15 @@
 // must match, a brute-force distance, and test meshes.
 namespace korvane::test {
 
-// Every triangle whose plan box grown by `reach` holds (x, y), ascending.
-inline void scanNear(const TriangleList& triangles, double reach, double x, double y,
+// Every triangle whose plan box grown by `reach` holds (x, y) and whose highest
+// vertex lies above `above`, ascending.
+inline void scanNear(const TriangleList& triangles, double reach, double x, double y, double above,
                      std::vector<std::int32_t>& out) {
     out.clear();
-    for (std::size_t i = 0; i < triangles.size(); ++i)
-        if (holds(grownBox(triangles[i], reach), x, y)) out.push_back(std::int32_t(i));
-}
-
-// The same for two reaches in one pass over the list.
-inline void scanNear(const TriangleList& triangles, double reachA, double reachB, double x,
-                     double y, std::vector<std::int32_t>& outA, std::vector<std::int32_t>& outB) {
-    outA.clear();
-    outB.clear();
-    auto grownHolds = [x, y](const GrownBox& b, double r) {
-        return x >= b.minX - r && x <= b.maxX + r && y >= b.minY - r && y <= b.maxY + r;
-    };
     for (std::size_t i = 0; i < triangles.size(); ++i) {
-        const GrownBox b = grownBox(triangles[i], 0);
-        if (grownHolds(b, reachA)) outA.push_back(std::int32_t(i));
-        if (grownHolds(b, reachB)) outB.push_back(std::int32_t(i));
+        const TTrojkat& t = triangles[i];
+        if (double(std::max({t.a.z, t.b.z, t.c.z})) > above && holds(grownBox(t, reach), x, y))
+            out.push_back(std::int32_t(i));
     }
 }
 
@@ -172,7 +161,7 @@ inline DepthBelowBall depthBelowBall(const TriangleList& triangles, const Figure
     for (const auto& f : figures)
         for (const TrPkt3D& p : f->poz) {
             ++d.points;
-            grid.near(p.x, p.y, near);
+            grid.near(p.x, p.y, -std::numeric_limits<double>::infinity(), near);
             const double depth = ballTipHeight(triangles, near, radius, p.x, p.y) - p.z;
             if (depth > 1e-6) ++d.below;
             if (depth > 0.5) ++d.deep;
