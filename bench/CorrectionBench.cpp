@@ -2,9 +2,9 @@
 //
 // CorrectionDepthOnSample: the default hatching operation (3 mm ball, strokes
 // 0.3 mm apart, no allowance) on the sample relief at 5 cells/mm, without and
-// with correction: how many path points lie below the height where the ball,
-// lowered there, first touches the triangles, how many of them more than
-// 0.5 mm below, and the worst depth.
+// with correction: the share of path points below the height where the ball,
+// lowered there, first touches the triangles (by more than a micrometre), how
+// many lie more than 0.01 mm and more than 0.5 mm below, and the worst depth.
 //
 // CorrectionSpeed: the finishing paths of a mesh of about 15 000 triangles,
 // one path along every raster row at 10 cells/mm (0.1 mm between points, on
@@ -97,6 +97,7 @@ void CorrectionDepthOnSample(benchmark::State& state) {
     auto report = [&](const char* name, const test::DepthBelowBall& d) {
         state.counters[std::string(name) + "_points"] = double(d.points);
         state.counters[std::string(name) + "_below_%"] = 100.0 * double(d.below) / double(d.points);
+        state.counters[std::string(name) + "_below_0.01mm"] = double(d.belowStep);
         state.counters[std::string(name) + "_below_0.5mm"] = double(d.deep);
         state.counters[std::string(name) + "_worst_mm"] = d.worst;
     };

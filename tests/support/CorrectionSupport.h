@@ -148,9 +148,10 @@ inline std::vector<std::vector<TrPkt3D>> pointsOf(const FigureList& list) {
 // each point, first touches the triangles.
 struct DepthBelowBall {
     long long points = 0;
-    long long below = 0; // more than 1 micrometre below
-    long long deep = 0;  // more than 0.5 mm below
-    double worst = 0;    // the largest depth, mm
+    long long below = 0;     // more than 1 micrometre below
+    long long belowStep = 0; // more than 0.01 mm (a machine step) below
+    long long deep = 0;      // more than 0.5 mm below
+    double worst = 0;        // the largest depth, mm
 };
 
 inline DepthBelowBall depthBelowBall(const TriangleList& triangles, const FigureList& figures,
@@ -164,6 +165,7 @@ inline DepthBelowBall depthBelowBall(const TriangleList& triangles, const Figure
             grid.near(p.x, p.y, -std::numeric_limits<double>::infinity(), near);
             const double depth = ballTipHeight(triangles, near, radius, p.x, p.y) - p.z;
             if (depth > 1e-6) ++d.below;
+            if (depth > 0.01) ++d.belowStep;
             if (depth > 0.5) ++d.deep;
             d.worst = std::max(d.worst, depth);
         }
