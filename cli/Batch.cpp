@@ -32,6 +32,10 @@ class BatchView final : public MainWindowView {
     void showModelPage(const std::filesystem::path&) override {}
     // No window to ask in: the relief dialog counts as cancelled.
     bool editBitmapRelief(TFormBMP&) override { return false; }
+    bool editTool(const TFrezDane*, int) override { return false; }
+    std::optional<std::string> editOperation(const TOperacjaDane*, int) override {
+        return std::nullopt;
+    }
     void beepThreeTimes() override {}
     bool saveOldPreview(const std::filesystem::path&) override { return false; }
     // A folder the program cannot work without is missing (the message has

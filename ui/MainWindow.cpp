@@ -2,6 +2,8 @@
 #include "RAWview.h"
 
 #include "FormBMPDialog.h"
+#include "NarzedzieDialog.h"
+#include "OperacjeDialog.h"
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/Settings.h"
@@ -248,6 +250,18 @@ void MainWindow::wirePanes() {
             [this](int row) { logic_.toolPane().select(row); });
     connect(static_cast<QPushButton*>(captioned_["btnFrezUsun"]), &QPushButton::clicked, this,
             [this] { logic_.toolPane().deleteSelected(); });
+    // Add and edit: the buttons, Insert and Enter in the list.
+    captioned_["btnFrezDodaj"]->setEnabled(true);
+    connect(static_cast<QPushButton*>(captioned_["btnFrezDodaj"]), &QPushButton::clicked, this,
+            [this] { logic_.toolPane().add(); });
+    connect(static_cast<QPushButton*>(captioned_["btnFrezEdytuj"]), &QPushButton::clicked, this,
+            [this] { logic_.toolPane().edit(); });
+    new QShortcut(
+        QKeySequence(Qt::Key_Insert), tools_, [this] { logic_.toolPane().add(); },
+        Qt::WidgetShortcut);
+    for (int key : {Qt::Key_Return, Qt::Key_Enter})
+        new QShortcut(
+            QKeySequence(key), tools_, [this] { logic_.toolPane().edit(); }, Qt::WidgetShortcut);
     new QShortcut(
         QKeySequence::Delete, tools_, [this] { logic_.toolPane().deleteSelected(); },
         Qt::WidgetShortcut);
@@ -264,6 +278,18 @@ void MainWindow::wirePanes() {
     });
     connect(static_cast<QPushButton*>(captioned_["btnOperUsun"]), &QPushButton::clicked, this,
             [this] { logic_.operationPane().deleteSelected(); });
+    captioned_["btnOperDodaj"]->setEnabled(true);
+    connect(static_cast<QPushButton*>(captioned_["btnOperDodaj"]), &QPushButton::clicked, this,
+            [this] { logic_.operationPane().add(); });
+    connect(static_cast<QPushButton*>(captioned_["btnOperEdytuj"]), &QPushButton::clicked, this,
+            [this] { logic_.operationPane().edit(); });
+    new QShortcut(
+        QKeySequence(Qt::Key_Insert), operations_, [this] { logic_.operationPane().add(); },
+        Qt::WidgetShortcut);
+    for (int key : {Qt::Key_Return, Qt::Key_Enter})
+        new QShortcut(
+            QKeySequence(key), operations_, [this] { logic_.operationPane().edit(); },
+            Qt::WidgetShortcut);
     new QShortcut(
         QKeySequence::Delete, operations_, [this] { logic_.operationPane().deleteSelected(); },
         Qt::WidgetShortcut);
@@ -296,6 +322,7 @@ void MainWindow::showToolDescription(const std::string& text) {
 
 void MainWindow::enableToolCommands(bool editAndDelete) {
     captioned_["btnFrezUsun"]->setEnabled(editAndDelete);
+    captioned_["btnFrezEdytuj"]->setEnabled(editAndDelete);
 }
 
 void MainWindow::showOperations(const TCheckListBoxExt& list, int selected) {
@@ -320,6 +347,7 @@ void MainWindow::showOperations(const TCheckListBoxExt& list, int selected) {
 
 void MainWindow::enableOperationCommands(bool editAndDelete) {
     captioned_["btnOperUsun"]->setEnabled(editAndDelete);
+    captioned_["btnOperEdytuj"]->setEnabled(editAndDelete);
 }
 
 void MainWindow::enableBuild(bool enabled) {
@@ -584,6 +612,19 @@ void MainWindow::fitPicture() {
     pictureLabel_->setPixmap(
         picture_.scaled(page->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     pictureLabel_->raise();
+}
+
+bool MainWindow::editTool(const TFrezDane* tool, int index) {
+    NarzedzieDialog dialog(tool, index, this);
+    dialog.exec();
+    return dialog.logic().Zapisano;
+}
+
+std::optional<std::string> MainWindow::editOperation(const TOperacjaDane* operation, int index) {
+    OperacjeDialog dialog(operation, index, this);
+    dialog.exec();
+    if (!dialog.logic().Zapisano) return std::nullopt;
+    return dialog.logic().Operacja_Dane.nazwa;
 }
 
 bool MainWindow::editBitmapRelief(TFormBMP& form) {

@@ -61,6 +61,9 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void showMaterialPath(const std::string& text, const std::string& hint) override;
     void showModelPage(const std::filesystem::path& picture) override;
     bool editBitmapRelief(korvane::TFormBMP& form) override;
+    bool editTool(const korvane::TFrezDane* tool, int index) override;
+    std::optional<std::string> editOperation(const korvane::TOperacjaDane* operation,
+                                             int index) override;
     void beepThreeTimes() override;
     bool saveOldPreview(const std::filesystem::path& file) override;
 

@@ -40,6 +40,26 @@ void OperationPane::select(int index) {
     view_.enableOperationCommands(selected_ >= 0);
 }
 
+void OperationPane::add() {
+    if (const auto name = view_.editOperation(nullptr, -1)) reload(*name);
+}
+
+void OperationPane::edit() {
+    if (selected_ < 0) return;
+    CheckListEntry& entry = clbOperacje_.items[static_cast<std::size_t>(selected_)];
+    // A copy: the library reloads after the dialog.
+    const TOperacjaDane operation = *entry.data;
+    const auto name = view_.editOperation(&operation, selected_);
+    if (!name) return;
+    if (*name != entry.name) {
+        if (project)
+            for (std::string& step : project->d.lProcesu)
+                if (sameText(step, entry.name)) step = *name;
+        entry.name = *name;
+    }
+    reload(*name);
+}
+
 void OperationPane::setChecked(int index, bool checked) {
     if (index < 0 || index >= clbOperacje_.count()) return;
     CheckListEntry& entry = clbOperacje_.items[static_cast<std::size_t>(index)];

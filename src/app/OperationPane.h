@@ -2,6 +2,7 @@
 
 #include "app/CheckListBoxExt.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ class OperationPaneView {
     virtual void enableOperationCommands(bool editAndDelete) = 0;
     // The build command: enabled while at least one operation is checked.
     virtual void enableBuild(bool enabled) = 0;
+    // The operation dialog, modal, for the operation at `index` (nullptr, -1:
+    // a new one); the name it saved under, nullopt when it saved nothing.
+    virtual std::optional<std::string> editOperation(const TOperacjaDane* operation, int index) = 0;
 };
 
 class OperationPane {
@@ -30,6 +34,11 @@ class OperationPane {
     void reload(const std::string& selectName);
     // The user selected an entry (-1: none).
     void select(int index);
+    // Add and edit (button, Insert, Enter): the operation dialog, then the
+    // library again. A renamed operation keeps its check mark and its place
+    // in the project's process under the new name.
+    void add();
+    void edit();
     // The user checked or unchecked an entry: the project's process follows.
     void setChecked(int index, bool checked);
     void checkAll();

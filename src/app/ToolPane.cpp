@@ -40,6 +40,17 @@ void ToolPane::select(int index) {
     view_.enableToolCommands(valid);
 }
 
+void ToolPane::add() {
+    if (view_.editTool(nullptr, -1)) reload();
+}
+
+void ToolPane::edit() {
+    if (selected_ < 0) return;
+    // A copy: the dialog outlives no record, but the library reloads after it.
+    const TFrezDane tool = *toolLibrary->Lista[static_cast<std::size_t>(selected_)];
+    if (view_.editTool(&tool, selected_)) reload();
+}
+
 void ToolPane::deleteSelected() {
     if (selected_ < 0) return;
     const TFrezDane& tool = *toolLibrary->Lista[static_cast<std::size_t>(selected_)];

@@ -3,6 +3,10 @@
 #include <string>
 #include <vector>
 
+namespace korvane {
+struct TFrezDane;
+}
+
 // The tool pane of the main window: the tool library in library order, the
 // description of the selected tool, and deleting a tool.
 namespace korvane {
@@ -15,6 +19,9 @@ class ToolPaneView {
     // The selected tool's description in the list's hint and the detail label.
     virtual void showToolDescription(const std::string& text) = 0;
     virtual void enableToolCommands(bool editAndDelete) = 0;
+    // The tool dialog, modal, for the tool at `index` (nullptr, -1: a new
+    // tool); true when it saved the tool.
+    virtual bool editTool(const TFrezDane* tool, int index) = 0;
 };
 
 class ToolPane {
@@ -28,6 +35,10 @@ class ToolPane {
     void reload();
     // The user selected an entry (-1: none).
     void select(int index);
+    // Add and edit (button, Insert, Enter): the tool dialog, then the library
+    // again from its folder when it saved.
+    void add();
+    void edit();
     // Deletes the selected tool unless an operation uses it: after a
     // confirmation, the file first, then the record.
     void deleteSelected();

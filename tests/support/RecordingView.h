@@ -41,6 +41,12 @@ class RecordingView : public MainWindowView {
     bool editBitmapRelief(TFormBMP& form) override {
         return bitmapDialog ? bitmapDialog(form) : false;
     }
+    bool editTool(const TFrezDane* tool, int index) override {
+        return toolDialog ? toolDialog(tool, index) : false;
+    }
+    std::optional<std::string> editOperation(const TOperacjaDane* operation, int index) override {
+        return operationDialog ? operationDialog(operation, index) : std::nullopt;
+    }
     void beepThreeTimes() override { ++beeps; }
     bool saveOldPreview(const std::filesystem::path& file) override {
         savedPreviews.push_back(file);
@@ -81,6 +87,9 @@ class RecordingView : public MainWindowView {
     std::string modelPath, materialPath;
     std::filesystem::path picture;               // shown in place of the model view
     std::function<bool(TFormBMP&)> bitmapDialog; // answers the relief dialog; none cancels
+    // Answer the tool and operation dialogs; none cancels.
+    std::function<bool(const TFrezDane*, int)> toolDialog;
+    std::function<std::optional<std::string>(const TOperacjaDane*, int)> operationDialog;
     int beeps = 0;
     std::vector<std::filesystem::path> savedPreviews;
 

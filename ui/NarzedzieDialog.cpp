@@ -1,0 +1,125 @@
+#include "NarzedzieDialog.h"
+#include "DialogSupport.h"
+#include "FltEdit.h"
+#include "RAWview.h"
+
+#include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
+#include "foundation/State.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace korvane;
+
+NarzedzieDialog::NarzedzieDialog(const TFrezDane* tool, int index, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName("fNarzedzieDlg");
+    logic_ = tool ? std::make_unique<TfNarzedzieDlg>(*this, *tool, index)
+                  : std::make_unique<TfNarzedzieDlg>(*this);
+    setWindowTitle(QString::fromStdString(logic_->caption()));
+    applyDialogDirection(this);
+    auto* bold = new FocusedLabels(this);
+
+    auto* form = new QGridLayout;
+    auto row = [&](const QString& caption, QWidget* field, const char* name) {
+        auto* label = new QLabel(caption);
+        label->setBuddy(field);
+        field->setObjectName(name);
+        const int r = form->rowCount();
+        form->addWidget(label, r, 0);
+        form->addWidget(field, r, 1);
+        bold->add(field, label);
+    };
+    name_ = new QLineEdit(QString::fromStdString(logic_->nazwa));
+    name_->setMaxLength(64);
+    row(QString::fromStdString(txt("Tools_dialog", "lNazwa.Caption")), name_, "eNazwa");
+    connect(name_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { logic_->setName(text.toStdString()); });
+    type_ = new QComboBox;
+    for (const std::string& t : toolTypeNames) type_->addItem(QString::fromStdString(t));
+    row(QString::fromStdString(txt("Tools_dialog", "lTyp.Caption")), type_, "cbTyp");
+    connect(type_, &QComboBox::activated, this, [this](int i) { logic_->setType(i); });
+    fields_[ToolField::name] = name_;
+    fields_[ToolField::type] = type_;
+    const std::tuple<ToolField, FltField*, const char*, const char*> sizes[] = {
+        {ToolField::d1, &logic_->d1, "d1", "eD1"},
+        {ToolField::d2, &logic_->d2, "d2", "eD2"},
+        {ToolField::h, &logic_->h, "h", "eH"},
+        {ToolField::d3, &logic_->d3, "d3", "eD3"},
+        {ToolField::hc, &logic_->hc, "hc", "eHc"}};
+    for (auto [id, field, caption, name] : sizes) {
+        auto* edit = new TFltEditU(*field);
+        row(unitCaption(caption), edit, name);
+        fields_[id] = edit;
+    }
+
+    sketch_ = new TRAWview(tpPrzegladNarzedzi);
+    sketch_->setObjectName("RAWviewNarzedzie");
+    sketch_->setFixedSize(201, 201);
+    sketch_->setBackground(QColor(0xC0, 0xC0, 0xC0));
+    sketch_->setModelKolor(0xB06020);
+    sketch_->setModelMaterial(1.0);
+    connect(sketch_, &TRAWview::doubleClicked, this, [this] { logic_->toggleDimensionLines(); });
+    noSketch_ = new QLabel(QString::fromStdString(txt("Tools_dialog", "brakSchematuFreza")));
+    noSketch_->setObjectName("lBrakSchematu");
+    noSketch_->setWordWrap(true);
+    noSketch_->setAlignment(Qt::AlignCenter);
+    noSketch_->setFixedWidth(201);
+    auto* picture = new QVBoxLayout;
+    picture->addWidget(sketch_);
+    picture->addWidget(noSketch_);
+    picture->addStretch();
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &NarzedzieDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(form);
+    top->addLayout(picture);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(buttons);
+    applyTouchMode(this);
+    logic_->show();
+}
+
+NarzedzieDialog::~NarzedzieDialog() = default;
+
+void NarzedzieDialog::showToolFields() {
+    const TfNarzedzieDlg& l = *logic_;
+    if (name_->text().toStdString() != l.nazwa) name_->setText(QString::fromStdString(l.nazwa));
+    type_->setCurrentIndex(l.typ);
+    for (auto& [id, widget] : fields_)
+        if (auto* edit = qobject_cast<TFltEdit*>(widget)) edit->refresh();
+    fields_[ToolField::d2]->setEnabled(l.typ == toolConical);
+    sketch_->setUkladWsp(l.LinieWymiaroweWidoczne);
+    sketch_->PokazNarzedzie(l.typ);
+    noSketch_->setVisible(l.typ < 0);
+}
+
+void NarzedzieDialog::focusToolField(ToolField field) {
+    fields_[field]->setFocus();
+}
+
+void NarzedzieDialog::accept() {
+    if (logic_->ok()) QDialog::accept();
+}
+
+void NarzedzieDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        openManual("tools");
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
