@@ -22,6 +22,10 @@ constexpr double drawDownShare = 0.1;
 // looked up again: about what the raster can have been wrong by.
 constexpr double slackCells = 2;
 
+// Taken off the distance from a triangle's plane so that, whatever the
+// rounding, it stays below the exact distance from the triangle.
+constexpr double planeMargin = 1e-9;
+
 double square(double v) {
     return v * v;
 }
@@ -82,6 +86,18 @@ PointCorrector::PointCorrector(const TFrez& frez, double allowance, double maxZ,
         levelRadius_.push_back(frez.PromienNaWysokosci(static_cast<float>(h)) + allowance);
         widestUpTo_.push_back(std::max(levelRadius_.back(), k ? widestUpTo_.back() : 0.0));
     }
+    planes_.reserve(triangles.size());
+    for (const TTrojkat& v : triangles) {
+        const double ux = double(v.b.x) - v.a.x, uy = double(v.b.y) - v.a.y,
+                     uz = double(v.b.z) - v.a.z;
+        const double wx = double(v.c.x) - v.a.x, wy = double(v.c.y) - v.a.y,
+                     wz = double(v.c.z) - v.a.z;
+        const double nx = uy * wz - uz * wy, ny = uz * wx - ux * wz, nz = ux * wy - uy * wx;
+        const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+        planes_.push_back(length > 0 ? Plane{nx / length, ny / length, nz / length,
+                                             -(nx * v.a.x + ny * v.a.y + nz * v.a.z) / length}
+                                     : Plane{0, 0, 0, 0});
+    }
     bounds_.reserve(triangles.size());
     for (const TTrojkat& v : triangles)
         bounds_.push_back({std::min({v.a.x, v.b.x, v.c.x}), std::min({v.a.y, v.b.y, v.c.y}),
@@ -121,6 +137,9 @@ PointCorrector::Nearest PointCorrector::nearest(std::span<const std::int32_t> ne
     for (const std::int32_t i : near) {
         const Bounds& b = bounds_[size_t(i)];
         if (!wanted(b) || boxDistance2(b) > limit2) continue;
+        const Plane& n = planes_[size_t(i)];
+        const double fromPlane = std::abs(n.nx * cx + n.ny * cy + n.nz * cz + n.d) - planeMargin;
+        if (fromPlane > 0 && fromPlane * fromPlane > limit2) continue;
         const double d2 = exact2(i, q);
         // Of equal distances the first triangle wins.
         if (d2 < limit2 || (d2 == limit2 && bestIndex >= 0 && i < bestIndex)) {

@@ -95,6 +95,12 @@ class PointCorrector {
     const TFrez& frez_;
     std::span<const TTrojkat> triangles_;
     std::vector<Bounds> bounds_;
+    // A triangle's plane as unit normal and offset (all zero when degenerate):
+    // the distance from the plane never exceeds the distance from the triangle.
+    struct Plane {
+        double nx, ny, nz, d;
+    };
+    std::vector<Plane> planes_;
     double allowance_, maxZ_, levelStep_;
     double radius_;    // ball radius (d1 / 2)
     double ballReach_; // ball radius plus the allowance
