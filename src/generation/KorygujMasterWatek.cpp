@@ -38,6 +38,10 @@ std::vector<long long> pointShares(long long total, int workers) {
     return shares;
 }
 
+double remainingSeconds(double elapsed, long long count, long long done) {
+    return elapsed * double(count) / double(done) - elapsed;
+}
+
 std::string remainingTimeText(double seconds) {
     const long long total = std::max<long long>(0, roundHalfEven(seconds));
     char text[32];
@@ -66,7 +70,6 @@ void cKorygujMaster::Execute(const std::function<void(const std::string&)>& rema
     std::size_t from = 0;
     for (const long long share : pointShares(static_cast<long long>(points.size()), workers_)) {
         slaves.push_back(std::make_unique<cKorygujSlaveWatek>(
-            static_cast<int>(slaves.size()),
             std::span<const CorrectionPoint>(points).subspan(from, size_t(share))));
         from += size_t(share);
     }
@@ -91,7 +94,8 @@ void cKorygujMaster::Execute(const std::function<void(const std::string&)>& rema
             double Pozostalo = 0;
             for (const auto& s : slaves)
                 if (s->wykonano() > 0)
-                    Pozostalo = std::max(Pozostalo, elapsed * s->ilosc() / s->wykonano() - elapsed);
+                    Pozostalo =
+                        std::max(Pozostalo, remainingSeconds(elapsed, s->ilosc(), s->wykonano()));
             if (slaves[0]->wykonano() > pointsBeforeReport && remainingTime) {
                 lock.unlock();
                 remainingTime(remainingTimeText(Pozostalo));

@@ -15,6 +15,10 @@ class TFrez;
 // workers) each, in turn, as long as points remain; the last one the rest.
 std::vector<long long> pointShares(long long total, int workers);
 
+// The time a worker still needs at the pace so far: `elapsed` seconds for
+// `done` of its `count` points (done > 0).
+double remainingSeconds(double elapsed, long long count, long long done);
+
 // A remaining time in seconds as a time of day, "h:mm:ss".
 std::string remainingTimeText(double seconds);
 

@@ -27,7 +27,7 @@ struct CorrectionPoint {
 
 class cKorygujSlaveWatek {
   public:
-    cKorygujSlaveWatek(int nr, std::span<const CorrectionPoint> points) : nr(nr), points_(points) {}
+    explicit cKorygujSlaveWatek(std::span<const CorrectionPoint> points) : points_(points) {}
 
     // Corrects the points one after another; stops early when the generation is
     // asked to stop.
@@ -35,8 +35,6 @@ class cKorygujSlaveWatek {
 
     int ilosc() const { return static_cast<int>(points_.size()); }
     int wykonano() const { return wykonano_.load(std::memory_order_relaxed); }
-
-    const int nr;
 
   private:
     std::span<const CorrectionPoint> points_;

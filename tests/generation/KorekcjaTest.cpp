@@ -218,6 +218,9 @@ TEST(CorrectionShares, PointsHandedOutInTurn) {
     // Fewer points than the rounded shares ask: the later workers get none.
     EXPECT_EQ(pointShares(4, 6), (std::vector<long long>{1, 1, 1, 1, 0, 0}));
     EXPECT_EQ(pointShares(0, 3), (std::vector<long long>{0, 0, 0}));
+    // 10 s for a quarter of 1000 points: 30 s to go.
+    EXPECT_DOUBLE_EQ(remainingSeconds(10, 1000, 250), 30);
+    EXPECT_DOUBLE_EQ(remainingSeconds(4, 8, 8), 0);
     EXPECT_EQ(remainingTimeText(3725.4), "1:02:05");
     EXPECT_EQ(remainingTimeText(-2), "0:00:00");
 }
