@@ -184,6 +184,22 @@ TEST_F(Correction, FlankPushedOutOfAWall) {
     EXPECT_EQ(correctOnce(capped, {4.5f, 5, 0}, wall).x, 4.5f);
 }
 
+TEST_F(Correction, ConeFlankKeptOffAWall) {
+    // A V cutter: point at the tip, 4 mm across at 2 mm, so its radius equals
+    // the height; levels from the tip every 0.2 mm up to 2 mm. The wall rises
+    // 8 mm per mm from x = 5. With the axis at x = 4.5 the cut r - G =
+    // h - (0.5 + h / 8) is deepest at h = 2: the section x = 5.25 lies 0.75
+    // away from the axis against a radius of 2, and the tool goes back to 3.25.
+    const TriangleList wall = {test::sortedTriangle({5, 0, 0}, {6, 0, 8}, {6, 10, 8}),
+                               test::sortedTriangle({5, 0, 0}, {6, 10, 8}, {5, 10, 0})};
+    const TFrez frez({"", "V", toolConical, 0, 4, 4, 2, 2});
+    const PointCorrector c(frez, 0, 100, pixelSize, wall);
+    const TrPkt3D q = correctOnce(c, {4.5f, 5, 0}, wall);
+    EXPECT_NEAR(q.x, 3.25, 1e-6);
+    EXPECT_EQ(q.y, 5.0f);
+    EXPECT_EQ(q.z, 0.0f); // only the ball end is moved up or down
+}
+
 TEST_F(Correction, PointsBeyondTheModelAndPlaneFiguresStay) {
     modelTriangles = floorAt(0);
     modelSize = {10, 10, 0};
