@@ -189,7 +189,7 @@ void CorrectionIndexVsScan(benchmark::State& state) {
     SpeedCase& c = speedCase();
     const PointCorrector corrector(*c.frez, 0, 100, pixelSize, modelTriangles);
     const TriangleGrid ballGrid(modelTriangles, corrector.ballReach());
-    const TriangleGrid flankGrid(modelTriangles, corrector.reach());
+    const TriangleGrid flankGrid(modelTriangles, corrector.reach(), TriangleGrid::Order::byTop);
     PointCorrector::NearTriangles near;
     double indexSeconds = 0, scanSeconds = 0;
     long long points = 0;

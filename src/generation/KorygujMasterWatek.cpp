@@ -61,7 +61,7 @@ void cKorygujMaster::Execute(const std::function<void(const std::string&)>& rema
         for (TrPkt3D& p : f->poz) points.push_back({&p, f->plaszczyzna});
     }
     const PointCorrector corrector(Frez, DodatkoweR, MaxZ, pixelSize, modelTriangles);
-    const TriangleGrid flankGrid(modelTriangles, corrector.reach());
+    const TriangleGrid flankGrid(modelTriangles, corrector.reach(), TriangleGrid::Order::byTop);
     const TriangleGrid ballGrid(corrector.ball() ? std::span<const TTrojkat>(modelTriangles)
                                                  : std::span<const TTrojkat>(),
                                 corrector.ballReach());

@@ -27,7 +27,8 @@ double square(double v) {
 
 } // namespace
 
-TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : reach_(reach) {
+TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach, Order order)
+    : reach_(reach), order_(order) {
     if (triangles.empty()) return;
     std::vector<GrownBox> boxes;
     boxes.reserve(triangles.size());
@@ -72,6 +73,10 @@ TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach) : 
                       std::max({t.a.z, t.b.z, t.c.z})};
         forCells(boxes[i], [&](size_t cell) { entries_[size_t(next[cell]++)] = e; });
     }
+    if (order == Order::byTop)
+        for (size_t cell = 0; cell + 1 < first_.size(); ++cell)
+            std::stable_sort(entries_.begin() + first_[cell], entries_.begin() + first_[cell + 1],
+                             [](const Entry& a, const Entry& b) { return a.maxZ > b.maxZ; });
 }
 
 int TriangleGrid::column(double x) const {
@@ -91,11 +96,18 @@ void TriangleGrid::near(double x, double y, double above, std::vector<std::int32
     const Entry* e = entries_.data() + first_[cell];
     const Entry* end = entries_.data() + first_[cell + 1];
     // The same arithmetic as grownBox and holds.
+    auto holdsPoint = [&](const Entry& t) {
+        return x >= double(t.minX) - reach_ && x <= double(t.maxX) + reach_ &&
+               y >= double(t.minY) - reach_ && y <= double(t.maxY) + reach_;
+    };
+    if (order_ == Order::byTop) {
+        for (; e != end && double(e->maxZ) > above; ++e)
+            if (holdsPoint(*e)) out.push_back(e->triangle);
+        std::sort(out.begin(), out.end());
+        return;
+    }
     for (; e != end; ++e)
-        if (double(e->maxZ) > above && x >= double(e->minX) - reach_ &&
-            x <= double(e->maxX) + reach_ && y >= double(e->minY) - reach_ &&
-            y <= double(e->maxY) + reach_)
-            out.push_back(e->triangle);
+        if (double(e->maxZ) > above && holdsPoint(*e)) out.push_back(e->triangle);
 }
 
 } // namespace korvane

@@ -23,8 +23,13 @@ inline bool holds(const GrownBox& b, double x, double y) {
 
 class TriangleGrid {
   public:
+    // How a cell keeps its triangles: in list order, or highest top first so
+    // that a lookup above a height reads only the triangles that reach it.
+    enum class Order { byPosition, byTop };
+
     // Indexes `triangles`, every plan box grown by `reach` mm on each side.
-    TriangleGrid(std::span<const TTrojkat> triangles, double reach);
+    TriangleGrid(std::span<const TTrojkat> triangles, double reach,
+                 Order order = Order::byPosition);
 
     // Positions in the list, ascending, of the triangles whose grown plan box
     // holds (x, y), edges included, and whose highest vertex lies above
@@ -46,6 +51,7 @@ class TriangleGrid {
     std::vector<std::int32_t> first_; // per cell: start of its entries, and one past the end
     std::vector<Entry> entries_;
     double reach_ = 0;
+    Order order_;
     double originX_ = 0, originY_ = 0, cellSize_ = 1;
     int columns_ = 0, rows_ = 0;
 };

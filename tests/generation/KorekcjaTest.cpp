@@ -260,23 +260,24 @@ TEST(TriangleGridIndex, SameTrianglesAsTheScan) {
     std::uniform_real_distribution<double> x(-4, 44), y(-4, 34), z(-1, 9);
     const double any = -std::numeric_limits<double>::infinity();
     std::vector<std::int32_t> fromGrid, fromScan;
-    for (const double reach : {0.0, 0.35, 1.75, 6.0}) {
-        const TriangleGrid grid(mesh, reach);
-        for (int k = 0; k < 2000; ++k) {
-            const double px = x(random), py = y(random), above = k % 2 ? any : z(random);
-            grid.near(px, py, above, fromGrid);
-            test::scanNear(mesh, reach, px, py, above, fromScan);
-            ASSERT_EQ(fromGrid, fromScan) << reach << " " << px << " " << py << " " << above;
-        }
-        // On the grid lines of the mesh (box edges), far outside, and at the
-        // height of the block's top (6: not above it).
-        for (const double px : {0.0, 12.0, 26.0, 26.01, 40.0, -100.0, 1e9})
-            for (const double above : {any, 6.0}) {
-                grid.near(px, 15, above, fromGrid);
-                test::scanNear(mesh, reach, px, 15, above, fromScan);
-                ASSERT_EQ(fromGrid, fromScan) << reach << " " << px << " " << above;
+    for (const double reach : {0.0, 0.35, 1.75, 6.0})
+        for (const auto order : {TriangleGrid::Order::byPosition, TriangleGrid::Order::byTop}) {
+            const TriangleGrid grid(mesh, reach, order);
+            for (int k = 0; k < 2000; ++k) {
+                const double px = x(random), py = y(random), above = k % 2 ? any : z(random);
+                grid.near(px, py, above, fromGrid);
+                test::scanNear(mesh, reach, px, py, above, fromScan);
+                ASSERT_EQ(fromGrid, fromScan) << reach << " " << px << " " << py << " " << above;
             }
-    }
+            // On the grid lines of the mesh (box edges), far outside, and at the
+            // height of the block's top (6: not above it).
+            for (const double px : {0.0, 12.0, 26.0, 26.01, 40.0, -100.0, 1e9})
+                for (const double above : {any, 6.0}) {
+                    grid.near(px, 15, above, fromGrid);
+                    test::scanNear(mesh, reach, px, 15, above, fromScan);
+                    ASSERT_EQ(fromGrid, fromScan) << reach << " " << px << " " << above;
+                }
+        }
     const TriangleGrid empty(TriangleList{}, 1);
     empty.near(1, 1, any, fromGrid);
     EXPECT_TRUE(fromGrid.empty());
