@@ -19,7 +19,7 @@ TNumPadForm::TNumPadForm(bool big, QWidget* parent) : QDialog(parent) {
         b->setAutoDefault(false);
         if (big) {
             QFont f = b->font();
-            f.setPointSize(f.pointSize() + 6);
+            f.setPointSize(f.pointSize() + 3);
             b->setFont(f);
         }
         connect(b, &QPushButton::clicked, this, action);
