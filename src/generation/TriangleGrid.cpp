@@ -17,7 +17,7 @@ namespace {
 // Cells a box side spans: the finer, the fewer triangles a cell lists beyond
 // those that hold a given point. The grid stays under these many cells and
 // entries.
-constexpr double cellsPerBoxSide = 8;
+constexpr double cellsPerBoxSide = 5;
 constexpr double maxCells = 4e6;
 constexpr double maxEntries = 4e6;
 
@@ -61,7 +61,7 @@ TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach, Or
     };
     for (const GrownBox& b : boxes) forCells(b, [&](size_t cell) { ++first_[cell + 1]; });
     for (size_t k = 1; k < first_.size(); ++k) first_[k] += first_[k - 1];
-    entries_.resize(size_t(first_.back()));
+    entries_.reset(new Entry[size_t(first_.back())]);
     std::vector<std::int32_t> next(first_.begin(), first_.end() - 1);
     for (size_t i = 0; i < boxes.size(); ++i) {
         const TTrojkat& t = triangles[i];
@@ -75,7 +75,7 @@ TriangleGrid::TriangleGrid(std::span<const TTrojkat> triangles, double reach, Or
     }
     if (order == Order::byTop)
         for (size_t cell = 0; cell + 1 < first_.size(); ++cell)
-            std::stable_sort(entries_.begin() + first_[cell], entries_.begin() + first_[cell + 1],
+            std::stable_sort(entries_.get() + first_[cell], entries_.get() + first_[cell + 1],
                              [](const Entry& a, const Entry& b) { return a.maxZ > b.maxZ; });
 }
 
@@ -91,10 +91,10 @@ int TriangleGrid::row(double y) const {
 
 void TriangleGrid::near(double x, double y, double above, std::vector<std::int32_t>& out) const {
     out.clear();
-    if (entries_.empty() || !(std::isfinite(x) && std::isfinite(y))) return;
+    if (first_.empty() || !(std::isfinite(x) && std::isfinite(y))) return;
     const size_t cell = size_t(column(x)) * size_t(rows_) + size_t(row(y));
-    const Entry* e = entries_.data() + first_[cell];
-    const Entry* end = entries_.data() + first_[cell + 1];
+    const Entry* e = entries_.get() + first_[cell];
+    const Entry* end = entries_.get() + first_[cell + 1];
     // The same arithmetic as grownBox and holds.
     auto holdsPoint = [&](const Entry& t) {
         return x >= double(t.minX) - reach_ && x <= double(t.maxX) + reach_ &&

@@ -3,6 +3,7 @@
 #include "foundation/Records.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -48,8 +49,8 @@ class TriangleGrid {
         std::int32_t triangle;
         float minX, minY, maxX, maxY, maxZ;
     };
-    std::vector<std::int32_t> first_; // per cell: start of its entries, and one past the end
-    std::vector<Entry> entries_;
+    std::vector<std::int32_t> first_;  // per cell: start of its entries, and one past the end
+    std::unique_ptr<Entry[]> entries_; // filled cell by cell, so left uninitialised at first
     double reach_ = 0;
     Order order_;
     double originX_ = 0, originY_ = 0, cellSize_ = 1;
