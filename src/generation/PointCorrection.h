@@ -53,7 +53,8 @@ class PointCorrector {
             near(Lookup::flank, double(q.x), double(q.y), flankBase(q), triangles.flank);
             q = flank(q, triangles.flank);
             if (ball()) q = clearance(q, triangles.ball);
-            const bool far = std::hypot(double(q.x) - p.x, double(q.y) - p.y) > slack_;
+            const double dx = double(q.x) - p.x, dy = double(q.y) - p.y;
+            const bool far = dx * dx + dy * dy > slack_ * slack_;
             p = q;
             if (!far) break;
         }

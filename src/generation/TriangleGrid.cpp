@@ -17,7 +17,7 @@ namespace {
 // Cells a box side spans: the finer, the fewer triangles a cell lists beyond
 // those that hold a given point. The grid stays under these many cells and
 // entries.
-constexpr double cellsPerBoxSide = 5;
+constexpr double cellsPerBoxSide = 4;
 constexpr double maxCells = 4e6;
 constexpr double maxEntries = 4e6;
 
