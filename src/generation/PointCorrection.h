@@ -23,11 +23,10 @@ class PointCorrector {
 
     // The plan distances within which a triangle can touch the tool with its
     // allowance: the widest tool radius, and for a ball end the ball radius,
-    // plus the allowance, and beyond that the way a point may move before its
-    // neighbourhood is looked up again.
+    // plus the allowance, and beyond that the slack: the way a point may move
+    // (two raster cells) before its neighbourhood is looked up again.
     double reach() const { return reach_ + slack_; }
     double ballReach() const { return ballReach_ + slack_; }
-    double slack() const { return slack_; }
     bool ball() const;
 
     // Which triangles a lookup asks for: those whose plan box grown by
@@ -40,7 +39,7 @@ class PointCorrector {
 
     // The point corrected against the triangles `near`(lookup, x, y, above,
     // out) puts into `out`, by their positions in the list, ascending. A point
-    // that moved farther than slack() is corrected again from where it went,
+    // that moved farther than the slack is corrected again from where it went,
     // with the triangles near there.
     template <class Near> TrPkt3D correct(TrPkt3D p, Near&& near, NearTriangles& triangles) const {
         const double below = -std::numeric_limits<double>::infinity();
@@ -63,7 +62,7 @@ class PointCorrector {
 
     // The point corrected against the triangles at positions `ballNear` and
     // `flankNear`. A ball end is moved along the line from the nearest surface
-    // point (within slack() beyond its distance) so that its centre lies the
+    // point (within the slack beyond its distance) so that its centre lies the
     // ball radius plus the allowance from it; every tool is then pushed
     // sideways out of the deepest cut of its flank; a ball end still closer to
     // a triangle than that distance is pushed out again and, as the last

@@ -37,8 +37,6 @@ class TriangleGrid {
     // `above`, into `out` (cleared first).
     void near(double x, double y, double above, std::vector<std::int32_t>& out) const;
 
-    double reach() const { return reach_; }
-
   private:
     int column(double x) const;
     int row(double y) const;
