@@ -2,7 +2,6 @@
 #include "NumPadForm.h"
 
 #include "foundation/CommandLine.h"
-#include "foundation/State.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -25,11 +24,6 @@ TFltEdit::TFltEdit(FltField& field, QWidget* parent) : QAbstractSpinBox(parent),
 void TFltEdit::refresh() {
     const QString text = QString::fromStdString(field_.text());
     if (lineEdit()->text() != text) lineEdit()->setText(text);
-}
-
-bool TFltEdit::WartoscFloatOk() {
-    if (field_.floatProblem()) setFocus();
-    return field_.WartoscFloatOk();
 }
 
 QAbstractSpinBox::StepEnabled TFltEdit::stepEnabled() const {
@@ -101,15 +95,6 @@ void TFltEdit::openNumPad() {
     field_.leave();
     refresh();
     emit edited();
-}
-
-void TFltEditU::changeunit(int unit) {
-    field().changeunit(unit);
-    refresh();
-}
-
-void applyUnitToForm(QWidget* form) {
-    for (TFltEditU* f : form->findChildren<TFltEditU*>()) f->changeunit(settings.jednostkaMiary);
 }
 
 void applyTouchMode(QWidget* form) {

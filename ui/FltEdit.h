@@ -15,9 +15,6 @@ class TFltEdit : public QAbstractSpinBox {
     korvane::FltField& field() { return field_; }
     // Shows the field's text after the logic changed it.
     void refresh();
-    // Validity as the dialogs check it: focuses the field and shows the
-    // message when the value is not acceptable.
-    bool WartoscFloatOk();
     // Opens the numeric keypad over the field.
     void openNumPad();
 
@@ -38,15 +35,14 @@ class TFltEdit : public QAbstractSpinBox {
     korvane::FltField& field_;
 };
 
+// A field of a length or a speed: its FltField keeps millimetres and takes the
+// unit of the settings when its dialog sets it up.
 class TFltEditU : public TFltEdit {
     Q_OBJECT
   public:
     using TFltEdit::TFltEdit;
-    // Shows the value in another unit; the millimetres stay.
-    void changeunit(int unit);
 };
 
-// Every numeric field under `form`: the unit of the settings, and with the
-// switch "touchPanel" the large keypad on one click.
-void applyUnitToForm(QWidget* form);
+// With the switch "touchPanel": every numeric field under `form` opens the
+// large keypad on one click.
 void applyTouchMode(QWidget* form);

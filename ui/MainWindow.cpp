@@ -2,6 +2,7 @@
 #include "RAWview.h"
 
 #include "FormBMPDialog.h"
+#include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
 #include "OperacjeDialog.h"
 #include "foundation/Interfejs.h"
@@ -124,7 +125,11 @@ void MainWindow::buildMenus() {
     connect(axes, &QAction::toggled, this, [](bool on) { settings.ukladWsp = on; });
     addItem(model, "mModelResetujPolozenie");
     model->addSeparator();
-    addItem(model, "mModelWlasciwosci");
+    connect(addItem(model, "mModelWlasciwosci"), &QAction::triggered, this, [this] {
+        if (modelExtents.plik_RAW.empty()) return;
+        TfModelInfo dialog(x() + 60, y() + 60, modelExtents, this);
+        dialog.exec();
+    });
     addItem(model, "mMaterial");
 
     QMenu* outputs = menu("mPlikiWy");
@@ -152,9 +157,9 @@ void MainWindow::buildMenus() {
 
     // Commands that other parts of the program provide stay disabled until then.
     for (const char* name :
-         {"mModelResetujPolozenie", "mModelWlasciwosci", "mMaterial", "mBudujPlikiWy",
-          "mPrzerwijBudowaniePlikowWy", "mSterowanie", "mStart", "mStartOdWybranego", "mStop",
-          "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
+         {"mModelResetujPolozenie", "mMaterial", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy",
+          "mSterowanie", "mStart", "mStartOdWybranego", "mStop", "mKontynuacja", "mKonfig",
+          "mPamiecInfo", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
 

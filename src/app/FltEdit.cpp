@@ -153,12 +153,6 @@ bool FltField::WartoscFloatOk() const {
     return !p;
 }
 
-bool FltField::WartoscIntOk() const {
-    const auto p = intProblem();
-    if (p) showMessage(*p, true, "Błąd");
-    return !p;
-}
-
 std::string formatGrouped(double value) {
     std::string s = printed("%.*f", 2, value);
     const bool negative = s.front() == '-';

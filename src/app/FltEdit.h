@@ -70,7 +70,6 @@ class FltField {
     std::optional<std::string> intProblem() const;
     // Shows the problem, if any, as an error; true when valid.
     bool WartoscFloatOk() const;
-    bool WartoscIntOk() const;
 
     // Keypad flags, set for touch screens.
     bool fBigNumPad = false;

@@ -275,7 +275,9 @@ bool TfOperacjeDlg::ok() {
     };
     for (const auto& [field, id, shown] : fields)
         if (shown)
-            if (auto problem = field->floatProblem()) {
+            // The number of outlines is a count.
+            if (auto problem =
+                    field == &iloscObrysow ? field->intProblem() : field->floatProblem()) {
                 view_.focusOperationField(id);
                 showMessage(*problem, true, "Błąd");
                 return false;

@@ -249,7 +249,7 @@ TEST_F(OperationDialog, HostileTextInEveryNumericFieldIsNeverSaved) {
         {opPrinting, &TfOperacjeDlg::tempRobocza, OperationField::temperature, "-0.1", "250.1"},
         {opPrinting, &TfOperacjeDlg::zuzycieMaterialu, OperationField::materialUse, "-0.1",
          "200.1"},
-        {opPrinting, &TfOperacjeDlg::iloscObrysow, OperationField::outlines, "-1", "1001"},
+        {opPrinting, &TfOperacjeDlg::iloscObrysow, OperationField::outlines, "2.5", "1001"},
         {opOutline, &TfOperacjeDlg::poziomObrysu, OperationField::level, "-0.1", "100.1"},
     };
     for (const Case& c : cases)

@@ -4,6 +4,7 @@
 // screenshots, and the dialogs opened from the main window's panes.
 #include "FltEdit.h"
 #include "MainWindow.h"
+#include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
 #include "NumPadForm.h"
 #include "OperacjeDialog.h"
@@ -343,4 +344,29 @@ TEST_F(DialogsGui, PanesOpenTheDialogsFromTheMainWindow) {
     EXPECT_TRUE(std::filesystem::exists(operationsFolder() / "Roughing 2.opr"));
     EXPECT_EQ(operations->currentItem()->text(), "Roughing 2");
     window.close();
+}
+
+TEST_F(DialogsGui, ModelInformationInInches) {
+    start("US");
+    settings.jednostkaMiary = unitInch;
+    test::writeFile(data / "part.stl", std::string(100, 'x'));
+    TModel model;
+    model.plik_RAW = (data / "part.stl").string();
+    model.minX = -12.7;
+    model.maxX = 12.7;
+    model.maxY = 50.8;
+    model.maxZ = 2.54;
+    TfModelInfo dialog(120, 90, model);
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.windowTitle(), "Model information");
+    EXPECT_EQ(child<QLabel>(dialog, "lPlikNzw")->text(), "part.stl");
+    EXPECT_EQ(child<QLabel>(dialog, "lPlikNzw")->toolTip().toStdString(), model.plik_RAW);
+    EXPECT_EQ(child<QLabel>(dialog, "lRozmiarPlikuWart")->text(), "100b");
+    EXPECT_EQ(child<QLabel>(dialog, "lWymX")->text(), "1.000 ");
+    EXPECT_EQ(child<QLabel>(dialog, "lWymY")->text(), "2.000 ");
+    EXPECT_EQ(child<QLabel>(dialog, "lMinX")->text(), "-0.500 ");
+    EXPECT_EQ(child<QLabel>(dialog, "lMaxZ")->text(), "0.100 ");
+    keep(dialog.grab().toImage(), "model-info-US");
+    dialog.accept();
 }
