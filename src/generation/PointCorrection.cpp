@@ -21,6 +21,7 @@ constexpr double drawDownShare = 0.1;
 // How far, in raster cells, a point may move before the triangles near it are
 // looked up again: about what the raster can have been wrong by.
 constexpr double slackCells = 2;
+constexpr double maxLevels = 1e6;
 
 // Taken off the distance from a triangle's plane so that, whatever the
 // rounding, it stays below the exact distance from the triangle.
@@ -78,8 +79,11 @@ PointCorrector::PointCorrector(const TFrez& frez, double allowance, double maxZ,
     reach_ = std::max({t.d1, t.d2, t.d3}) / 2 + allowance;
     slack_ = slackCells * levelStep;
     firstLevel_ = t.d1 / 2;
+    // A tool file's heights are not bounded: the levels stop at a number no
+    // model needs.
     lastLevel_ = levelStep > 0 && t.hc >= firstLevel_
-                     ? static_cast<int>(std::floor((t.hc - firstLevel_) / levelStep + 1e-9))
+                     ? static_cast<int>(
+                           std::min(std::floor((t.hc - firstLevel_) / levelStep + 1e-9), maxLevels))
                      : -1;
     for (int k = 0; k <= lastLevel_; ++k) {
         const double h = firstLevel_ + k * levelStep_;
@@ -162,6 +166,7 @@ TrPkt3D PointCorrector::centre(TrPkt3D p, std::span<const std::int32_t> near) co
 }
 
 TrPkt3D PointCorrector::flank(TrPkt3D p, std::span<const std::int32_t> near) const {
+    if (lastLevel_ < 0) return p;
     struct Cut {
         double depth = 0, radius = 0;
         int level = 0;

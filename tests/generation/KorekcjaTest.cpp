@@ -200,6 +200,18 @@ TEST_F(Correction, ConeFlankKeptOffAWall) {
     EXPECT_EQ(q.z, 0.0f); // only the ball end is moved up or down
 }
 
+TEST_F(Correction, ToolHeightsBeyondReasonStillCorrect) {
+    const TriangleList wall = {test::sortedTriangle({5, 0, 0}, {6, 0, 8}, {6, 10, 8}),
+                               test::sortedTriangle({5, 0, 0}, {6, 10, 8}, {5, 10, 0})};
+    // No cell size: no flank levels, the point stays.
+    const TFrez flat(endMill(2));
+    EXPECT_EQ(correctOnce(PointCorrector(flat, 0, 100, 0, wall), {4.5f, 5, 0}, wall).x, 4.5f);
+    // A shank 10^12 mm long: the levels stop, the wall's cut is still found.
+    const TFrez tall({"", "Tall", toolEndMill, 2, 0, 2, 5, 1e12});
+    EXPECT_EQ(correctOnce(PointCorrector(tall, 0, 100, pixelSize, wall), {4.5f, 5, 0}, wall).x,
+              4.125f);
+}
+
 TEST_F(Correction, PointsBeyondTheModelAndPlaneFiguresStay) {
     modelTriangles = floorAt(0);
     modelSize = {10, 10, 0};
