@@ -135,7 +135,6 @@ PointCorrector::Nearest PointCorrector::nearest(std::span<const std::int32_t> ne
         return square(cx - q.x) + square(cy - q.y) + square(cz - q.z);
     };
     Nearest best;
-    std::int32_t bestIndex = -1;
     double limit2 = square(bound);
     Point3 q;
     for (const std::int32_t i : near) {
@@ -144,12 +143,10 @@ PointCorrector::Nearest PointCorrector::nearest(std::span<const std::int32_t> ne
         const Plane& n = planes_[size_t(i)];
         const double fromPlane = std::abs(n.nx * cx + n.ny * cy + n.nz * cz + n.d) - planeMargin;
         if (fromPlane > 0 && fromPlane * fromPlane > limit2) continue;
-        const double d2 = exact2(i, q);
-        // Of equal distances the first triangle wins.
-        if (d2 < limit2 || (d2 == limit2 && bestIndex >= 0 && i < bestIndex)) {
+        // The triangles come in list order: of equal distances the first wins.
+        if (const double d2 = exact2(i, q); d2 < limit2) {
             limit2 = d2;
             best = {std::sqrt(d2), q};
-            bestIndex = i;
         }
     }
     return best;
