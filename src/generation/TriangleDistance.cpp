@@ -79,7 +79,7 @@ std::optional<SectionPoint> nearestSectionPoint(const TTrojkat& t, double x, dou
     const Point3 first = at(t.a, t.c);
     const Point3 second = z < t.b.z ? at(t.a, t.b) : z > t.b.z ? at(t.b, t.c) : point(t.b);
     const Point3 f = nearestOnSegment(first, second, {x, y, z});
-    return SectionPoint{f.x, f.y, std::hypot(x - f.x, y - f.y)};
+    return SectionPoint{f.x, f.y, std::sqrt((x - f.x) * (x - f.x) + (y - f.y) * (y - f.y))};
 }
 
 std::optional<double> ballContactHeight(const TTrojkat& t, double x, double y, double radius) {
