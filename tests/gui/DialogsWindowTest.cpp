@@ -4,6 +4,7 @@
 // screenshots, and the dialogs opened from the main window's panes.
 #include "FltEdit.h"
 #include "MainWindow.h"
+#include "MaterialDialog.h"
 #include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
 #include "NumPadForm.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -369,4 +371,44 @@ TEST_F(DialogsGui, ModelInformationInInches) {
     EXPECT_EQ(child<QLabel>(dialog, "lMaxZ")->text(), "0.100 ");
     keep(dialog.grab().toImage(), "model-info-US");
     dialog.accept();
+}
+
+TEST_F(DialogsGui, MaterialDialogFilledThroughItsWidgets) {
+    for (const char* language : {"US", "SA"}) {
+        start(language);
+        pixelSize = 0.5;
+        project->d.material.zrodlo = materialCoating;
+        project->d.material.gruboscPowloki = 3;
+        TModel model;
+        model.minX = -40;
+        model.maxX = 40;
+        model.maxY = 30;
+        model.maxZ = 12;
+        MaterialDialog dialog(model);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QApplication::processEvents();
+        EXPECT_TRUE(child<QRadioButton>(dialog, "rbZrodlo1")->isChecked());
+        EXPECT_EQ(fieldText(dialog, "eGruboscPowloki"), "3.000");
+        EXPECT_FALSE(child<QWidget>(dialog, "eWysokosc")->isEnabled());
+        auto* block = child<QRadioButton>(dialog, "rbZrodlo0");
+        block->setFocus();
+        QTest::keyClick(block, Qt::Key_Space);
+        EXPECT_TRUE(child<QWidget>(dialog, "eWysokosc")->isEnabled());
+        EXPECT_EQ(fieldText(dialog, "eGruboscPowloki"), "0.000");
+        QTest::mouseClick(child<QPushButton>(dialog, "btnWymiaryModelu"), Qt::LeftButton);
+        EXPECT_EQ(fieldText(dialog, "eSzerokosc"), "80.000");
+        typeInto(child<QWidget>(dialog, "eWysokosc"), "25");
+        typeInto(child<QWidget>(dialog, "ePodkladka"), "-2");
+        keep(dialog.grab().toImage(), std::string("material-dialog-") + language);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        EXPECT_TRUE(ui.messages.empty());
+        ASSERT_TRUE(dialog.logic().zapisano) << language;
+        const TMaterial& m = project->d.material;
+        EXPECT_EQ(m.zrodlo, materialBlock);
+        EXPECT_EQ(m.rozmX, 80);
+        EXPECT_EQ(m.rozmY, 30);
+        EXPECT_EQ(m.rozmZ, 25);
+        EXPECT_EQ(m.gruboscPodkladki, -2);
+    }
 }
