@@ -1,0 +1,86 @@
+#pragma once
+
+// The control panel's manual controls: jogging by keys, buttons and joystick,
+// the slow mode of the Ctrl key and the speed slider. Main thread only; the
+// window translates its events into these calls.
+namespace korvane {
+
+// Jog codes: the Windows key codes the panel has always used for its keys and
+// buttons.
+enum JogCode : int {
+    jogZUp = 33,       // Page Up, kzu
+    jogZDown = 34,     // Page Down, kzd
+    jogLeft = 37,      // Left arrow, kl
+    jogBack = 38,      // Up arrow, ku (Y+)
+    jogRight = 39,     // Right arrow, kr
+    jogFront = 40,     // Down arrow, kd (Y-)
+    jogDownLeft = 97,  // numpad 1, kdl
+    jogDown = 98,      // numpad 2
+    jogDownRight = 99, // numpad 3, kdr
+    jogLeftPad = 100,  // numpad 4
+    jogRightPad = 102, // numpad 6
+    jogUpLeft = 103,   // numpad 7, kul
+    jogUp = 104,       // numpad 8
+    jogUpRight = 105,  // numpad 9, kur
+    jogFilamentDown = 110,
+    jogFilamentUp = 111,
+};
+
+// Other keys the panel reads.
+enum PanelKey : int {
+    keyCtrl = 17,
+    keyInsert = 45,
+    keyNumpad0 = 96,
+    keyNumpad5 = 101,
+    keyNumpadStar = 106,
+    keyNumpadPlus = 107,
+    keyNumpadMinus = 109,
+};
+
+bool isJogKey(int key);
+
+class Tster {
+  public:
+    // One jog: waits until the axes rest, then one "A" move towards the end of
+    // the travel in the code's direction (Z down only to the project zero).
+    // The move is stopped by "Y" on release.
+    void Jog(int code);
+
+    // Keyboard. `key` is the panel's key code; a key pressed again without a
+    // release in between is the auto-repeat and starts nothing.
+    void KeyDown(int key);
+    void OnKeyUp(int key);
+
+    // The jog buttons (codes of JogCode) and STOP while no job runs.
+    void buttonDown(int code);
+    void buttonUp(int code);
+    void stopButtonDown();
+
+    // The speed slider moved to `position`: the snapped position, sent to the
+    // machine as the selected slot's speed. Returns the position to show.
+    int VScrollChange(int position);
+    // Numpad + and -: one position up or down within minSpeed..maxSpeed.
+    void stepSpeed(int delta);
+
+    int sliderPosition() const { return sliderPosition_; }
+    int sliderPage() const { return page_; }
+    int sliderLine() const { return line_; }
+    int speedLabel() const { return speedLabel_; }
+    bool jogActive() const { return jogActive_; }
+
+  private:
+    long long sliderMachineSpeed() const;
+
+    int sliderPosition_ = 0;
+    int speedLabel_ = 0;
+    bool jogActive_ = false;
+    int lastKey_ = 0;
+    bool repetycja_ = false;
+    int vnorm_ = 0;
+    bool slowMode_ = false;
+    int page_ = 10;
+    int line_ = 1;
+    long long bakSpeed_ = 0;
+};
+
+} // namespace korvane
