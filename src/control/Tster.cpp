@@ -1,5 +1,6 @@
 #include "control/Tster.h"
 
+#include "control/Joystick.h"
 #include "control/SpeedSlider.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
@@ -13,11 +14,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <thread>
 
 namespace korvane {
 
 namespace {
+
+// The joystick's dead zone around its centre.
+constexpr int joystickZeroSize = 5000;
+constexpr int joystickCentre = 32768;
 
 // The fourth axis moves of the filament feed, in its own units.
 constexpr double filamentTravel = 10000;
@@ -213,6 +220,36 @@ void Tster::stepSpeed(int delta) {
     const int low = SliderPosition(machineParams.minSpeed);
     const int high = SliderPosition(machineParams.maxSpeed);
     VScrollChange(std::clamp(sliderPosition_ + delta, low, std::max(low, high)));
+}
+
+void Tster::joystickStep(JoystickSource& source) {
+    if (plotstate.state & stateJobRunning) return;
+    const std::optional<JoyState> joy = source.read();
+    if (!joy) return;
+    key_ = joystickKey(*joy, joystickZeroSize);
+    if (key_ != 0) {
+        const int deflection =
+            std::max(std::abs(joy->x - joystickCentre), std::abs(joy->y - joystickCentre));
+        const int position = static_cast<int>(roundHalfEven(
+            static_cast<long double>(deflection) / joystickCentre * machineParams.sliderMax));
+        // Like the slider's own change event: only when the position moves.
+        if (position != joySpeedPosition_) {
+            joySpeedPosition_ = position;
+            VScrollChange(position);
+        }
+    }
+    if (key_ == lKey_) return;
+    ReadStatus();
+    if ((plotstate.state & stateMoving) || key_ == 0) {
+        StopMotion();
+        WaitIdle();
+        // Back at the centre the keys may jog again.
+        if (key_ == 0) jogActive_ = false;
+    }
+    ReadPositions();
+    if (const int code = joystickJogCode(key_)) Jog(code);
+    if (key_ == 16) ToggleSpindle();
+    lKey_ = key_;
 }
 
 long long Tster::sliderMachineSpeed() const {

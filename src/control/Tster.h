@@ -5,6 +5,8 @@
 // window translates its events into these calls.
 namespace korvane {
 
+class JoystickSource;
+
 // Jog codes: the Windows key codes the panel has always used for its keys and
 // buttons.
 enum JogCode : int {
@@ -62,6 +64,12 @@ class Tster {
     // Numpad + and -: one position up or down within minSpeed..maxSpeed.
     void stepSpeed(int delta);
 
+    // The joystick's part of a tick, while no job runs: the deflection sets the
+    // speed, a new direction stops the last jog and starts its own, the centre
+    // stops it.
+    void joystickStep(JoystickSource& source);
+    int joystickKeyNow() const { return key_; }
+
     int sliderPosition() const { return sliderPosition_; }
     int sliderPage() const { return page_; }
     int sliderLine() const { return line_; }
@@ -81,6 +89,9 @@ class Tster {
     int page_ = 10;
     int line_ = 1;
     long long bakSpeed_ = 0;
+    int key_ = 0;
+    int lKey_ = 0;
+    int joySpeedPosition_ = -1;
 };
 
 } // namespace korvane

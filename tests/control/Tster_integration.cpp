@@ -2,6 +2,7 @@
 #include "SimHidBackend.h"
 #include "SimMachine.h"
 
+#include "control/Joystick.h"
 #include "control/SpeedSlider.h"
 #include "control/Tster.h"
 #include "foundation/MachineParams.h"
@@ -169,6 +170,40 @@ TEST_F(PanelOnSim, DiagonalButtonsStopAtTheNearerEdge) {
     EXPECT_EQ(s.position[0], std::llround(7000 * machineParams.stepsX)); // 100 - 30 mm
     EXPECT_EQ(s.position[1], 0);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// A joystick whose position the test sets.
+class HeldJoystick final : public JoystickSource {
+  public:
+    std::optional<JoyState> read() override { return state; }
+    std::optional<JoyState> state = JoyState{};
+};
+
+TEST_F(PanelOnSim, AJoystickPushedRightAndUpJogsToTheUpperRightUntilCentred) {
+    ASSERT_TRUE(MoveToPointDirect(0, 380, 500)); // 20 mm from the back, 100 mm from the right
+    HeldJoystick joy;
+    sent.clear();
+    joy.state = JoyState{65535, 0, 32768, 0};
+    panel.joystickStep(joy);
+    EXPECT_EQ(panel.joystickKeyNow(), 5);
+    EXPECT_EQ(count('A'), 1);
+    panel.joystickStep(joy); // held: no second move
+    EXPECT_EQ(count('A'), 1);
+    ASSERT_TRUE(WaitIdle());
+
+    joy.state = JoyState{};
+    panel.joystickStep(joy);
+    EXPECT_EQ(count('Y'), 1);
+    EXPECT_FALSE(panel.jogActive()); // the keys jog again
+    const auto s = machine->snapshot();
+    EXPECT_EQ(s.position[0], std::llround(52000 * machineParams.stepsX)); // +20 mm
+    EXPECT_EQ(s.position[1], std::llround(40000 * machineParams.stepsY)); // the back edge
+
+    // Without a joystick nothing happens.
+    joy.state.reset();
+    sent.clear();
+    panel.joystickStep(joy);
+    EXPECT_TRUE(sent.empty());
 }
 
 } // namespace
