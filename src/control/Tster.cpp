@@ -6,14 +6,19 @@
 #include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
 #include "foundation/Rounding.h"
+#include "foundation/Settings.h"
 #include "foundation/State.h"
 #include "machine/Encoding.h"
+#include "machine/Identification.h"
 #include "machine/MachineState.h"
 #include "machine/MoveEncoding.h"
 #include "machine/Ploter.h"
+#include "machine/TransmitArm.h"
+#include "machine/Usb.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <thread>
@@ -104,9 +109,150 @@ bool isFilament(int code) {
 
 } // namespace
 
+HeadVerdict headTemperatureVerdict(double read, double last, double set) {
+    if (std::fabs(read - last) > 20) return HeadVerdict::thermistorFault;
+    if (std::fabs(read - set) > 10) return HeadVerdict::headTooCold;
+    return HeadVerdict::ok;
+}
+
 bool isJogKey(int key) {
     return key == jogZUp || key == jogZDown || (key >= jogLeft && key <= jogFront) ||
            (key >= jogDownLeft && key <= jogLeftPad) || (key >= jogRightPad && key <= jogUpRight);
+}
+
+std::string Tster::FormActivate() {
+    jogActive_ = false;
+    repetycja_ = false;
+    lastKey_ = 0;
+    if (!usbLink)
+        return txt("Control_panel", "sterBrakPolaczenia") + " - " + txt("Control_panel", "brakUsb");
+    ReadStatus();
+    if (linkUp()) {
+        SendCommand("X");
+        ReadMachineInfo();
+        IdentifyMachine();
+        ReadPower();
+        powerMin_ = static_cast<int>(roundHalfEven(machineParams.spindleSpeedMin / 100.0L));
+        powerMax_ = static_cast<int>(roundHalfEven(machineParams.spindleSpeedMax / 100.0L));
+        display_.powerPosition = extendedStatus
+                                     ? static_cast<int>(roundHalfEven(plotstate.power / 100.0L))
+                                     : plotstate.power;
+        ReadSpeeds();
+        if (plotstate.speed != 0)
+            sliderPosition_ = SliderPosition(static_cast<int>(MachineToSpeed(plotstate.speed)));
+        VScrollChange(sliderPosition_);
+        ReadPositions();
+        ReadWorkOrigin();
+        shownPowerSlot_ = shownSpindle_ = 255;
+        shownPower_ = -1;
+    }
+    SendCommand("X");
+    std::string caption;
+    if (usbLink->VardimonExist())
+        caption = txt("Control_panel", "sterRecznePolaczone") + " [USB]";
+    else if (ethernetActive)
+        caption = txt("Control_panel", "sterRecznePolaczone") + " [Ethernet]";
+    else
+        caption = txt("Control_panel", "sterBrakPolaczenia");
+    if (settings.printer3D) {
+        ReadHeadTemperatures();
+        ostatniaTemperatura_ = headTemperatureRead[1];
+    }
+    return caption;
+}
+
+int Tster::Timer1Timer(bool active) {
+    // The head temperature is checked once a second whatever the interval.
+    elapsedMs_ += interval_;
+    if (elapsedMs_ >= 1000) {
+        elapsedMs_ = 0;
+        newSek_ = true;
+    }
+    interval_ = transArm.isOpen() || active ? 10 : 100;
+    if (transArm.isOpen()) transArm.tick();
+    Tick(active);
+    return interval_;
+}
+
+void Tster::Tick(bool active) {
+    if (!usbLink) {
+        showMessage(txt("Ploter", "bladUsb"), true, "wr ");
+        return;
+    }
+    ReadStatus();
+    if (settings.printer3D && newSek_) checkHeadTemperature();
+    if (active) refreshDisplay();
+}
+
+void Tster::checkHeadTemperature() {
+    newSek_ = false;
+    ReadHeadTemperatures();
+    const double head = headTemperatureRead[1];
+    display_.headTemperatures =
+        std::to_string(static_cast<int>(roundHalfEven(headTemperatureRead[0]))) + "/" +
+        std::to_string(static_cast<int>(roundHalfEven(head)));
+    switch (headTemperatureVerdict(head, ostatniaTemperatura_, headTemperatureSet[0])) {
+    case HeadVerdict::thermistorFault:
+        if (showStatusText) showStatusText("awaria termistora");
+        showMessage("awaria termistora", true);
+        break;
+    case HeadVerdict::headTooCold:
+        if (showStatusText) showStatusText("glowica za zimna");
+        break;
+    case HeadVerdict::ok:
+        break;
+    }
+    ostatniaTemperatura_ = head;
+}
+
+void Tster::refreshDisplay() {
+    ReadStatus();
+    ReadPositions();
+    ReadWorkOrigin();
+    ReadSpeeds();
+    ReadPower();
+    const tplotstate& s = plotstate;
+    PanelDisplay& d = display_;
+    d.instantSpeed = s.speedc > 0 ? static_cast<int>(MachineToSpeed(s.speedc)) : 0;
+    d.speedCaption = speedSlotCaption(s.sel_speed);
+    // The slider follows the machine without sending the speed back.
+    if (s.speed != 0) sliderPosition_ = SliderPosition(static_cast<int>(MachineToSpeed(s.speed)));
+    const int spindle = (s.state & stateSpindleOn) ? 1 : 0;
+    if (s.sel_power != shownPowerSlot_ || s.power != shownPower_ || spindle != shownSpindle_) {
+        const std::string caption = powerSlotCaption(s.sel_power);
+        if (!caption.empty()) d.powerCaption = caption;
+        shownPowerSlot_ = s.sel_power;
+        shownPower_ = s.power;
+        shownSpindle_ = spindle;
+    }
+    if (extendedStatus) {
+        d.powerPosition = static_cast<int>(roundHalfEven(s.power / 100.0L));
+        d.powerLabel = s.power;
+    } else {
+        d.powerPosition = s.power;
+        d.powerLabel = s.power * 100;
+    }
+    d.spindleOn = spindle != 0;
+    d.decimals = machineParams.newSpeedEncoding ? 3 : 2;
+    d.machineX = s.abspos.x / 100.0;
+    d.machineY = s.abspos.y / 100.0;
+    d.machineZ = s.pos0.z / 100.0 + s.abspos.z / 100.0;
+    d.projectX = (s.abspos.x - s.pos0.x) / 100.0;
+    d.projectY = (s.abspos.y - s.pos0.y) / 100.0;
+    d.projectZ = d.machineZ;
+    d.controlsEnabled = !(s.state & stateJobRunning);
+}
+
+void Tster::PScrollChange(int position) {
+    display_.powerLabel = position * 100;
+    plotstate.power = static_cast<std::uint16_t>(extendedStatus ? position * 100 : position);
+    SetPower();
+}
+
+void Tster::k_zalwylClick() {
+    ToggleSpindle();
+    ReadStatus();
+    display_.spindleOn = (plotstate.state & stateSpindleOn) != 0;
 }
 
 void Tster::Jog(int code) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "control/PanelDisplay.h"
+
+#include <string>
+
 // The control panel's manual controls: jogging by keys, buttons and joystick,
 // the slow mode of the Ctrl key and the speed slider. Main thread only; the
 // window translates its events into these calls.
@@ -41,8 +45,28 @@ enum PanelKey : int {
 
 bool isJogKey(int key);
 
+// A head temperature check's verdict: a jump of more than 20 degrees since the
+// last check is a failed thermistor, more than 10 below or above the set value
+// a head that is not at its temperature.
+enum class HeadVerdict { ok, thermistorFault, headTooCold };
+HeadVerdict headTemperatureVerdict(double read, double last, double set);
+
 class Tster {
   public:
+    // The panel became the active window: the machine is read afresh, the
+    // sliders follow it and the caption says the link. Returns the caption.
+    std::string FormActivate();
+    int powerMin() const { return powerMin_; }
+    int powerMax() const { return powerMax_; }
+
+    // The timer: one heartbeat. `active` is whether the panel is the active
+    // window (the display refreshes only then). Returns the next interval in
+    // ms: 10 while a transmission is open or the panel is active, else 100.
+    int Timer1Timer(bool active);
+    // One poll and, when `active`, the refresh of display().
+    void Tick(bool active);
+    const PanelDisplay& display() const { return display_; }
+
     // One jog: waits until the axes rest, then one "A" move towards the end of
     // the travel in the code's direction (Z down only to the project zero).
     // The move is stopped by "Y" on release.
@@ -61,6 +85,11 @@ class Tster {
     // The speed slider moved to `position`: the snapped position, sent to the
     // machine as the selected slot's speed. Returns the position to show.
     int VScrollChange(int position);
+    // The power slider moved: the selected power slot's value is sent.
+    void PScrollChange(int position);
+    // The spindle button: switched over, then the status read again.
+    void k_zalwylClick();
+
     // Numpad + and -: one position up or down within minSpeed..maxSpeed.
     void stepSpeed(int delta);
 
@@ -78,6 +107,17 @@ class Tster {
 
   private:
     long long sliderMachineSpeed() const;
+    void refreshDisplay();
+    void checkHeadTemperature();
+
+    PanelDisplay display_;
+    int powerMin_ = 0, powerMax_ = 0;
+    int interval_ = 10;
+    int elapsedMs_ = 0; // since the last head temperature check
+    bool newSek_ = false;
+    double ostatniaTemperatura_ = 0;
+    // The power slot, power and spindle bit of the last refresh; 255 redraws the first time.
+    int shownPowerSlot_ = 255, shownPower_ = -1, shownSpindle_ = 255;
 
     int sliderPosition_ = 0;
     int speedLabel_ = 0;

@@ -51,6 +51,14 @@ TEST(SpeedSlider, SnapsEachBandHalvesUp) {
     EXPECT_EQ(high.line, 10);
 }
 
+TEST(HeadTemperature, JumpsAndDistanceFromTheSetValue) {
+    EXPECT_EQ(headTemperatureVerdict(221, 200, 220), HeadVerdict::thermistorFault);
+    EXPECT_EQ(headTemperatureVerdict(179, 200, 180), HeadVerdict::thermistorFault);
+    EXPECT_EQ(headTemperatureVerdict(220, 200, 220), HeadVerdict::ok); // 20: no fault
+    EXPECT_EQ(headTemperatureVerdict(209, 205, 220), HeadVerdict::headTooCold);
+    EXPECT_EQ(headTemperatureVerdict(210, 205, 220), HeadVerdict::ok); // 10: close enough
+}
+
 // The panel's slider against a scripted machine: the position it settles on and
 // the speed it shows.
 class PanelSlider : public ::testing::Test {

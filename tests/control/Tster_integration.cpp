@@ -6,6 +6,9 @@
 #include "control/SpeedSlider.h"
 #include "control/Tster.h"
 #include "foundation/MachineParams.h"
+#include "foundation/Settings.h"
+#include "foundation/State.h"
+#include "machine/Encoding.h"
 #include "machine/Ploter.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +56,7 @@ class PanelOnSim : public ::testing::Test {
         resetMachine();
         SimConfig config;
         config.timeScale = 50;
+        config.heatingRate = 1e6; // the head reaches any set temperature at once
         config.trace = dir.path() / "trace.txt";
         machine = std::make_shared<SimMachine>(config);
         usbLink = std::make_unique<TfUsb>(std::make_unique<RecordingSimHid>(machine, &sent));
@@ -170,6 +174,52 @@ TEST_F(PanelOnSim, DiagonalButtonsStopAtTheNearerEdge) {
     EXPECT_EQ(s.position[0], std::llround(7000 * machineParams.stepsX)); // 100 - 30 mm
     EXPECT_EQ(s.position[1], 0);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(PanelOnSim, TicksShowThePositionsInMillimetres) {
+    ASSERT_TRUE(MoveToPointDirect(-20, 30, 100)); // 20 mm down from the top
+    EXPECT_EQ(panel.FormActivate(), "Manual control - connected [USB]");
+    panel.Timer1Timer(true);
+    const PanelDisplay& d = panel.display();
+    EXPECT_NEAR(d.machineX, 100, 0.01);
+    EXPECT_NEAR(d.machineY, 30, 0.01);
+    EXPECT_NEAR(d.machineZ, 80, 0.01); // the table is 100 mm below the top
+    EXPECT_NEAR(d.projectX, 50, 0.01); // the work origin is at 50, 50
+    EXPECT_NEAR(d.projectY, -20, 0.01);
+    EXPECT_EQ(d.speedCaption, "szybkosc"); // direct moves use the auxiliary slot
+    EXPECT_TRUE(d.controlsEnabled);
+    EXPECT_FALSE(d.spindleOn);
+
+    panel.k_zalwylClick();
+    EXPECT_TRUE(panel.display().spindleOn);
+    EXPECT_TRUE(machine->snapshot().spindleOn);
+}
+
+TEST_F(PanelOnSim, AHeadTemperatureJumpOfTwentyOneDegreesIsAFailedThermistor) {
+    settings.printer3D = true;
+    std::vector<std::string> status;
+    showStatusText = [&](const std::string& text) { status.push_back(text); };
+    auto setHead = [](float head) {
+        std::string cmd = "S3t";
+        appendFloat32(cmd, head);
+        appendFloat32(cmd, 80);
+        SendCommand(PadCommand16(cmd));
+        headTemperatureSet = {head, 80};
+    };
+    setHead(200);
+    panel.FormActivate();                                           // remembers 200
+    for (int tick = 0; tick < 100; ++tick) panel.Timer1Timer(true); // one second of ticks
+    EXPECT_EQ(panel.display().headTemperatures, "200/200");
+    EXPECT_TRUE(status.empty());
+    EXPECT_TRUE(ui.messages.empty());
+
+    setHead(221);
+    for (int tick = 0; tick < 100; ++tick) panel.Timer1Timer(true);
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(status[0], "awaria termistora");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "awaria termistora");
+    showStatusText = nullptr;
 }
 
 // A joystick whose position the test sets.
