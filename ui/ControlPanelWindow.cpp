@@ -1,0 +1,256 @@
+#include "ControlPanelWindow.h"
+
+#include "control/SpeedSlider.h"
+#include "foundation/Interfejs.h"
+#include "foundation/MachineParams.h"
+#include "foundation/State.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+using namespace korvane;
+
+namespace {
+
+QString text(const char* key) {
+    return QString::fromStdString(txt("Control_panel", key));
+}
+
+// The panel's code of a key, 0 for keys it does not read.
+int panelKey(const QKeyEvent* event) {
+    const bool pad = event->modifiers() & Qt::KeypadModifier;
+    const int key = event->key();
+    if (pad && key >= Qt::Key_0 && key <= Qt::Key_9) return keyNumpad0 + (key - Qt::Key_0);
+    if (pad && key == Qt::Key_Asterisk) return keyNumpadStar;
+    if (pad && key == Qt::Key_Plus) return keyNumpadPlus;
+    if (pad && key == Qt::Key_Minus) return keyNumpadMinus;
+    switch (key) {
+    case Qt::Key_PageUp:
+        return jogZUp;
+    case Qt::Key_PageDown:
+        return jogZDown;
+    case Qt::Key_Left:
+        return jogLeft;
+    case Qt::Key_Up:
+        return jogBack;
+    case Qt::Key_Right:
+        return jogRight;
+    case Qt::Key_Down:
+        return jogFront;
+    case Qt::Key_Control:
+        return keyCtrl;
+    case Qt::Key_Insert:
+        return keyInsert;
+    default:
+        return 0;
+    }
+}
+
+QString fixed(double v, int decimals) {
+    return QString::number(v, 'f', decimals).rightJustified(9);
+}
+
+} // namespace
+
+ControlPanelWindow::ControlPanelWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName("ster");
+    setWindowTitle(text("ster.Caption"));
+    setLayoutDirection(texts && texts->arabski ? Qt::RightToLeft : Qt::LeftToRight);
+
+    auto coordinates = [&](const char* group, const char* px, const char* py, const char* pz) {
+        auto* box = new QGroupBox(text(group));
+        box->setObjectName(group);
+        auto* grid = new QGridLayout(box);
+        int row = 0;
+        for (const char* name : {px, py, pz}) {
+            grid->addWidget(new QLabel(QString("XYZ"[row])), row, 0);
+            auto* value = new QLabel;
+            value->setObjectName(name);
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            value->setFont(QFont("monospace"));
+            values_[name] = value;
+            grid->addWidget(value, row++, 1);
+        }
+        return box;
+    };
+
+    auto* jog = new QGridLayout;
+    jog->addWidget(jogButton("kul", "\u2196", jogUpLeft), 0, 0);
+    jog->addWidget(jogButton("ku", "\u2191", jogBack), 0, 1);
+    jog->addWidget(jogButton("kur", "\u2197", jogUpRight), 0, 2);
+    jog->addWidget(jogButton("kl", "\u2190", jogLeft), 1, 0);
+    auto* stop = new QPushButton("STOP");
+    stop->setObjectName("kstop");
+    stop->setFocusPolicy(Qt::NoFocus);
+    connect(stop, &QPushButton::pressed, this, [this] { panel_.stopButtonDown(); });
+    jog->addWidget(stop, 1, 1);
+    jog->addWidget(jogButton("kr", "\u2192", jogRight), 1, 2);
+    jog->addWidget(jogButton("kdl", "\u2199", jogDownLeft), 2, 0);
+    jog->addWidget(jogButton("kd", "\u2193", jogFront), 2, 1);
+    jog->addWidget(jogButton("kdr", "\u2198", jogDownRight), 2, 2);
+    auto* zUp = jogButton("kzu", "Z\u2191", jogZUp);
+    zUp->setToolTip(text("kzu.Hint"));
+    jog->addWidget(zUp, 0, 3);
+    auto* zDown = jogButton("kzd", "Z\u2193", jogZDown);
+    zDown->setToolTip(text("kzd.Hint"));
+    jog->addWidget(zDown, 2, 3);
+    spindle_ = new QPushButton("\u2699");
+    spindle_->setObjectName("k_zalwyl");
+    spindle_->setCheckable(true);
+    spindle_->setFocusPolicy(Qt::NoFocus);
+    spindle_->setToolTip(text("k_zalwyl.Hint"));
+    connect(spindle_, &QPushButton::clicked, this, [this] {
+        panel_.k_zalwylClick();
+        spindle_->setChecked(panel_.display().spindleOn);
+    });
+    machineButtons_.push_back(spindle_);
+    jog->addWidget(spindle_, 1, 3);
+
+    auto slider = [&](const char* group, const char* name, const char* label, const char* hint,
+                      QSlider*& sliderOut, QLabel*& labelOut) {
+        auto* box = new QGroupBox(text(group));
+        box->setObjectName(group);
+        auto* layout = new QVBoxLayout(box);
+        sliderOut = new QSlider(Qt::Horizontal);
+        sliderOut->setObjectName(name);
+        sliderOut->setToolTip(text(hint));
+        sliderOut->setFocusPolicy(Qt::NoFocus);
+        labelOut = new QLabel;
+        labelOut->setObjectName(label);
+        labelOut->setAlignment(Qt::AlignCenter);
+        layout->addWidget(labelOut);
+        layout->addWidget(sliderOut);
+        return box;
+    };
+    speedGroup_ =
+        slider("Szybkosc.Caption", "VScroll", "speedlabel", "VScroll.Hint", speed_, speedLabel_);
+    powerGroup_ =
+        slider("moc.Caption", "PScroll", "PowerLabel", "PScroll.Hint", power_, powerLabel_);
+    speed_->setRange(0, std::max(190, machineParams.sliderMax));
+    connect(speed_, &QSlider::valueChanged, this, [this](int position) {
+        const int snapped = panel_.VScrollChange(position);
+        const QSignalBlocker block(speed_);
+        speed_->setValue(snapped);
+        speed_->setPageStep(panel_.sliderPage());
+        speed_->setSingleStep(panel_.sliderLine());
+        speedLabel_->setText(QString("%1 mm/min").arg(panel_.speedLabel()));
+    });
+    connect(power_, &QSlider::valueChanged, this, [this](int position) {
+        panel_.PScrollChange(position);
+        powerLabel_->setText(QString::number(position * 100));
+    });
+
+    auto* close = new QPushButton(text("zamknij.Caption"));
+    close->setObjectName("zamknij");
+    close->setFocusPolicy(Qt::NoFocus);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(coordinates("GroupBox1.Caption", "wmx", "wmy", "wmz"));
+    left->addWidget(coordinates("GroupBox2.Caption", "wpx", "wpy", "wpz"));
+    auto* right = new QVBoxLayout;
+    // The pad keeps the machine's directions in right-to-left languages too.
+    auto* pad = new QWidget;
+    pad->setLayoutDirection(Qt::LeftToRight);
+    pad->setLayout(jog);
+    right->addWidget(pad);
+    right->addWidget(speedGroup_);
+    right->addWidget(powerGroup_);
+    right->addWidget(close);
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(left);
+    top->addLayout(right);
+
+    connect(&timer_, &QTimer::timeout, this, &ControlPanelWindow::heartbeat);
+    timer_.start(10);
+}
+
+QPushButton* ControlPanelWindow::jogButton(const char* name, const QString& arrow, int code) {
+    auto* button = new QPushButton(arrow);
+    button->setObjectName(name);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setMinimumSize(44, 36);
+    connect(button, &QPushButton::pressed, this, [this, code] { panel_.buttonDown(code); });
+    connect(button, &QPushButton::released, this, [this, code] { panel_.buttonUp(code); });
+    machineButtons_.push_back(button);
+    return button;
+}
+
+bool ControlPanelWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        const std::string caption = panel_.FormActivate();
+        setWindowTitle(QString::fromStdString(caption));
+        power_->setRange(panel_.powerMin(), std::max(panel_.powerMin(), panel_.powerMax()));
+        const QSignalBlocker block(speed_);
+        speed_->setRange(0, std::max(190, machineParams.sliderMax));
+        speed_->setValue(panel_.sliderPosition());
+        speedLabel_->setText(QString("%1 mm/min").arg(panel_.speedLabel()));
+    }
+    return QWidget::event(event);
+}
+
+void ControlPanelWindow::keyPressEvent(QKeyEvent* event) {
+    const int key = panelKey(event);
+    if (!key) return QWidget::keyPressEvent(event);
+    panel_.KeyDown(key);
+    if (key == keyNumpadPlus || key == keyNumpadMinus) {
+        const QSignalBlocker block(speed_);
+        speed_->setValue(panel_.sliderPosition());
+        speedLabel_->setText(QString("%1 mm/min").arg(panel_.speedLabel()));
+    }
+}
+
+void ControlPanelWindow::keyReleaseEvent(QKeyEvent* event) {
+    // Qt's auto-repeat sends a release before each repeated press; the panel
+    // sees the repeated presses alone, as one held key.
+    if (event->isAutoRepeat()) return;
+    if (const int key = panelKey(event))
+        panel_.OnKeyUp(key);
+    else
+        QWidget::keyReleaseEvent(event);
+}
+
+void ControlPanelWindow::heartbeat() {
+    timer_.setInterval(panel_.Timer1Timer(isActiveWindow()));
+    if (isActiveWindow()) render();
+}
+
+void ControlPanelWindow::render() {
+    const PanelDisplay& d = panel_.display();
+    values_["wmx"]->setText(fixed(d.machineX, d.decimals));
+    values_["wmy"]->setText(fixed(d.machineY, d.decimals));
+    values_["wmz"]->setText(fixed(d.machineZ, d.decimals));
+    values_["wpx"]->setText(fixed(d.projectX, d.decimals));
+    values_["wpy"]->setText(fixed(d.projectY, d.decimals));
+    values_["wpz"]->setText(fixed(d.projectZ, d.decimals));
+    if (!d.speedCaption.empty())
+        speedGroup_->setTitle(QString::fromStdString(txt("Control_panel", d.speedCaption)));
+    if (!d.powerCaption.empty())
+        powerGroup_->setTitle(QString::fromStdString(txt("Control_panel", d.powerCaption)));
+    {
+        const QSignalBlocker block(speed_);
+        speed_->setValue(panel_.sliderPosition());
+    }
+    {
+        const QSignalBlocker block(power_);
+        power_->setValue(d.powerPosition);
+    }
+    powerLabel_->setText(QString::number(d.powerLabel));
+    spindle_->setChecked(d.spindleOn);
+    for (QPushButton* button : machineButtons_) button->setEnabled(d.controlsEnabled);
+}
+
+ControlPanelWindow* showControlPanel(QWidget* owner) {
+    auto* panel = owner->findChild<ControlPanelWindow*>();
+    if (!panel) panel = new ControlPanelWindow(owner);
+    panel->show();
+    panel->raise();
+    panel->activateWindow();
+    return panel;
+}
