@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 #include "RAWview.h"
 
+#include "ControlPanelWindow.h"
 #include "FormBMPDialog.h"
 #include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
@@ -139,7 +140,8 @@ void MainWindow::buildMenus() {
             [this] { logic_.sbProcesPrzerwijClick(); });
 
     QMenu* machine = menu("mMaszyna");
-    addItem(machine, "mSterowanie", QKeySequence("F5"));
+    connect(addItem(machine, "mSterowanie", QKeySequence("F5")), &QAction::triggered, this,
+            [this] { showControlPanel(this); });
     addItem(machine, "mStart", QKeySequence("F2"));
     addItem(machine, "mStartOdWybranego", QKeySequence("Ctrl+F2"));
     addItem(machine, "mStop");
@@ -156,10 +158,9 @@ void MainWindow::buildMenus() {
     addItem(help, "mOmaszynie");
 
     // Commands that other parts of the program provide stay disabled until then.
-    for (const char* name :
-         {"mModelResetujPolozenie", "mMaterial", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy",
-          "mSterowanie", "mStart", "mStartOdWybranego", "mStop", "mKontynuacja", "mKonfig",
-          "mPamiecInfo", "mOmaszynie"})
+    for (const char* name : {"mModelResetujPolozenie", "mMaterial", "mBudujPlikiWy",
+                             "mPrzerwijBudowaniePlikowWy", "mStart", "mStartOdWybranego", "mStop",
+                             "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
 
