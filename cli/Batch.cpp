@@ -33,6 +33,7 @@ class BatchView final : public MainWindowView {
     // No window to ask in: the relief dialog counts as cancelled.
     bool editBitmapRelief(TFormBMP&) override { return false; }
     bool editTool(const TFrezDane*, int) override { return false; }
+    std::optional<bool> showMaterialDialog(const TModel&) override { return std::nullopt; }
     std::optional<std::string> editOperation(const TOperacjaDane*, int) override {
         return std::nullopt;
     }

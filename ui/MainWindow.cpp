@@ -3,6 +3,7 @@
 
 #include "ControlPanelWindow.h"
 #include "FormBMPDialog.h"
+#include "MaterialDialog.h"
 #include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
 #include "OperacjeDialog.h"
@@ -131,7 +132,8 @@ void MainWindow::buildMenus() {
         TfModelInfo dialog(x() + 60, y() + 60, modelExtents, this);
         dialog.exec();
     });
-    addItem(model, "mMaterial");
+    connect(addItem(model, "mMaterial"), &QAction::triggered, this,
+            [this] { logic_.mMaterialClick(); });
 
     QMenu* outputs = menu("mPlikiWy");
     connect(addItem(outputs, "mBudujPlikiWy", QKeySequence("F4")), &QAction::triggered, this,
@@ -158,9 +160,9 @@ void MainWindow::buildMenus() {
     addItem(help, "mOmaszynie");
 
     // Commands that other parts of the program provide stay disabled until then.
-    for (const char* name : {"mModelResetujPolozenie", "mMaterial", "mBudujPlikiWy",
-                             "mPrzerwijBudowaniePlikowWy", "mStart", "mStartOdWybranego", "mStop",
-                             "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
+    for (const char* name :
+         {"mModelResetujPolozenie", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mStart",
+          "mStartOdWybranego", "mStop", "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
 
@@ -618,6 +620,13 @@ void MainWindow::fitPicture() {
     pictureLabel_->setPixmap(
         picture_.scaled(page->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     pictureLabel_->raise();
+}
+
+std::optional<bool> MainWindow::showMaterialDialog(const TModel& extents) {
+    MaterialDialog dialog(extents, this);
+    dialog.exec();
+    if (!dialog.logic().zapisano) return std::nullopt;
+    return dialog.logic().stockFileChanged();
 }
 
 bool MainWindow::editTool(const TFrezDane* tool, int index) {

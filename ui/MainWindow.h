@@ -61,6 +61,7 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void showMaterialPath(const std::string& text, const std::string& hint) override;
     void showModelPage(const std::filesystem::path& picture) override;
     bool editBitmapRelief(korvane::TFormBMP& form) override;
+    std::optional<bool> showMaterialDialog(const korvane::TModel& extents) override;
     bool editTool(const korvane::TFrezDane* tool, int index) override;
     std::optional<std::string> editOperation(const korvane::TOperacjaDane* operation,
                                              int index) override;

@@ -64,6 +64,9 @@ class TfGlowny : private BuildView {
     ToolPane& toolPane() { return toolPane_; }
     OperationPane& operationPane() { return operationPane_; }
     ModelOpening& modelOpening() { return modelOpening_; }
+    // The material menu item: the material dialog, then the stock model when
+    // its file changed.
+    void mMaterialClick() { editMaterial(); }
     TBudowaniePlikowWy& budowanie() { return budowanie_; }
 
   private:

@@ -34,9 +34,11 @@ void TfGlowny::sbProcesPrzerwijClick() {
 }
 
 bool TfGlowny::editMaterial() {
-    // The material dialog is not part of this window yet: the build stops at
-    // the message that asked for the material.
-    return false;
+    const auto stockChanged = view_.showMaterialDialog(modelExtents);
+    if (!stockChanged) return false;
+    if (*stockChanged && !project->d.material.plikMaterialu.empty())
+        modelOpening_.openStockModel(project->d.material.plikMaterialu);
+    return true;
 }
 
 void TfGlowny::saveProjectAs() {

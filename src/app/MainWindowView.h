@@ -2,6 +2,7 @@
 
 #include "app/OperationPane.h"
 #include "app/ToolPane.h"
+#include "foundation/Records.h"
 
 #include <filesystem>
 #include <optional>
@@ -67,6 +68,9 @@ class MainWindowView : public ToolPaneView, public OperationPaneView {
     virtual void showModelPage(const std::filesystem::path& picture) = 0;
     // The bitmap relief dialog, modal; true when it ended with OK.
     virtual bool editBitmapRelief(TFormBMP& form) = 0;
+    // The material dialog over a model of `extents`, modal: nullopt when it
+    // saved nothing, else whether the stock file changed.
+    virtual std::optional<bool> showMaterialDialog(const TModel& extents) = 0;
     // Saves the old-style preview image as a BMP or JPEG file (by the
     // extension); false when it could not be written.
     virtual bool saveOldPreview(const std::filesystem::path& file) = 0;

@@ -41,6 +41,9 @@ class RecordingView : public MainWindowView {
     bool editBitmapRelief(TFormBMP& form) override {
         return bitmapDialog ? bitmapDialog(form) : false;
     }
+    std::optional<bool> showMaterialDialog(const TModel& extents) override {
+        return materialDialog ? materialDialog(extents) : std::nullopt;
+    }
     bool editTool(const TFrezDane* tool, int index) override {
         return toolDialog ? toolDialog(tool, index) : false;
     }
@@ -87,7 +90,8 @@ class RecordingView : public MainWindowView {
     std::string modelPath, materialPath;
     std::filesystem::path picture;               // shown in place of the model view
     std::function<bool(TFormBMP&)> bitmapDialog; // answers the relief dialog; none cancels
-    // Answer the tool and operation dialogs; none cancels.
+    // Answer the material, tool and operation dialogs; none cancels.
+    std::function<std::optional<bool>(const TModel&)> materialDialog;
     std::function<bool(const TFrezDane*, int)> toolDialog;
     std::function<std::optional<std::string>(const TOperacjaDane*, int)> operationDialog;
     int beeps = 0;
