@@ -218,7 +218,9 @@ void ControlPanelWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void ControlPanelWindow::heartbeat() {
     timer_.setInterval(panel_.Timer1Timer(isActiveWindow()));
-    if (isActiveWindow()) render();
+    if (!isActiveWindow()) return;
+    panel_.joystickStep(joystick_);
+    render();
 }
 
 void ControlPanelWindow::render() {

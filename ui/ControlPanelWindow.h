@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/EvdevJoystick.h"
 #include "control/Tster.h"
 
 #include <QTimer>
@@ -32,6 +33,7 @@ class ControlPanelWindow final : public QWidget {
     QPushButton* jogButton(const char* name, const QString& arrow, int code);
 
     korvane::Tster panel_;
+    korvane::EvdevJoystick joystick_;
     QTimer timer_;
     std::map<std::string, QLabel*> values_;
     QGroupBox* speedGroup_ = nullptr;

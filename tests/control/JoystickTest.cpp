@@ -1,7 +1,12 @@
+#include "TestSupport.h"
+
+#include "control/EvdevJoystick.h"
 #include "control/Joystick.h"
 #include "control/Tster.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace korvane::test {
 namespace {
@@ -35,6 +40,15 @@ TEST(Joystick, DirectionsOutsideTheDeadZone) {
     EXPECT_EQ(joystickJogCode(-8), jogZDown);
     EXPECT_EQ(joystickJogCode(16), 0);
     EXPECT_EQ(joystickJogCode(0), 0);
+}
+
+TEST(Joystick, NoneAmongFilesThatAreNotInputDevices) {
+    TempDir dir;
+    std::ofstream(dir / "event0") << "not a device";
+    EvdevJoystick none(dir.path());
+    EXPECT_FALSE(none.read());
+    EvdevJoystick missing(dir / "no-such-folder");
+    EXPECT_FALSE(missing.read());
 }
 
 } // namespace
