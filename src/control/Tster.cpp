@@ -171,6 +171,7 @@ int Tster::Timer1Timer(bool active) {
     interval_ = transArm.isOpen() || active ? 10 : 100;
     if (transArm.isOpen()) transArm.tick();
     Tick(active);
+    // The periodic base check runs here, after the tick, once it is built.
     return interval_;
 }
 
