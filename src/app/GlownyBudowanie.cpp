@@ -1,6 +1,7 @@
 // The main window's side of building output files: the build and abort
 // commands, what the chain shows, the output list and an output's parameters.
 #include "app/Glowny.h"
+#include "app/ShownOutputFile.h"
 #include "app/WyLista.h"
 #include "foundation/DataFolders.h"
 #include "foundation/Interfejs.h"
@@ -59,6 +60,7 @@ void TfGlowny::clearOutputs() {
 }
 
 void TfGlowny::generationStarted(int entry) {
+    fitPreviewScaleToModel();
     operationPane_.markGenerating(entry);
     progress_ = 0;
     view_.showProgress(progress_);

@@ -7,10 +7,14 @@
 
 namespace korvane {
 
-void readShownOutputFile(const std::filesystem::path& file) {
+void fitPreviewScaleToModel() {
     const bool modelHasSize = modelSize.x != 0 || modelSize.y != 0;
     previewScale =
         previewScaleFor(modelHasSize ? modelSize : defaultPreviewSize, previewWidth, previewHeight);
+}
+
+void readShownOutputFile(const std::filesystem::path& file) {
+    fitPreviewScaleToModel();
     if (!outputReader) outputReader = std::make_unique<tWy>();
     outputReader->wyczyscListeFigur();
     outputFileName = file.stem().string();

@@ -5,11 +5,15 @@
 // Reading the output file chosen in the output list for the previews.
 namespace korvane {
 
-// Fits the preview scale to the model (to 110 × 140 × 65 mm while the model
-// has no plan size), empties outputReader and reads every layer of `file`
-// into it, then sets whether path smoothing applies to it (the smoothing
-// setting, never for hatching types 3 and 4). A missing file reads nothing; a
-// malformed one is reported and leaves the reader empty.
+// Fits the preview scale to the model, to 110 × 140 × 65 mm while the model
+// has no plan size. Done on each output list click and as each generation of
+// a build starts.
+void fitPreviewScaleToModel();
+
+// Fits the preview scale to the model, empties outputReader and reads every
+// layer of `file` into it, then sets whether path smoothing applies to it (the
+// smoothing setting, never for hatching types 3 and 4). A missing file reads
+// nothing; a malformed one is reported and leaves the reader empty.
 void readShownOutputFile(const std::filesystem::path& file);
 
 } // namespace korvane

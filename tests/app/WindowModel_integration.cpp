@@ -11,6 +11,7 @@
 #include "geometry/Raster.h"
 #include "libraries/LibraryState.h"
 #include "machine/MachineState.h"
+#include "output/OldPreview.h"
 #include "platform/MainLoop.h"
 
 #include <cstring>
@@ -324,11 +325,16 @@ TEST_F(WindowModel, BuildWithAStockModelKeepsBothRasters) {
     EXPECT_FALSE(window->genProcWtoku());
 
     ASSERT_TRUE(settle());
+    previewWidth = 400;
+    previewHeight = 300;
+    previewScale = 0;
     window->sbBudujPlikiWyClick();
     ASSERT_TRUE(window->genProcWtoku());
     ASSERT_TRUE(queueMainLoop().runUntil([&] { return !window->genProcWtoku(); },
                                          std::chrono::seconds(300)));
     EXPECT_EQ(ui.messages.size(), 1u);
+    // The generation fitted the preview to the 60 x 40 x 12 mm part: 400 / 60.
+    EXPECT_NEAR(previewScale, 6.666667, 1e-6);
     // The raster grew to the stock model's 400 x 250 cells, keeping the part.
     EXPECT_EQ(rasterSizeX, 400);
     EXPECT_EQ(rasterSizeY, 250);
