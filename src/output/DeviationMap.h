@@ -1,0 +1,32 @@
+#pragma once
+
+#include "geometry/Typy.h"
+
+// The simulated material against the model: per cell the remaining height
+// minus the model's height (above: material left, below: gouge) and the
+// figures an operator judges a job by.
+namespace korvane {
+
+// A cut deeper than this below the model counts as a gouge.
+inline constexpr double gougeThreshold = 0.01;
+
+struct DeviationFigures {
+    double volumeRemoved = 0;       // mm³
+    double largestMaterialLeft = 0; // mm, 0 when nothing is left above the model
+    double largestGouge = 0;        // mm, 0 when nothing is cut below the model
+    double gougeX = 0, gougeY = 0;  // plan position of the largest gouge, mm
+    double gougedArea = 0;          // mm² of cells gouged deeper than gougeThreshold
+};
+
+struct DeviationMap {
+    tpix2d deviation; // remaining minus model, mm
+    DeviationFigures figures;
+};
+
+// All three layers share the cell grid of size `cell` (mm); cells beyond the
+// smallest of them are left out. Of equal gouges the first cell (by column,
+// then row) is reported.
+DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, const tpix2d& model,
+                              double cell);
+
+} // namespace korvane
