@@ -3,6 +3,7 @@
 
 #include "ControlPanelWindow.h"
 #include "FormBMPDialog.h"
+#include "KonfigDialog.h"
 #include "MaterialDialog.h"
 #include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
@@ -150,7 +151,8 @@ void MainWindow::buildMenus() {
     addItem(machine, "mKontynuacja", QKeySequence("Shift+F2"));
 
     QMenu* options = menu("mOpcje");
-    addItem(options, "mKonfig");
+    connect(addItem(options, "mKonfig"), &QAction::triggered, this,
+            [this] { logic_.mKonfigClick(false); });
 
     QMenu* help = menu("mPomoc");
     connect(addItem(help, "mPomocSpis", QKeySequence("F1")), &QAction::triggered, this,
@@ -162,7 +164,7 @@ void MainWindow::buildMenus() {
     // Commands that other parts of the program provide stay disabled until then.
     for (const char* name :
          {"mModelResetujPolozenie", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mStart",
-          "mStartOdWybranego", "mStop", "mKontynuacja", "mKonfig", "mPamiecInfo", "mOmaszynie"})
+          "mStartOdWybranego", "mStop", "mKontynuacja", "mPamiecInfo", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
 
@@ -627,6 +629,10 @@ std::optional<bool> MainWindow::showMaterialDialog(const TModel& extents) {
     dialog.exec();
     if (!dialog.logic().zapisano) return std::nullopt;
     return dialog.logic().stockFileChanged();
+}
+
+bool MainWindow::showConfigurationDialog(bool calibrationPage) {
+    return openConfiguration(this, calibrationPage);
 }
 
 bool MainWindow::editTool(const TFrezDane* tool, int index) {

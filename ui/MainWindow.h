@@ -62,6 +62,7 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void showModelPage(const std::filesystem::path& picture) override;
     bool editBitmapRelief(korvane::TFormBMP& form) override;
     std::optional<bool> showMaterialDialog(const korvane::TModel& extents) override;
+    bool showConfigurationDialog(bool calibrationPage) override;
     bool editTool(const korvane::TFrezDane* tool, int index) override;
     std::optional<std::string> editOperation(const korvane::TOperacjaDane* operation,
                                              int index) override;

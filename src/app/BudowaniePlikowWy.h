@@ -66,11 +66,14 @@ class TBudowaniePlikowWy {
     int aktGenerowanyProces = -1;
     int OstatnioGenerowanyProces = -1;
 
+    // Rebuilds the model raster at the current cell size, and with it drops
+    // the output files built at the former one.
+    void rebuildRaster();
+
   private:
     int nextChecked(int after) const;
     void startGeneration(int entry);
     void generationEnded();
-    void rebuildRaster();
 
     BuildView& view_;
     std::vector<BuildEntry> entries_;

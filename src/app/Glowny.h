@@ -67,6 +67,10 @@ class TfGlowny : private BuildView {
     // The material menu item: the material dialog, then the stock model when
     // its file changed.
     void mMaterialClick() { editMaterial(); }
+    // The configuration command (on the calibration page when asked); a
+    // changed resolution rebuilds the rasters afterwards. Refused while output
+    // is built or a model loads, since both read the cell size.
+    void mKonfigClick(bool calibrationPage);
     TBudowaniePlikowWy& budowanie() { return budowanie_; }
 
   private:

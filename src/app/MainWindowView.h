@@ -71,6 +71,9 @@ class MainWindowView : public ToolPaneView, public OperationPaneView {
     // The material dialog over a model of `extents`, modal: nullopt when it
     // saved nothing, else whether the stock file changed.
     virtual std::optional<bool> showMaterialDialog(const TModel& extents) = 0;
+    // The configuration dialog, modal, on its calibration page when asked;
+    // true when it saved the settings.
+    virtual bool showConfigurationDialog(bool calibrationPage) = 0;
     // Saves the old-style preview image as a BMP or JPEG file (by the
     // extension); false when it could not be written.
     virtual bool saveOldPreview(const std::filesystem::path& file) = 0;

@@ -44,6 +44,9 @@ class RecordingView : public MainWindowView {
     std::optional<bool> showMaterialDialog(const TModel& extents) override {
         return materialDialog ? materialDialog(extents) : std::nullopt;
     }
+    bool showConfigurationDialog(bool calibrationPage) override {
+        return configurationDialog ? configurationDialog(calibrationPage) : false;
+    }
     bool editTool(const TFrezDane* tool, int index) override {
         return toolDialog ? toolDialog(tool, index) : false;
     }
@@ -92,6 +95,7 @@ class RecordingView : public MainWindowView {
     std::function<bool(TFormBMP&)> bitmapDialog; // answers the relief dialog; none cancels
     // Answer the material, tool and operation dialogs; none cancels.
     std::function<std::optional<bool>(const TModel&)> materialDialog;
+    std::function<bool(bool)> configurationDialog;
     std::function<bool(const TFrezDane*, int)> toolDialog;
     std::function<std::optional<std::string>(const TOperacjaDane*, int)> operationDialog;
     int beeps = 0;
