@@ -4,6 +4,7 @@
 #include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
 #include "generation/GenState.h"
+#include "generation/GenerujStereo.h"
 #include "generation/KorygujMasterWatek.h"
 #include "generation/Kreski.h"
 #include "generation/Mieszana.h"
@@ -117,7 +118,7 @@ void CoWczym(int start) {
     }
 }
 
-void runStrategy(const TOperacjaDane& oper, const TFrez& frez, const SubStepHandler& subStep) {
+bool runStrategy(const TOperacjaDane& oper, const TFrez& frez, const SubStepHandler& subStep) {
     switch (oper.idTyp) {
     case opRoughing:
         generujZgrubnie(oper, frez);
@@ -137,9 +138,13 @@ void runStrategy(const TOperacjaDane& oper, const TFrez& frez, const SubStepHand
     case opMixed:
         generujMieszane(oper, motionWorkerCount(), subStep);
         break;
-    default:
+    case opPrinting:
+        GenerujStereo(oper);
         break;
+    default:
+        return false;
     }
+    return true;
 }
 
 tGenProcesow::tGenProcesow(TOperacjaDane oper, std::unique_ptr<TFrez> frez)
@@ -216,13 +221,16 @@ void tGenProcesow::Execute() {
         // A strategy that names its sub-steps gets each one timed and a
         // progress step when it ends.
         std::string subStep;
-        runStrategy(oper_, *Frez, [&](const char* name) {
+        result_.noStrategy = !runStrategy(oper_, *Frez, [&](const char* name) {
             if (!subStep.empty()) {
                 endPhase(subStep.c_str());
                 PostepNast();
             }
             subStep = name;
         });
+        if (result_.noStrategy)
+            writeReportLine("No strategy for operation type " + std::to_string(oper_.idTyp) + " " +
+                            oper_.nazwa);
         for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
             if (figureList[size_t(i)]->count() < 2) deleteFigure(i);
         endPhase("strategy");

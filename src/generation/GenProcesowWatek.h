@@ -28,8 +28,9 @@ struct GenerationResult {
     double length = 0; // tool path length of the figures written, mm
     // Phase name and duration in seconds, in the order the phases ran.
     std::vector<std::pair<std::string, double>> seconds;
-    bool aborted = false; // ended early on a terminate request
-    std::string error;    // why the generation failed; empty when it did not
+    bool aborted = false;    // ended early on a terminate request
+    bool noStrategy = false; // the operation's type has no strategy: nothing was made
+    std::string error;       // why the generation failed; empty when it did not
 };
 
 class tGenProcesow {
@@ -75,10 +76,10 @@ class tGenProcesow {
 void CoWczym(int start);
 
 // The strategy of an operation type on figureList, with the operation's tool;
-// types without a strategy yet leave the list empty.
+// false for a type no strategy builds (the list stays empty).
 // `subStep` hears the name of each sub-step as it begins (strategies that name
 // them: the mixed strategy).
-void runStrategy(const TOperacjaDane& oper, const TFrez& frez,
+bool runStrategy(const TOperacjaDane& oper, const TFrez& frez,
                  const std::function<void(const char* name)>& subStep = {});
 
 } // namespace korvane
