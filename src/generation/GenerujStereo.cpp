@@ -19,6 +19,23 @@ namespace korvane {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// Adds the time since the last call to the phase named.
+class PhaseClock {
+  public:
+    explicit PhaseClock(PrintPhaseSeconds& seconds) : seconds_(seconds) {}
+    void add(double PrintPhaseSeconds::*phase) {
+        const auto now = Clock::now();
+        seconds_.*phase += std::chrono::duration<double>(now - last_).count();
+        last_ = now;
+    }
+
+  private:
+    PrintPhaseSeconds& seconds_;
+    Clock::time_point last_ = Clock::now();
+};
+
 int count() {
     return static_cast<int>(figureList.size());
 }
@@ -36,7 +53,7 @@ void sortByGroupAndNumber() {
 
 // One layer at ZWarstwy; the cut has already put its outlines from
 // ilosci.Start on.
-void printLayer(tStereoWarstwa& sw, const TOperacjaDane& oper, int k) {
+void printLayer(tStereoWarstwa& sw, const TOperacjaDane& oper, int k, PhaseClock& clock) {
     const double w = oper.warstwaSzer;
     const int start = sw.ilosci.Start;
     const int outlines = sw.ilosci.iloscGlownych;
@@ -58,10 +75,12 @@ void printLayer(tStereoWarstwa& sw, const TOperacjaDane& oper, int k) {
     sw.SzerokoscWarstwy = w;
     usrednij(start + outlines);
     redukuj(start + outlines);
+    clock.add(&PrintPhaseSeconds::perimeters);
 
     sw.ilosci.PoczatekKresek = count();
     if (c2 < count()) sw.zakreskuj(c2, count() - 1, katWypelnienia(k) * std::numbers::pi / 180, w);
     sw.ilosci.iloscKresek = count() - sw.ilosci.PoczatekKresek;
+    clock.add(&PrintPhaseSeconds::hatching);
 
     for (int i = c1; i < count(); ++i) figureList[size_t(i)]->UsunDuplikacjePunktow();
     // The infill's boundary ring has done its work.
@@ -72,20 +91,25 @@ void printLayer(tStereoWarstwa& sw, const TOperacjaDane& oper, int k) {
 
     sw.UstawZ(start, count() - 1);
     CoWczym(start);
+    clock.add(&PrintPhaseSeconds::ordering);
     if (sw.ilosci.iloscKresek > 0) sw.polaczKreski(sw.ilosci.PoczatekKresek, 4 * w);
+    clock.add(&PrintPhaseSeconds::joining);
     for (int i = start; i < count(); ++i) figureList[size_t(i)]->NrWarstwy = k;
     if (oper.warstwyGrupowanie) {
         sw.Grupuj(start, lastOutline, start + outlines, count() - 1);
     } else {
         for (int i = start + outlines; i < count(); ++i) figureList[size_t(i)]->grupa = 0;
     }
+    clock.add(&PrintPhaseSeconds::ordering);
     if (c2 > c1) sw.polaczWarstwe(start + outlines, c2 - 1);
+    clock.add(&PrintPhaseSeconds::joining);
     sortByGroupAndNumber();
     for (auto it = figureList.rbegin(); it != figureList.rend(); ++it)
         if (!(*it)->poz.empty()) {
             sw.OstatniPunkt = (*it)->poz.back();
             break;
         }
+    clock.add(&PrintPhaseSeconds::ordering);
 }
 
 } // namespace
@@ -103,13 +127,15 @@ double katWypelnienia(int k) {
     return k % 2 == 0 ? 135.0 : 45.0;
 }
 
-void GenerujStereo(const TOperacjaDane& oper, const std::function<void(int)>& layerDone) {
+PrintPhaseSeconds GenerujStereo(const TOperacjaDane& oper) {
+    PrintPhaseSeconds seconds;
     const double t = oper.warstwaGrubosc;
     const int layers = liczbaWarstw(modelSize.z, t);
     if (layers <= 0 || !(oper.warstwaSzer > 0) || !(pixelSize > 0) || modelTriangles.empty())
-        return;
+        return seconds;
     if (rasterSizeX <= 0 || rasterSizeY <= 0) setRasterSizeFromModel();
-    const auto begin = std::chrono::steady_clock::now();
+    const auto begin = Clock::now();
+    PhaseClock clock(seconds);
     tStereoWarstwa sw(modelTriangles);
     sw.kolejnyNumerFigury = 0;
     sw.ilosci.iloscOtwartych = 0;
@@ -119,15 +145,16 @@ void GenerujStereo(const TOperacjaDane& oper, const std::function<void(int)>& la
         sw.SzerokoscWarstwy = pixelSize / 2;
         sw.ZWarstwy = wysokoscWarstwy(k, t);
         sw.ilosci.Start = count();
+        clock.add(&PrintPhaseSeconds::ordering);
         sw.resume();
         sw.waitSuspended();
-        if (sw.ilosci.iloscGlownych > 0) printLayer(sw, oper, k);
+        clock.add(&PrintPhaseSeconds::slicing);
+        if (sw.ilosci.iloscGlownych > 0) printLayer(sw, oper, k, clock);
         printProgress = 80.0 * (k + 1) / layers;
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+        const double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
         printTimeLeft = elapsed * (layers - k - 1) / (k + 1);
-        if (layerDone) layerDone(k);
     }
+    clock.add(&PrintPhaseSeconds::ordering);
 
     for (auto& f : figureList) f->UsunDuplikacjePunktow();
     std::erase_if(figureList, [](const auto& f) { return f->poz.empty(); });
@@ -138,6 +165,8 @@ void GenerujStereo(const TOperacjaDane& oper, const std::function<void(int)>& la
     printProgress = 100;
     printTimeLeft = 0;
     sw.GrupujFinish();
+    clock.add(&PrintPhaseSeconds::ordering);
+    return seconds;
 }
 
 } // namespace korvane

@@ -2,8 +2,6 @@
 
 #include "libraries/Operacje.h"
 
-#include <functional>
-
 // The layered print (operation type 6): the model cut into layers of the
 // operation's thickness, each with its perimeters and a cross-hatched infill
 // joined into long paths, ordered island by island, with travel links that
@@ -18,8 +16,16 @@ double wysokoscWarstwy(int k, double thickness);
 // The infill angle of layer k in degrees: 135 on even layers, 45 on odd ones.
 double katWypelnienia(int k);
 
-// Fills figureList from modelTriangles. `layerDone` (optional) hears each
-// finished layer's number.
-void GenerujStereo(const TOperacjaDane& oper, const std::function<void(int)>& layerDone = {});
+// Seconds a print spent in its phases, summed over the layers.
+struct PrintPhaseSeconds {
+    double slicing = 0;    // the cut of the triangles into outlines
+    double perimeters = 0; // outer and inner outlines told apart, the rings
+    double hatching = 0;   // the infill strokes
+    double joining = 0;    // chaining the strokes, joining the rings
+    double ordering = 0;   // containment, island groups, sorting, travel links
+};
+
+// Fills figureList from modelTriangles.
+PrintPhaseSeconds GenerujStereo(const TOperacjaDane& oper);
 
 } // namespace korvane
