@@ -209,6 +209,8 @@ void KonfigDialog::showConfigFields() {
                           l.calibrationPageShown());
     for (auto& [id, widget] : fields_)
         if (auto* edit = qobject_cast<TFltEdit*>(widget)) edit->refresh();
+    // Groups shown or hidden: the window takes the size they need.
+    if (isVisible()) adjustSize();
 }
 
 void KonfigDialog::showConfigPage(ConfigPage page) {
