@@ -180,7 +180,8 @@ void SimMachine::beginMotion(Motion m, double at) {
     bool limit = false;
     for (std::size_t i = 0; i < 3; ++i) {
         const long long target = m.from[i] + m.delta[i];
-        const long long low = i == 2 ? -travel[2] : 0, high = i == 2 ? 0 : travel[i];
+        const long long over = std::llround(config_.overtravel * 100 * steps_[i]);
+        const long long low = i == 2 ? -travel[2] : -over, high = i == 2 ? over : travel[i];
         const long long clamped = std::clamp(target, low, high);
         if (clamped != target) {
             limit = true;
@@ -413,8 +414,21 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
                 headSet_[1] = std::bit_cast<float>(static_cast<std::uint32_t>(le(c, 7, 4)));
         }
         break;
+    case 'W': {
+        // The tool goes straight down until it touches the measuring plate.
+        if (running_ || motion_) break;
+        const long long plate = std::llround(config_.plateTop * 100 * steps_[2]);
+        if (position_[2] <= plate) break;
+        Motion m;
+        m.source = 'W';
+        m.from = position_;
+        m.delta = {0, 0, plate - position_[2], 0};
+        m.duration = double(position_[2] - plate) / (steps_[2] * 100) / 1000 * 60;
+        beginMotion(m, at);
+        break;
+    }
     default:
-        break; // "X", "W", "SU", "B4", the inverter's "[" and the rest leave the axes alone
+        break; // "X", "SU", "B4", the inverter's "[" and the rest leave the axes alone
     }
 }
 
@@ -574,7 +588,8 @@ HidBlock SimMachine::indexed(int index) {
         put(b, 2, t < inverterStoppingUntil_ ? 0x800 : 0, 4);
         break;
     case 17:
-        b[2] = static_cast<std::uint8_t>(driveErrorCode_);
+        // Byte 2 carries the drive error's code, else the reference switches' inputs.
+        b[2] = static_cast<std::uint8_t>(driveErrorCode_ ? driveErrorCode_ : referenceInputs(pos));
         b[6] = static_cast<std::uint8_t>(driveErrorMask_);
         break;
     case 18:
@@ -688,6 +703,21 @@ void SimMachine::clearFaults() {
     faultBits_ = 0;
     driveErrorCode_ = driveErrorMask_ = 0;
     faults_ = SimFaults{};
+}
+
+int SimMachine::referenceInputs(const std::array<long long, 4>& p) const {
+    auto at = [&](std::size_t i) { return std::llround(config_.reference[i] * 100 * steps_[i]); };
+    return (p[0] >= at(0) ? 1 : 0) | (p[1] >= at(1) ? 2 : 0) | (p[2] <= at(2) ? 4 : 0);
+}
+
+void SimMachine::setPlateTop(double mm) {
+    std::lock_guard lock(mutex_);
+    config_.plateTop = mm;
+}
+
+void SimMachine::setReference(const std::array<double, 3>& mm) {
+    std::lock_guard lock(mutex_);
+    config_.reference = mm;
 }
 
 void SimMachine::setFaults(const std::function<void(SimFaults&)>& change) {

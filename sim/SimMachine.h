@@ -40,6 +40,16 @@ struct SimConfig {
     double heatingRate = 5.0;
     // A button pressed on the machine is reported by this many status replies.
     int buttonReports = 4;
+    // How far the axes may run beyond the machine's zero (X and Y below 0, Z
+    // above the top), mm: room for the reference switches to release.
+    double overtravel = 12;
+    // Where the tool tip touches the measuring plate's top ("W" probes down to
+    // it), mm in machine Z: 0 at the top, negative below.
+    double plateTop = -120;
+    // The reference switches, mm in machine coordinates: X and Y are pressed
+    // from their position up, Z from its position down. At 0 they agree with
+    // the machine's zero; anything else is a drift of the machine's count.
+    std::array<double, 3> reference{0, 0, 0};
 };
 
 // Faults and buttons that can be raised from outside.
@@ -92,6 +102,9 @@ class SimMachine {
     void driveError(int code, int axisMask);
     void inverterFault();
     void clearFaults();
+    // The measuring plate's top and the reference switches (see SimConfig).
+    void setPlateTop(double mm);
+    void setReference(const std::array<double, 3>& mm);
     void setFaults(const std::function<void(SimFaults&)>& change);
 
     // Inspection (tests and the control port).
@@ -140,6 +153,7 @@ class SimMachine {
     float headTemperature(double at) const;
     double slotSpeedMmPerMin(int slot) const;
     std::uint64_t statusWord();
+    int referenceInputs(const std::array<long long, 4>& position) const;
     std::array<long long, 4> currentPosition(double at) const;
 
     SimConfig config_;

@@ -221,6 +221,14 @@ std::string SimServer::control(const std::string& line) {
         int n = 0;
         words >> n;
         machine_->setFaults([n](SimFaults& f) { f.dropIn = n; });
+    } else if (verb == "plate") {
+        double mm = 0;
+        if (!(words >> mm)) return "error: plate needs the height in mm";
+        machine_->setPlateTop(mm);
+    } else if (verb == "reference") {
+        std::array<double, 3> mm{};
+        if (!(words >> mm[0] >> mm[1] >> mm[2])) return "error: reference needs X Y Z in mm";
+        machine_->setReference(mm);
     } else if (verb == "status") {
         const auto s = machine_->snapshot();
         std::ostringstream out;

@@ -42,7 +42,8 @@ class SimServer {
     // "interrupt", "temperature DEGREES", "drive-error CODE MASK",
     // "inverter-fault", "clear", "busy on|off", "unsettled on|off",
     // "wrong-echo N", "long-echo N", "drop", "drop-after N", "drop-echo N",
-    // "status", "flush").
+    // "plate Z" (the plate's top, mm), "reference X Y Z" (the reference
+    // switches, mm; a drift of the machine's count), "status", "flush").
     std::string control(const std::string& line);
 
   private:

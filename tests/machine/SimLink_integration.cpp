@@ -138,7 +138,8 @@ TEST(SimProtocol, RejectsWhatAMachineRejects) {
     std::string record = "p";
     record.push_back(5);
     EXPECT_EQ(m.execute(record), std::string("P") + '\x05');
-    // A move beyond the travel stops at the limit.
+    // A move beyond the travel stops at the limit (here right at the zero).
+    c.overtravel = 0;
     SimMachine free(c);
     std::string left = "A";
     left += std::string(1, '\x07') + std::string(3, '\x10') + std::string(3, '\x10') +

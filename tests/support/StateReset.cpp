@@ -1,5 +1,7 @@
 #include "StateReset.h"
 
+#include "control/BaseCheck.h"
+#include "control/ToolMeasurement.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
@@ -128,6 +130,11 @@ void resetMachine() {
     showStatusText = [](const std::string&) {};
 }
 
+void resetControl() {
+    baseCheck = BaseCheck{};
+    toolLengthDialog = nullptr;
+}
+
 class StateResetListener final : public testing::EmptyTestEventListener {
     void OnTestStart(const testing::TestInfo&) override { resetProcessState(); }
 };
@@ -143,6 +150,7 @@ const bool registered = [] {
 
 void resetProcessState() {
     // Links and the transmission first: they may refer to the state below.
+    resetControl();
     resetMachine();
     resetOutput();
     resetGeometryAndGeneration();
