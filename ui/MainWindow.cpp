@@ -219,6 +219,7 @@ void MainWindow::buildPanes() {
     outputsLayout->addLayout(buildRow);
     modelPath_ = new QLabel;
     modelPath_->setObjectName("lSciezkaModelu");
+    modelPath_->installEventFilter(this); // a double click shows the model information
     materialPath_ = new QLabel;
     materialPath_->setObjectName("lSciezkaMaterialu");
     outputsLayout->addWidget(modelPath_);
@@ -660,6 +661,10 @@ bool MainWindow::saveOldPreview(const std::filesystem::path& file) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pictureLabel_ && event->type() == QEvent::MouseButtonDblClick) {
         actions_["mModelOtworz"]->trigger();
+        return true;
+    }
+    if (watched == modelPath_ && event->type() == QEvent::MouseButtonDblClick) {
+        actions_["mModelWlasciwosci"]->trigger();
         return true;
     }
     return QMainWindow::eventFilter(watched, event);

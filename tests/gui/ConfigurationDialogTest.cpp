@@ -1,11 +1,12 @@
 // The configuration dialog as a window: filled through its real widgets on
 // every page, refused and saved with Enter, the settings file read back key
-// for key; US and SA screenshots; the dialogs the main window's menu items
-// open, closed by the test whatever they show.
+// for key; US and SA screenshots; the dialogs the main window's menu items and
+// the model path's double click open, closed by the test whatever they show.
 #include "FltEdit.h"
 #include "KonfigDialog.h"
 #include "MainWindow.h"
 #include "MaterialDialog.h"
+#include "ModelInfoDialog.h"
 #include "TestSupport.h"
 
 #include "foundation/DataFolders.h"
@@ -211,7 +212,7 @@ TEST_F(ConfigurationGui, EscapeSavesNothing) {
     EXPECT_EQ(pixelSize, 0);
 }
 
-TEST_F(ConfigurationGui, MenuItemsOpenTheConfigurationAndMaterialDialogs) {
+TEST_F(ConfigurationGui, MainWindowOpensTheConfigurationMaterialAndModelDialogs) {
     test::TempDir runtime;
     setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     test::resetState(ui, {"US", "dataDir=" + data.path().string()});
@@ -251,5 +252,20 @@ TEST_F(ConfigurationGui, MenuItemsOpenTheConfigurationAndMaterialDialogs) {
     EXPECT_TRUE(opened);
     EXPECT_EQ(project->d.material.rozmZ, before.rozmZ);
     EXPECT_EQ(project->d.material.zrodlo, before.zrodlo);
+
+    // A double click on the model path shows the model information.
+    test::writeFile(data / "part.stl", std::string(100, 'x'));
+    modelExtents.plik_RAW = (data / "part.stl").string();
+    modelExtents.maxX = 10;
+    opened = false;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<TfModelInfo*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        opened = true;
+        EXPECT_EQ(child<QLabel>(*dialog, "lPlikNzw")->text(), "part.stl");
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QTest::mouseDClick(child<QLabel>(window, "lSciezkaModelu"), Qt::LeftButton);
+    EXPECT_TRUE(opened);
     window.close();
 }
