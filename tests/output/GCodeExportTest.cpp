@@ -74,7 +74,9 @@ TEST(GCodeExport, FeedAndSpindleWordsFollowTheOperation) {
     const test::GCodeProgram p = test::readGCode(gcodeText(figures, o, GCodeDialect::grbl));
     EXPECT_EQ(p.words, (std::vector<std::string>{"G21", "G90", "G17", "G94", "M5", "M2"}));
     for (const auto& m : p.moves) {
-        if (!m.rapid) EXPECT_EQ(m.feed, 1200.0);
+        if (!m.rapid) {
+            EXPECT_EQ(m.feed, 1200.0);
+        }
     }
 
     o = finishing();
