@@ -9,6 +9,7 @@
 #include "foundation/Settings.h"
 #include "foundation/State.h"
 #include "machine/Encoding.h"
+#include "machine/Ethernet.h"
 #include "machine/Identification.h"
 #include "machine/MachineState.h"
 #include "machine/MoveEncoding.h"
@@ -162,6 +163,7 @@ std::string Tster::FormActivate() {
 }
 
 int Tster::Timer1Timer(bool active) {
+    if (ethernetLink && !ethernetActive) ethernetLink->wakeWatchdog();
     // The head temperature is checked once a second whatever the interval.
     elapsedMs_ += interval_;
     if (elapsedMs_ >= 1000) {
@@ -170,17 +172,29 @@ int Tster::Timer1Timer(bool active) {
     }
     interval_ = transArm.isOpen() || active ? 10 : 100;
     if (transArm.isOpen()) transArm.tick();
+    // A record whose echo was lost is never sent again: the machine is told to
+    // stop once it can be reached, and the job ends stopped, to go on from the
+    // last confirmed point.
+    if (transArm.lostEcho() && jobRunning && transArm.stopMachineAfterLostEcho())
+        stopAfterLostEcho();
     Tick(active);
     // The periodic base check runs here, after the tick, once it is built.
     return interval_;
 }
 
 void Tster::Tick(bool active) {
+    if (zatrzymaj_ || stopRequest) {
+        zatrzymaj_ = false;
+        ReadStatus();
+        if (plotstate.state & stateJobRunning) wstrzymaj();
+    }
     if (!usbLink) {
         showMessage(txt("Ploter", "bladUsb"), true, "wr ");
         return;
     }
     ReadStatus();
+    if (jobRunning && linkUp() && !(plotstate.state & stateJobRunning)) endOfJob();
+    machineEvents();
     if (settings.printer3D && newSek_) checkHeadTemperature();
     if (active) refreshDisplay();
 }
@@ -194,10 +208,12 @@ void Tster::checkHeadTemperature() {
         std::to_string(static_cast<int>(roundHalfEven(head)));
     switch (headTemperatureVerdict(head, ostatniaTemperatura_, headTemperatureSet[0])) {
     case HeadVerdict::thermistorFault:
+        wstrzymaj();
         if (showStatusText) showStatusText("awaria termistora");
         showMessage("awaria termistora", true);
         break;
     case HeadVerdict::headTooCold:
+        wstrzymaj();
         if (showStatusText) showStatusText("glowica za zimna");
         break;
     case HeadVerdict::ok:

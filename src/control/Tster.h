@@ -1,8 +1,16 @@
 #pragma once
 
 #include "control/PanelDisplay.h"
+#include "foundation/Records.h"
+#include "libraries/Operacje.h"
+#include "machine/JobFile.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The control panel's manual controls: jogging by keys, buttons and joystick,
 // the slow mode of the Ctrl key and the speed slider. Main thread only; the
@@ -51,8 +59,28 @@ bool isJogKey(int key);
 enum class HeadVerdict { ok, thermistorFault, headTooCold };
 HeadVerdict headTemperatureVerdict(double read, double last, double set);
 
+// What the panel asks of the program around it; unset actions do nothing.
+struct PanelActions {
+    // The machine's start and continue buttons: the main window's START and
+    // continue, as if their buttons were clicked.
+    std::function<void()> start;
+    std::function<void()> continueJob;
+    // The tool-length dialog over the checked machine; true when measured.
+    std::function<bool()> measureTool;
+    // The base-points dialog; the chosen project zero (x, y) in mm, or none.
+    std::function<std::optional<std::pair<double, double>>()> chooseProjectZero;
+    // After the end of a job was handled: the beeps.
+    std::function<void()> jobEnded;
+};
+
+// The print head's working and standby temperatures, head and second value.
+inline constexpr float headWorking[2] = {220, 80};
+inline constexpr float headStandby[2] = {150, 70};
+
 class Tster {
   public:
+    PanelActions actions;
+
     // The panel became the active window: the machine is read afresh, the
     // sliders follow it and the caption says the link. Returns the caption.
     std::string FormActivate();
@@ -90,6 +118,40 @@ class Tster {
     // The spindle button: switched over, then the status read again.
     void k_zalwylClick();
 
+    // STOP of the panel: a pause of the running job at the next tick.
+    void kstopClick() { zatrzymaj_ = true; }
+    // Pause: the machine's program stopped, the tool lifted to the safe height
+    // over the point where it stopped, the spindle off; that point kept.
+    void wstrzymaj();
+    // Continue after our pause, or after the machine interrupted the job.
+    void kontynuuj();
+    // Where the last pause left the job: x, y from the work origin, z above
+    // the table, position units (0.01 mm).
+    const TrPkt3D& breakpoint() const { return breakpoint_; }
+    // The operation being machined; set by the start of machining.
+    TOperacjaDane operWtoku;
+
+    // The machine's part of a start: the output file read when it is not the
+    // one last read, the job file written for the machine identified now from
+    // the start figure and point on, the machine prepared and the
+    // transmission opened. False, with the reason shown, when nothing was sent.
+    bool StartMaszyny(const TOperacjaDane& operation, const std::string& outputName,
+                      const std::string& windowCaption);
+    // After a transmission that ended at a lost echo, once the machine was
+    // told to stop: the point the job goes on from (figure and point of the
+    // output file read): the last point up to the lost record where the
+    // machine stands, else the job's first point. None before that.
+    std::optional<JobPoint> resumePoint() const { return resume_; }
+
+    // Homing; the project zero through the base-points dialog; the tool length.
+    void bazujClick();
+    void setbazaClick();
+    void setdlugosc();
+    // The print head: the set temperatures sent; on; standby.
+    void UstawTemperatureGlowicy();
+    void ButtonOn1Click();
+    void ButtonStendByClick();
+
     // Numpad + and -: one position up or down within minSpeed..maxSpeed.
     void stepSpeed(int delta);
 
@@ -106,6 +168,10 @@ class Tster {
     bool jogActive() const { return jogActive_; }
 
   private:
+    void machineEvents();
+    void stopAfterLostEcho();
+    void endOfJob();
+    bool resumeAt(double z, double y, double x, bool afterOwnPause);
     long long sliderMachineSpeed() const;
     void refreshDisplay();
     void checkHeadTemperature();
@@ -132,6 +198,15 @@ class Tster {
     int key_ = 0;
     int lKey_ = 0;
     int joySpeedPosition_ = -1;
+
+    std::vector<JobPointMark> marks_; // of the job last written
+    JobPoint jobStart_;
+    std::optional<JobPoint> resume_;
+    bool zatrzymaj_ = false;
+    TrPkt3D breakpoint_;
+    // Machine bits seen at the last tick: the buttons act and the drive error
+    // is reported once per press or occurrence.
+    std::uint64_t seenEvents_ = 0;
 };
 
 } // namespace korvane

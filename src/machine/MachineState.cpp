@@ -34,7 +34,9 @@ std::array<float, 2> motionSettings{};
 
 bool jobRunning = false;
 bool jobPaused = false;
+bool stopRequest = false;
 
 std::function<void(const std::string&)> showStatusText = [](const std::string&) {};
+std::function<void()> machineWaitPump;
 
 } // namespace korvane

@@ -91,8 +91,14 @@ extern std::array<float, 2> motionSettings; // the newer controllers' two motion
 // Job transmission state.
 extern bool jobRunning; // the machine was told to execute the job
 extern bool jobPaused;
+// The main window's STOP: a pause asked of the control panel's next tick.
+extern bool stopRequest;
 
 // The first panel of the main window's status bar; the front end installs it.
 extern std::function<void(const std::string&)> showStatusText;
+
+// Called about every 10 ms while the main thread waits for the machine to
+// settle, so that the window keeps drawing; the front end installs it.
+extern std::function<void()> machineWaitPump;
 
 } // namespace korvane

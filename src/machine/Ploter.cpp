@@ -95,6 +95,14 @@ long long truncated(double v) {
     return static_cast<long long>(v);
 }
 
+// Lets the window draw while a wait for the machine lasts; at most every 10 ms.
+void pumpWhileWaiting() {
+    static auto last = Clock::now();
+    if (!machineWaitPump || Clock::now() - last < std::chrono::milliseconds(10)) return;
+    last = Clock::now();
+    machineWaitPump();
+}
+
 } // namespace
 
 bool linkUp() {
@@ -122,6 +130,7 @@ bool ReadStatus() {
         if (!(plotstate.state & stateUnsettled)) return true;
         if (Clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        pumpWhileWaiting();
     }
 }
 
@@ -135,6 +144,7 @@ bool WaitIdle() {
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        pumpWhileWaiting();
         ReadStatus();
     }
     return true;

@@ -127,7 +127,9 @@ void resetMachine() {
     motionSettings = {};
     jobRunning = false;
     jobPaused = false;
+    stopRequest = false;
     showStatusText = [](const std::string&) {};
+    machineWaitPump = nullptr;
 }
 
 void resetControl() {

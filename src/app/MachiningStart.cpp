@@ -1,0 +1,182 @@
+#include "app/MachiningStart.h"
+
+#include "foundation/Interfejs.h"
+#include "foundation/MachineParams.h"
+#include "foundation/Messages.h"
+#include "foundation/Rounding.h"
+#include "foundation/Settings.h"
+#include "foundation/State.h"
+#include "foundation/TextCompare.h"
+#include "generation/GenState.h"
+#include "libraries/Frezy.h"
+#include "libraries/LibraryState.h"
+#include "libraries/Operacje.h"
+#include "libraries/Projekt.h"
+#include "machine/Encoding.h"
+#include "machine/MachineState.h"
+#include "machine/MoveEncoding.h"
+#include "machine/Ploter.h"
+#include "output/DaneWyjsciowe.h"
+
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+
+const std::string crlf = "\r\n";
+
+bool noUsbLink() {
+    if (usbLink) return false;
+    showMessage(txt("Control_panel", "brakUsb") + crlf + txt("Control_panel", "sterBrakPolaczenia"),
+                true);
+    return true;
+}
+
+// The operation the output was built from: the first of its name, ignoring case.
+const TOperacjaDane* findOperation(const std::string& name) {
+    if (!operationLibrary) return nullptr;
+    for (const auto& operation : operationLibrary->Lista)
+        if (sameText(operation->nazwa, name)) return operation.get();
+    return nullptr;
+}
+
+double materialHeight() {
+    return project ? static_cast<double>(project->d.material.rozmZ) : 0.0;
+}
+
+double substrate() {
+    return project ? static_cast<double>(project->d.material.gruboscPodkladki) : 0.0;
+}
+
+} // namespace
+
+double jobSafeHeight(double materialHeight, double modelHeight, double allowance, double margin,
+                     double substrate) {
+    return std::max(materialHeight + margin, margin + modelHeight + allowance) + substrate;
+}
+
+bool MachiningStart::sbStartClick(const std::vector<std::string>& outputs, int& selected,
+                                  const std::string& windowCaption) {
+    startFigureIndex = 0;
+    startPointIndex = 0;
+    return StartObrobki(outputs, selected, windowCaption);
+}
+
+bool MachiningStart::mStartOdWybranegoClick(const std::vector<std::string>& outputs, int& selected,
+                                            const std::string& windowCaption) {
+    if (selected < 0) {
+        showMessage(txt("Main_window", "wybierzPlikWyjsciowy"), false);
+        return false;
+    }
+    if (!view_.chooseStartPoint()) return false;
+    return StartObrobki(outputs, selected, windowCaption);
+}
+
+bool MachiningStart::StartObrobki(const std::vector<std::string>& outputs, int& selected,
+                                  const std::string& windowCaption) {
+    if (noUsbLink()) return false;
+    if (!InverterOk() && askConfirmation(txt("Control_panel", "bladFalownika") + crlf +
+                                             "Czy mimo to chcesz kontynuować?",
+                                         Buttons::YesNo) != Button::Yes)
+        return false;
+    writeReportLine("Start Obrobki");
+    if (outputs.size() == 1) selected = 0;
+    if (selected < 0 || selected >= static_cast<int>(outputs.size())) {
+        showMessage(txt("Main_window", "wybierzPlikWyjsciowy"), false);
+        return false;
+    }
+    const std::string& name = outputs[static_cast<std::size_t>(selected)];
+    const TOperacjaDane* found = findOperation(name);
+    if (!found) return false;
+    const TOperacjaDane operation = *found;
+
+    if (settings.printer3D) {
+        if (!preparePrinting(operation)) return false;
+        return panel_.StartMaszyny(operation, name, windowCaption);
+    }
+    if (!CheckToolChange(operation.narzedzie)) return false;
+    lastTool = operation.narzedzie;
+    safeHeight = jobSafeHeight(materialHeight(), modelSize.z, operation.zostawDoNastOper,
+                               transferMargin, substrate());
+    ReadPositions();
+    ReadWorkOrigin();
+    if (plotstate.pos0.z / 100 < safeHeight) {
+        showMessage(txt("Main_window", "projektNieMiesciSiePodFrezem") + crlf +
+                        txt("Main_window", "zaMalyPrzeswitInfo"),
+                    false);
+        return false;
+    }
+    return panel_.StartMaszyny(operation, name, windowCaption);
+}
+
+bool MachiningStart::preparePrinting(const TOperacjaDane& operation) {
+    headTemperatureSet[0] = static_cast<float>(operation.tempRobocza);
+    panel_.UstawTemperatureGlowicy();
+    ReadHeadTemperatures();
+    if (!view_.waitForHead()) {
+        headTemperatureSet = {headStandby[0], headStandby[1]};
+        panel_.UstawTemperatureGlowicy();
+        return false;
+    }
+    safeHeight = jobSafeHeight(materialHeight(), modelSize.z, 0, transferMargin, substrate());
+    ReadPositions();
+    MoveToPoint(0, 0, 0);
+    ReadSpeeds();
+    const long long speed = plotstate.speed;
+    SetSpeed(SpeedToMachine(100));
+    // 2 mm of filament drawn back before the job begins.
+    SendCommand(PadCommand16("SBS"));
+    const TMachineParams& p = machineParams;
+    SendCommand(EncodeMove(0, 0, roundHalfEven(p.stepsB * -200), -1, p.speedFactor).bytes);
+    WaitIdle();
+    SetSpeed(speed);
+    return true;
+}
+
+bool MachiningStart::CheckToolChange(const std::string& toolId) {
+    if (toolId == lastTool) return true;
+    const std::string description =
+        toolLibrary ? toolLibrary->dajOpisFrezaNaPodstId(toolId, true) : std::string();
+    const std::string text = txt("Main_window", "wymienNarzedzie") + crlf + description + crlf +
+                             crlf + txt("Main_window", "nalezyWykonacPomiarNarzedzia") + crlf +
+                             txt("Main_window", "czyWykonacPomiarNarzedzia");
+    const bool canMeasure = static_cast<bool>(panel_.actions.measureTool);
+    switch (view_.askToolChange(text, canMeasure)) {
+    case ToolAnswer::cancel:
+        return false;
+    case ToolAnswer::ignore:
+        return true;
+    case ToolAnswer::yes:
+        break;
+    }
+    ReadStatus();
+    if (!linkUp()) {
+        showMessage(txt("Ploter", "brakLacznosciZploterem"), true,
+                    txt("Main_window", "dlugoscNarzedzia"));
+        return false;
+    }
+    if (plotstate.state & (stateJobRunning | stateMoving)) {
+        showMessage(txt("Main_window", "zatrzymajPloterPrzedPomiarem"), true,
+                    txt("Main_window", "pomiar"));
+        return false;
+    }
+    ReadWorkOrigin();
+    return canMeasure && panel_.actions.measureTool();
+}
+
+void sbStopClick() {
+    if (!noUsbLink()) stopRequest = true;
+}
+
+void sbKontynuacjaClick(Tster& panel, StartView& view) {
+    if (noUsbLink()) return;
+    if (settings.printer3D && !view.waitForHead()) {
+        headTemperatureSet = {headWorking[0], headWorking[1]};
+        panel.UstawTemperatureGlowicy();
+        return;
+    }
+    panel.kontynuuj();
+}
+
+} // namespace korvane

@@ -1,0 +1,108 @@
+// A job over the network link to the simulated machine whose connection drops
+// before an echo: the job ends stopped, and a start from the point where the
+// machine stood completes the part with no segment cut twice.
+#include "ConsoleFixture.h"
+#include "SimServer.h"
+
+#include "machine/Ethernet.h"
+#include "platform/MainLoop.h"
+
+namespace korvane::test {
+namespace {
+
+class ConsoleOverTcp : public ConsoleOnSim {
+  protected:
+    void SetUp() override {
+        ConsoleOnSim::SetUp();
+        sim::SimConfig c;
+        c.product = "XSE100";
+        c.timeScale = 10;
+        c.bufferCapacity = 84; // full from 20 records: the transmission keeps pace
+        c.trace = dir / "trace.txt";
+        machine = std::make_shared<sim::SimMachine>(c);
+        server = std::make_unique<sim::SimServer>(machine, sim::SimPorts{0, 0, 0, false});
+        auto none = std::make_shared<ScriptedHid::State>();
+        none->devices.clear();
+        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(none));
+        ethernetLink = std::make_unique<TfEthernet>(
+            "127.0.0.1", MachinePorts{server->commandPort(), server->infoPort()});
+        ASSERT_TRUE(connect());
+        identify();
+    }
+    void TearDown() override {
+        ConsoleOnSim::TearDown();
+        server.reset();
+    }
+    bool connect() {
+        ethernetLink->wakeWatchdog();
+        return queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline);
+    }
+    // How often each segment of the output was cut: consecutive job moves
+    // from one of its points to the next.
+    std::vector<int> cuts() {
+        const auto moves = jobMoves();
+        const auto points = allPoints();
+        std::vector<int> n;
+        for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+            if (i == 5) continue; // from the first figure's end to the second's start
+            int count = 0;
+            for (std::size_t k = 0; k + 1 < moves.size(); ++k)
+                count += moves[k].x == points[i].x && moves[k].y == points[i].y &&
+                         moves[k + 1].x == points[i + 1].x && moves[k + 1].y == points[i + 1].y;
+            n.push_back(count);
+        }
+        return n;
+    }
+
+    std::unique_ptr<sim::SimServer> server;
+};
+
+TEST_F(ConsoleOverTcp, DroppedLinkEndsStoppedAndTheStartFromWhereItStoodCompletesThePart) {
+    ASSERT_TRUE(panel.StartMaszyny(operation, "Cut", "Korvane3D"));
+    // The link drops before the echo of a record some way into the job, while
+    // the machine still works through the records before it.
+    ASSERT_TRUE(
+        runUntil([&] { return jobRunning && machine->snapshot().position[0] > at(20, 0).x; }));
+    ASSERT_TRUE(transArm.isOpen());
+    // Once the machine has room again, the heartbeat's status read (0) is
+    // followed by records: the second is taken by the machine, its echo lost.
+    const auto until = std::chrono::steady_clock::now() + eventDeadline;
+    while (machine->snapshot().buffered >= 19 && std::chrono::steady_clock::now() < until)
+        std::this_thread::yield();
+    ASSERT_LT(machine->snapshot().buffered, 19u);
+    EXPECT_EQ(server->control("drop-echo 2"), "ok");
+    panel.Timer1Timer(false);
+    ASSERT_TRUE(transArm.lostEcho());
+    EXPECT_FALSE(transArm.isOpen());
+    const long long confirmed = transArm.lostEcho()->confirmedRecords;
+    EXPECT_GT(confirmed, 17);
+    EXPECT_FALSE(panel.resumePoint()); // the machine has not been told yet
+
+    // Once the link is back the machine is stopped: a defined state.
+    ASSERT_TRUE(connect());
+    panel.Timer1Timer(false);
+    EXPECT_TRUE(transArm.lostEcho()->machineStopped);
+    EXPECT_FALSE(jobRunning);
+    EXPECT_FALSE(jobPaused);
+    EXPECT_EQ(statusText, "Machining ended");
+    ASSERT_TRUE(panel.resumePoint());
+    ReadStatus();
+    EXPECT_FALSE(plotstate.state & (stateJobRunning | stateMoving));
+    const auto s = machine->snapshot();
+    // The machine ran fewer records than it confirmed: the job goes on from
+    // where the tool stands.
+    EXPECT_LT(s.executedRecords, confirmed);
+    const auto& p =
+        outputReader->ListaFigur[panel.resumePoint()->figure]->poz[panel.resumePoint()->point];
+    EXPECT_EQ(at(p.x, p.y).x, s.position[0]);
+    EXPECT_EQ(at(p.x, p.y).y, s.position[1]);
+
+    startFigureIndex = static_cast<int>(panel.resumePoint()->figure);
+    startPointIndex = static_cast<int>(panel.resumePoint()->point);
+    ASSERT_TRUE(panel.StartMaszyny(operation, "Cut", "Korvane3D"));
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(cuts(), (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+} // namespace
+} // namespace korvane::test
