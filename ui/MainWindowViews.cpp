@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "OldPreviewImage.h"
 #include "RAWview.h"
+#include "SimulationPage.h"
 
 #include "app/PathExportCommands.h"
 #include "app/ShownOutputFile.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTabWidget>
@@ -121,6 +123,19 @@ void MainWindow::buildViews() {
 
     new QShortcut(QKeySequence("Ctrl+F10"), this, [this] { exportHpglCommand(*this); });
     new QShortcut(QKeySequence("Ctrl+Alt+F11"), this, [this] { exportDxfCommand(*this); });
+    new QShortcut(QKeySequence("Ctrl+Shift+F10"), this,
+                  [this] { exportGCodeCommand(*this, GCodeDialect::grbl); });
+    new QShortcut(QKeySequence("Ctrl+Shift+F11"), this,
+                  [this] { exportGCodeCommand(*this, GCodeDialect::linuxCnc); });
+
+    // The material simulation of the build, a page of its own; its captions
+    // follow the language with the window's.
+    auto* simulation = new SimulationPage;
+    simulation->setObjectName("tsSimulation");
+    captioned_["tsSimulation"] = simulation;
+    captioned_["bSimulate"] = simulation->simulateButton();
+    captioned_["bAbortSimulation"] = simulation->abortButton();
+    pages_->addTab(simulation, QString());
 }
 
 void MainWindow::clearOldPreview() {

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "app/BuildSimulation.h"
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <atomic>
+#include <thread>
+
+class QFileSystemWatcher;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The picture of the remaining material: the top view coloured by deviation
+// and shaded by the surface, scaled to the widget, with a legend of the three
+// colours below it.
+class SimulationView final : public QWidget {
+  public:
+    void setImage(QImage image);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QImage image_;
+};
+
+// The "Simulation" page: the build's output files swept over the material on
+// a worker thread, with progress and an abort button; run again whenever the
+// output files change (a build has written them) while the page is shown.
+class SimulationPage final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit SimulationPage(QWidget* parent = nullptr);
+    // Aborts a running simulation and waits for its thread.
+    ~SimulationPage() override;
+
+    QPushButton* simulateButton() const { return simulate_; }
+    QPushButton* abortButton() const { return abort_; }
+
+    // Simulates the build of the program's state; the reason is shown when
+    // there is nothing to simulate.
+    void simulateBuild();
+    // Simulates the given input; a running simulation is aborted first.
+    void run(korvane::BuildSimulationInput input);
+    void abort();
+    bool running() const { return worker_.joinable(); }
+    const QImage& picture() const { return picture_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void poll();
+    void finished();
+    void watchOutputs();
+
+    QPushButton* simulate_ = nullptr;
+    QPushButton* abort_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* figures_ = nullptr;
+    SimulationView* view_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer poll_;
+    QTimer rerun_; // a pause after the last change of the output files
+    bool outputsChanged_ = false;
+
+    korvane::BuildSimulationInput input_;
+    korvane::BuildSimulationResult result_;
+    korvane::SimulationControl control_;
+    std::atomic<bool> done_{false};
+    std::thread worker_;
+    QImage picture_;
+};
