@@ -67,6 +67,9 @@ void printLayer(tStereoWarstwa& sw, const TOperacjaDane& oper, int k, PhaseClock
             deleteFigure(i);
         else
             figureList[size_t(i)]->UsunDuplikacjePunktow();
+    // Containment is read only for the outlines (the order of the island
+    // groups): found while they are the only figures of the layer.
+    CoWczym(start);
 
     const RingStarts rings = obrysyWarstwy(sw, start, lastOutline, oper.iloscObrysow, w);
     const int c1 = rings.firstRingStart, c2 = rings.lastRingStart;
@@ -90,8 +93,6 @@ void printLayer(tStereoWarstwa& sw, const TOperacjaDane& oper, int k, PhaseClock
     sw.ilosci.PoczatekKresek -= boundary;
 
     sw.UstawZ(start, count() - 1);
-    CoWczym(start);
-    clock.add(&PrintPhaseSeconds::ordering);
     if (sw.ilosci.iloscKresek > 0) sw.polaczKreski(sw.ilosci.PoczatekKresek, 4 * w);
     clock.add(&PrintPhaseSeconds::joining);
     for (int i = start; i < count(); ++i) figureList[size_t(i)]->NrWarstwy = k;

@@ -138,11 +138,15 @@ void tStereoWarstwa::polaczKreski(int start, double maxDist) {
         figures.push_back(i);
     }
     std::vector<bool> absorbed(size_t(count), false);
-    auto free = [&](int i) { return !figureList[size_t(i)]->policzona; };
+    PointIndex candidates;
+    for (int i : figures)
+        offeredPoints(*figureList[size_t(i)],
+                      [&](int p) { candidates.add(i, p, figureList[size_t(i)]->poz[size_t(p)]); });
     tFigura* chain = nullptr;
     for (;;) {
-        const Hit hit = nearestOffered(OstatniPunkt, figures, free);
+        const Hit hit = candidates.nearest(OstatniPunkt);
         if (!hit) break;
+        candidates.remove(hit.figure);
         tFigura& f = *figureList[size_t(hit.figure)];
         if (hit.point > 0) std::reverse(f.poz.begin(), f.poz.end());
         if (!chain || std::sqrt(hit.d2) >= maxDist) {
