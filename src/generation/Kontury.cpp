@@ -59,6 +59,11 @@ struct Tracer {
                 std::clamp(static_cast<int>(roundHalfEven(p.y / pixelSize)), 0, rasterSizeY)};
     }
 
+    void clearStatus(const Box& box) {
+        for (int x = box.x0; x <= box.x1; ++x)
+            for (int y = box.y0; y <= box.y1; ++y) cellStatus[x][y] = {};
+    }
+
     void clearTraceBits(const Box& box) {
         for (int x = box.x0; x <= box.x1; ++x)
             for (int y = box.y0; y <= box.y1; ++y) cellStatus[x][y].stat &= ~cellTraceBits;
@@ -244,9 +249,13 @@ struct Tracer {
         if (layer.columns() <= rasterSizeX || layer.rows() <= rasterSizeY ||
             cellStatus.columns() <= rasterSizeX || cellStatus.rows() <= rasterSizeY)
             return;
-        cellStatus.fill({cellTraced, {}});
         Box box{std::max(0, x0 - 1), std::max(0, y0 - 1), std::min(rasterSizeX, x1 + 1),
                 std::min(rasterSizeY, y1 + 1)};
+        // The trace reads the box and the ring of cells around it (a chain or a
+        // walk looks at the neighbours of its cells); only those start clean, so
+        // that a small region costs no more than its own cells.
+        clearStatus({std::max(0, box.x0 - 1), std::max(0, box.y0 - 1),
+                     std::min(rasterSizeX, box.x1 + 1), std::min(rasterSizeY, box.y1 + 1)});
         Box marked{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
         for (int x = box.x0; x < box.x1; ++x)
             for (int y = box.y0; y <= box.y1; ++y)

@@ -10,7 +10,6 @@ namespace korvane {
 
 // cellStatus flag bits the tracer uses.
 enum : std::int32_t {
-    cellTraced = 0x08,                  // set on every cell when a trace starts
     cellVisited = 0x10,                 // taken by a chain or a walk
     cellCrossing = 0x40,                // the level crosses here; the crossing point is in p
     cellTraceBits = 0x0F | cellVisited, // cleared again over the box when a trace ends

@@ -104,6 +104,45 @@ TEST(Kontury, TwoIslandsGiveTwoContours) {
     EXPECT_EQ(figureList[1]->count(), 9);
 }
 
+TEST(Kontury, ABoxTraceIgnoresWhatEarlierTracesLeftInTheStatusLayer) {
+    plateau([](int x, int y) { return inside(6, 8, x) && inside(6, 8, y); });
+    // Crossings and visits marked everywhere, as other traces leave them, the
+    // cells right beside the box among them: none may join the contour.
+    for (auto& cell : cellStatus.cells()) cell = {cellCrossing | cellVisited | 0x07, {1, 1, 1}};
+    for (int y = 0; y <= 10; ++y) cellStatus[3][y] = {cellCrossing, {3, float(y), 2.5f}};
+    traceContours(motionHeights, 5, 5, 9, 9, 2.5);
+    ASSERT_EQ(figureList.size(), 1u);
+    expectPoints(*figureList[0], {{6, 8.5f},
+                                  {7, 8.5f},
+                                  {8, 8.5f},
+                                  {8.5f, 7},
+                                  {8, 5.5f},
+                                  {7, 5.5f},
+                                  {6, 5.5f},
+                                  {5.5f, 7},
+                                  {6, 8.5f}});
+    EXPECT_TRUE(figureList[0]->zamknieta);
+
+    // A plateau the box cuts through: its crossings lie on the box's border,
+    // beside the stale crossings of column 3.
+    figureList.clear();
+    plateau([](int x, int y) { return x <= 8 && inside(6, 8, y); });
+    traceContours(motionHeights, 5, 5, 9, 9, 2.5);
+    const FigureList clean = std::move(figureList);
+    figureList.clear();
+    for (auto& cell : cellStatus.cells()) cell = {cellCrossing | cellVisited | 0x07, {1, 1, 1}};
+    for (int y = 0; y <= 10; ++y) cellStatus[3][y] = {cellCrossing, {3, float(y), 2.5f}};
+    traceContours(motionHeights, 5, 5, 9, 9, 2.5);
+    ASSERT_EQ(figureList.size(), clean.size());
+    ASSERT_EQ(clean.size(), 1u);
+    ASSERT_EQ(figureList[0]->poz.size(), clean[0]->poz.size());
+    for (size_t k = 0; k < clean[0]->poz.size(); ++k) {
+        EXPECT_EQ(figureList[0]->poz[k].x, clean[0]->poz[k].x) << k;
+        EXPECT_EQ(figureList[0]->poz[k].y, clean[0]->poz[k].y) << k;
+        EXPECT_GE(figureList[0]->poz[k].x, 4) << k; // nothing from column 3
+    }
+}
+
 TEST(Kontury, APlateauOnTheEdgeGivesOneOpenContourFromTwoPieces) {
     plateau([](int x, int y) { return inside(3, 7, x) && y <= 3; });
     tracePlateau();
