@@ -17,7 +17,9 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <unordered_map>
 
 namespace korvane {
 
@@ -97,28 +99,94 @@ class Regions {
     const TOperacjaDane& oper_;
 };
 
+// The points of the figures bucketed by plan squares at least twice the
+// nearness apart, so that the points near a point are found among the nine
+// squares around it. A figure cut into pieces gives its place to them.
+class FigurePoints {
+  public:
+    FigurePoints(const FigureList& figures, double near) {
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        bool any = false;
+        for (const auto& f : figures)
+            for (const TrPkt3D& p : f->poz) {
+                if (!any) x0 = x1 = p.x, y0 = y1 = p.y, any = true;
+                x0 = std::min<double>(x0, p.x), x1 = std::max<double>(x1, p.x);
+                y0 = std::min<double>(y0, p.y), y1 = std::max<double>(y1, p.y);
+            }
+        x0_ = x0, y0_ = y0;
+        // No more than 2048 squares a side, however small the nearness.
+        square_ = std::max({2 * near, (x1 - x0) / 2048, (y1 - y0) / 2048});
+        columns_ = static_cast<int>((x1 - x0) / square_) + 1;
+        rows_ = static_cast<int>((y1 - y0) / square_) + 1;
+        squares_.resize(size_t(columns_) * size_t(rows_));
+        for (const auto& f : figures) add(*f);
+    }
+
+    void add(const tFigura& f) {
+        const auto figure = static_cast<std::uint32_t>(figures_.size());
+        figures_.push_back(&f);
+        slot_[&f] = figure;
+        for (const TrPkt3D& p : f.poz) squares_[square(p.x, p.y)].push_back({p, figure});
+    }
+
+    void remove(const tFigura& f) {
+        const auto at = slot_.find(&f);
+        figures_[at->second] = nullptr;
+        slot_.erase(at);
+    }
+
+    // Whether a point of another figure less than `step` above or below `self`
+    // and whose box grown by `near` holds p lies nearer to p than `near`.
+    bool close(const TrPkt3D& p, const tFigura& self, double step, double near) const {
+        const int cx = column(p.x), cy = row(p.y);
+        for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, columns_ - 1); ++x)
+            for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, rows_ - 1); ++y)
+                for (const Entry& e : squares_[size_t(x) * size_t(rows_) + size_t(y)]) {
+                    const tFigura* g = figures_[e.figure];
+                    if (!g || g == &self || std::fabs(g->fig_ppz - self.fig_ppz) >= step) continue;
+                    if (p.x < g->Pmin.x - near || p.x > g->Pmax.x + near ||
+                        p.y < g->Pmin.y - near || p.y > g->Pmax.y + near)
+                        continue;
+                    if (distance3(p, e.point) < near) return true;
+                }
+        return false;
+    }
+
+  private:
+    struct Entry {
+        TrPkt3D point;
+        std::uint32_t figure;
+    };
+
+    int column(double x) const {
+        return std::clamp(static_cast<int>(std::floor((x - x0_) / square_)), 0, columns_ - 1);
+    }
+    int row(double y) const {
+        return std::clamp(static_cast<int>(std::floor((y - y0_) / square_)), 0, rows_ - 1);
+    }
+    size_t square(double x, double y) const {
+        return size_t(column(x)) * size_t(rows_) + size_t(row(y));
+    }
+
+    double x0_ = 0, y0_ = 0, square_ = 1;
+    int columns_ = 1, rows_ = 1;
+    std::vector<std::vector<Entry>> squares_;
+    std::vector<const tFigura*> figures_; // by number; null once cut into pieces
+    std::unordered_map<const tFigura*, std::uint32_t> slot_;
+};
+
 // Cuts out of every added contour its stretches of more than 20 points in a
 // row that run within 0.66 steps of a contour less than a step above or
 // below; what is left stays as open pieces in its place.
 void thinDenseContours(double step) {
     const double near = 0.99 * 0.66 * step;
     for (const auto& f : figureList) f->PoliczSrodek();
-    auto close = [&](const TrPkt3D& p, size_t self) {
-        for (size_t j = 0; j < figureList.size(); ++j) {
-            const tFigura& g = *figureList[j];
-            if (j == self || std::fabs(g.fig_ppz - figureList[self]->fig_ppz) >= step) continue;
-            if (p.x < g.Pmin.x - near || p.x > g.Pmax.x + near || p.y < g.Pmin.y - near ||
-                p.y > g.Pmax.y + near)
-                continue;
-            for (const TrPkt3D& q : g.poz)
-                if (distance3(p, q) < near) return true;
-        }
-        return false;
-    };
+    FigurePoints points(figureList, near);
     auto thin = [&](size_t i) {
         tFigura& f = *figureList[i];
         std::vector<bool> isClose(f.poz.size());
-        for (size_t k = 0; k < f.poz.size(); ++k) isClose[k] = close(f.poz[k], i);
+        for (size_t k = 0; k < f.poz.size(); ++k)
+            isClose[k] = points.close(f.poz[k], f, step, near);
         std::vector<std::vector<TrPkt3D>> pieces(1);
         for (size_t k = 0; k < f.poz.size();) {
             size_t run = k;
@@ -135,9 +203,9 @@ void thinDenseContours(double step) {
         std::erase_if(pieces, [](const auto& p) { return p.size() < 2; });
         if (pieces.size() == 1 && pieces[0].size() == f.poz.size()) return size_t(1);
         std::vector<std::unique_ptr<tFigura>> made;
-        for (auto& points : pieces) {
+        for (auto& piecePoints : pieces) {
             auto piece = std::make_unique<tFigura>();
-            piece->poz = std::move(points);
+            piece->poz = std::move(piecePoints);
             piece->fig_ppz = f.fig_ppz;
             piece->pochodzi = f.pochodzi;
             piece->wypukla = f.wypukla;
@@ -147,6 +215,8 @@ void thinDenseContours(double step) {
             piece->PoliczSrodek();
             made.push_back(std::move(piece));
         }
+        points.remove(f);
+        for (const auto& piece : made) points.add(*piece);
         figureList.erase(figureList.begin() + std::ptrdiff_t(i));
         const size_t count = made.size();
         figureList.insert(figureList.begin() + std::ptrdiff_t(i),

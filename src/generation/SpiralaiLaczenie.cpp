@@ -28,20 +28,72 @@ double boxDistance(const TrPkt3D& p, const tFigura& f) {
     return std::hypot(dx, dy);
 }
 
+// The figures of the list by plan squares: each listed, in list order, in
+// every square its box grown by `reach` touches, so that the figures whose box
+// lies within reach of a point are among those of the point's square.
+class FiguresNear {
+  public:
+    FiguresNear(const FigureList& figures, double reach) {
+        // A little beyond reach, so that rounding never leaves one out.
+        const double grow = reach * 1.001 + pixelSize;
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        bool any = false;
+        for (const auto& f : figures) {
+            if (f->poz.empty()) continue;
+            if (!any) x0 = f->Pmin.x, y0 = f->Pmin.y, x1 = f->Pmax.x, y1 = f->Pmax.y, any = true;
+            x0 = std::min<double>(x0, f->Pmin.x), y0 = std::min<double>(y0, f->Pmin.y);
+            x1 = std::max<double>(x1, f->Pmax.x), y1 = std::max<double>(y1, f->Pmax.y);
+        }
+        x0_ = x0 - grow, y0_ = y0 - grow;
+        // No more than 1024 squares a side.
+        square_ = std::max({reach, (x1 - x0 + 2 * grow) / 1024, (y1 - y0 + 2 * grow) / 1024});
+        columns_ = column(x1 + grow) + 1;
+        rows_ = row(y1 + grow) + 1;
+        squares_.resize(size_t(columns_) * size_t(rows_));
+        for (size_t j = 0; j < figures.size(); ++j) {
+            const tFigura& f = *figures[j];
+            if (f.poz.empty()) continue;
+            for (int x = column(f.Pmin.x - grow); x <= column(f.Pmax.x + grow); ++x)
+                for (int y = row(f.Pmin.y - grow); y <= row(f.Pmax.y + grow); ++y)
+                    squares_[size_t(x) * size_t(rows_) + size_t(y)].push_back(int(j));
+        }
+    }
+
+    // Ascending positions; among them every figure whose box lies within reach of p.
+    const std::vector<int>& around(const TrPkt3D& p) const {
+        return squares_[size_t(column(p.x)) * size_t(rows_) + size_t(row(p.y))];
+    }
+
+  private:
+    int column(double x) const {
+        return std::clamp(static_cast<int>(std::floor((x - x0_) / square_)), 0,
+                          std::max(columns_ - 1, 0));
+    }
+    int row(double y) const {
+        return std::clamp(static_cast<int>(std::floor((y - y0_) / square_)), 0,
+                          std::max(rows_ - 1, 0));
+    }
+
+    double x0_ = 0, y0_ = 0, square_ = 1;
+    int columns_ = 1 << 30, rows_ = 1 << 30; // unbounded while the squares are laid out
+    std::vector<std::vector<int>> squares_;
+};
+
 // The point nearest the end of `current` on the closed contours lower than it
-// whose start lies at most `reach` and a cell below that end.
-Nearest nearestLower(int current, double reach) {
+// whose start lies at most `reach` and a cell below that end, when it lies
+// nearer than `reach`; otherwise none nearer than reach.
+Nearest nearestLower(int current, double reach, const FiguresNear& near) {
     const tFigura& c = *figureList[size_t(current)];
     const TrPkt3D& end = c.poz.back();
     Nearest best;
-    for (size_t j = 0; j < figureList.size(); ++j) {
-        const tFigura& t = *figureList[j];
-        if (int(j) == current || !t.zamknieta || t.doUsuniecia || t.count() < 2) continue;
+    for (const int j : near.around(end)) {
+        const tFigura& t = *figureList[size_t(j)];
+        if (j == current || !t.zamknieta || t.doUsuniecia || t.count() < 2) continue;
         if (!(t.fig_ppz < c.fig_ppz) || end.z - t.poz.front().z > reach + pixelSize) continue;
         if (boxDistance(end, t) > best.distance) continue;
         for (size_t k = 0; k + 1 < t.poz.size(); ++k) { // the closing point repeats the first
             const double d = distance3(end, t.poz[k]);
-            if (d < best.distance) best = {int(j), k, d};
+            if (d < best.distance) best = {j, k, d};
         }
     }
     return best;
@@ -83,6 +135,7 @@ std::vector<TrPkt3D> transition(const tFigura& upper, const tFigura& lower, doub
 
 void makeSpirals(int figStart, double reach) {
     for (const auto& f : figureList) f->PoliczSrodek();
+    const FiguresNear near(figureList, reach);
     const int count = static_cast<int>(figureList.size());
     for (int c = figStart; c < count; ++c) {
         if (generationTerminate) break;
@@ -90,7 +143,7 @@ void makeSpirals(int figStart, double reach) {
         std::unique_ptr<tFigura> spiral;
         int current = c;
         for (;;) {
-            const Nearest next = nearestLower(current, reach);
+            const Nearest next = nearestLower(current, reach, near);
             if (!(next.distance < reach)) break;
             tFigura& upper = *figureList[size_t(current)];
             tFigura& lower = *figureList[size_t(next.figure)];
@@ -119,8 +172,7 @@ void makeSpirals(int figStart, double reach) {
         spiral->PoliczSrodek();
         addFigure(std::move(spiral));
     }
-    for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
-        if (figureList[size_t(i)]->doUsuniecia) deleteFigure(i);
+    std::erase_if(figureList, [](const auto& f) { return f->doUsuniecia; });
 }
 
 struct BorderEnd {
