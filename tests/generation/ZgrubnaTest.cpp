@@ -2,6 +2,7 @@
 // worked out by hand, and its invariants on a relief with walls and a spike.
 #include "generation/Zgrubna.h"
 #include "RoughingSupport.h"
+#include "StrategyChecks.h"
 #include "SweepSupport.h"
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
@@ -332,33 +333,7 @@ double firstLayer(double thickness) {
     return roughingLayerTop(o) - thickness;
 }
 
-// The tool standing at any point of the paths stays out of the allowance: no
-// point lies below the motion map, neither where it interpolates between cells
-// nor at the cell the point falls in. Every point lies over the model's plan.
-void expectPathsClear() {
-    for (const auto& f : figureList)
-        for (const TrPkt3D& p : f->poz) {
-            EXPECT_GE(p.z, motionHeightInterpolated(p) - 1e-4) << p.x << " " << p.y;
-            const int ix = static_cast<int>(roundHalfEven(p.x / pixelSize));
-            const int iy = static_cast<int>(roundHalfEven(p.y / pixelSize));
-            EXPECT_GE(p.z, motionHeightAt(ix, iy) - 1e-4) << p.x << " " << p.y;
-            EXPECT_GE(p.x, 0);
-            EXPECT_LE(p.x, modelSize.x);
-            EXPECT_GE(p.y, 0);
-            EXPECT_LE(p.y, modelSize.y);
-        }
-}
-
-// Wherever the first layer reaches, at most a layer of material stands above
-// the motion map.
-void expectAtMostALayerLeft(double firstLayer, double thickness) {
-    for (int ix = 0; ix <= rasterSizeX; ++ix)
-        for (int iy = 0; iy <= rasterSizeY; ++iy) {
-            if (motionHeights[ix][iy] > firstLayer) continue;
-            EXPECT_LE(materialHeights[ix][iy], motionHeights[ix][iy] + thickness + 1e-4)
-                << ix << " " << iy;
-        }
-}
+using test::expectAtMostALayerLeft;
 
 double pathLength() {
     double length = 0;
@@ -375,7 +350,7 @@ TEST(Zgrubna, ReliefPathsClearTheMotionMapAndLeaveAtMostALayer) {
     // Layers 12, 10.5, ... 3: the pockets of the waves go deepest.
     ASSERT_GT(figureList.size(), 3u);
     EXPECT_NEAR(figureList.front()->fig_ppz, 12, 1e-9);
-    expectPathsClear();
+    test::expectPathsClear(true);
     expectAtMostALayerLeft(firstLayer(1.5), 1.5);
 }
 
@@ -392,7 +367,7 @@ TEST(Zgrubna, ASecondReliefRoughingCutsOnlyWhereTheFirstLeftMaterial) {
     figureList.clear();
     roughRelief(endMill(1.6), 0.8, 1.5, 0.4);
     ASSERT_FALSE(figureList.empty());
-    expectPathsClear();
+    test::expectPathsClear(true);
     // Including the ridges the wide tool left beside the walls.
     expectAtMostALayerLeft(firstLayer(1.5), 1.5);
     // The narrow tool only cleans up after the wide one.
