@@ -15,6 +15,7 @@
 #include "generation/RegionMask.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
+#include "import/BMPtoRAW.h"
 #include "libraries/Frezy.h"
 #include "libraries/Operacje.h"
 
@@ -87,6 +88,56 @@ BENCHMARK(GenerateOnTestRelief)
     ->Args({opPlanes, 10})
     ->Args({opMixed, 5})
     ->Args({opMixed, 10})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// The mixed strategy on the sample picture made a 6 mm relief of 80 x 60 mm,
+// the many small contours of a photographic relief; figures and points as
+// counters so that runs of different builds can be compared. Arg: cells per mm.
+void GenerateMixedOnSampleRelief(benchmark::State& state) {
+    const auto data = std::filesystem::temp_directory_path() /
+                      ("korvane-bench-mixed-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(data / "Output");
+    dataFolder = data;
+    outputFolderName = "Output";
+    pixelSize = 1.0 / static_cast<double>(state.range(0));
+    const auto picture =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Samples" / "relief.bmp";
+    if (!GenerujPix2D(picture, BitmapRelief{6, 0, 80, 60})) {
+        state.SkipWithError("the sample relief could not be read");
+        return;
+    }
+    fillMaterialRaster(1000);
+    rasterReady = true;
+    materialRasterReady = true;
+    const TFrezDane ball{"", "Ball3", toolBallNose, 3, 0, 5, 3, 10};
+    std::map<std::string, double> total;
+    double whole = 0;
+    GenerationResult last;
+    for (auto _ : state) {
+        tGenProcesow gen(operation(opMixed), std::make_unique<TFrez>(ball));
+        whole += seconds([&] { gen.Execute(); });
+        last = gen.result();
+        for (const auto& [phase, s] : last.seconds) total[phase] += s;
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["whole_s"] = whole / n;
+    for (const auto& [phase, s] : total) {
+        state.counters[phase + "_s"] = s / n;
+        state.counters[phase + "_%"] = 100 * s / whole;
+    }
+    state.counters["cells"] = static_cast<double>((rasterSizeX + 1) * (rasterSizeY + 1));
+    state.counters["points"] = static_cast<double>(last.points);
+    state.counters["figures"] = last.figures;
+    state.counters["length_mm"] = last.length;
+    state.SetLabel(last.written ? "written" : "NOT WRITTEN " + last.error);
+    std::filesystem::remove_all(data);
+}
+
+BENCHMARK(GenerateMixedOnSampleRelief)
+    ->Arg(5)
+    ->Arg(10)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
