@@ -34,6 +34,7 @@ class BatchView final : public MainWindowView {
     bool editBitmapRelief(TFormBMP&) override { return false; }
     bool editTool(const TFrezDane*, int) override { return false; }
     std::optional<bool> showMaterialDialog(const TModel&) override { return std::nullopt; }
+    bool showConfigurationDialog(bool) override { return false; }
     std::optional<std::string> editOperation(const TOperacjaDane*, int) override {
         return std::nullopt;
     }
