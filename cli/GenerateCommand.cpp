@@ -5,6 +5,7 @@
 
 #include "app/BudowaniePlikowWy.h"
 #include "app/ModelLoading.h"
+#include "foundation/CommandLine.h"
 #include "foundation/DataFolders.h"
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
@@ -128,6 +129,7 @@ void printResults(const BatchBuildView& view, bool json) {
             o["length"] = r.length;
             Json& seconds = o["seconds"] = Json::object();
             for (const auto& [phase, s] : r.seconds) seconds[phase] = s;
+            o["noStrategy"] = r.noStrategy;
         }
         printJson(Json{{"operations", operations}});
         return;
@@ -135,9 +137,12 @@ void printResults(const BatchBuildView& view, bool json) {
     for (const auto& [oper, r] : view.results) {
         std::printf("%s (type %d): %d figures, %lld points, path %.1f mm\n", oper.nazwa.c_str(),
                     oper.idTyp, r.figures, r.points, r.length);
-        std::printf("  output: %s\n", r.written     ? r.file.string().c_str()
-                                      : r.noFigures ? "(none: the operation made no figures)"
-                                                    : "(none)");
+        const std::string noStrategy =
+            "(none: no strategy builds operation type " + std::to_string(oper.idTyp) + ")";
+        std::printf("  output: %s\n", r.written      ? r.file.string().c_str()
+                                      : r.noStrategy ? noStrategy.c_str()
+                                      : r.noFigures  ? "(none: the operation made no figures)"
+                                                     : "(none)");
         std::printf("  seconds:");
         for (const auto& [phase, s] : r.seconds) std::printf(" %s %.3f", phase.c_str(), s);
         std::printf("\n");
@@ -233,6 +238,21 @@ int runGenerate(const CommandArgs& args) {
                         true);
             return 1;
         }
+    }
+
+    // A type the catalogue offers only with a start switch (3D printing) is
+    // built only with that switch, as the window offers it.
+    for (const auto& e : entries) {
+        if (!e.checked) continue;
+        for (const rTypOperacji& type : operationTypes)
+            if (type.id == e.oper.idTyp && !type.parametr.empty() && !hasSwitch(type.parametr)) {
+                std::fprintf(stderr,
+                             "generate: the operation \"%s\" is of type %d (%s), which needs the "
+                             "start switch %s before the command\n",
+                             e.oper.nazwa.c_str(), type.id, type.str.c_str(),
+                             type.parametr.c_str());
+                return 1;
+            }
     }
 
     BatchBuildView view(!o.json && isatty(STDOUT_FILENO));

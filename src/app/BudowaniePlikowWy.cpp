@@ -2,6 +2,7 @@
 
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
+#include "foundation/OperationTypes.h"
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
 #include "geometry/Frez.h"
@@ -27,6 +28,19 @@ void enlargeRasterForStock() {
     allocateRasters();
     model.resizeKeeping(rasterSizeX + 1, rasterSizeY + 1);
     modelHeights = std::move(model);
+}
+
+// The cutter of an operation; one that needs none (a print, an outline) gets
+// a flat end mill as wide as its line, so that a motion map built for it keeps
+// the paths half a line off the part.
+TFrezDane toolFor(const TOperacjaDane& oper) {
+    if (needsTool(oper.idTyp))
+        return *toolLibrary->Lista[size_t(toolLibrary->dajIndxFrezuNaLiscie(oper.narzedzie))];
+    TFrezDane line;
+    line.typ = toolEndMill;
+    line.d1 = line.d3 = oper.warstwaSzer;
+    line.h = line.hc = std::max(oper.warstwaGrubosc, oper.warstwaSzer);
+    return line;
 }
 
 } // namespace
@@ -75,7 +89,7 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
     }
     // 5. Every checked operation has its tool.
     for (const auto& e : entries) {
-        if (!e.checked) continue;
+        if (!e.checked || !needsTool(e.oper.idTyp)) continue;
         const auto& tools = toolLibrary->Lista;
         if (std::none_of(tools.begin(), tools.end(),
                          [&](const auto& t) { return t->id == e.oper.narzedzie; })) {
@@ -134,9 +148,7 @@ void TBudowaniePlikowWy::startGeneration(int entry) {
     const TOperacjaDane& oper = entries_[size_t(entry)].oper;
     view_.generationStarted(entry);
     view_.showStatus(0, oper.nazwa + "...");
-    const int tool = toolLibrary->dajIndxFrezuNaLiscie(oper.narzedzie);
-    genProcesow_ = std::make_unique<tGenProcesow>(
-        oper, std::make_unique<TFrez>(*toolLibrary->Lista[size_t(tool)]));
+    genProcesow_ = std::make_unique<tGenProcesow>(oper, std::make_unique<TFrez>(toolFor(oper)));
     genProcesow_->start([this] { generationEnded(); }, [this] { view_.progressStep(); },
                         [this](const std::string& text) { view_.showStatus(0, text); });
 }

@@ -23,6 +23,11 @@ inline bool isHatching(int type) {
     return type == opHatching || type == opPlotHatching;
 }
 
+// Printing and outline operations run without a cutter from the tool library.
+inline bool needsTool(int type) {
+    return type != opPrinting && type != opOutline;
+}
+
 // One row of the operation type table, read from the language file.
 struct rTypOperacji {
     int id = 0;           // type code

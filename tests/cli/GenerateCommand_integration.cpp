@@ -168,9 +168,53 @@ TEST(CliGenerate, TriangleModelIsRasterisedWhileTheGenerationWaits) {
     EXPECT_NE(r.err.find("The file holds no triangles"), std::string::npos) << r.err;
 }
 
+TEST(CliGenerate, APrintingOperationNeedsItsSwitchAndNoTool) {
+    test::TempDir data;
+    ASSERT_EQ(
+        test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "operations"})
+            .exitCode,
+        0);
+    // No tool: a print has none.
+    test::writeFile(data / "Operations" / "Print.opr",
+                    "[Operacja]\r\nnazwa=Print\r\nidTyp=6\r\nwarstwaSzer=0.4\r\n"
+                    "warstwaGrubosc=1\r\nwarstwyGrupowanie=1\r\ntempRobocza=210\r\n"
+                    "zuzycieMaterialu=100\r\niloscObrysow=1\r\n");
+    const std::string pyramid = std::string(KORVANE_EXE_DIR) + "/Samples/Pyramid.stl";
+    auto r = generate(data, {"--model", pyramid, "--operation", "Print"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("generate: the operation \"Print\" is of type 6 (3D printing (layers)), "
+                         "which needs the start switch showPrinter3D before the command"),
+              std::string::npos)
+        << r.err;
+    const auto output = data.path() / "Output" / "Print.out";
+    EXPECT_FALSE(std::filesystem::exists(output));
+
+    r = test::runBuiltProgram("korvane3d-cli",
+                              {"dataDir=" + data.path().string(), "showPrinter3D", "generate",
+                               "--model", pyramid, "--operation", "Print", "--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    EXPECT_NE(r.out.find("\"noStrategy\": false}"), std::string::npos) << r.out;
+    tWy reader;
+    reader.wczytajPlik(output, -1);
+    EXPECT_EQ(reader.typOperacji, 6);
+    ASSERT_FALSE(reader.ListaFigur.empty());
+    EXPECT_EQ(static_cast<long long>(reader.ListaFigur.size()), jsonInteger(r.out, "figures"));
+    // Layers of 1 mm cut at 0.1, 1.1, ...; each path at its layer's height,
+    // the layers in order, the lowest first.
+    int lastLayer = 0;
+    for (const auto& f : reader.ListaFigur) {
+        ASSERT_GE(f->NrWarstwy, lastLayer);
+        lastLayer = f->NrWarstwy;
+        if (f->Przestawcza != 0) continue;
+        for (const TrPkt3D& p : f->poz) EXPECT_NEAR(p.z, f->NrWarstwy + 0.1, 1e-3);
+    }
+    EXPECT_EQ(reader.ListaFigur.front()->NrWarstwy, 0);
+    EXPECT_GT(lastLayer, 0);
+}
+
 TEST(CliGenerate, AnOperationThatMakesNoFiguresSaysSo) {
     test::TempDir data;
-    // The outline type has no strategy: it never makes a figure.
+    // The outline type has no strategy: it never makes a figure, and says so.
     ASSERT_EQ(
         test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "operations"})
             .exitCode,
@@ -184,9 +228,10 @@ TEST(CliGenerate, AnOperationThatMakesNoFiguresSaysSo) {
                          "null, \"noFigures\": true, \"figures\": 0, \"points\": 0,"),
               std::string::npos)
         << r.out;
+    EXPECT_NE(r.out.find("\"noStrategy\": true}"), std::string::npos) << r.out;
     r = generate(data, {"--model", samplePicture, "--operation", "Outline"});
     EXPECT_NE(r.out.find("Outline (type 7): 0 figures, 0 points, path 0.0 mm\n"
-                         "  output: (none: the operation made no figures)\n"),
+                         "  output: (none: no strategy builds operation type 7)\n"),
               std::string::npos)
         << r.out;
     EXPECT_FALSE(std::filesystem::exists(data / "Output" / "Outline.out"));
