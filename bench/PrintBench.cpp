@@ -1,0 +1,152 @@
+// The layered print of a model of about a million triangles at 0.2 mm
+// layers: a closed relief block 100 x 100 mm, 20 mm high, its top a grid of
+// 700 x 700 cells with rolling hills. Reports the total time and the seconds
+// of slicing, perimeters, hatching, joining and ordering; the baseline in the
+// same run is the slicing of every layer by a scan of the whole triangle list,
+// which the sweep by height avoids.
+#include "foundation/OperationTypes.h"
+#include "foundation/State.h"
+#include "generation/GenState.h"
+#include "generation/GenerujStereo.h"
+#include "generation/StereoWarstwa.h"
+#include "geometry/Figury.h"
+#include "geometry/Raster.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+
+using namespace korvane;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+TTrojkat tri(TrPkt3D a, TrPkt3D b, TrPkt3D c) {
+    TTrojkat t;
+    t.a = a, t.b = b, t.c = c;
+    return t;
+}
+
+// A block whose top is the relief, closed by its walls and bottom.
+TriangleList reliefBlock(int n, float size) {
+    const float cell = size / float(n);
+    auto height = [&](int i, int j) {
+        const double x = i * cell, y = j * cell;
+        return static_cast<float>(12 + 4 * std::sin(x / 9) * std::cos(y / 13) +
+                                  3 * std::sin((x + y) / 5));
+    };
+    auto top = [&](int i, int j) { return TrPkt3D{i * cell, j * cell, height(i, j)}; };
+    TriangleList list;
+    list.reserve(size_t(2) * n * n + size_t(8) * n + 2);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            list.push_back(tri(top(i, j), top(i + 1, j), top(i + 1, j + 1)));
+            list.push_back(tri(top(i, j), top(i + 1, j + 1), top(i, j + 1)));
+        }
+    auto wall = [&](TrPkt3D a, TrPkt3D b) { // a vertical quad from the edge a-b down to 0
+        const TrPkt3D a0{a.x, a.y, 0}, b0{b.x, b.y, 0};
+        list.push_back(tri(a0, b0, b));
+        list.push_back(tri(a0, b, a));
+    };
+    for (int k = 0; k < n; ++k) {
+        wall(top(k, 0), top(k + 1, 0));
+        wall(top(n, k), top(n, k + 1));
+        wall(top(k + 1, n), top(k, n));
+        wall(top(0, k + 1), top(0, k));
+    }
+    list.push_back(tri({0, 0, 0}, {size, size, 0}, {size, 0, 0}));
+    list.push_back(tri({0, 0, 0}, {0, size, 0}, {size, size, 0}));
+    return list;
+}
+
+void useModel(TriangleList triangles) {
+    modelTriangles = std::move(triangles);
+    modelSize = {};
+    for (const TTrojkat& t : modelTriangles)
+        for (const TrPkt3D& v : {t.a, t.b, t.c}) {
+            modelSize.x = std::max(modelSize.x, v.x);
+            modelSize.y = std::max(modelSize.y, v.y);
+            modelSize.z = std::max(modelSize.z, v.z);
+        }
+    modelExtents = TModel{};
+    modelExtents.maxX = modelSize.x;
+    modelExtents.maxY = modelSize.y;
+    modelExtents.maxZ = modelSize.z;
+    pixelSize = 0.2;
+    setRasterSizeFromModel();
+}
+
+TOperacjaDane print() {
+    TOperacjaDane o;
+    o.nazwa = "Print";
+    o.idTyp = opPrinting;
+    o.warstwaSzer = 0.4;
+    o.warstwaGrubosc = 0.2;
+    o.iloscObrysow = 2;
+    return o;
+}
+
+void PrintMillionTriangles(benchmark::State& state) {
+    settings.printer3D = true;
+    useModel(reliefBlock(700, 100));
+    state.counters["triangles"] = double(modelTriangles.size());
+    for (auto _ : state) {
+        figureList.clear();
+        const auto start = Clock::now();
+        const PrintPhaseSeconds s = GenerujStereo(print());
+        const double total = since(start);
+        state.counters["total_s"] = total;
+        state.counters["slicing_s"] = s.slicing;
+        state.counters["perimeters_s"] = s.perimeters;
+        state.counters["hatching_s"] = s.hatching;
+        state.counters["joining_s"] = s.joining;
+        state.counters["ordering_s"] = s.ordering;
+        state.counters["slicing_share"] = s.slicing / total;
+        state.counters["figures"] = double(figureList.size());
+        state.counters["layers"] = liczbaWarstw(modelSize.z, 0.2);
+    }
+    figureList.clear();
+}
+BENCHMARK(PrintMillionTriangles)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+// Slicing alone: the sweep against cutting every layer by a scan of the list.
+void SliceSweepVsScan(benchmark::State& state) {
+    if (modelTriangles.size() < 1000000) useModel(reliefBlock(700, 100));
+    const int layers = liczbaWarstw(modelSize.z, 0.2);
+    for (auto _ : state) {
+        figureList.clear();
+        auto start = Clock::now();
+        {
+            tStereoWarstwa sweep(modelTriangles);
+            for (int k = 0; k < layers; ++k) {
+                sweep.ZWarstwy = wysokoscWarstwy(k, 0.2);
+                sweep.ilosci.Start = static_cast<int>(figureList.size());
+                sweep.Execute();
+            }
+        }
+        const double swept = since(start);
+        const size_t outlines = figureList.size();
+        start = Clock::now();
+        long long segments = 0;
+        for (int k = 0; k < layers; ++k)
+            for (const TTrojkat& t : modelTriangles)
+                segments += przekrojTrojkata(t, wysokoscWarstwy(k, 0.2)).has_value();
+        const double scanned = since(start);
+        state.counters["sweep_s"] = swept;
+        state.counters["scan_cut_only_s"] = scanned;
+        state.counters["scan_over_sweep"] = scanned / swept;
+        state.counters["outlines"] = double(outlines);
+        state.counters["segments"] = double(segments);
+    }
+    figureList.clear();
+    modelTriangles.clear();
+}
+BENCHMARK(SliceSweepVsScan)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+} // namespace
