@@ -1,10 +1,16 @@
 #include "ControlPanelWindow.h"
+#include "BasePointsDialog.h"
+#include "MachineAboutDialog.h"
+#include "MoveDialog.h"
+#include "ToolLengthDialog.h"
 
 #include "control/SpeedSlider.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
+#include "machine/MachineState.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -58,7 +64,9 @@ QString fixed(double v, int decimals) {
 
 } // namespace
 
-ControlPanelWindow::ControlPanelWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+ControlPanelWindow::ControlPanelWindow(QWidget* parent, Tster* panel)
+    : QWidget(parent, Qt::Window), own_(panel ? nullptr : std::make_unique<Tster>()),
+      panel_(panel ? *panel : *own_) {
     setObjectName("ster");
     setWindowTitle(text("ster.Caption"));
     setLayoutDirection(texts && texts->arabski ? Qt::RightToLeft : Qt::LeftToRight);
@@ -89,6 +97,7 @@ ControlPanelWindow::ControlPanelWindow(QWidget* parent) : QWidget(parent, Qt::Wi
     stop->setObjectName("kstop");
     stop->setFocusPolicy(Qt::NoFocus);
     connect(stop, &QPushButton::pressed, this, [this] { panel_.stopButtonDown(); });
+    connect(stop, &QPushButton::clicked, this, [this] { panel_.kstopClick(); });
     jog->addWidget(stop, 1, 1);
     jog->addWidget(jogButton("kr", "\u2192", jogRight), 1, 2);
     jog->addWidget(jogButton("kdl", "\u2199", jogDownLeft), 2, 0);
@@ -162,13 +171,44 @@ ControlPanelWindow::ControlPanelWindow(QWidget* parent) : QWidget(parent, Qt::Wi
     right->addWidget(pad);
     right->addWidget(speedGroup_);
     right->addWidget(powerGroup_);
+    right->addLayout(machineCareButtons());
     right->addWidget(close);
     auto* top = new QHBoxLayout(this);
     top->addLayout(left);
     top->addLayout(right);
 
+    machineWaitPump = [this] {
+        const bool was = inWait_;
+        inWait_ = true;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        inWait_ = was;
+    };
     connect(&timer_, &QTimer::timeout, this, &ControlPanelWindow::heartbeat);
     timer_.start(10);
+}
+
+// The machine care dialogs: tool length, project zero, moves by numbers and
+// what the machine says about itself.
+QLayout* ControlPanelWindow::machineCareButtons() {
+    auto* row = new QHBoxLayout;
+    auto add = [&](const QString& caption, const char* name, auto open) {
+        auto* button = new QPushButton(caption);
+        button->setObjectName(name);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, open);
+        machineButtons_.push_back(button);
+        row->addWidget(button);
+    };
+    add(text("pomiar.Caption"), "pomiar", [this] { measureToolInWindow(this); });
+    add(text("setbaza.Caption"), "setbaza", [this] { chooseBasePointInWindow(this); });
+    add(text("Button1.Caption"), "Button1", [this] { MoveDialog(this).exec(); });
+    add(QString::fromStdString(txt("Machine_about", "fAboutMaszyny.Caption")), "oMaszynie",
+        [this] { MachineAboutDialog(this).exec(); });
+    return row;
+}
+
+ControlPanelWindow::~ControlPanelWindow() {
+    machineWaitPump = nullptr;
 }
 
 QPushButton* ControlPanelWindow::jogButton(const char* name, const QString& arrow, int code) {
@@ -217,7 +257,15 @@ void ControlPanelWindow::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void ControlPanelWindow::heartbeat() {
+    // A wait for the machine keeps the window drawing; the timer's beats
+    // meanwhile are skipped, not nested.
+    if (sinceBeat_.isValid())
+        longestStall_ = std::max(longestStall_, sinceBeat_.elapsed() - timer_.interval());
+    sinceBeat_.start();
+    if (inHeartbeat_ || inWait_) return;
+    inHeartbeat_ = true;
     timer_.setInterval(panel_.Timer1Timer(isActiveWindow()));
+    inHeartbeat_ = false;
     if (!isActiveWindow()) return;
     panel_.joystickStep(joystick_);
     render();

@@ -3,15 +3,18 @@
 #include "control/EvdevJoystick.h"
 #include "control/Tster.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
 #include <map>
+#include <memory>
 
 class QLabel;
 class QPushButton;
 class QSlider;
 class QGroupBox;
+class QLayout;
 
 // The machine console "Sterowanie ręczne": the positions, the speed and power
 // sliders, the jog and spindle buttons over the core panel, whose heartbeat
@@ -19,8 +22,15 @@ class QGroupBox;
 class ControlPanelWindow final : public QWidget {
     Q_OBJECT
   public:
-    explicit ControlPanelWindow(QWidget* parent = nullptr);
+    // Over `panel` when given (the program's panel), else over its own.
+    explicit ControlPanelWindow(QWidget* parent = nullptr, korvane::Tster* panel = nullptr);
+    ~ControlPanelWindow() override;
     korvane::Tster& panel() { return panel_; }
+    // The heartbeat ends with the program.
+    void stopHeartbeat() { timer_.stop(); }
+    // The longest time, in ms, between two heartbeats the window asked for:
+    // how long a machine wait kept the window from its events.
+    qint64 longestStall() const { return longestStall_; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -31,8 +41,15 @@ class ControlPanelWindow final : public QWidget {
     void heartbeat();
     void render();
     QPushButton* jogButton(const char* name, const QString& arrow, int code);
+    QLayout* machineCareButtons();
 
-    korvane::Tster panel_;
+    std::unique_ptr<korvane::Tster> own_;
+    korvane::Tster& panel_;
+    // A machine wait lets the window draw; heartbeats meanwhile are skipped.
+    bool inHeartbeat_ = false;
+    bool inWait_ = false;
+    QElapsedTimer sinceBeat_;
+    qint64 longestStall_ = 0;
     korvane::EvdevJoystick joystick_;
     QTimer timer_;
     std::map<std::string, QLabel*> values_;

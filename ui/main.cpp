@@ -2,7 +2,10 @@
 #include "MainWindow.h"
 #include "QtMainLoop.h"
 #include "QtUserInterface.h"
+#include "ToolLengthDialog.h"
 
+#include "control/BaseCheck.h"
+#include "control/ToolMeasurement.h"
 #include "foundation/State.h"
 
 #include <QApplication>
@@ -19,6 +22,11 @@ int main(int argc, char** argv) {
 
     MainWindow window;
     ui.setParent(&window);
+    korvane::toolLengthDialog = [&window] {
+        QWidget* over = QApplication::activeWindow();
+        return measureToolInWindow(over ? over : &window);
+    };
+    korvane::baseCheck.configureFromSwitches();
     if (!window.start()) return 1;
     window.showMaximized();
     const int rc = app.exec();
