@@ -158,6 +158,9 @@ int runSend(const CommandArgs& args) {
     } else {
         std::printf("%lld records in %.2f s: %s\n", outcome.records, outcome.seconds,
                     outcome.text.c_str());
+        std::printf("the machine stopped at x %.3f y %.3f mm from the work origin, z %.3f mm "
+                    "above the table\n",
+                    outcome.x, outcome.y, outcome.z);
         if (outcome.resumeAt)
             std::printf("the machine confirmed figure %zu point %zu: go on with job "
                         "--start-figure %zu --start-point %zu\n",

@@ -8,12 +8,14 @@
 #include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
 #include "OperacjeDialog.h"
+#include "StartDialogs.h"
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/Settings.h"
 #include "foundation/State.h"
 #include "foundation/Version.h"
 #include "libraries/LibraryState.h"
+#include "machine/MachineState.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -145,10 +147,22 @@ void MainWindow::buildMenus() {
     QMenu* machine = menu("mMaszyna");
     connect(addItem(machine, "mSterowanie", QKeySequence("F5")), &QAction::triggered, this,
             [this] { showControlPanel(this); });
-    addItem(machine, "mStart", QKeySequence("F2"));
-    addItem(machine, "mStartOdWybranego", QKeySequence("Ctrl+F2"));
-    addItem(machine, "mStop");
-    addItem(machine, "mKontynuacja", QKeySequence("Shift+F2"));
+    // The machine commands, the start of machining through the output list.
+    connect(addItem(machine, "mStart", QKeySequence("F2")), &QAction::triggered, this, [this] {
+        machiningStart_.sbStartClick(logic_.outputNames(), logic_.selectedOutput(),
+                                     korvane::TfGlowny::caption());
+    });
+    connect(addItem(machine, "mStartOdWybranego", QKeySequence("Ctrl+F2")), &QAction::triggered,
+            this, [this] {
+                machiningStart_.mStartOdWybranegoClick(
+                    logic_.outputNames(), logic_.selectedOutput(), korvane::TfGlowny::caption());
+            });
+    connect(addItem(machine, "mStop"), &QAction::triggered, this, [] { korvane::sbStopClick(); });
+    connect(addItem(machine, "mKontynuacja", QKeySequence("Shift+F2")), &QAction::triggered, this,
+            [this] {
+                machiningStart_.sbKontynuacjaClick(logic_.outputNames(), logic_.selectedOutput(),
+                                                   korvane::TfGlowny::caption());
+            });
 
     QMenu* options = menu("mOpcje");
     connect(addItem(options, "mKonfig"), &QAction::triggered, this,
@@ -419,7 +433,37 @@ std::optional<std::string> MainWindow::askSaveFileName(const FileDialogRequest& 
 }
 
 bool MainWindow::start() {
-    return logic_.FormCreate();
+    if (!logic_.FormCreate()) return false;
+    // The control panel lives from here to the end; its timer is the
+    // heartbeat of the machine side.
+    korvane::showStatusText = [this](const std::string& text) { showStatus(0, text); };
+    panel_.actions.start = [this] { actions_["mStart"]->trigger(); };
+    panel_.actions.continueJob = [this] { actions_["mKontynuacja"]->trigger(); };
+    panel_.actions.jobEnded = [this] { beepThreeTimes(); };
+    panelWindow_ = new ControlPanelWindow(this, &panel_);
+    return true;
+}
+
+korvane::ToolAnswer MainWindow::askToolChange(const std::string& text, bool canMeasure) {
+    QMessageBox box(QMessageBox::Question, windowTitle(), QString::fromStdString(text),
+                    QMessageBox::Cancel | QMessageBox::Ignore, this);
+    if (canMeasure) box.addButton(QMessageBox::Yes);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return korvane::ToolAnswer::yes;
+    case QMessageBox::Ignore:
+        return korvane::ToolAnswer::ignore;
+    default:
+        return korvane::ToolAnswer::cancel;
+    }
+}
+
+bool MainWindow::waitForHead() {
+    return runHeadWaitDialog(this);
+}
+
+bool MainWindow::chooseStartPoint() {
+    return runStartPointDialog(this);
 }
 
 void MainWindow::applyTexts() {
@@ -492,10 +536,13 @@ void MainWindow::endProgram() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (logic_.FormClose())
+    if (logic_.FormClose()) {
+        if (panelWindow_) panelWindow_->stopHeartbeat();
+        korvane::showStatusText = [](const std::string&) {};
         event->accept();
-    else
+    } else {
         event->ignore();
+    }
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

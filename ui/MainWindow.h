@@ -1,7 +1,9 @@
 #pragma once
 
 #include "app/Glowny.h"
+#include "app/MachiningStart.h"
 #include "app/MainWindowView.h"
+#include "control/Tster.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -20,10 +22,13 @@ class QPushButton;
 class QTabWidget;
 class QGroupBox;
 class TRAWview;
+class ControlPanelWindow;
 
 // The main window: panes for tools, operations and output files, the pages of
 // the views, the menu and the status bar. The logic lives in TfGlowny.
-class MainWindow final : public QMainWindow, public korvane::MainWindowView {
+class MainWindow final : public QMainWindow,
+                         public korvane::MainWindowView,
+                         public korvane::StartView {
     Q_OBJECT
   public:
     explicit MainWindow(bool singleInstance = true);
@@ -69,6 +74,13 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void beepThreeTimes() override;
     bool saveOldPreview(const std::filesystem::path& file) override;
 
+    // StartView
+    korvane::ToolAnswer askToolChange(const std::string& text, bool canMeasure) override;
+    bool waitForHead() override;
+    bool chooseStartPoint() override;
+    // The control panel, made at start; its timer is the machine's heartbeat.
+    ControlPanelWindow* controlPanel() { return panelWindow_; }
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -92,6 +104,9 @@ class MainWindow final : public QMainWindow, public korvane::MainWindowView {
     void showAbout();
 
     korvane::TfGlowny logic_;
+    korvane::Tster panel_;
+    korvane::MachiningStart machiningStart_{panel_, *this};
+    ControlPanelWindow* panelWindow_ = nullptr;
     // Controls whose captions come from the catalogue, by component name.
     std::map<std::string, QAction*> actions_;
     std::map<std::string, QMenu*> menus_;

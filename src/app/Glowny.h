@@ -58,6 +58,10 @@ class TfGlowny : private BuildView {
     void pmiZapiszJakoClick(const std::string& extension);
     // The output list from the output folder.
     void refillOutputList();
+    // The output list's names and its selection (-1 none), for the start of
+    // machining.
+    const std::vector<std::string>& outputNames() const { return outputs_; }
+    int& selectedOutput() { return selectedOutput_; }
     // Output generation is running (the chain's own flag).
     bool genProcWtoku() const { return budowanie_.genProcWtoku; }
 

@@ -169,14 +169,24 @@ void sbStopClick() {
     if (!noUsbLink()) stopRequest = true;
 }
 
-void sbKontynuacjaClick(Tster& panel, StartView& view) {
+void MachiningStart::sbKontynuacjaClick(const std::vector<std::string>& outputs, int& selected,
+                                        const std::string& windowCaption) {
     if (noUsbLink()) return;
-    if (settings.printer3D && !view.waitForHead()) {
-        headTemperatureSet = {headWorking[0], headWorking[1]};
-        panel.UstawTemperatureGlowicy();
+    if (const auto resume = panel_.resumePoint()) {
+        const auto it = std::find(outputs.begin(), outputs.end(), panel_.operWtoku.nazwa);
+        if (it == outputs.end()) return;
+        selected = static_cast<int>(it - outputs.begin());
+        startFigureIndex = static_cast<int>(resume->figure);
+        startPointIndex = static_cast<int>(resume->point);
+        StartObrobki(outputs, selected, windowCaption);
         return;
     }
-    panel.kontynuuj();
+    if (settings.printer3D && !view_.waitForHead()) {
+        headTemperatureSet = {headWorking[0], headWorking[1]};
+        panel_.UstawTemperatureGlowicy();
+        return;
+    }
+    panel_.kontynuuj();
 }
 
 } // namespace korvane

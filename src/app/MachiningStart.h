@@ -39,6 +39,11 @@ class MachiningStart {
                                 const std::string& windowCaption);
     bool StartObrobki(const std::vector<std::string>& outputs, int& selected,
                       const std::string& windowCaption);
+    // Continue: after a dropped link, the job started again from where the
+    // machine stands; otherwise the panel's continue (in 3D-printing mode
+    // after the head is back at its working temperature).
+    void sbKontynuacjaClick(const std::vector<std::string>& outputs, int& selected,
+                            const std::string& windowCaption);
     // Whether to go on with the tool `toolId`: asked once per tool.
     bool CheckToolChange(const std::string& toolId);
 
@@ -52,11 +57,9 @@ class MachiningStart {
     StartView& view_;
 };
 
-// The main window's STOP and continue: without a USB link the message, else
-// the stop request for the panel's next tick, or the continue (in 3D-printing
-// mode after the head is back at its working temperature).
+// The main window's STOP: without a USB link the message, else the stop
+// request for the panel's next tick.
 void sbStopClick();
-void sbKontynuacjaClick(Tster& panel, StartView& view);
 
 // The free height the job needs over the table, mm: the material or the model
 // with its allowance, whichever is higher, plus the clearance and the substrate.

@@ -188,10 +188,14 @@ void Tster::Tick(bool active) {
         ReadStatus();
         if (plotstate.state & stateJobRunning) wstrzymaj();
     }
+    // Without the USB link object the message comes once, not at every beat:
+    // a box every 100 ms would leave the program unusable.
     if (!usbLink) {
-        showMessage(txt("Ploter", "bladUsb"), true, "wr ");
+        if (!noUsbShown_) showMessage(txt("Ploter", "bladUsb"), true, "wr ");
+        noUsbShown_ = true;
         return;
     }
+    noUsbShown_ = false;
     ReadStatus();
     if (jobRunning && linkUp() && !(plotstate.state & stateJobRunning)) endOfJob();
     machineEvents();

@@ -203,6 +203,7 @@ class Tster {
     JobPoint jobStart_;
     std::optional<JobPoint> resume_;
     bool zatrzymaj_ = false;
+    bool noUsbShown_ = false;
     TrPkt3D breakpoint_;
     // Machine bits seen at the last tick: the buttons act and the drive error
     // is reported once per press or occurrence.
