@@ -1,6 +1,6 @@
 // korvane3d-cli generate: the sample project end to end, read back by the
-// output reader, and every precondition failure with its message and nothing
-// written.
+// output reader, every milling type on the sample model alike from run to run,
+// and every precondition failure with its message and nothing written.
 #include "RunProgram.h"
 #include "TestSupport.h"
 #include "output/DaneWyjsciowe.h"
@@ -74,6 +74,75 @@ TEST(CliGenerate, SampleProjectIsReadBackWithTheSameCounts) {
                             std::to_string(points) + " points"),
               std::string::npos)
         << text.out;
+}
+
+namespace {
+
+struct OperationRun {
+    std::filesystem::path output;
+    long long figures = -1, points = -1;
+};
+
+// The output file and counts of operation `name` of type `type` in the JSON.
+OperationRun operationIn(const std::string& json, const std::string& name, int type) {
+    std::smatch m;
+    const std::regex entry("\\{\"nazwa\": \"" + name + "\", \"idTyp\": " + std::to_string(type) +
+                           ", \"output\": \"([^\"]+)\", \"noFigures\": false, \"figures\": "
+                           "([0-9]+), \"points\": ([0-9]+),");
+    if (!std::regex_search(json, m, entry)) return {};
+    return {m[1].str(), std::stoll(m[2]), std::stoll(m[3])};
+}
+
+} // namespace
+
+TEST(CliGenerate, EveryMillingTypeOnTheSampleModelComesOutAlikeRunAfterRun) {
+    const std::string sample = std::string(KORVANE_EXE_DIR) + "/Samples/";
+    const std::pair<const char*, int> operations[] = {{"Roughing", 0},  {"Layering", 1},
+                                                      {"Surfacing", 2}, {"Mixed", 5},
+                                                      {"Lining", 3},    {"Plot", 4}};
+    test::TempDir runs[2];
+    std::string json[2];
+    for (int run = 0; run < 2; ++run) {
+        const test::TempDir& data = runs[run];
+        ASSERT_EQ(test::runBuiltProgram("korvane3d-cli",
+                                        {"dataDir=" + data.path().string(), "operations"})
+                      .exitCode,
+                  0);
+        // The plot hatching follows a zigzag of the plot file over the model.
+        test::writeFile(data / "zigzag.plt", "IN;SP1;PU200,200;PD3800,200,200,1600,3800,3000;PU;");
+        const std::string lining = test::readFile(data / "Operations" / "Lining.opr");
+        test::writeFile(data / "Operations" / "Plot.opr",
+                        "[Operacja]\r\nnazwa=Plot\r\nidTyp=4\r\nnarzedzie=" +
+                            lining.substr(lining.find("narzedzie=") + 10, 38) +
+                            "\r\nplikNzw=" + (data / "zigzag.plt").string() +
+                            "\r\nwarstwaSzer=1\r\ngornaGranicaZ=100\r\nszybkosc=1000\r\n");
+        auto r = generate(data, {"--model", sample + "Sample.stl", "--operation", "Roughing",
+                                 "Layering", "Surfacing", "Mixed", "Lining", "Plot", "--material",
+                                 "100", "80", "25", "--json"});
+        ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+        json[run] = r.out;
+    }
+    for (const auto& [name, type] : operations) {
+        SCOPED_TRACE(name);
+        const OperationRun first = operationIn(json[0], name, type);
+        const OperationRun second = operationIn(json[1], name, type);
+        ASSERT_GT(first.figures, 0) << json[0];
+        EXPECT_EQ(second.figures, first.figures);
+        EXPECT_EQ(second.points, first.points);
+        tWy reader;
+        reader.wczytajPlik(first.output, -1);
+        EXPECT_EQ(reader.typOperacji, type);
+        EXPECT_EQ(static_cast<long long>(reader.ListaFigur.size()), first.figures);
+        EXPECT_EQ(reader.iloscPunktow, first.points);
+        // Over the 100 x 80 mm model, never below its base.
+        EXPECT_GE(reader.min.x, -0.001);
+        EXPECT_GE(reader.min.y, -0.001);
+        EXPECT_LE(reader.max.x, 100.001);
+        EXPECT_LE(reader.max.y, 80.001);
+        EXPECT_GE(reader.min.z, -0.001);
+        // The same file, byte for byte, from both runs.
+        EXPECT_TRUE(test::readFile(first.output) == test::readFile(second.output));
+    }
 }
 
 TEST(CliGenerate, PreconditionFailuresWriteNothing) {
