@@ -1,4 +1,8 @@
 #include "ControlPanelWindow.h"
+#include "BasePointsDialog.h"
+#include "MachineAboutDialog.h"
+#include "MoveDialog.h"
+#include "ToolLengthDialog.h"
 
 #include "control/SpeedSlider.h"
 #include "foundation/Interfejs.h"
@@ -167,6 +171,7 @@ ControlPanelWindow::ControlPanelWindow(QWidget* parent, Tster* panel)
     right->addWidget(pad);
     right->addWidget(speedGroup_);
     right->addWidget(powerGroup_);
+    right->addLayout(machineCareButtons());
     right->addWidget(close);
     auto* top = new QHBoxLayout(this);
     top->addLayout(left);
@@ -180,6 +185,26 @@ ControlPanelWindow::ControlPanelWindow(QWidget* parent, Tster* panel)
     };
     connect(&timer_, &QTimer::timeout, this, &ControlPanelWindow::heartbeat);
     timer_.start(10);
+}
+
+// The machine care dialogs: tool length, project zero, moves by numbers and
+// what the machine says about itself.
+QLayout* ControlPanelWindow::machineCareButtons() {
+    auto* row = new QHBoxLayout;
+    auto add = [&](const QString& caption, const char* name, auto open) {
+        auto* button = new QPushButton(caption);
+        button->setObjectName(name);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QPushButton::clicked, this, open);
+        machineButtons_.push_back(button);
+        row->addWidget(button);
+    };
+    add(text("pomiar.Caption"), "pomiar", [this] { measureToolInWindow(this); });
+    add(text("setbaza.Caption"), "setbaza", [this] { chooseBasePointInWindow(this); });
+    add(text("Button1.Caption"), "Button1", [this] { MoveDialog(this).exec(); });
+    add(QString::fromStdString(txt("Machine_about", "fAboutMaszyny.Caption")), "oMaszynie",
+        [this] { MachineAboutDialog(this).exec(); });
+    return row;
 }
 
 ControlPanelWindow::~ControlPanelWindow() {

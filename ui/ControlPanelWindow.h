@@ -14,6 +14,7 @@ class QLabel;
 class QPushButton;
 class QSlider;
 class QGroupBox;
+class QLayout;
 
 // The machine console "Sterowanie ręczne": the positions, the speed and power
 // sliders, the jog and spindle buttons over the core panel, whose heartbeat
@@ -40,6 +41,7 @@ class ControlPanelWindow final : public QWidget {
     void heartbeat();
     void render();
     QPushButton* jogButton(const char* name, const QString& arrow, int code);
+    QLayout* machineCareButtons();
 
     std::unique_ptr<korvane::Tster> own_;
     korvane::Tster& panel_;
