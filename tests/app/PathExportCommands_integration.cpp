@@ -5,6 +5,7 @@
 #include "app/PathExportCommands.h"
 #include "app/ShownOutputFile.h"
 #include "foundation/State.h"
+#include "libraries/LibraryState.h"
 #include "output/DaneWyjsciowe.h"
 #include "output/OldPreview.h"
 #include "output/PathExport.h"
@@ -109,4 +110,34 @@ TEST_F(ExportCommands, MalformedOrMissingShownFileLeavesThePreviewEmpty) {
     readShownOutputFile(dir / "Missing.out");
     EXPECT_TRUE(outputReader->ListaFigur.empty());
     EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST_F(ExportCommands, GCodeTakesTheFeedsOfTheOperationTheFileIsNamedAfter) {
+    addFigure({{1, 2, -1}, {4, 2, -1}});
+    outputFileName = "finish";
+    operationLibrary = std::make_unique<TOperacje>();
+    operationLibrary->Lista.clear();
+    // Without the operation nothing is asked and the reason is shown.
+    exportGCodeCommand(view, GCodeDialect::grbl);
+    EXPECT_TRUE(view.saveRequests.empty());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].error);
+
+    auto op = std::make_unique<TOperacjaDane>();
+    op->nazwa = "Finish";
+    op->szybkosc = 900;
+    op->posuwWiercenia = 200;
+    op->obroty = 12000;
+    operationLibrary->Lista.push_back(std::move(op));
+    view.fileAnswers = {(dir / "a.nc").string()};
+    exportGCodeCommand(view, GCodeDialect::linuxCnc);
+    ASSERT_EQ(view.saveRequests.size(), 1u);
+    EXPECT_EQ(view.saveRequests[0].title, "Save output file as LinuxCNC G-code");
+    EXPECT_EQ(view.saveRequests[0].filter, "G-code (*.nc)|*.nc|all files (*.*)|*.*");
+    EXPECT_EQ(view.saveRequests[0].defaultExtension, "nc");
+    EXPECT_EQ(test::readFile(dir / "a.nc"),
+              "%\n(Korvane3D Finish)\nG21\nG90\nG17 G40 G49 G80 G94\nG64 P0.010\nG0 Z5.000\n"
+              "S12000.000 M3\nG0 X1.000 Y2.000\nG0 Z-1.000\nG1 Z-1.000 F200.000\n"
+              "G1 X4.000 Y2.000 Z-1.000 F900.000\nG0 Z0.000\nG0 Z5.000\nM5\nM2\n%\n");
+    operationLibrary.reset();
 }
