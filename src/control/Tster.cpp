@@ -1,5 +1,6 @@
 #include "control/Tster.h"
 
+#include "control/BaseCheck.h"
 #include "control/Joystick.h"
 #include "control/SpeedSlider.h"
 #include "foundation/Interfejs.h"
@@ -178,7 +179,13 @@ int Tster::Timer1Timer(bool active) {
     if (transArm.lostEcho() && jobRunning && transArm.stopMachineAfterLostEcho())
         stopAfterLostEcho();
     Tick(active);
-    // The periodic base check runs here, after the tick, once it is built.
+    baseCheck.PeriodicBaseCheck(
+        WallClock::now(),
+        [this] {
+            wstrzymaj();
+            return breakpoint_;
+        },
+        [this] { kontynuuj(); });
     return interval_;
 }
 

@@ -1,5 +1,6 @@
 #include "control/Tster.h"
 
+#include "control/BaseCheck.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
@@ -166,6 +167,7 @@ void Tster::endOfJob() {
     showStatusText(txt("Control_panel", "obrobkaNaMaszynieZakonczona"));
     if (jobLogOn)
         writeLogValue(jobLogSection, " koniec: " + operWtoku.nazwa + " " + dateTimeText(), "");
+    baseCheck.endOfJob(WallClock::now());
     jobRunning = false;
     if (settings.powiadomKoniecObrobki)
         notifyNetSend(settings.netSendOdbiorca,
