@@ -1,9 +1,10 @@
 // A session in the real window: the sample project dropped on it loads its
 // model and raster, F4 builds the checked operations one after another while
 // the event loop keeps turning, the output list fills in operation-list order
-// and the first output is shown with its parameters. Also: closing refused
-// during a build, Esc during the second of three operations, a model that
-// fails to load, and a picture through the relief dialog.
+// and the first output is shown with its parameters and exported as a plot
+// and a drawing by their keys. Also: closing refused during a build, Esc
+// during the second of three operations, a model that fails to load, and a
+// picture through the relief dialog.
 #include "FormBMPDialog.h"
 #include "MainWindow.h"
 #include "TestSupport.h"
@@ -11,6 +12,7 @@
 #include "foundation/Interfejs.h"
 #include "foundation/State.h"
 #include "geometry/Raster.h"
+#include "import/HPGL.h"
 #include "libraries/LibraryState.h"
 #include "output/DaneWyjsciowe.h"
 
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
@@ -29,6 +32,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <regex>
 
@@ -97,6 +101,24 @@ class BuildSession : public ::testing::Test {
     }
     std::filesystem::path output(const std::string& name) {
         return dataFolder / outputFolderName / (name + ".out");
+    }
+    // Presses the keys of an export command and answers its save dialog with `file`.
+    void saveThroughDialog(const std::filesystem::path& file, const std::function<void()>& press) {
+        bool answered = false;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->selectFile(QString::fromStdString(file.string()));
+            static_cast<QDialog*>(dialog)->accept(); // public in QDialog
+            answered = true;
+        });
+        poll.start();
+        press();
+        poll.stop();
+        EXPECT_TRUE(answered) << file;
+        EXPECT_TRUE(std::filesystem::exists(file)) << file;
     }
     void keep(QWidget* widget, const char* name) {
         if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
@@ -195,6 +217,36 @@ TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
     EXPECT_EQ(ui.messages[2].text,
               "Saved to : " + output(written[0]).replace_extension("jpg").string());
     EXPECT_GT(std::filesystem::file_size(output(written[0]).replace_extension("jpg")), 0u);
+
+    // The shown output exported by its keys through the save dialog: the plot
+    // reads back as three views of every figure of two or more points, the
+    // drawing holds one 3D polyline per figure that has points.
+    std::size_t drawn = 0, withPoints = 0;
+    for (const auto& figure : outputReader->ListaFigur) {
+        drawn += figure->poz.size() >= 2;
+        withPoints += !figure->poz.empty();
+    }
+    ASSERT_GT(drawn, 0u);
+    const auto plot = dir / "paths.plt";
+    saveThroughDialog(plot,
+                      [&] { QTest::keyClick(window.get(), Qt::Key_F10, Qt::ControlModifier); });
+    Thpgl reader;
+    reader.open(plot);
+    std::size_t plotted = 0;
+    for (tFigura f; reader.get_figura(f); f = tFigura{}) ++plotted;
+    EXPECT_EQ(plotted, 3 * drawn);
+    const auto drawing = dir / "paths.dxf";
+    saveThroughDialog(drawing, [&] {
+        QTest::keyClick(window.get(), Qt::Key_F11, Qt::ControlModifier | Qt::AltModifier);
+    });
+    std::ifstream in(drawing, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t polylines = 0;
+    for (auto at = text.find("\r\nPOLYLINE\r\n  70\r\n8\r\n"); at != std::string::npos;
+         at = text.find("\r\nPOLYLINE\r\n  70\r\n8\r\n", at + 1))
+        ++polylines;
+    EXPECT_EQ(polylines, withPoints);
+    EXPECT_EQ(ui.messages.size(), 3u);
 
     // With the build over, the window closes.
     EXPECT_TRUE(window->close());
