@@ -195,11 +195,14 @@ void Tster::Tick(bool active) {
         ReadStatus();
         if (plotstate.state & stateJobRunning) wstrzymaj();
     }
-    // Without the USB link object the message comes once, not at every beat:
-    // a box every 100 ms would leave the program unusable.
+    // Without the USB link object the message comes once, while the panel is
+    // open, not at every beat: a box every 100 ms would leave the program
+    // unusable, and the heartbeat of a closed panel stays quiet.
     if (!usbLink) {
-        if (!noUsbShown_) showMessage(txt("Ploter", "bladUsb"), true, "wr ");
-        noUsbShown_ = true;
+        if (active && !noUsbShown_) {
+            showMessage(txt("Ploter", "bladUsb"), true, "wr ");
+            noUsbShown_ = true;
+        }
         return;
     }
     noUsbShown_ = false;

@@ -20,6 +20,14 @@ using namespace korvane;
 
 namespace {
 
+// Whether `o` belongs to the main window itself, not to the control panel,
+// a window of its own with its own texts.
+bool ownedByMainWindow(const QObject* o) {
+    for (; o; o = o->parent())
+        if (o->objectName() == "ster") return false;
+    return true;
+}
+
 // Every text a user sees in the window's menus, panes and pages.
 std::vector<std::pair<std::string, QString>> visibleCaptions(MainWindow& w) {
     std::vector<std::pair<std::string, QString>> out;
@@ -27,11 +35,12 @@ std::vector<std::pair<std::string, QString>> visibleCaptions(MainWindow& w) {
         if (!menu->objectName().isEmpty())
             out.emplace_back(menu->objectName().toStdString(), menu->title());
     for (QAction* a : w.findChildren<QAction*>())
-        if (!a->objectName().isEmpty()) out.emplace_back(a->objectName().toStdString(), a->text());
+        if (!a->objectName().isEmpty() && ownedByMainWindow(a))
+            out.emplace_back(a->objectName().toStdString(), a->text());
     for (QGroupBox* g : w.findChildren<QGroupBox*>())
-        out.emplace_back(g->objectName().toStdString(), g->title());
+        if (ownedByMainWindow(g)) out.emplace_back(g->objectName().toStdString(), g->title());
     for (QPushButton* b : w.findChildren<QPushButton*>())
-        out.emplace_back(b->objectName().toStdString(), b->text());
+        if (ownedByMainWindow(b)) out.emplace_back(b->objectName().toStdString(), b->text());
     QTabWidget* pages = w.findChild<QTabWidget*>("pcWidoki");
     for (int i = 0; i < pages->count(); ++i)
         out.emplace_back(pages->widget(i)->objectName().toStdString(), pages->tabText(i));
