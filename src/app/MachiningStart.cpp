@@ -1,5 +1,6 @@
 #include "app/MachiningStart.h"
 
+#include "control/ToolMeasurement.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
@@ -141,7 +142,8 @@ bool MachiningStart::CheckToolChange(const std::string& toolId) {
     const std::string text = txt("Main_window", "wymienNarzedzie") + crlf + description + crlf +
                              crlf + txt("Main_window", "nalezyWykonacPomiarNarzedzia") + crlf +
                              txt("Main_window", "czyWykonacPomiarNarzedzia");
-    const bool canMeasure = static_cast<bool>(panel_.actions.measureTool);
+    // Yes measures the new tool in the tool length dialog, when the program has one.
+    const bool canMeasure = static_cast<bool>(toolLengthDialog);
     switch (view_.askToolChange(text, canMeasure)) {
     case ToolAnswer::cancel:
         return false;
@@ -162,7 +164,7 @@ bool MachiningStart::CheckToolChange(const std::string& toolId) {
         return false;
     }
     ReadWorkOrigin();
-    return canMeasure && panel_.actions.measureTool();
+    return MeasureTool();
 }
 
 void sbStopClick() {

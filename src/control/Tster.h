@@ -65,8 +65,6 @@ struct PanelActions {
     // continue, as if their buttons were clicked.
     std::function<void()> start;
     std::function<void()> continueJob;
-    // The tool-length dialog over the checked machine; true when measured.
-    std::function<bool()> measureTool;
     // The base-points dialog; the chosen project zero (x, y) in mm, or none.
     std::function<std::optional<std::pair<double, double>>()> chooseProjectZero;
     // After the end of a job was handled: the beeps.

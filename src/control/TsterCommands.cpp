@@ -1,5 +1,6 @@
 #include "control/Tster.h"
 
+#include "control/ToolMeasurement.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
@@ -89,7 +90,7 @@ void Tster::setdlugosc() {
                        txt("Control_panel", "pomiar")))
         return;
     ReadWorkOrigin();
-    if (actions.measureTool) actions.measureTool();
+    MeasureTool();
 }
 
 void Tster::UstawTemperatureGlowicy() {

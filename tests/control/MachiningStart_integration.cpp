@@ -2,11 +2,17 @@
 // the checks before anything is sent, the safe height and the tool question.
 #include "ConsoleFixture.h"
 
+#include "app/DlugoscDlg.h"
 #include "app/MachiningStart.h"
+#include "control/ToolMeasurement.h"
+#include "foundation/MachineParams.h"
+#include "foundation/Settings.h"
 #include "generation/GenState.h"
 #include "libraries/LibraryState.h"
 #include "libraries/Operacje.h"
 #include "libraries/Projekt.h"
+
+#include <algorithm>
 
 namespace korvane::test {
 namespace {
@@ -113,15 +119,66 @@ TEST_F(StartOnSim, ToolQuestionAskedOncePerToolAndIgnoreStartsWithoutMeasuring) 
     EXPECT_TRUE(sent.empty());
     EXPECT_EQ(start.lastTool, "T1");
 
-    // Yes measures through the panel's hook; a tool not measured starts nothing.
+    // Yes measures in the program's tool length dialog; a tool not measured
+    // starts nothing.
     int measured = 0;
-    panel.actions.measureTool = [&] { return ++measured > 1; };
+    toolLengthDialog = [&] { return ++measured > 1; };
     view.answer = ToolAnswer::yes;
     EXPECT_FALSE(start.sbStartClick(outputs, selected, "Korvane3D"));
     EXPECT_TRUE(view.offeredMeasuring);
     EXPECT_TRUE(start.sbStartClick(outputs, selected, "Korvane3D"));
     EXPECT_EQ(measured, 2);
     EXPECT_EQ(start.lastTool, "T2");
+}
+
+// The tool length dialog's logic as the window runs it: the automatic
+// measurement against the plate on the table.
+struct MeasuringView final : ToolLengthView {
+    void closeDialog(bool) override {}
+    void focusTool() override {}
+    void setBusyCursor(bool) override {}
+    bool inputPending() override { return false; }
+};
+
+TEST_F(StartOnSim, YesMeasuresTheNewToolOnThePlateBeforeTheJob) {
+    // 23 mm free is too little for the 24 mm the job needs; the new tool,
+    // measured on the 5 mm plate whose top is 120 mm below the machine's top,
+    // puts the table 125 mm below it.
+    machineWithOriginAt(23);
+    settings.plytkaPomGrubosc = 5;
+    settings.plytkaPomPolozenie = plateOnTable;
+    toolLengthDialog = [] {
+        MeasuringView shown;
+        TdlugoscForm dialog(shown);
+        dialog.FormActivate();
+        dialog.pomiarClick();
+        dialog.FormClose();
+        return dialog.narzedzieZmierzone;
+    };
+    view.answer = ToolAnswer::yes;
+    int selected = 0;
+    ASSERT_TRUE(start.sbStartClick(outputs, selected, "Korvane3D"));
+    EXPECT_TRUE(view.offeredMeasuring);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_NEAR(machine->snapshot().origin[2], std::llround(12500 * machineParams.stepsZ), 1);
+    EXPECT_FLOAT_EQ(plotstate.pos0.z, 12500);
+    // The probe and the new origin before the job's preparation.
+    const auto probe = std::find(sent.begin(), sent.end(), "W");
+    const auto origin = std::find(sent.begin(), sent.end(), "N");
+    const auto prepared = std::find(sent.begin(), sent.end(), "C");
+    EXPECT_LT(probe, origin);
+    EXPECT_LT(origin, prepared);
+    EXPECT_NE(prepared, sent.end());
+    ASSERT_TRUE(runToEnd());
+    EXPECT_TRUE(visitsInOrder(jobMoves(), allPoints()));
+
+    // The dialog closed without measuring: nothing starts.
+    selected = 1;
+    sent.clear();
+    toolLengthDialog = [] { return false; };
+    EXPECT_FALSE(start.sbStartClick(outputs, selected, "Korvane3D"));
+    EXPECT_EQ(std::find(sent.begin(), sent.end(), "C"), sent.end());
+    EXPECT_FALSE(transArm.isOpen());
 }
 
 TEST_F(StartOnSim, NoUsbLinkOrNoSelectionStopsWithItsMessage) {
