@@ -401,6 +401,7 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
         break;
     case 'S':
         if (c.size() >= 3 && c.substr(0, 3) == "SBS") fourthAxisNext_ = true;
+        if (c.size() >= 2 && c[1] == 'U') measurementRequested_ = false;
         if (c.size() >= 4 && c[1] == 0x0D)
             calibration_[static_cast<unsigned char>(c[2])] = static_cast<std::uint8_t>(c[3]);
         if (c.size() >= 3 && c.substr(0, 3) == "Sfw" && spindleOn_ && !spindleAtSpeed(at))
@@ -417,6 +418,7 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
     case 'W': {
         // The tool goes straight down until it touches the measuring plate.
         if (running_ || motion_) break;
+        measurementRequested_ = false;
         const long long plate = std::llround(config_.plateTop * 100 * steps_[2]);
         if (position_[2] <= plate) break;
         Motion m;
@@ -427,8 +429,11 @@ void SimMachine::executeInteractive(std::string_view c, double at) {
         beginMotion(m, at);
         break;
     }
+    case '[':
+        if (c.size() >= 5) inverter_[static_cast<int>(le(c, 1, 2))] = static_cast<int>(le(c, 3, 2));
+        break;
     default:
-        break; // "X", "SU", "B4", the inverter's "[" and the rest leave the axes alone
+        break; // "X", "B4" and the rest leave the axes alone
     }
 }
 
@@ -476,6 +481,7 @@ std::uint64_t SimMachine::statusWord() {
     if (interrupted_) s |= 0x40;
     if (buffer_.size() + 64 >= config_.bufferCapacity) s |= 0x200;
     s |= faultBits_;
+    if (measurementRequested_) s |= 0x4000000;
     for (std::size_t i = 0; i < buttonBits.size(); ++i)
         if (buttonReportsLeft_[i] > 0) {
             s |= buttonBits[i];
@@ -718,6 +724,16 @@ void SimMachine::setPlateTop(double mm) {
 void SimMachine::setReference(const std::array<double, 3>& mm) {
     std::lock_guard lock(mutex_);
     config_.reference = mm;
+}
+
+void SimMachine::requestToolMeasurement() {
+    std::lock_guard lock(mutex_);
+    measurementRequested_ = true;
+}
+
+std::map<int, int> SimMachine::inverterParameters() {
+    std::lock_guard lock(mutex_);
+    return inverter_;
 }
 
 void SimMachine::setFaults(const std::function<void(SimFaults&)>& change) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -105,6 +106,11 @@ class SimMachine {
     // The measuring plate's top and the reference switches (see SimConfig).
     void setPlateTop(double mm);
     void setReference(const std::array<double, 3>& mm);
+    // The operator asks for the automatic tool measurement on the machine
+    // (status bit 0x4000000 until "SU" acknowledges it or "W" probes).
+    void requestToolMeasurement();
+    // The spindle inverter's parameters as "[" programmed them: number, value.
+    std::map<int, int> inverterParameters();
     void setFaults(const std::function<void(SimFaults&)>& change);
 
     // Inspection (tests and the control port).
@@ -203,6 +209,8 @@ class SimMachine {
     static constexpr std::array<std::uint64_t, 4> buttonBits{0x800, 0x1000, 0x2000, 0x4000};
     std::array<int, 4> buttonReportsLeft_{};
     std::uint64_t faultBits_ = 0;
+    bool measurementRequested_ = false;
+    std::map<int, int> inverter_;
     int driveErrorCode_ = 0, driveErrorMask_ = 0;
     SimFaults faults_;
     int homingCount_ = 0;

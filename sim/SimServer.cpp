@@ -229,6 +229,8 @@ std::string SimServer::control(const std::string& line) {
         std::array<double, 3> mm{};
         if (!(words >> mm[0] >> mm[1] >> mm[2])) return "error: reference needs X Y Z in mm";
         machine_->setReference(mm);
+    } else if (verb == "measure-request") {
+        machine_->requestToolMeasurement();
     } else if (verb == "status") {
         const auto s = machine_->snapshot();
         std::ostringstream out;

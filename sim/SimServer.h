@@ -43,7 +43,8 @@ class SimServer {
     // "inverter-fault", "clear", "busy on|off", "unsettled on|off",
     // "wrong-echo N", "long-echo N", "drop", "drop-after N", "drop-echo N",
     // "plate Z" (the plate's top, mm), "reference X Y Z" (the reference
-    // switches, mm; a drift of the machine's count), "status", "flush").
+    // switches, mm; a drift of the machine's count), "measure-request" (the
+    // operator asks for the automatic tool measurement), "status", "flush").
     std::string control(const std::string& line);
 
   private:

@@ -1,5 +1,6 @@
 #include "app/MachiningStart.h"
 
+#include "control/BaseCheck.h"
 #include "control/ToolMeasurement.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
@@ -94,7 +95,12 @@ bool MachiningStart::StartObrobki(const std::vector<std::string>& outputs, int& 
 
     if (settings.printer3D) {
         if (!preparePrinting(operation)) return false;
-        return panel_.StartMaszyny(operation, name, windowCaption);
+        return startOnMachine(operation, name, windowCaption);
+    }
+    // The repeatability test starts every job from a freshly homed machine.
+    if (baseCheck.on()) {
+        MoveToPointDirect(0, 0, 0);
+        panel_.bazujClick();
     }
     if (!CheckToolChange(operation.narzedzie)) return false;
     lastTool = operation.narzedzie;
@@ -108,7 +114,17 @@ bool MachiningStart::StartObrobki(const std::vector<std::string>& outputs, int& 
                     false);
         return false;
     }
-    return panel_.StartMaszyny(operation, name, windowCaption);
+    return startOnMachine(operation, name, windowCaption);
+}
+
+bool MachiningStart::startOnMachine(const TOperacjaDane& operation, const std::string& name,
+                                    const std::string& windowCaption) {
+    if (!panel_.StartMaszyny(operation, name, windowCaption)) return false;
+    // Only a job that was sent gets a check file: a refused start must not
+    // restart the report of a job that still runs.
+    if (baseCheck.on())
+        baseCheck.StartBaseCheckReport(baseCheckJob(operation, windowCaption), WallClock::now());
+    return true;
 }
 
 bool MachiningStart::preparePrinting(const TOperacjaDane& operation) {

@@ -52,6 +52,9 @@ class MachiningStart {
 
   private:
     bool preparePrinting(const TOperacjaDane& operation);
+    // The panel's start; with the base check on, the job's report begun.
+    bool startOnMachine(const TOperacjaDane& operation, const std::string& name,
+                        const std::string& windowCaption);
 
     Tster& panel_;
     StartView& view_;

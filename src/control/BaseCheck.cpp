@@ -4,7 +4,11 @@
 #include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
 #include "foundation/NumberText.h"
+#include "foundation/OperationTypes.h"
 #include "foundation/State.h"
+#include "libraries/Frezy.h"
+#include "libraries/LibraryState.h"
+#include "libraries/Projekt.h"
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "platform/Desktop.h"
@@ -109,28 +113,77 @@ bool ProbeReference(int axis, bool bounded, TrPkt3D& target) {
     // X and Y leave their switch downwards, Z upwards.
     const double away = axis == 4 ? step : -step;
     float& coordinate = component(target, axis);
-    auto moveThere = [&] { MoveToPointDirect(target.z, target.y, target.x); };
+    // A switch that never changes must not keep the machine stepping: the
+    // unbounded probe ends at the axis's travel.
+    const double limit = bounded ? probeLimit : component(workArea, axis);
+    // A step the machine did not make (no link, the end of its travel) ends
+    // the probe as well.
+    auto moveThere = [&] { return MoveToPointDirect(target.z, target.y, target.x); };
     double travelled = 0;
     do {
         const double stride = bounded ? 10 : 1;
         coordinate = static_cast<float>(coordinate + away * stride);
-        moveThere();
+        if (!moveThere()) return false;
         WaitIdle();
         travelled += step * stride;
-        if (bounded && travelled > probeLimit) return false;
+        if (travelled > limit) return false;
     } while (referencePressed(axis));
     sleepMs(200);
     travelled = 0;
     do {
         coordinate = static_cast<float>(coordinate - away);
-        moveThere();
+        if (!moveThere()) return false;
         sleepMs(1);
         WaitIdle();
         if (bounded) sleepMs(1);
         travelled += step;
-        if (bounded && travelled > probeLimit) return false;
+        if (travelled > limit) return false;
     } while (!referencePressed(axis));
     return true;
+}
+
+ReferenceProbe probeReferences(bool bounded) {
+    TrPkt3D target{0, 0, 0};
+    ReferenceProbe p;
+    p.found = true;
+    for (int axis : {1, 2, 4})
+        if (p.found) p.found = ProbeReference(axis, bounded, target);
+    WaitIdle();
+    ReadPositions();
+    p.x = plotstate.abspos.x / 100;
+    p.y = plotstate.abspos.y / 100;
+    p.z = plotstate.abspos.z / 100;
+    return p;
+}
+
+std::string probeText(const ReferenceProbe& p) {
+    return "  baza=  " + fixed(p.x, 10, 3) + fixed(p.y, 10, 3) + fixed(p.z, 10, 3);
+}
+
+BaseCheckJob baseCheckJob(const TOperacjaDane& op, const std::string& caption) {
+    std::string text =
+        "  Vr=" + formatReal(op.szybkosc) + " Vp=" + formatReal(op.szybkoscPrzestawcza);
+    switch (op.idTyp) {
+    case opRoughing:
+        text += " szer.= " + formatReal(op.warstwaSzer) + " gł.=" + formatReal(op.warstwaGrubosc);
+        break;
+    case opLayeredFinishing:
+        text += " gł.= " + formatReal(op.warstwaGrubosc);
+        break;
+    case opPlanes:
+        text += " szer.= " + formatReal(op.warstwaSzer);
+        break;
+    case opHatching:
+        text += " szer.= " + formatReal(op.warstwaSzer) + " kąt=" + formatReal(op.kat) +
+                " poł.końce=" + (op.polaczoneKonce ? "True" : "False");
+        break;
+    default:
+        break;
+    }
+    text += " naddatek = " + formatReal(op.zostawDoNastOper) +
+            " wygładzanie = " + (smoothing ? "True" : "False");
+    return {caption, project ? project->d.plikModelu : std::string(), op.nazwa, text,
+            toolLibrary ? toolLibrary->dajOpisFrezaNaPodstId(op.narzedzie, true) : std::string()};
 }
 
 void BaseCheck::configureFromSwitches() {
@@ -147,6 +200,7 @@ void BaseCheck::append(const std::string& text) {
 
 void BaseCheck::StartBaseCheckReport(const BaseCheckJob& job, WallClock::time_point now) {
     chkOdchylki = noDeviations();
+    reportOpen_ = true;
     job_ = job;
     const std::string line1 =
         "[" + job.caption + ", " + plotstate.info1 + " " + controllerText() + "]";
@@ -170,7 +224,8 @@ void BaseCheck::StartBaseCheckReport(const BaseCheckJob& job, WallClock::time_po
 
 bool BaseCheck::PeriodicBaseCheck(WallClock::time_point now, const std::function<TrPkt3D()>& pause,
                                   const std::function<void()>& resume) {
-    if (!on() || !(plotstate.StateExtend & stateJobRunning) || now - chkTime <= interval_)
+    if (!on() || !reportOpen_ || !(plotstate.StateExtend & stateJobRunning) ||
+        now - chkTime <= interval_)
         return false;
     chkTime = now;
     const TrPkt3D breakpoint = pause();
@@ -181,18 +236,16 @@ bool BaseCheck::PeriodicBaseCheck(WallClock::time_point now, const std::function
                   static_cast<long long>(elapsed / 60 % 60), static_cast<long long>(elapsed % 60));
     std::string line = std::string(since) + "   " + fixed(breakpoint.x / 100, 10, 3) +
                        fixed(breakpoint.y / 100, 10, 3) + fixed(breakpoint.z / 100, 10, 3);
-    TrPkt3D target{0, 0, 0};
-    for (int axis : {1, 2, 4}) ProbeReference(axis, true, target);
-    WaitIdle();
-    ReadPositions();
-    const double x = plotstate.abspos.x / 100, y = plotstate.abspos.y / 100,
-                 z = plotstate.abspos.z / 100;
-    append(line + "  baza=  " + fixed(x, 10, 3) + fixed(y, 10, 3) + fixed(z, 10, 3) + "\r\n");
-    widenDeviations(chkOdchylki, x, y, z);
-    if (baseCheckFails(x, y, z)) {
+    const ReferenceProbe found = probeReferences(true);
+    append(line + probeText(found) + "\r\n");
+    widenDeviations(chkOdchylki, found.x, found.y, found.z);
+    // A switch not found within its 10 mm is as much a failed check as one
+    // found too far away.
+    if (!found.found || baseCheckFails(found.x, found.y, found.z)) {
         append("---- TEST ZOSTAŁ PRZERWANY - pomyłka powyżej 1mm ----\r\n\r\n" +
                deviationLines(chkOdchylki));
         WriteGlobalReport("Pomyłka");
+        reportOpen_ = false;
         return true;
     }
     if (waitForManual_) showMessage("Czas na ręczne pomiary", false);
@@ -201,7 +254,8 @@ bool BaseCheck::PeriodicBaseCheck(WallClock::time_point now, const std::function
 }
 
 void BaseCheck::endOfJob(WallClock::time_point now) {
-    if (!on() || ChkFile.empty()) return;
+    if (!on() || !reportOpen_) return;
+    reportOpen_ = false;
     append("----- Koniec obróbki " + dateTime(now) + " ------\r\n \r\n" +
            deviationLines(chkOdchylki));
     WriteGlobalReport("Ok");

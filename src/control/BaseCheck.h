@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Records.h"
+#include "libraries/Operacje.h"
 
 #include <chrono>
 #include <filesystem>
@@ -31,9 +32,20 @@ std::string deviationLines(const TMinMax& d);
 
 // Probes the reference switch of one axis (bit 1 X, 2 Y, 4 Z), moving `target`
 // (mm, machine coordinates, carried from one axis to the next): away until the
-// switch releases, then back step by step until it is pressed again. The
-// bounded variant gives up after 10 mm either way and then returns false.
+// switch releases, then back step by step until it is pressed again. Returns
+// false when it gave up: after 10 mm either way for the bounded variant, after
+// the axis's travel for the other, or when the machine did not reach a step.
 bool ProbeReference(int axis, bool bounded, TrPkt3D& target);
+
+// Where the machine stands after probing X, Y and Z in turn from its zero
+// point, mm in machine coordinates; `found` is false when a probe gave up.
+struct ReferenceProbe {
+    bool found = false;
+    double x = 0, y = 0, z = 0;
+};
+ReferenceProbe probeReferences(bool bounded);
+// "  baza=  " and the three values, each 10 characters with 3 decimals.
+std::string probeText(const ReferenceProbe& p);
 
 // What the check file's heading says about the job.
 struct BaseCheckJob {
@@ -43,6 +55,10 @@ struct BaseCheckJob {
     std::string operationText; // "  Vr=... Vp=..." with the operation's parameters
     std::string toolDescription;
 };
+// The heading's facts of a job started with `operation` from the window
+// captioned `caption`: the project's model file, the operation's speeds and
+// the parameters of its type, the description of its tool.
+BaseCheckJob baseCheckJob(const TOperacjaDane& operation, const std::string& caption);
 
 class BaseCheck {
   public:
@@ -56,15 +72,17 @@ class BaseCheck {
     // After a start: the deviations reset, the job's check file begun.
     void StartBaseCheckReport(const BaseCheckJob& job, WallClock::time_point now);
 
-    // One panel tick. With the check on, a job running (status bit 1 as last
-    // read) and the interval passed: `pause` stops the job and gives its
-    // breakpoint (position units), the switches are probed and logged; more
-    // than 1 mm ends the test with "Pomyłka" and the job stays paused, else
+    // One panel tick. With the check on, the job's report begun and not ended,
+    // a job running (status bit 1 as last read) and the interval passed:
+    // `pause` stops the job and gives its breakpoint (position units), the
+    // switches are probed and logged; more than 1 mm, or a switch not found,
+    // ends the job's test with "Pomyłka" and the job stays paused, else
     // `resume` continues it. True when a check ran.
     bool PeriodicBaseCheck(WallClock::time_point now, const std::function<TrPkt3D()>& pause,
                            const std::function<void()>& resume);
 
-    // The end of the job: the closing lines and the global row "Ok".
+    // The end of the job: the closing lines and the global row "Ok", unless
+    // its test already ended with "Pomyłka".
     void endOfJob(WallClock::time_point now);
 
     // Appends the job's row to "CheckBase_GlobalRaport.txt" (with its header
@@ -83,6 +101,8 @@ class BaseCheck {
     std::filesystem::path ChkFile;
     TMinMax chkOdchylki = noDeviations();
     BaseCheckJob job_;
+    // From the start of a job's report until its end or its failed check.
+    bool reportOpen_ = false;
 };
 
 // The program's base check, configured at start.

@@ -179,14 +179,18 @@ int Tster::Timer1Timer(bool active) {
     if (transArm.lostEcho() && jobRunning && transArm.stopMachineAfterLostEcho())
         stopAfterLostEcho();
     Tick(active);
+    PeriodicBaseCheck(WallClock::now());
+    return interval_;
+}
+
+void Tster::PeriodicBaseCheck(WallClock::time_point now) {
     baseCheck.PeriodicBaseCheck(
-        WallClock::now(),
+        now,
         [this] {
             wstrzymaj();
             return breakpoint_;
         },
         [this] { kontynuuj(); });
-    return interval_;
 }
 
 void Tster::Tick(bool active) {

@@ -5,6 +5,7 @@
 #include "libraries/Operacje.h"
 #include "machine/JobFile.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -149,6 +150,16 @@ class Tster {
     void UstawTemperatureGlowicy();
     void ButtonOn1Click();
     void ButtonStendByClick();
+
+    // The service panel: the spindle inverter programmed from its parameter
+    // file; the reference switches probed from the machine's zero, without a
+    // limit (BSprawdzBaze) or within 10 mm (ButtonSprawdzBaze), and where
+    // they were found shown. Each needs the machine at rest.
+    void SetOmronClick();
+    void BSprawdzBazeClick();
+    void BtnSprawdzBazeClick();
+    // The periodic base check at `now` over the panel's own pause and continue.
+    void PeriodicBaseCheck(std::chrono::system_clock::time_point now);
 
     // Numpad + and -: one position up or down within minSpeed..maxSpeed.
     void stepSpeed(int delta);

@@ -1,20 +1,25 @@
 #include "control/Tster.h"
 
+#include "control/BaseCheck.h"
+
 #include "control/ToolMeasurement.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
 #include "foundation/Messages.h"
 #include "foundation/Rounding.h"
 #include "machine/Encoding.h"
+#include "machine/Identification.h"
 #include "machine/MachineState.h"
 #include "machine/MoveEncoding.h"
+#include "machine/Omron3g3jv.h"
 #include "machine/Ploter.h"
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
-// The panel's machine commands: homing, the project zero, the tool length and
-// the print head's temperatures.
+// The panel's machine commands: homing, the project zero, the tool length, the
+// print head's temperatures and the service panel's inverter and probes.
 namespace korvane {
 
 namespace {
@@ -116,6 +121,45 @@ void Tster::ButtonStendByClick() {
     UstawTemperatureGlowicy();
     ReadHeadTemperatures();
     ostatniaTemperatura_ = headTemperatureRead[1];
+}
+
+void Tster::SetOmronClick() {
+    const std::string caption = txt("Control_panel", "SetOmron.Caption");
+    if (!machineAtRest(caption, "serwisNiemozliwy", caption)) return;
+    // Nothing programmed must not look like a programmed inverter.
+    const auto file = inverterParameterFile();
+    if (!std::filesystem::exists(file)) {
+        showMessage(txt("Other", "OdwolanieDoNieistniejacegoPliku") + " " + file.string(), true,
+                    caption);
+        return;
+    }
+    try {
+        ProgramInverter();
+    } catch (const MachineFileError& e) {
+        showMessage(e.what(), true, caption);
+    }
+}
+
+namespace {
+
+void probeAndShow(bool bounded, const std::string& caption) {
+    if (!machineAtRest(caption, "serwisNiemozliwy", caption)) return;
+    const ReferenceProbe found = probeReferences(bounded);
+    if (found.found)
+        showMessage(probeText(found), false, caption);
+    else
+        showMessage(txt("Control_panel", "bazaNieZnaleziona") + "\n" + probeText(found), true,
+                    caption);
+}
+
+} // namespace
+
+void Tster::BSprawdzBazeClick() {
+    probeAndShow(false, txt("Control_panel", "BSprawdzBaze.Caption"));
+}
+
+void Tster::BtnSprawdzBazeClick() {
+    probeAndShow(true, txt("Control_panel", "ButtonSprawdzBaze.Caption"));
 }
 
 } // namespace korvane
