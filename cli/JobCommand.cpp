@@ -24,14 +24,6 @@ int fail(const std::string& text) {
     return 1;
 }
 
-// A number from 0 after `flag`; 0 when the flag is absent.
-std::optional<long long> indexOption(const CommandArgs& args, const char* flag) {
-    if (!args.has(flag)) return 0;
-    const auto v = parseInteger(args.value(flag));
-    if (!v || *v < 0) return std::nullopt;
-    return *v;
-}
-
 int runJob(const CommandArgs& args) {
     if (args.words.empty() || args.words[0].rfind("--", 0) == 0)
         return usage("an output file is needed");

@@ -20,6 +20,13 @@ std::optional<double> substrateOption(const CommandArgs& args) {
     return *v;
 }
 
+std::optional<long long> indexOption(const CommandArgs& args, const char* flag) {
+    if (!args.has(flag)) return 0;
+    const auto v = parseInteger(args.value(flag));
+    if (!v || *v < 0) return std::nullopt;
+    return *v;
+}
+
 const TOperacjaDane* findOperation(const std::string& name) {
     if (!operationLibrary) return nullptr;
     for (const auto& o : operationLibrary->Lista)

@@ -55,10 +55,11 @@ class ProgressLine {
 int runSend(const CommandArgs& args) {
     if (args.words.empty() || args.words[0].rfind("--", 0) == 0)
         return usage("a job file (.bin) or an output file (.out) is needed");
-    if (const std::string problem = args.problem(
-            {"--host", "--port", "--info-port", "--machine", "--firmware", "--time-scale",
-             "--trace", "--operation", "--safe-height", "--substrate", "--timeout"},
-            {"--sim", "--json"});
+    if (const std::string problem =
+            args.problem({"--host", "--port", "--info-port", "--machine", "--firmware",
+                          "--time-scale", "--trace", "--operation", "--safe-height", "--substrate",
+                          "--timeout", "--start-figure", "--start-point"},
+                         {"--sim", "--json"});
         !problem.empty())
         return usage(problem);
     const bool json = args.has("--json");
@@ -90,6 +91,13 @@ int runSend(const CommandArgs& args) {
     if (!fromOutput && args.has("--substrate"))
         return usage("--substrate goes with an output file");
     request.gruboscPodkladki = *substrate;
+    const auto startFigure = indexOption(args, "--start-figure");
+    const auto startPoint = indexOption(args, "--start-point");
+    if (!startFigure || !startPoint)
+        return usage("--start-figure and --start-point take a number from 0");
+    if (!fromOutput && (args.has("--start-figure") || args.has("--start-point")))
+        return usage("--start-figure and --start-point go with an output file");
+    request.start = {static_cast<std::size_t>(*startFigure), static_cast<std::size_t>(*startPoint)};
 
     sim::SimConfig simulation;
     MachinePorts ports = machinePortsOption();
@@ -161,11 +169,13 @@ int runSend(const CommandArgs& args) {
         std::printf("the machine stopped at x %.3f y %.3f mm from the work origin, z %.3f mm "
                     "above the table\n",
                     outcome.x, outcome.y, outcome.z);
+        // The lost record is not sent again: the job goes on from the point
+        // where the tool stands, which the machine has machined.
         if (outcome.resumeAt)
-            std::printf("the machine confirmed figure %zu point %zu: go on with job "
+            std::printf("the tool stands at figure %zu point %zu: go on with send %s "
                         "--start-figure %zu --start-point %zu\n",
-                        outcome.resumeAt->figure, outcome.resumeAt->point, outcome.resumeAt->figure,
-                        outcome.resumeAt->point);
+                        outcome.resumeAt->figure, outcome.resumeAt->point, given.string().c_str(),
+                        outcome.resumeAt->figure, outcome.resumeAt->point);
     }
     return outcome.ok() ? 0 : 1;
 }
@@ -175,9 +185,9 @@ const CommandRegistration send{
     "send (JOB.bin | OUTPUT.out) (--host H [--port P] [--info-port P] | --sim [--machine PRODUCT]\n"
     "      [--firmware X.Y.Z] [--time-scale F] [--trace FILE]) [--operation NAME] [--safe-height "
     "MM]\n"
-    "      [--substrate MM] [--timeout S] [--json]\n"
-    "      streams a job file (or the job of an output file, written for the machine) to the\n"
-    "      machine and waits for the end of the job",
+    "      [--substrate MM] [--start-figure F --start-point P] [--timeout S] [--json]\n"
+    "      streams a job file (or the job of an output file, written for the machine from\n"
+    "      figure F point P on) to the machine and waits for the end of the job",
     runSend};
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "control/JobStreamer.h"
 
 #include "control/JobBuilder.h"
+#include "control/ResumePoint.h"
 #include "control/StartMaszyny.h"
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
@@ -11,6 +12,7 @@
 #include "machine/Ploter.h"
 #include "machine/TransmitArm.h"
 #include "machine/Usb.h"
+#include "output/DaneWyjsciowe.h"
 #include "platform/MainLoop.h"
 
 #include <algorithm>
@@ -199,6 +201,8 @@ Verdict run(const StreamRequest& request, RunState& state) {
         job.operation = *request.operation;
         job.safeHeight = request.safeHeight;
         job.gruboscPodkladki = request.gruboscPodkladki;
+        job.startFigure = request.start.figure;
+        job.startPoint = request.start.point;
         const JobBuildResult built = writeJob(job);
         if (!built.ok()) return {StreamResult::jobNotWritten, built.message};
         state.marks = built.marks;
@@ -219,6 +223,22 @@ Verdict run(const StreamRequest& request, RunState& state) {
     state.streamed = true;
     if (Verdict v = sendRecords(request, operation); v.result != StreamResult::done) return v;
     return awaitEnd(request);
+}
+
+// The point of the output file to go on from, the machine stopped with the
+// tool at (x, y) after the echo of record `lostRecord` was lost; none when the
+// file cannot be read again.
+std::optional<JobPoint> resumePoint(const StreamRequest& request,
+                                    const std::vector<JobPointMark>& marks, long long lostRecord,
+                                    double x, double y) {
+    tWy reader;
+    try {
+        reader.wczytajPlik(request.outputFile, -1);
+    } catch (const OutputFileError&) {
+        return std::nullopt;
+    }
+    return resumePointAfterLostEcho(marks, lostRecord, reader.ListaFigur, x, y)
+        .value_or(request.start);
 }
 
 } // namespace
@@ -245,14 +265,16 @@ StreamOutcome streamJob(MachineLink link, const StreamRequest& request) {
     outcome.result = verdict.result;
     outcome.text = verdict.text;
     outcome.records = transArm.licznik();
-    if (const auto& lost = transArm.lostEcho()) {
-        outcome.confirmedRecords = lost->confirmedRecords;
-        outcome.resumeAt = lastConfirmedPoint(state.marks, lost->confirmedRecords);
-    }
     outcome.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
     outcome.x = (plotstate.abspos.x - plotstate.pos0.x) / 100.0;
     outcome.y = (plotstate.abspos.y - plotstate.pos0.y) / 100.0;
     outcome.z = (plotstate.pos0.z + plotstate.abspos.z) / 100.0;
+    if (const auto& lost = transArm.lostEcho()) {
+        outcome.confirmedRecords = lost->confirmedRecords;
+        if (!state.marks.empty())
+            outcome.resumeAt =
+                resumePoint(request, state.marks, lost->confirmedRecords, outcome.x, outcome.y);
+    }
     return outcome;
 }
 

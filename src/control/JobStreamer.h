@@ -41,6 +41,9 @@ struct StreamRequest {
     // machine's records, or nothing is sent.
     std::filesystem::path outputFile;
     double gruboscPodkladki = 0; // the project's substrate, mm
+    // Where a job written from the output file enters its figures: 0 and 0
+    // for the whole file, later to go on after a job that ended short.
+    JobPoint start;
     // The operation machined: its rapid speed for the preparation, its name for
     // the job log. None: the job file's name with the machine's fastest rapid.
     std::optional<TOperacjaDane> operation;
@@ -83,8 +86,9 @@ struct StreamOutcome {
     // above the table.
     double x = 0, y = 0, z = 0;
     // After a lost echo: the records the machine confirmed and, for a job
-    // written from an output file, the last point among them (figure and point
-    // of that file), where a job started from a point goes on.
+    // written from an output file, the point of that file where the tool
+    // stands, up to the lost record (the job's start when it stands at none):
+    // a job started from it goes on with no point machined twice.
     long long confirmedRecords = 0;
     std::optional<JobPoint> resumeAt;
     bool ok() const { return result == StreamResult::done; }

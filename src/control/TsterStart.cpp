@@ -1,6 +1,7 @@
 #include "control/Tster.h"
 
 #include "control/JobBuilder.h"
+#include "control/ResumePoint.h"
 #include "control/StartMaszyny.h"
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
@@ -16,7 +17,6 @@
 #include "output/DaneWyjsciowe.h"
 
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 // The machine's part of the start of machining.
@@ -98,21 +98,13 @@ void Tster::stopAfterLostEcho() {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ReadPositions();
     ReadWorkOrigin();
-    // Where the machine stands matches no point up to the lost record: it ran
-    // none of them, and the job goes on from its beginning.
-    const long long lost = transArm.lostEcho()->confirmedRecords;
-    resume_ = jobStart_;
     const double x = (plotstate.abspos.x - plotstate.pos0.x) / 100.0;
     const double y = (plotstate.abspos.y - plotstate.pos0.y) / 100.0;
-    for (const JobPointMark& mark : marks_) {
-        if (mark.record > lost) break;
-        const auto& figures = outputReader->ListaFigur;
-        if (mark.at.figure >= figures.size() ||
-            mark.at.point >= figures[mark.at.figure]->poz.size())
-            continue;
-        const TrPkt3D& p = figures[mark.at.figure]->poz[mark.at.point];
-        if (std::fabs(p.x - x) <= 0.01 && std::fabs(p.y - y) <= 0.01) resume_ = mark.at;
-    }
+    // Where the tool stands matches no point: the machine ran none of them,
+    // and the job goes on from its beginning.
+    resume_ = resumePointAfterLostEcho(marks_, transArm.lostEcho()->confirmedRecords,
+                                       outputReader->ListaFigur, x, y)
+                  .value_or(jobStart_);
 }
 
 } // namespace korvane

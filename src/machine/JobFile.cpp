@@ -71,16 +71,6 @@ std::string headTemperatureRecord(float temperature) {
     return PadCommand16(r);
 }
 
-std::optional<JobPoint> lastConfirmedPoint(const std::vector<JobPointMark>& marks,
-                                           long long confirmedRecords) {
-    std::optional<JobPoint> last;
-    for (const JobPointMark& mark : marks) {
-        if (mark.record >= confirmedRecords) break;
-        last = mark.at;
-    }
-    return last;
-}
-
 std::filesystem::path jobFilePath() {
     return dataFolder / outputFolderName / jobFileName;
 }

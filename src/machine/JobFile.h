@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,11 +33,6 @@ struct JobPointMark {
     long long record = 0; // its index among the job's records, from 0
     JobPoint at;
 };
-
-// The last point whose move is among the first `confirmedRecords` records;
-// none when no point's move is.
-std::optional<JobPoint> lastConfirmedPoint(const std::vector<JobPointMark>& marks,
-                                           long long confirmedRecords);
 
 inline constexpr const char* jobFileName = "out.bin";
 inline constexpr float standbyHeadTemperature = 150;

@@ -221,16 +221,6 @@ TEST_F(JobFile, MarksTheMoveToEveryPoint) {
     }
     // The plunge reaches the first point: the record before it selects the plunge slot.
     EXPECT_EQ(r[static_cast<std::size_t>(marks[0].record) - 1], bytes({'f', 3}));
-
-    EXPECT_FALSE(lastConfirmedPoint(marks, 0));
-    EXPECT_FALSE(lastConfirmedPoint(marks, marks[0].record));
-    const auto second = lastConfirmedPoint(marks, marks[2].record);
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second->figure, 0u);
-    EXPECT_EQ(second->point, 1u);
-    const auto third = lastConfirmedPoint(marks, marks[2].record + 1);
-    EXPECT_EQ(third->point, 2u);
-    EXPECT_EQ(lastConfirmedPoint(marks, 1000000)->figure, 1u);
 }
 
 TEST_F(JobFile, SubstrateRaisesEveryHeight) {

@@ -207,7 +207,7 @@ TEST_F(SendEndToEnd, DroppedConnectionEndsTheJobWithoutSendingARecordTwice) {
     EXPECT_EQ(jsonField(s.out, "figure"), ""); // a job file alone names no point
 }
 
-TEST_F(SendEndToEnd, LostEchoNamesThePointToGoOnFrom) {
+TEST_F(SendEndToEnd, LostEchoNamesThePointWhereTheToolStandsAndSendGoesOnFromIt) {
     // The machine takes a record and the connection drops before its echo.
     const auto trace = data->path() / "lost.trace";
     Simulator sim(trace);
@@ -224,23 +224,42 @@ TEST_F(SendEndToEnd, LostEchoNamesThePointToGoOnFrom) {
     ASSERT_FALSE(figure.empty()) << s.out;
     ASSERT_FALSE(point.empty()) << s.out;
     sim.ask("flush");
-    const std::size_t before = readTrace(trace).size();
+    const auto firstRun = readTrace(trace);
+    ASSERT_FALSE(firstRun.empty());
 
-    // A job started from that point finishes the work.
-    const auto resumed = data->path() / "resumed.bin";
-    const ProgramResult j =
-        cli({"dataDir=" + data->path().string(), "job", outputFile, "--operation", "Lining",
-             "--machine", "XKC-3020", "--firmware", "5.9.0", "--start-figure", figure,
-             "--start-point", point, "-o", resumed.string()});
-    ASSERT_EQ(j.exitCode, 0) << j.out << j.err;
-    const ProgramResult r =
-        cli({"dataDir=" + data->path().string(), "send", resumed.string(), "--host", "127.0.0.1",
-             "--port", sim.command, "--info-port", sim.info, "--json"});
-    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    sim.ask("flush");
+    // The point named is where the tool stands: the last move of the run
+    // reached it, so going on from it cuts nothing twice and leaves nothing out.
+    tWy reader;
+    reader.wczytajPlik(outputFile, -1);
+    const TrPkt3D& q = reader.ListaFigur[std::stoul(figure)]->poz[std::stoul(point)];
+    EXPECT_NEAR(std::stod(jsonField(s.out, "x")), q.x, 0.01) << s.out;
+    EXPECT_NEAR(std::stod(jsonField(s.out, "y")), q.y, 0.01) << s.out;
     plotstate.info1 = "XKC-3020";
     IdentifyMachine();
-    checkTrace(trace, before, std::stoul(figure), std::stoul(point));
+    const TMachineParams& p = machineParams;
+    auto lastMove = std::find_if(firstRun.rbegin(), firstRun.rend(),
+                                 [](const TracePoint& t) { return t.source == 'a'; });
+    ASSERT_NE(lastMove, firstRun.rend());
+    EXPECT_LE(std::llabs(lastMove->x - roundHalfEven((50 + q.x) * 100 * p.stepsX)), 1);
+    EXPECT_LE(std::llabs(lastMove->y - roundHalfEven((50 + q.y) * 100 * p.stepsY)), 1);
+
+    // send goes on from that point.
+    const ProgramResult told = cli({"dataDir=" + data->path().string(), "send", outputFile,
+                                    "--host", "127.0.0.1", "--port", sim.command, "--info-port",
+                                    sim.info, "--start-figure", figure, "--start-point", point});
+    ASSERT_EQ(told.exitCode, 0) << told.out << told.err;
+    sim.ask("flush");
+    checkTrace(trace, firstRun.size(), std::stoul(figure), std::stoul(point));
+}
+
+TEST_F(SendEndToEnd, StartPointGoesWithAnOutputFile) {
+    const ProgramResult s =
+        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+             "--sim", "--start-figure", "1", "--start-point", "0"});
+    EXPECT_EQ(s.exitCode, 2);
+    EXPECT_NE(s.err.find("--start-figure and --start-point go with an output file"),
+              std::string::npos)
+        << s.err;
 }
 
 TEST_F(SendEndToEnd, JobForAnotherMachineIsRefusedBeforeAnythingIsSent) {
