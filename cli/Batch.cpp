@@ -1,13 +1,19 @@
 #include "Batch.h"
 #include "Commands.h"
 
+#include "platform/MainLoop.h"
+
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 namespace korvane::cli {
 
 namespace {
+
+// How long the start sequence's opening of a project's model may take.
+constexpr std::chrono::minutes startLoadDeadline{10};
 
 class BatchView final : public MainWindowView {
   public:
@@ -84,7 +90,20 @@ std::string CommandArgs::problem(std::initializer_list<std::string_view> valued,
 bool startBatch() {
     static BatchView view;
     static TfGlowny window(view, false);
-    return window.FormCreate();
+    if (!window.FormCreate()) return false;
+    // The start sequence opens the project named on the command line (or the
+    // last one) with its model and stock rasters on threads. The commands load
+    // what they need themselves: let that chain end first, so that two loads
+    // never write the same raster layers at once.
+    ModelOpening& opening = window.modelOpening();
+    if (!queueMainLoop().runUntil(
+            [&] { return !opening.modelRasterComing() && !opening.stockComing(); },
+            startLoadDeadline)) {
+        std::fprintf(stderr, "the project's model did not load within %d minutes\n",
+                     static_cast<int>(startLoadDeadline.count()));
+        return false;
+    }
+    return true;
 }
 
 void BatchUserInterface::messageBox(const std::string& text, bool, const std::string& caption,

@@ -91,10 +91,6 @@ int runSimulate(const CommandArgs& args) {
     }
 
     if (!startBatch()) return 1;
-    // The start sequence opens the project named on the command line with its
-    // model and raster; let that end before the raster is built again here, so
-    // that two builds never write the same layer.
-    queueMainLoop().runUntil([] { return rasterReady || generationTerminate; }, loadDeadline);
     if (!openProject(projectFile)) return fail("cannot read the project " + projectFile);
     if (!createOutputFolder()) return 1;
     if (cell) {

@@ -1,6 +1,7 @@
 // korvane3d-cli generate: the sample project end to end, read back by the
 // output reader, every milling type on the sample model alike from run to run,
-// and every precondition failure with its message and nothing written.
+// and every precondition failure with its message and nothing written; the
+// sample project alike from run to run and alike to its model alone.
 #include "RunProgram.h"
 #include "TestSupport.h"
 #include "output/DaneWyjsciowe.h"
@@ -304,4 +305,45 @@ TEST(CliGenerate, AnOperationThatMakesNoFiguresSaysSo) {
               std::string::npos)
         << r.out;
     EXPECT_FALSE(std::filesystem::exists(data / "Output" / "Outline.out"));
+}
+
+// The start sequence opens the project named on the command line with its model
+// while the command loads that model too: the two loads must not overlap, or a
+// raster half rebuilt under a running generation changes its paths.
+TEST(CliGenerate, TheSampleProjectGivesTheSameFilesRunAfterRunAndAsItsModel) {
+    const std::string sample = std::string(KORVANE_EXE_DIR) + "/Samples/";
+    const char* names[] = {"Roughing", "Layering", "Surfacing", "Mixed", "Lining"};
+    test::TempDir once, twice, model;
+    for (const test::TempDir* data : {&once, &twice, &model})
+        ASSERT_EQ(test::runBuiltProgram("korvane3d-cli",
+                                        {"dataDir=" + data->path().string(), "operations"})
+                      .exitCode,
+                  0);
+    auto files = [&](const std::filesystem::path& folder) {
+        std::vector<std::string> bytes;
+        for (const char* name : names)
+            bytes.push_back(test::readFile(folder / (name + std::string(".out"))));
+        return bytes;
+    };
+    auto byProject = [&](const test::TempDir& data) {
+        const auto r = generate(data, {"--project", sample + "Sample.prj"});
+        EXPECT_EQ(r.exitCode, 0) << r.err << r.out;
+        return files(data.path() / "Output" / "Sample");
+    };
+    const std::vector<std::string> first = byProject(once);
+    // A second run in the same data folder starts with this project as the last one.
+    const std::vector<std::string> second = byProject(twice), third = byProject(twice);
+    // The same operations on the project's model and block, without the project.
+    const auto r =
+        generate(model, {"--model", sample + "Sample.stl", "--operation", "Roughing", "Layering",
+                         "Surfacing", "Mixed", "Lining", "--material", "100", "80", "25"});
+    ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
+    const std::vector<std::string> alone = files(model.path() / "Output");
+    for (size_t k = 0; k < first.size(); ++k) {
+        SCOPED_TRACE(names[k]);
+        EXPECT_GT(first[k].size(), 100u);
+        EXPECT_TRUE(second[k] == first[k]);
+        EXPECT_TRUE(third[k] == first[k]);
+        EXPECT_TRUE(alone[k] == first[k]);
+    }
 }
