@@ -8,9 +8,12 @@ namespace korvane {
 namespace {
 
 // The cells whose centres lie in [lo, hi] (mm) along one axis, clipped to [0, last].
+// The bounds are clipped before they become whole numbers: a move nearly along
+// an axis puts them far beyond any int.
 void cellRange(double lo, double hi, double cell, int last, int& first, int& end) {
-    first = std::max(0, static_cast<int>(std::ceil(lo / cell - 1e-9)));
-    end = std::min(last + 1, static_cast<int>(std::floor(hi / cell + 1e-9)) + 1);
+    const double limit = last + 1.0;
+    first = static_cast<int>(std::clamp(std::ceil(lo / cell - 1e-9), 0.0, limit));
+    end = static_cast<int>(std::clamp(std::floor(hi / cell + 1e-9) + 1, 0.0, limit));
 }
 
 } // namespace

@@ -203,3 +203,17 @@ TEST(MaterialSimulation, MovesTransfersAndThreads) {
     EXPECT_FALSE(simulateMaterial(aborted, cell, passes, 2, &control));
     EXPECT_EQ(control.movesTotal, 6);
 }
+
+TEST(SegmentSweep, MoveAlmostAlongYCutsItsWholeGroove) {
+    // A 2 mm flat tool 10 mm along y drifting 2e-8 mm in x, as float noise of
+    // a path at x = 0 leaves it: the bounds across the line run to 5e8 mm, far
+    // beyond any cell, and the groove is still cut on both sides of the line.
+    const double cell = 0.1;
+    const tpix2d down =
+        swept(block(31, 121, 5), cell, ToolProfile({{1, 0}}), {1, 1, 2}, {1 + 2e-8, 11, 2});
+    for (int ix : {1, 5, 10, 15, 19})
+        for (int iy : {15, 60, 105})
+            EXPECT_FLOAT_EQ(down[ix][static_cast<std::size_t>(iy)], 2) << ix << " " << iy;
+    EXPECT_FLOAT_EQ(down[21][60], 5); // 1.1 mm off the line
+    EXPECT_FLOAT_EQ(down[20][0], 5);  // sqrt(2) mm from the start
+}
