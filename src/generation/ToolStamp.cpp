@@ -2,6 +2,7 @@
 
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
+#include "generation/MotionMap.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
 
@@ -208,6 +209,68 @@ void clearUnderTool(const tFigura& f, const ToolShape& tool, std::int32_t flag) 
     }
 }
 
+namespace {
+
+// The samples lowerMaterial stands the tool on along the move from a to b.
+void lowerMaterialSamples(const TrPkt3D& a, const TrPkt3D& b, std::vector<CellSample>& samples) {
+    const double length = std::hypot(double(b.x) - a.x, double(b.y) - a.y);
+    sampleSegment(a, b, roundHalfEven(length / pixelSize * 1.5 + 1), samples);
+}
+
+// The lowest height the tip may have at p: the map of p's cell, and the map
+// interpolated at p, rounded up to a single.
+float mapFloor(const TrPkt3D& p) {
+    const double between = motionHeightInterpolated(p);
+    float floor = static_cast<float>(between);
+    if (floor < between) floor = std::nextafter(floor, INFINITY);
+    return std::max(floor, motionHeightAt(cellIndex(p.x), cellIndex(p.y)));
+}
+
+// Raises z by `by`, and by one step of a single at least.
+void raise(float& z, float by) {
+    const float raised = z + by;
+    z = raised > z ? raised : std::nextafter(z, INFINITY);
+}
+
+} // namespace
+
+void keepAboveMotionMap(tFigura& f) {
+    for (TrPkt3D& p : f.poz) p.z = std::max(p.z, mapFloor(p));
+    std::vector<CellSample> samples;
+    // A lifted move lifts the ends of its neighbours too, which only raises
+    // them; a last round finds every move clear.
+    for (bool lifted = true; lifted;) {
+        lifted = false;
+        for (size_t k = 1; k < f.poz.size();) {
+            lowerMaterialSamples(f.poz[k - 1], f.poz[k], samples);
+            size_t worst = 0;
+            float deficit = 0;
+            for (size_t i = 1; i + 1 < samples.size(); ++i) {
+                const CellSample& s = samples[i];
+                const float d = motionHeightAt(s.ix, s.iy) - s.z;
+                if (d > deficit) worst = i, deficit = d;
+            }
+            if (worst == 0) {
+                ++k;
+                continue;
+            }
+            lifted = true;
+            TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
+            if (samples.size() <= 3) {
+                raise(a.z, deficit);
+                raise(b.z, deficit);
+                continue;
+            }
+            const double t = double(worst) / double(samples.size() - 1);
+            TrPkt3D q{static_cast<float>(a.x + t * (double(b.x) - a.x)),
+                      static_cast<float>(a.y + t * (double(b.y) - a.y)),
+                      motionHeightAt(samples[worst].ix, samples[worst].iy)};
+            q.z = std::max(q.z, mapFloor(q));
+            f.poz.insert(f.poz.begin() + static_cast<std::ptrdiff_t>(k), q);
+        }
+    }
+}
+
 void lowerMaterial(const tFigura& f, const ToolShape& tool) {
     // A stock model's layer may be smaller than the raster.
     const int lastX = std::min(rasterSizeX, materialHeights.columns() - 1);
@@ -216,9 +279,7 @@ void lowerMaterial(const tFigura& f, const ToolShape& tool) {
     std::vector<size_t> window;
     CellSample previous{INT_MIN, INT_MIN, 0};
     for (size_t k = 1; k < f.poz.size(); ++k) {
-        const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
-        const double length = std::hypot(double(b.x) - a.x, double(b.y) - a.y);
-        sampleSegment(a, b, roundHalfEven(length / pixelSize * 1.5 + 1), samples);
+        lowerMaterialSamples(f.poz[k - 1], f.poz[k], samples);
         if (const StraightRun run = straightRun(samples); run.valid) {
             lowerRun(run, tool, lastX, lastY, window);
             continue;

@@ -53,4 +53,12 @@ void clearUnderTool(const tFigura& f, const ToolShape& tool, std::int32_t flag);
 // point to point.
 void lowerMaterial(const tFigura& f, const ToolShape& tool);
 
+// Keeps the tool tip of f on or above the motion map wherever lowerMaterial
+// stands it: every point at least at the map of its cell and at the map
+// interpolated there; a straight move that passes lower over the cell of one
+// of its samples gets that sample as a new point, raised so (a move too short
+// for that is lifted whole). The tool standing on the map cuts nothing of the
+// model with its allowance, so neither does the material lowered along f.
+void keepAboveMotionMap(tFigura& f);
+
 } // namespace korvane

@@ -228,10 +228,6 @@ class LayerLinker {
             smoothProfileBackward(connector, 3, false);
         }
         reduceFigure(static_cast<int>(connectorAt), p / 2);
-        // Between cell centres the interpolated map may lie below the cell the
-        // point falls in; the tool standing there must clear that cell too.
-        for (TrPkt3D& q : connector.poz)
-            q.z = std::max(q.z, motionHeightAt(cellIndex(q.x), cellIndex(q.y)));
         clearUnderTool(connector, tool_, cellUnmachined);
         clearUnderTool(j, tool_, cellUnmachined);
         // The connector starts at the end of f and ends at the start of j:
@@ -311,6 +307,9 @@ void generujZgrubnie(const TOperacjaDane& oper, const TFrez& frez) {
             ramp.z = static_cast<float>(ramp.z + thickness);
             p.insert(p.begin(), ramp);
         }
+    // The reductions cut corners over the surface: the paths are lifted back
+    // onto the motion map wherever the tool would stand lower.
+    for (size_t i = first; i < figureList.size(); ++i) keepAboveMotionMap(*figureList[i]);
     // A stopped build runs no later operation that would read the material.
     if (generationTerminate) return;
     for (size_t i = first; i < figureList.size(); ++i) lowerMaterial(*figureList[i], tool);

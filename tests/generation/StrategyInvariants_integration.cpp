@@ -159,11 +159,32 @@ TEST_P(StrategiesOnModels, LayeredContoursLieAtTheirLevelsAndSpiralsDescend) {
     expectSpiralsDescend(figureList);
 }
 
+namespace {
+
+// Roughing never cuts below the allowance: no point and no stretch between
+// points lies below the motion map, exactly, so no cell of material ends below
+// the model raised by the allowance.
+void expectRoughingClear() {
+    test::expectPathsClear(figureList, true, 0);
+    test::expectSegmentsClear(figureList);
+    test::expectAllowanceKept();
+}
+
+} // namespace
+
 TEST_P(StrategiesOnModels, RoughingLeavesAtMostALayerAndStaysOutOfTheAllowance) {
-    const TOperacjaDane first = roughing(3, 0.5);
-    generate(first, endMill(6));
-    test::expectPathsClear(true);
-    test::expectAtMostALayerLeft(firstLayer(first), first.warstwaGrubosc);
+    // The library's roughing (strokes and layers 3 mm, 1 mm allowance), then a
+    // thinner allowance with ramp entries.
+    TOperacjaDane o = roughing(3, 1);
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        fillMaterialRaster(1000);
+        generate(o, endMill(6));
+        expectRoughingClear();
+        test::expectAtMostALayerLeft(firstLayer(o), o.warstwaGrubosc);
+        o = roughing(3, 0.5);
+        o.miekkieWejscie = true;
+    }
 }
 
 TEST_P(StrategiesOnModels, ASecondRoughingCutsOnlyWhereTheFirstLeftMaterial) {
@@ -172,7 +193,7 @@ TEST_P(StrategiesOnModels, ASecondRoughingCutsOnlyWhereTheFirstLeftMaterial) {
     generate(wide, endMill(8));
     const tpix2d afterWide = materialHeights;
     generate(narrow, endMill(3));
-    test::expectPathsClear(true);
+    expectRoughingClear();
     test::expectAtMostALayerLeft(firstLayer(narrow), narrow.warstwaGrubosc);
     // Each path of the second roughing, run alone over what the first left,
     // takes material off.

@@ -304,6 +304,30 @@ TEST(Zgrubna, MaterialFollowsTheToolTipAlongAClimbAndStaysInsideAStockLayer) {
     EXPECT_NEAR(materialHeights[5][2], 1 + 4 * 6.0 / 13, 1e-6);
 }
 
+TEST(Zgrubna, AMovePassingUnderTheMapBetweenItsPointsIsLiftedOntoIt) {
+    // A flat map at 0 with one cell (5, 2) at 2.
+    pocket(10);
+    motionHeights[5][2] = 2;
+    tFigura f;
+    // 16 steps of 0.625 mm along y = 2: only the middle one meets cell 5. It
+    // becomes a point at the cell's height, and both halves pass clear.
+    f.poz = {{0, 2, 0}, {10, 2, 0}};
+    keepAboveMotionMap(f);
+    expectPath(f, {{0, 2, 0}, {5, 2, 2}, {10, 2, 0}});
+
+    // From halfway in cell 4 to halfway in cell 6 (halves round to even): both
+    // ends rise to the map between the cells, 1, and the two steps of the move
+    // meet cell 5 in the middle: the whole move rises by the 1 it lacks.
+    f.poz = {{4.5f, 2, 0}, {5.5f, 2, 0}};
+    keepAboveMotionMap(f);
+    expectPath(f, {{4.5f, 2, 2}, {5.5f, 2, 2}});
+
+    // A move clear of the map, and one above the cell, stay as they are.
+    f.poz = {{0, 1, 0}, {10, 1, 0}, {10, 3, 0}, {0, 3, 2.5f}};
+    keepAboveMotionMap(f);
+    expectPath(f, {{0, 1, 0}, {10, 1, 0}, {10, 3, 0}, {0, 3, 2.5f}});
+}
+
 namespace {
 
 // The test relief roughed with a flat end mill on a 13 mm block, the motion map
@@ -350,7 +374,9 @@ TEST(Zgrubna, ReliefPathsClearTheMotionMapAndLeaveAtMostALayer) {
     // Layers 12, 10.5, ... 3: the pockets of the waves go deepest.
     ASSERT_GT(figureList.size(), 3u);
     EXPECT_NEAR(figureList.front()->fig_ppz, 12, 1e-9);
-    test::expectPathsClear(true);
+    test::expectPathsClear(figureList, true, 0);
+    test::expectSegmentsClear(figureList);
+    test::expectAllowanceKept();
     expectAtMostALayerLeft(firstLayer(1.5), 1.5);
 }
 
