@@ -1,9 +1,12 @@
 #include "DialogSupport.h"
 
 #include "foundation/Interfejs.h"
+#include "foundation/Messages.h"
 #include "foundation/State.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
 
 using namespace korvane;
 
@@ -36,4 +39,35 @@ QString unitCaption(const std::string& caption, bool speed) {
         settings.jednostkaMiary >= 0 && settings.jednostkaMiary <= 2 ? settings.jednostkaMiary : 0;
     return QString::fromStdString(caption + " [" + unitTable[static_cast<std::size_t>(unit)].skrot +
                                   (speed ? "/min]" : "]"));
+}
+
+bool openManualOnF1(QKeyEvent* event, const std::string& topic) {
+    if (event->key() != Qt::Key_F1) return false;
+    openManual(topic);
+    return true;
+}
+
+std::optional<std::string> askFile(QWidget* parent, const std::string& title,
+                                   const std::filesystem::path& folder, const std::string& filter,
+                                   FilePick pick, const std::string& defaultSuffix,
+                                   const std::string& fileName) {
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        filters << (parts[i].contains('(')
+                        ? parts[i]
+                        : parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")");
+    QFileDialog dialog(parent, QString::fromStdString(title),
+                       QString::fromStdString(folder.string()));
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdString(defaultSuffix));
+    dialog.setAcceptMode(pick == FilePick::save ? QFileDialog::AcceptSave
+                                                : QFileDialog::AcceptOpen);
+    dialog.setFileMode(pick == FilePick::existing ? QFileDialog::ExistingFile
+                                                  : QFileDialog::AnyFile);
+    // Whether to replace a file is the caller's to ask.
+    if (pick == FilePick::save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!fileName.empty()) dialog.selectFile(QString::fromStdString(fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
 }

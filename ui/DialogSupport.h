@@ -3,8 +3,12 @@
 #include <QLabel>
 #include <QWidget>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
+
+class QKeyEvent;
 
 // What every editing dialog does alike: the direction of the interface
 // language and the bold label of the field that has the focus.
@@ -25,3 +29,16 @@ class FocusedLabels : public QObject {
 
 // Unit labels: caption + " [" + abbreviation + "]", or "/min]" for speeds.
 QString unitCaption(const std::string& caption, bool speed = false);
+
+// F1 opens the manual at `topic`; true when the key was F1.
+bool openManualOnF1(QKeyEvent* event, const std::string& topic);
+
+enum class FilePick { existing, any, save };
+
+// The file chosen in a modal file dialog, nothing when cancelled. `filter` is
+// "description|pattern|description|pattern"; a description that does not name
+// its patterns in brackets gets them.
+std::optional<std::string> askFile(QWidget* parent, const std::string& title,
+                                   const std::filesystem::path& folder, const std::string& filter,
+                                   FilePick pick, const std::string& defaultSuffix = {},
+                                   const std::string& fileName = {});

@@ -1,9 +1,9 @@
 #include "KonfigDialog.h"
+#include "CalibrationDialog.h"
 #include "DialogSupport.h"
 #include "FltEdit.h"
 
 #include "foundation/Interfejs.h"
-#include "foundation/Messages.h"
 #include "foundation/State.h"
 
 #include <QButtonGroup>
@@ -169,7 +169,7 @@ KonfigDialog::KonfigDialog(bool calibrationPage, QWidget* parent) : QDialog(pare
         new QPushButton(QString::fromStdString(txt("Form_Calibration", "form.caption") + "..."));
     calibrate->setObjectName("btnKalibracja");
     calibrate->setAutoDefault(false);
-    connect(calibrate, &QPushButton::clicked, this, [this] { openCalibrationDialog(this); });
+    connect(calibrate, &QPushButton::clicked, this, [this] { CalibrationDialog(this).exec(); });
     calibration->addWidget(calibrate);
     calibration->addStretch();
 
@@ -226,10 +226,7 @@ void KonfigDialog::accept() {
 }
 
 void KonfigDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        openManual("configuration");
-        return;
-    }
+    if (openManualOnF1(event, "configuration")) return;
     if (event->key() == Qt::Key_F10 &&
         (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ==
             (Qt::ControlModifier | Qt::AltModifier)) {

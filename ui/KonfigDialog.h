@@ -51,9 +51,6 @@ class KonfigDialog final : public QDialog, public korvane::ConfigurationDialogVi
     QCheckBox* log_ = nullptr;
 };
 
-// The calibration dialog, opened from the calibration page.
-void openCalibrationDialog(QWidget* parent);
-
 // Shows the configuration dialog modally; after a saved dialog a changed
 // acceleration goes to the machine. True when it saved.
 bool openConfiguration(QWidget* parent, bool calibrationPage);

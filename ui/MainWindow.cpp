@@ -1,10 +1,13 @@
 #include "MainWindow.h"
 #include "RAWview.h"
 
+#include "AboutDialog.h"
 #include "ControlPanelWindow.h"
+#include "DialogSupport.h"
 #include "FormBMPDialog.h"
 #include "KonfigDialog.h"
 #include "MaterialDialog.h"
+#include "MemoryInfoDialog.h"
 #include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
 #include "OperacjeDialog.h"
@@ -13,7 +16,6 @@
 #include "foundation/Messages.h"
 #include "foundation/Settings.h"
 #include "foundation/State.h"
-#include "foundation/Version.h"
 #include "libraries/LibraryState.h"
 #include "machine/MachineState.h"
 
@@ -24,7 +26,6 @@
 #include <QColorDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -171,14 +172,16 @@ void MainWindow::buildMenus() {
     QMenu* help = menu("mPomoc");
     connect(addItem(help, "mPomocSpis", QKeySequence("F1")), &QAction::triggered, this,
             [] { openManual("index.htm"); });
-    addItem(help, "mPamiecInfo", QKeySequence("Ctrl+M"));
-    connect(addItem(help, "mOprogramie"), &QAction::triggered, this, &MainWindow::showAbout);
+    connect(addItem(help, "mPamiecInfo", QKeySequence("Ctrl+M")), &QAction::triggered, this,
+            [this] { MemoryInfoDialog(this).exec(); });
+    connect(addItem(help, "mOprogramie"), &QAction::triggered, this,
+            [this] { AboutDialog(texts->country, this).exec(); });
     addItem(help, "mOmaszynie");
 
     // Commands that other parts of the program provide stay disabled until then.
     for (const char* name :
          {"mModelResetujPolozenie", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mStart",
-          "mStartOdWybranego", "mStop", "mKontynuacja", "mPamiecInfo", "mOmaszynie"})
+          "mStartOdWybranego", "mStop", "mKontynuacja", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
 
@@ -405,23 +408,9 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 }
 
 std::optional<std::string> MainWindow::askFileName(const FileDialogRequest& request, bool save) {
-    // "description|pattern|description|pattern" becomes Qt's "description (pattern);;..."
-    const QStringList parts = QString::fromStdString(request.filter).split('|');
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << (parts[i].contains('(')
-                        ? parts[i]
-                        : parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")");
-    QFileDialog dialog(this, QString::fromStdString(request.title),
-                       QString::fromStdString(request.initialFolder.string()));
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (save) dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    if (!request.fileName.empty()) dialog.selectFile(QString::fromStdString(request.fileName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return askFile(this, request.title, request.initialFolder, request.filter,
+                   save ? FilePick::save : FilePick::existing, request.defaultExtension,
+                   request.fileName);
 }
 
 std::optional<std::string> MainWindow::askOpenFileName(const FileDialogRequest& request) {
@@ -509,24 +498,6 @@ void MainWindow::applyViewSettings(int colour, int style, double shininess, bool
 
 void MainWindow::showOldPreviewPage(bool shown) {
     pages_->setTabVisible(pages_->indexOf(oldPreviewPage_), shown);
-}
-
-void MainWindow::showAbout() {
-    QMessageBox box(this);
-    box.setWindowTitle(QString::fromStdString(txt("About", "caption")));
-    box.setText(QString("<b>%1</b><br>%2: %3<br><br>"
-                        "<a href=\"https://vardimon.example\">vardimon.example</a><br>"
-                        "<a href=\"mailto:support@vardimon.example\">support@vardimon.example</a>")
-                    .arg(applicationTitle)
-                    .arg(QString::fromStdString(txt("About", "lWer.Caption")))
-                    .arg(QString("%1.%2.%3.%4")
-                             .arg(versionMajor)
-                             .arg(versionMinor)
-                             .arg(versionRelease)
-                             .arg(versionBuild)));
-    box.setTextFormat(Qt::RichText);
-    box.setTextInteractionFlags(Qt::TextBrowserInteraction);
-    box.exec();
 }
 
 void MainWindow::endProgram() {

@@ -101,7 +101,6 @@ class MainWindow final : public QMainWindow,
     void wireOutputs();
     void fitPicture();
     std::optional<std::string> askFileName(const korvane::FileDialogRequest& request, bool save);
-    void showAbout();
 
     korvane::TfGlowny logic_;
     korvane::Tster panel_;

@@ -3,11 +3,9 @@
 #include "FltEdit.h"
 
 #include "foundation/Interfejs.h"
-#include "foundation/Messages.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -125,18 +123,7 @@ void MaterialDialog::focusMaterialField(MaterialField field) {
 std::optional<std::string> MaterialDialog::askStockFile(const std::string& title,
                                                         const std::string& filter,
                                                         const std::filesystem::path& folder) {
-    // "description|pattern|..." as Qt's "description;;...": the descriptions
-    // already name their patterns.
-    const QStringList parts = QString::fromStdString(filter).split('|');
-    QStringList filters;
-    for (int i = 0; i < parts.size(); i += 2) filters << parts[i];
-    QFileDialog dialog(this, QString::fromStdString(title),
-                       QString::fromStdString(folder.string()));
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix("raw");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return askFile(this, title, folder, filter, FilePick::existing, "raw");
 }
 
 void MaterialDialog::accept() {
@@ -144,9 +131,5 @@ void MaterialDialog::accept() {
 }
 
 void MaterialDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        openManual("material");
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!openManualOnF1(event, "material")) QDialog::keyPressEvent(event);
 }

@@ -2,9 +2,9 @@
 #include "DialogSupport.h"
 #include "FltEdit.h"
 #include "RAWview.h"
+#include "ToolDiagram.h"
 
 #include "foundation/Interfejs.h"
-#include "foundation/Messages.h"
 #include "foundation/State.h"
 
 #include <QComboBox>
@@ -68,15 +68,10 @@ NarzedzieDialog::NarzedzieDialog(const TFrezDane* tool, int index, QWidget* pare
     sketch_->setModelKolor(0xB06020);
     sketch_->setModelMaterial(1.0);
     connect(sketch_, &TRAWview::doubleClicked, this, [this] { logic_->toggleDimensionLines(); });
-    noSketch_ = new QLabel(QString::fromStdString(txt("Tools_dialog", "brakSchematuFreza")));
-    noSketch_->setObjectName("lBrakSchematu");
-    noSketch_->setWordWrap(true);
-    noSketch_->setAlignment(Qt::AlignCenter);
-    noSketch_->setFixedWidth(201);
-    auto* picture = new QVBoxLayout;
-    picture->addWidget(sketch_);
-    picture->addWidget(noSketch_);
-    picture->addStretch();
+    diagram_ = new ToolDiagram(QString::fromStdString(txt("Tools_dialog", "brakSchematuFreza")));
+    auto* picture = new QHBoxLayout;
+    picture->addWidget(diagram_, 0, Qt::AlignTop);
+    picture->addWidget(sketch_, 0, Qt::AlignTop);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
@@ -105,7 +100,7 @@ void NarzedzieDialog::showToolFields() {
     fields_[ToolField::d2]->setEnabled(l.typ == toolConical);
     sketch_->setUkladWsp(l.LinieWymiaroweWidoczne);
     sketch_->PokazNarzedzie(l.typ);
-    noSketch_->setVisible(l.typ < 0);
+    diagram_->setType(l.typ);
 }
 
 void NarzedzieDialog::focusToolField(ToolField field) {
@@ -117,9 +112,5 @@ void NarzedzieDialog::accept() {
 }
 
 void NarzedzieDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        openManual("tools");
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!openManualOnF1(event, "tools")) QDialog::keyPressEvent(event);
 }

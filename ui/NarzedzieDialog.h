@@ -8,13 +8,14 @@
 #include <memory>
 
 class QComboBox;
-class QLabel;
 class QLineEdit;
 class TFltEditU;
+class ToolDiagram;
 class TRAWview;
 
-// The tool dialog's window: name, type, the five sizes, the sketch of the type
-// with its dimension lines (a double click toggles them). The logic is
+// The tool dialog's window: name, type, the five sizes, the diagram of the
+// type and the 3D sketch of the tool with its dimension lines (a double click
+// toggles them). The logic is
 // TfNarzedzieDlg's.
 class NarzedzieDialog final : public QDialog, public korvane::ToolDialogView {
     Q_OBJECT
@@ -38,5 +39,5 @@ class NarzedzieDialog final : public QDialog, public korvane::ToolDialogView {
     QComboBox* type_ = nullptr;
     std::map<korvane::ToolField, QWidget*> fields_;
     TRAWview* sketch_ = nullptr;
-    QLabel* noSketch_ = nullptr;
+    ToolDiagram* diagram_ = nullptr;
 };

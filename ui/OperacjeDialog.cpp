@@ -3,13 +3,11 @@
 #include "FltEdit.h"
 
 #include "foundation/Interfejs.h"
-#include "foundation/Messages.h"
 #include "foundation/State.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -207,11 +205,9 @@ void OperacjeDialog::focusOperationField(OperationField field) {
 }
 
 std::optional<std::string> OperacjeDialog::askPlotFile(const std::filesystem::path& folder) {
-    QFileDialog dialog(this, caption("lPlikWe.Caption"), QString::fromStdString(folder.string()));
-    dialog.setNameFilters({caption("plikPlt") + " (*.plt *.dxf)", "* (*)"});
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    // Any name: the dialog's logic reports a file that does not exist.
+    return askFile(this, txt("Operations_dialog", "lPlikWe.Caption"), folder,
+                   txt("Operations_dialog", "plikPlt") + "|*.plt;*.dxf|*|*", FilePick::any);
 }
 
 void OperacjeDialog::accept() {
@@ -219,9 +215,5 @@ void OperacjeDialog::accept() {
 }
 
 void OperacjeDialog::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        openManual("operations");
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!openManualOnF1(event, "operations")) QDialog::keyPressEvent(event);
 }

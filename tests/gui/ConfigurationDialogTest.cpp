@@ -1,12 +1,18 @@
 // The configuration dialog as a window: filled through its real widgets on
 // every page, refused and saved with Enter, the settings file read back key
 // for key; US and SA screenshots; the dialogs the main window's menu items and
-// the model path's double click open, closed by the test whatever they show.
+// the model path's double click open, closed by the test whatever they show;
+// the calibration page of an identified machine with the calibration switch,
+// opening the calibration dialog.
+#include "../machine/MachineTestSupport.h"
+#include "CalibrationDialog.h"
 #include "FltEdit.h"
 #include "KonfigDialog.h"
 #include "MainWindow.h"
 #include "MaterialDialog.h"
 #include "ModelInfoDialog.h"
+#include "SimHidBackend.h"
+#include "SimMachine.h"
 #include "TestSupport.h"
 
 #include "foundation/DataFolders.h"
@@ -14,6 +20,7 @@
 #include "foundation/Settings.h"
 #include "foundation/State.h"
 #include "libraries/LibraryState.h"
+#include "machine/Ploter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -197,6 +205,46 @@ TEST_F(ConfigurationGui, FilledThroughItsWidgetsAndReadBackKeyForKey) {
         EXPECT_TRUE(resolutionChanged);
         EXPECT_EQ(motionFactor, 400.0f);
     }
+}
+
+TEST_F(ConfigurationGui, CalibrationPageWithTheSwitchAndAnIdentifiedMachine) {
+    for (const char* language : {"US", "SA"}) {
+        SCOPED_TRACE(language);
+        start(language, {"calib"});
+        test::resetMachine();
+        sim::SimConfig config;
+        config.product = "GMN-2030"; // a model that keeps its calibration itself
+        auto machine = std::make_shared<sim::SimMachine>(config);
+        usbLink = std::make_unique<TfUsb>(std::make_unique<sim::SimHidBackend>(machine));
+        ReadMachineInfo();
+        IdentifyMachine();
+        ASSERT_TRUE(extendedStatus);
+
+        KonfigDialog dialog(true);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QApplication::processEvents();
+        auto* pages = child<QTabWidget>(dialog, "pcKonfig");
+        EXPECT_TRUE(pages->isTabVisible(3));
+        EXPECT_EQ(pages->currentWidget()->objectName(), "tsKalibracja");
+        keep(dialog, std::string("configuration-calibration-") + language);
+
+        bool opened = false;
+        whenModal([&](QWidget* modal) {
+            auto* calibration = qobject_cast<CalibrationDialog*>(modal);
+            ASSERT_NE(calibration, nullptr);
+            opened = true;
+            EXPECT_EQ(child<QLabel>(*calibration, "txtCalibrationX")->text(), "1.00000000");
+            keep(*calibration, std::string("configuration-calibration-dialog-") + language);
+            QTest::keyClick(calibration, Qt::Key_Escape);
+        });
+        QTest::mouseClick(child<QPushButton>(dialog, "btnKalibracja"), Qt::LeftButton);
+        EXPECT_TRUE(opened);
+        EXPECT_TRUE(dialog.isVisible());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        test::resetMachine();
+    }
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
 }
 
 TEST_F(ConfigurationGui, EscapeSavesNothing) {

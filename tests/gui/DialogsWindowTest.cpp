@@ -11,6 +11,7 @@
 #include "OperacjeDialog.h"
 #include "RAWview.h"
 #include "TestSupport.h"
+#include "ToolDiagram.h"
 
 #include "foundation/DataFolders.h"
 #include "foundation/Interfejs.h"
@@ -53,6 +54,15 @@ int drawnPixels(const QImage& image) {
                 6)
                 ++n;
         }
+    return n;
+}
+
+// Pixels of a diagram that are neither white nor its grey frame.
+int inkPixels(const QImage& image) {
+    int n = 0;
+    for (int y = 1; y + 1 < image.height(); ++y)
+        for (int x = 1; x + 1 < image.width(); ++x)
+            if (image.pixelColor(x, y).lightness() < 240) ++n;
     return n;
 }
 
@@ -128,12 +138,12 @@ TEST_F(DialogsGui, ToolDialogFilledThroughItsWidgetsIsSavedByteForByte) {
     EXPECT_EQ(dialog.windowTitle(), "New tool");
     auto* sketch = child<TRAWview>(dialog, "RAWviewNarzedzie");
     EXPECT_EQ(sketch->size(), QSize(201, 201));
-    EXPECT_TRUE(child<QLabel>(dialog, "lBrakSchematu")->isVisible());
+    EXPECT_EQ(child<ToolDiagram>(dialog, "imSchemat")->type(), -1);
 
     typeInto(child<QLineEdit>(dialog, "eNazwa"), "Cone 30");
     choose(child<QComboBox>(dialog, "cbTyp"), toolConical);
     EXPECT_TRUE(child<QWidget>(dialog, "eD2")->isEnabled());
-    EXPECT_FALSE(child<QLabel>(dialog, "lBrakSchematu")->isVisible());
+    EXPECT_EQ(child<ToolDiagram>(dialog, "imSchemat")->type(), toolConical);
     typeInto(child<QWidget>(dialog, "eD1"), "0,2a-"); // the comma and the letter beep
     EXPECT_EQ(fieldText(dialog, "eD1"), "02-");
     typeInto(child<QWidget>(dialog, "eD1"), "0.2");
@@ -203,20 +213,46 @@ TEST_F(DialogsGui, ToolDialogShowsTheSketchOfEachType) {
         QApplication::processEvents();
         EXPECT_EQ(dialog.layoutDirection() == Qt::RightToLeft, std::string(language) == "SA");
         auto* sketch = child<TRAWview>(dialog, "RAWviewNarzedzie");
+        auto* diagram = child<ToolDiagram>(dialog, "imSchemat");
+        std::vector<QImage> diagrams;
         for (int type : {toolEndMill, toolBallNose, toolConical}) {
             choose(child<QComboBox>(dialog, "cbTyp"), type);
             QApplication::processEvents();
             const QImage picture = sketch->grabFramebuffer();
             EXPECT_GT(drawnPixels(picture), 3000) << type;
+            EXPECT_EQ(diagram->type(), type);
+            diagrams.push_back(diagram->grab().toImage());
+            EXPECT_GT(inkPixels(diagrams.back()), 2000) << type;
             keep(dialog.grab().toImage(),
                  "tool-dialog-" + std::string(language) + "-type" + std::to_string(type));
         }
+        EXPECT_NE(diagrams[0], diagrams[1]);
+        EXPECT_NE(diagrams[1], diagrams[2]);
+        EXPECT_NE(diagrams[0], diagrams[2]);
         // A double click hides the dimension lines: fewer pixels differ.
         const int withLines = drawnPixels(sketch->grabFramebuffer());
         QTest::mouseDClick(sketch, Qt::LeftButton, {}, QPoint(100, 100));
         QApplication::processEvents();
         EXPECT_FALSE(dialog.logic().LinieWymiaroweWidoczne);
         EXPECT_LT(drawnPixels(sketch->grabFramebuffer()), withLines);
+        dialog.reject();
+    }
+}
+
+TEST_F(DialogsGui, NewToolWithoutTypeShowsTheEmptyDiagramWithItsText) {
+    for (const char* language : {"US", "SA"}) {
+        start(language);
+        NarzedzieDialog dialog(nullptr, -1);
+        dialog.show();
+        QApplication::processEvents();
+        auto* diagram = child<ToolDiagram>(dialog, "imSchemat");
+        EXPECT_EQ(diagram->type(), -1);
+        // The text alone: some ink, far less than a drawn tool.
+        const int text = inkPixels(diagram->grab().toImage());
+        EXPECT_GT(text, 20);
+        keep(dialog.grab().toImage(), std::string("tool-dialog-new-") + language);
+        choose(child<QComboBox>(dialog, "cbTyp"), toolBallNose);
+        EXPECT_GT(inkPixels(diagram->grab().toImage()), 3 * text);
         dialog.reject();
     }
 }
@@ -349,28 +385,33 @@ TEST_F(DialogsGui, PanesOpenTheDialogsFromTheMainWindow) {
 }
 
 TEST_F(DialogsGui, ModelInformationInInches) {
-    start("US");
-    settings.jednostkaMiary = unitInch;
-    test::writeFile(data / "part.stl", std::string(100, 'x'));
-    TModel model;
-    model.plik_RAW = (data / "part.stl").string();
-    model.minX = -12.7;
-    model.maxX = 12.7;
-    model.maxY = 50.8;
-    model.maxZ = 2.54;
-    TfModelInfo dialog(120, 90, model);
-    dialog.show();
-    QApplication::processEvents();
-    EXPECT_EQ(dialog.windowTitle(), "Model information");
-    EXPECT_EQ(child<QLabel>(dialog, "lPlikNzw")->text(), "part.stl");
-    EXPECT_EQ(child<QLabel>(dialog, "lPlikNzw")->toolTip().toStdString(), model.plik_RAW);
-    EXPECT_EQ(child<QLabel>(dialog, "lRozmiarPlikuWart")->text(), "100b");
-    EXPECT_EQ(child<QLabel>(dialog, "lWymX")->text(), "1.000 ");
-    EXPECT_EQ(child<QLabel>(dialog, "lWymY")->text(), "2.000 ");
-    EXPECT_EQ(child<QLabel>(dialog, "lMinX")->text(), "-0.500 ");
-    EXPECT_EQ(child<QLabel>(dialog, "lMaxZ")->text(), "0.100 ");
-    keep(dialog.grab().toImage(), "model-info-US");
-    dialog.accept();
+    for (const char* language : {"US", "SA"}) {
+        start(language);
+        settings.jednostkaMiary = unitInch;
+        test::writeFile(data / "part.stl", std::string(100, 'x'));
+        TModel model;
+        model.plik_RAW = (data / "part.stl").string();
+        model.minX = -12.7;
+        model.maxX = 12.7;
+        model.maxY = 50.8;
+        model.maxZ = 2.54;
+        TfModelInfo dialog(120, 90, model);
+        dialog.show();
+        QApplication::processEvents();
+        EXPECT_EQ(dialog.layoutDirection() == Qt::RightToLeft, std::string(language) == "SA");
+        if (std::string(language) == "US") {
+            EXPECT_EQ(dialog.windowTitle(), "Model information");
+        }
+        EXPECT_EQ(child<QLabel>(dialog, "lPlikNzw")->text(), "part.stl");
+        EXPECT_EQ(child<QLabel>(dialog, "lPlikNzw")->toolTip().toStdString(), model.plik_RAW);
+        EXPECT_EQ(child<QLabel>(dialog, "lRozmiarPlikuWart")->text(), "100b");
+        EXPECT_EQ(child<QLabel>(dialog, "lWymX")->text(), "1.000 ");
+        EXPECT_EQ(child<QLabel>(dialog, "lWymY")->text(), "2.000 ");
+        EXPECT_EQ(child<QLabel>(dialog, "lMinX")->text(), "-0.500 ");
+        EXPECT_EQ(child<QLabel>(dialog, "lMaxZ")->text(), "0.100 ");
+        keep(dialog.grab().toImage(), std::string("model-info-") + language);
+        dialog.accept();
+    }
 }
 
 TEST_F(DialogsGui, MaterialDialogFilledThroughItsWidgets) {
