@@ -1,13 +1,13 @@
 #include "SimulationPage.h"
+#include "SimulationLegend.h"
+#include "SimulationSurfaceView.h"
 
-#include "foundation/Interfejs.h"
+#include "app/SimulationSurface.h"
 #include "foundation/State.h"
-#include "output/DeviationPicture.h"
 
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,48 +18,11 @@ using namespace korvane;
 
 namespace {
 
-QColor colourOf(DeviationClass c) {
-    return QColor::fromRgb(deviationColour(c));
-}
+// The most vertices along a side of the shown surface: finer maps are shown
+// every few cells, which the screen could not resolve anyway.
+constexpr int surfaceVerticesPerSide = 512;
 
 } // namespace
-
-void SimulationView::setImage(QImage image) {
-    image_ = std::move(image);
-    update();
-}
-
-void SimulationView::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), QColor(0x30, 0x30, 0x30));
-    const int legendHeight = fontMetrics().height() + 12;
-    const QRect area = rect().adjusted(6, 6, -6, -legendHeight);
-    if (!image_.isNull() && area.width() > 0 && area.height() > 0) {
-        const QSize size = image_.size().scaled(area.size(), Qt::KeepAspectRatio);
-        const QRect target(area.x() + (area.width() - size.width()) / 2,
-                           area.y() + (area.height() - size.height()) / 2, size.width(),
-                           size.height());
-        p.drawImage(target, image_);
-    }
-    // The legend: a swatch and the name of each class.
-    const std::pair<DeviationClass, const char*> entries[] = {
-        {DeviationClass::withinAllowance, "lWithinAllowance.Caption"},
-        {DeviationClass::materialLeft, "lMaterialLeft.Caption"},
-        {DeviationClass::gouge, "lGouge.Caption"}};
-    const QString names[] = {QString::fromStdString(txt("Main_window", "lWithinAllowance.Caption")),
-                             QString::fromStdString(txt("Main_window", "lMaterialLeft.Caption")),
-                             QString::fromStdString(txt("Main_window", "lGouge.Caption"))};
-    int x = 8;
-    const int y = height() - legendHeight + 6;
-    const int box = fontMetrics().height() - 2;
-    p.setPen(Qt::white);
-    for (int i = 0; i < 3; ++i) {
-        p.fillRect(x, y, box, box, colourOf(entries[i].first));
-        x += box + 6;
-        p.drawText(x, y + fontMetrics().ascent() - 1, names[i]);
-        x += fontMetrics().horizontalAdvance(names[i]) + 18;
-    }
-}
 
 SimulationPage::SimulationPage(QWidget* parent) : QWidget(parent) {
     simulate_ = new QPushButton;
@@ -71,7 +34,7 @@ SimulationPage::SimulationPage(QWidget* parent) : QWidget(parent) {
     progress_->setRange(0, 100);
     figures_ = new QLabel;
     figures_->setWordWrap(true);
-    view_ = new SimulationView;
+    view_ = new SimulationSurfaceView;
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(simulate_);
@@ -81,6 +44,7 @@ SimulationPage::SimulationPage(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
     layout->addWidget(figures_);
     layout->addWidget(view_, 1);
+    layout->addWidget(new SimulationLegend);
 
     connect(simulate_, &QPushButton::clicked, this, [this] { simulateBuild(); });
     connect(abort_, &QPushButton::clicked, this, [this] { abort(); });
@@ -167,13 +131,8 @@ void SimulationPage::finished() {
     abort_->setEnabled(false);
     if (!result_.completed) return;
     progress_->setValue(100);
-    const tpix2d& d = result_.map.deviation;
-    const std::vector<std::uint8_t> pixels =
-        deviationPixels(d, result_.remaining, input_.cell, result_.allowance);
-    const int w = std::min(d.columns(), result_.remaining.columns());
-    const int h = std::min(d.rows(), result_.remaining.rows());
-    picture_ = QImage(pixels.data(), w, h, w * 3, QImage::Format_RGB888).copy();
-    view_->setImage(picture_);
+    view_->setMesh(simulationSurface(result_.remaining, result_.map.deviation, input_.cell,
+                                     result_.allowance, surfaceVerticesPerSide));
     const DeviationFigures& f = result_.map.figures;
     figures_->setText(QString::asprintf("%.1f mm³  |  +%.3f mm  |  -%.3f mm (X %.2f Y %.2f)  |  "
                                         "%.2f mm²",

@@ -2,7 +2,6 @@
 
 #include "app/BuildSimulation.h"
 
-#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
@@ -13,20 +12,7 @@ class QFileSystemWatcher;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-
-// The picture of the remaining material: the top view coloured by deviation
-// and shaded by the surface, scaled to the widget, with a legend of the three
-// colours below it.
-class SimulationView final : public QWidget {
-  public:
-    void setImage(QImage image);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    QImage image_;
-};
+class SimulationSurfaceView;
 
 // The "Simulation" page: the build's output files swept over the material on
 // a worker thread, with progress and an abort button; run again whenever the
@@ -48,7 +34,9 @@ class SimulationPage final : public QWidget {
     void run(korvane::BuildSimulationInput input);
     void abort();
     bool running() const { return worker_.joinable(); }
-    const QImage& picture() const { return picture_; }
+    SimulationSurfaceView* view() const { return view_; }
+    // The last simulation's result; partly swept when it was aborted.
+    const korvane::BuildSimulationResult& result() const { return result_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -62,7 +50,7 @@ class SimulationPage final : public QWidget {
     QPushButton* abort_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* figures_ = nullptr;
-    SimulationView* view_ = nullptr;
+    SimulationSurfaceView* view_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer poll_;
     QTimer rerun_; // a pause after the last change of the output files
@@ -73,5 +61,4 @@ class SimulationPage final : public QWidget {
     korvane::SimulationControl control_;
     std::atomic<bool> done_{false};
     std::thread worker_;
-    QImage picture_;
 };

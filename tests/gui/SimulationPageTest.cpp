@@ -1,14 +1,19 @@
 // The simulation page: a hand-made build swept on the worker thread, its
-// picture with the three colours where they belong and the legend, and an
-// abort that leaves the page idle. The page is kept as a picture.
+// figures, the 3D view with the three colours and the legend, turned and
+// zoomed with the mouse, and an abort that leaves the page idle with the last
+// surface. Every frame is kept as a picture.
 #include "SimulationPage.h"
+#include "SimulationSurfaceView.h"
 #include "TestSupport.h"
 
 #include "foundation/Interfejs.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -45,54 +50,99 @@ BuildSimulationInput handMadeBuild() {
     return in;
 }
 
-int pixelsLike(const QImage& image, QColor colour) {
+enum class Hue { none, red, amber, green };
+
+// The class colours lit and shaded keep their hue: red far ahead of green and
+// blue, amber red ahead of green ahead of blue, green ahead of both.
+Hue hueOf(QColor c) {
+    const int r = c.red(), g = c.green(), b = c.blue();
+    if (r > 40 && r > 3 * g && r > 3 * b) return Hue::red;
+    if (r > 40 && g > r / 2 && g < r && b < g / 2) return Hue::amber;
+    if (g > 40 && g > 3 * r / 2 && g > 3 * b / 2) return Hue::green;
+    return Hue::none;
+}
+
+int pixelsOf(const QImage& image, Hue hue) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            // The colour shaded: the same proportions within a rounding step.
-            const double s = colour.red() ? double(c.red()) / colour.red() : 0;
-            if (s > 0.3 && std::abs(c.green() - colour.green() * s) < 3 &&
-                std::abs(c.blue() - colour.blue() * s) < 3)
-                ++n;
-        }
+        for (int x = 0; x < image.width(); ++x) n += hueOf(image.pixelColor(x, y)) == hue;
     return n;
+}
+
+void send(QWidget* to, QEvent::Type type, QPoint at, Qt::MouseButton button,
+          Qt::MouseButtons held) {
+    QMouseEvent e(type, QPointF(at), to->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(to, &e);
 }
 
 } // namespace
 
-TEST(SimulationPageGui, HandMadeBuildShowsGougeLeftMaterialAndLegend) {
+TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
     test::RecordingUserInterface ui;
     test::resetState(ui, {"US"});
     test::loadTexts("US");
     SimulationPage page;
-    page.resize(700, 560);
+    page.resize(800, 640);
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
 
     page.run(handMadeBuild());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !page.running(); }, 60000));
-    const QImage picture = page.picture();
-    ASSERT_EQ(picture.size(), QSize(41, 41));
-    // The bump's 25 cells gouged 2 mm; north is up: the bump's rows 18..22
-    // are picture rows 18..22 of 41, its columns 10..14.
-    EXPECT_EQ(pixelsLike(picture, QColor(0xE0, 0x20, 0x20)), 25);
-    EXPECT_EQ(picture.pixelColor(12, 20), QColor(181, 25, 25));
-    EXPECT_GT(pixelsLike(picture, QColor(0x30, 0xB0, 0x40)), 300); // cut, x < 12
-    EXPECT_GT(pixelsLike(picture, QColor(0xF0, 0xB0, 0x20)), 250); // left, x > 13
+    ASSERT_TRUE(page.result().completed);
+    const DeviationFigures& f = page.result().map.figures;
+    EXPECT_DOUBLE_EQ(f.largestGouge, 2);
+    EXPECT_DOUBLE_EQ(f.gougeX, 5);
+    EXPECT_DOUBLE_EQ(f.gougeY, 9);
+    EXPECT_DOUBLE_EQ(f.gougedArea, 25 * 0.25);
+    EXPECT_DOUBLE_EQ(f.largestMaterialLeft, 5);
     EXPECT_EQ(page.findChild<QProgressBar*>()->value(), 100);
     EXPECT_FALSE(page.abortButton()->isEnabled());
 
+    SimulationSurfaceView* view = page.view();
+    const QImage surface = view->grabFramebuffer();
+    keep(surface, "simulation_view_US");
+    // 41 x 41 cells: 40 x 40 squares of two triangles.
+    EXPECT_EQ(view->drawnTriangles(), 3200);
+    // The block's uncut part in amber, the cut floor in green, the bump's
+    // gouge in red, each as a patch of the surface, not a stray pixel.
+    EXPECT_GT(pixelsOf(surface, Hue::amber), 20000);
+    EXPECT_GT(pixelsOf(surface, Hue::green), 20000);
+    const int red = pixelsOf(surface, Hue::red);
+    EXPECT_GT(red, 800);
+    EXPECT_LT(red, 4000);
+    // Left of the middle, where x 5..7 mm lies in a block 20 mm wide.
+    const int middle = surface.width() / 2;
+    EXPECT_EQ(pixelsOf(surface.copy(0, 0, middle, surface.height()), Hue::red), red);
+    // The legend's swatches under the view, green, amber and red.
     const QImage shown = page.grab().toImage();
     keep(shown, "simulation_page_US");
-    // The legend's swatches are drawn at the bottom left.
-    EXPECT_GT(pixelsLike(shown.copy(0, shown.height() - 40, 400, 40), QColor(0xE0, 0x20, 0x20)),
-              20);
+    const QImage legend = shown.copy(0, shown.height() - 40, 400, 40);
+    EXPECT_GT(pixelsOf(legend, Hue::green), 20);
+    EXPECT_GT(pixelsOf(legend, Hue::amber), 20);
+    EXPECT_GT(pixelsOf(legend, Hue::red), 20);
 
-    // An abort right after the start leaves the page idle with the last picture.
+    // Turned with the right button and zoomed in with the wheel: another
+    // frame, the surface larger on the screen.
+    send(view, QEvent::MouseButtonPress, {200, 200}, Qt::RightButton, Qt::RightButton);
+    send(view, QEvent::MouseMove, {280, 160}, Qt::NoButton, Qt::RightButton);
+    send(view, QEvent::MouseButtonRelease, {280, 160}, Qt::RightButton, Qt::NoButton);
+    const QImage turned = view->grabFramebuffer();
+    keep(turned, "simulation_view_turned");
+    EXPECT_NE(turned, surface);
+    EXPECT_GT(pixelsOf(turned, Hue::amber), 1000);
+    QWheelEvent wheel(QPointF(200, 200), view->mapToGlobal(QPointF(200, 200)), QPoint(),
+                      QPoint(0, 600), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view, &wheel);
+    const QImage zoomed = view->grabFramebuffer();
+    keep(zoomed, "simulation_view_zoomed");
+    EXPECT_GT(pixelsOf(zoomed, Hue::green) + pixelsOf(zoomed, Hue::amber),
+              pixelsOf(turned, Hue::green) + pixelsOf(turned, Hue::amber));
+
+    // An abort right after the start leaves the page idle with the last surface.
     page.run(handMadeBuild());
     page.abort();
     EXPECT_FALSE(page.running());
     EXPECT_FALSE(page.abortButton()->isEnabled());
-    EXPECT_EQ(page.picture(), picture);
+    EXPECT_EQ(view->drawnTriangles(), 3200);
+    EXPECT_EQ(view->grabFramebuffer(), zoomed);
 }
