@@ -7,6 +7,7 @@
 #include "generation/Kontury.h"
 #include "generation/Kreski.h"
 #include "generation/MotionMap.h"
+#include "generation/NearestChain.h"
 #include "generation/Plaszczyzny.h"
 #include "generation/Redukcja.h"
 #include "generation/RegionMask.h"
@@ -246,16 +247,7 @@ void finalOrder() {
             ++front;
         }
     }
-    for (size_t i = std::max<size_t>(front, 1); i < n; ++i) {
-        const TrPkt3D& end = figureList[i - 1]->poz.back();
-        size_t best = i;
-        double bestDistance = infinity;
-        for (size_t j = i; j < n; ++j) {
-            const double d = distance3(end, figureList[j]->poz.front());
-            if (d < bestDistance) best = j, bestDistance = d;
-        }
-        std::swap(figureList[i], figureList[best]);
-    }
+    chainByNearestStart(figureList, front);
 }
 
 } // namespace
