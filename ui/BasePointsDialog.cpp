@@ -22,29 +22,20 @@ QString caption(const char* key) {
 }
 
 QPushButton* button(const char* key, const char* name) {
-    auto* b = new QPushButton(caption(key));
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
+    return dialogButton(caption(key), name);
 }
 
 } // namespace
 
 BasePointsDialog::BasePointsDialog(QWidget* parent) : QDialog(parent), logic_(*this) {
-    setObjectName("Punkty_bazowe");
-    setWindowTitle(caption("Punkty_bazowe.Caption"));
-    applyDialogDirection(this);
+    setUpDialog(this, "Punkty_bazowe", caption("Punkty_bazowe.Caption"));
     logic_.FormCreate();
 
     auto* edits = new QGridLayout;
     x_ = new TFltEdit(logic_.pbx);
-    x_->setObjectName("pbx");
     y_ = new TFltEdit(logic_.pby);
-    y_->setObjectName("pby");
-    edits->addWidget(new QLabel("X [mm]"), 0, 0);
-    edits->addWidget(x_, 0, 1);
-    edits->addWidget(new QLabel("Y [mm]"), 1, 0);
-    edits->addWidget(y_, 1, 1);
+    addFieldRow(edits, 0, "X [mm]", x_, "pbx");
+    addFieldRow(edits, 1, "Y [mm]", y_, "pby");
     auto* take = button("wpa.Caption", "wpa");
     connect(take, &QPushButton::clicked, this, [this] { logic_.wpaClick(); });
     edits->addWidget(take, 0, 2, 2, 1);

@@ -5,11 +5,13 @@
 #include "ToolLengthDialog.h"
 
 #include "control/SpeedSlider.h"
+#include "foundation/CommandLine.h"
 #include "foundation/Interfejs.h"
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
 #include "machine/MachineState.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -172,6 +174,7 @@ ControlPanelWindow::ControlPanelWindow(QWidget* parent, Tster* panel)
     right->addWidget(speedGroup_);
     right->addWidget(powerGroup_);
     right->addLayout(machineCareButtons());
+    right->addWidget(serviceControls());
     right->addWidget(close);
     auto* top = new QHBoxLayout(this);
     top->addLayout(left);
@@ -205,6 +208,50 @@ QLayout* ControlPanelWindow::machineCareButtons() {
     add(QString::fromStdString(txt("Machine_about", "fAboutMaszyny.Caption")), "oMaszynie",
         [this] { MachineAboutDialog(this).exec(); });
     return row;
+}
+
+// "Servis" shows the service panel: the inverter programming and the probe of
+// the reference switches; the probe within 10 mm shows with the switch "SERVICE".
+// The machine waits of these commands show the busy cursor.
+QWidget* ControlPanelWindow::serviceControls() {
+    auto button = [this](const QString& caption, const char* name, void (Tster::*command)()) {
+        auto* b = new QPushButton(caption);
+        b->setObjectName(name);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QPushButton::clicked, this, [this, command] {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            (panel_.*command)();
+            QApplication::restoreOverrideCursor();
+        });
+        machineButtons_.push_back(b);
+        return b;
+    };
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout;
+    auto* service = new QPushButton(text("Servis.Caption"));
+    service->setObjectName("Servis");
+    service->setFocusPolicy(Qt::NoFocus);
+    row->addWidget(service);
+    auto* bounded =
+        button(text("ButtonSprawdzBaze.Caption"), "ButtonSprawdzBaze", &Tster::BtnSprawdzBazeClick);
+    bounded->setVisible(hasSwitch("SERVICE"));
+    row->addWidget(bounded);
+    layout->addLayout(row);
+    auto* panel = new QGroupBox(text("Servis.Caption"));
+    panel->setObjectName("pSerwisowy");
+    auto* inner = new QHBoxLayout(panel);
+    inner->addWidget(button(text("SetOmron.Caption"), "SetOmron", &Tster::SetOmronClick));
+    inner->addWidget(
+        button(text("BSprawdzBaze.Caption"), "BSprawdzBaze", &Tster::BSprawdzBazeClick));
+    panel->hide();
+    layout->addWidget(panel);
+    connect(service, &QPushButton::clicked, this, [this, panel] {
+        panel->setVisible(!panel->isVisible());
+        adjustSize();
+    });
+    return box;
 }
 
 ControlPanelWindow::~ControlPanelWindow() {

@@ -42,6 +42,7 @@ class ControlPanelWindow final : public QWidget {
     void render();
     QPushButton* jogButton(const char* name, const QString& arrow, int code);
     QLayout* machineCareButtons();
+    QWidget* serviceControls();
 
     std::unique_ptr<korvane::Tster> own_;
     korvane::Tster& panel_;

@@ -5,8 +5,14 @@
 #include "foundation/State.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 using namespace korvane;
 
@@ -70,4 +76,41 @@ std::optional<std::string> askFile(QWidget* parent, const std::string& title,
     if (!fileName.empty()) dialog.selectFile(QString::fromStdString(fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
+}
+
+void setUpDialog(QWidget* dialog, const char* name, const QString& title) {
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(title);
+    applyDialogDirection(dialog);
+}
+
+QPushButton* dialogButton(const QString& caption, const char* name) {
+    auto* b = new QPushButton(caption);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+void addFieldRow(QGridLayout* grid, int row, const QString& label, QWidget* field,
+                 const char* name) {
+    field->setObjectName(name);
+    grid->addWidget(new QLabel(label), row, 0);
+    grid->addWidget(field, row, 1);
+}
+
+QGroupBox* radioChoice(QWidget* dialog, const QString& title, const char* name,
+                       const QStringList& items, const QString& prefix, QRadioButton** buttons,
+                       std::function<void(int)> chosen) {
+    auto* box = new QGroupBox(title);
+    box->setObjectName(name);
+    auto* layout = new QVBoxLayout(box);
+    auto* group = new QButtonGroup(dialog);
+    for (int i = 0; i < items.size(); ++i) {
+        buttons[i] = new QRadioButton(items[i]);
+        buttons[i]->setObjectName(prefix + QString::number(i));
+        group->addButton(buttons[i], i);
+        layout->addWidget(buttons[i]);
+    }
+    QObject::connect(group, &QButtonGroup::idClicked, dialog, std::move(chosen));
+    return box;
 }

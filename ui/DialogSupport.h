@@ -4,11 +4,16 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+class QGridLayout;
+class QGroupBox;
 class QKeyEvent;
+class QPushButton;
+class QRadioButton;
 
 // What every editing dialog does alike: the direction of the interface
 // language and the bold label of the field that has the focus.
@@ -42,3 +47,20 @@ std::optional<std::string> askFile(QWidget* parent, const std::string& title,
                                    const std::filesystem::path& folder, const std::string& filter,
                                    FilePick pick, const std::string& defaultSuffix = {},
                                    const std::string& fileName = {});
+
+// The dialog's object name, its title and the direction of the interface language.
+void setUpDialog(QWidget* dialog, const char* name, const QString& title);
+
+// A button that Enter does not press unless it has the focus.
+QPushButton* dialogButton(const QString& caption, const char* name);
+
+// A labelled field in row `row` of `grid`: the label, then `field` named `name`.
+void addFieldRow(QGridLayout* grid, int row, const QString& label, QWidget* field,
+                 const char* name);
+
+// A group box titled `title` and named `name` holding one radio button per
+// item, named `prefix` and its index, stored in `buttons`; `chosen` gets the
+// index of the one clicked.
+QGroupBox* radioChoice(QWidget* dialog, const QString& title, const char* name,
+                       const QStringList& items, const QString& prefix, QRadioButton** buttons,
+                       std::function<void(int)> chosen);

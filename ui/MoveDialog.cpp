@@ -5,7 +5,6 @@
 #include "foundation/Interfejs.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -27,58 +26,33 @@ QString caption(const char* key) {
     return QString::fromStdString(txt("Move_dialog", key));
 }
 
-QPushButton* button(const QString& text, const char* name) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 MoveDialog::MoveDialog(QWidget* parent) : QDialog(parent), logic_(*this) {
-    setObjectName("przesun");
-    setWindowTitle(caption("Przesun.Caption"));
-    applyDialogDirection(this);
+    setUpDialog(this, "przesun", caption("Przesun.Caption"));
 
-    auto* modeBox = new QGroupBox(caption("Przesun.Caption"));
-    modeBox->setObjectName("Przesun");
-    auto* modeLayout = new QVBoxLayout(modeBox);
-    auto* group = new QButtonGroup(this);
-    const char* items[] = {"Przesun.Items0", "Przesun.Items1", "Przesun.Items2"};
-    for (int i = 0; i < 3; ++i) {
-        modes_[i] = new QRadioButton(caption(items[i]));
-        modes_[i]->setObjectName(QString("rbPrzesun%1").arg(i));
-        group->addButton(modes_[i], i);
-        modeLayout->addWidget(modes_[i]);
-    }
+    auto* modeBox = radioChoice(
+        this, caption("Przesun.Caption"), "Przesun",
+        {caption("Przesun.Items0"), caption("Przesun.Items1"), caption("Przesun.Items2")},
+        "rbPrzesun", modes_, [this](int id) { logic_.Przesun = id; });
     modes_[logic_.Przesun]->setChecked(true);
-    connect(group, &QButtonGroup::idClicked, this, [this](int id) { logic_.Przesun = id; });
 
     auto* edits = new QGridLayout;
-    const std::tuple<const char*, FltField*, const char*> fields[] = {
-        {"X [mm]", &logic_.delta_x, "delta_x"},
-        {"Y [mm]", &logic_.delta_y, "delta_y"},
-        {"Z [mm]", &logic_.delta_z, "delta_z"}};
-    int row = 0;
-    for (auto [text, field, name] : fields) {
-        auto* edit = new TFltEdit(*field);
-        edit->setObjectName(name);
-        edits->addWidget(new QLabel(text), row, 0);
-        edits->addWidget(edit, row++, 1);
-    }
+    addFieldRow(edits, 0, "X [mm]", new TFltEdit(logic_.delta_x), "delta_x");
+    addFieldRow(edits, 1, "Y [mm]", new TFltEdit(logic_.delta_y), "delta_y");
+    addFieldRow(edits, 2, "Z [mm]", new TFltEdit(logic_.delta_z), "delta_z");
     withoutZ_ = new QCheckBox(caption("bezosiZ.Caption"));
     withoutZ_->setObjectName("bezosiZ");
     connect(withoutZ_, &QCheckBox::toggled, this, [this](bool on) { logic_.bezosiZ = on; });
-    edits->addWidget(withoutZ_, row, 0, 1, 2);
+    edits->addWidget(withoutZ_, 3, 0, 1, 2);
 
     auto* execute = new QPushButton(caption("Wykonaj.Caption"));
     execute->setObjectName("Wykonaj");
     execute->setDefault(true);
     connect(execute, &QPushButton::clicked, this, [this] { logic_.WykonajClick(); });
-    auto* test = button("\u21C4", "test");
+    auto* test = dialogButton("\u21C4", "test");
     connect(test, &QPushButton::clicked, this, [this] { runTest(&Tprzesun::testClick); });
-    auto* cancel = button(caption("cancel.Caption"), "cancel");
+    auto* cancel = dialogButton(caption("cancel.Caption"), "cancel");
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(test);
@@ -100,15 +74,15 @@ MoveDialog::MoveDialog(QWidget* parent) : QDialog(parent), logic_(*this) {
     connect(value_, &QLineEdit::textEdited, this,
             [this](const QString& text) { logic_.fePrzesuw = text.toStdString(); });
     connect(value_, &QLineEdit::returnPressed, this, [this] { logic_.sbZatwierdzClick(); });
-    auto* add = button("+", "sbDodaj");
+    auto* add = dialogButton("+", "sbDodaj");
     connect(add, &QPushButton::clicked, this, [this] { logic_.sbDodajClick(); });
-    auto* remove = button("\u2212", "sbUsun");
+    auto* remove = dialogButton("\u2212", "sbUsun");
     connect(remove, &QPushButton::clicked, this, [this] { logic_.sbUsunClick(); });
-    auto* confirm = button("\u2713", "sbZatwierdz");
+    auto* confirm = dialogButton("\u2713", "sbZatwierdz");
     connect(confirm, &QPushButton::clicked, this, [this] { logic_.sbZatwierdzClick(); });
     sum_ = new QLabel;
     sum_->setObjectName("eSumaPrzesuwow");
-    auto* conveyor = button("\u221E", "btnTasmociagTest");
+    auto* conveyor = dialogButton("\u221E", "btnTasmociagTest");
     connect(conveyor, &QPushButton::clicked, this,
             [this] { runTest(&Tprzesun::btnTasmociagTestClick); });
     serviceLayout->addWidget(sequence_, 0, 0, 5, 1);

@@ -6,7 +6,6 @@
 #include "foundation/Messages.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -24,37 +23,19 @@ QString caption(const char* key) {
     return QString::fromStdString(txt("Tool_lenght_dialog", key));
 }
 
-QPushButton* button(const QString& text, const char* name) {
-    auto* b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 ToolLengthDialog::ToolLengthDialog(QWidget* parent) : QDialog(parent), logic_(*this) {
-    setObjectName("dlugoscForm");
-    setWindowTitle(caption("dlugoscForm.Caption"));
-    applyDialogDirection(this);
+    setUpDialog(this, "dlugoscForm", caption("dlugoscForm.Caption"));
 
     auto* automatic = new QGroupBox(caption("pomiar.Caption"));
     automatic->setObjectName("gbPomiarAutomatyczny");
-    auto* plateBox = new QGroupBox(caption("rgPloterPlytkaPomPolozenie.Caption"));
-    plateBox->setObjectName("rgPloterPlytkaPomPolozenie");
-    auto* plateLayout = new QVBoxLayout(plateBox);
-    auto* group = new QButtonGroup(this);
-    const char* items[] = {"lPloterPlytkaPomPolozenie0", "lPloterPlytkaPomPolozenie1",
-                           "lPloterPlytkaPomPolozenie2"};
-    for (int i = 0; i < 3; ++i) {
-        plate_[i] = new QRadioButton(caption(items[i]));
-        plate_[i]->setObjectName(QString("rbPlytka%1").arg(i));
-        group->addButton(plate_[i], i);
-        plateLayout->addWidget(plate_[i]);
-    }
-    connect(group, &QButtonGroup::idClicked, this,
-            [this](int id) { logic_.rgPloterPlytkaPomPolozenie = id; });
-    pomiar_ = button(caption("pomiar.Caption"), "pomiar");
+    auto* plateBox = radioChoice(
+        this, caption("rgPloterPlytkaPomPolozenie.Caption"), "rgPloterPlytkaPomPolozenie",
+        {caption("lPloterPlytkaPomPolozenie0"), caption("lPloterPlytkaPomPolozenie1"),
+         caption("lPloterPlytkaPomPolozenie2")},
+        "rbPlytka", plate_, [this](int id) { logic_.rgPloterPlytkaPomPolozenie = id; });
+    pomiar_ = dialogButton(caption("pomiar.Caption"), "pomiar");
     connect(pomiar_, &QPushButton::clicked, this, [this] { logic_.pomiarClick(); });
     auto* automaticLayout = new QVBoxLayout(automatic);
     automaticLayout->addWidget(plateBox);
@@ -63,8 +44,9 @@ ToolLengthDialog::ToolLengthDialog(QWidget* parent) : QDialog(parent), logic_(*t
     auto* semi = new QGroupBox(caption("gbPomiarPolAutomatyczny.Caption"));
     semi->setObjectName("gbPomiarPolAutomatyczny");
     auto* semiLayout = new QVBoxLayout(semi);
-    auto* material = button(caption("powierzchnia_materialu.Caption"), "powierzchnia_materialu");
-    auto* table = button(caption("powierzchnia_stolu.Caption"), "powierzchnia_stolu");
+    auto* material =
+        dialogButton(caption("powierzchnia_materialu.Caption"), "powierzchnia_materialu");
+    auto* table = dialogButton(caption("powierzchnia_stolu.Caption"), "powierzchnia_stolu");
     connect(material, &QPushButton::clicked, this,
             [this] { logic_.powierzchnia_materialuClick(); });
     connect(table, &QPushButton::clicked, this, [this] { logic_.powierzchnia_stoluClick(); });
@@ -89,7 +71,7 @@ ToolLengthDialog::ToolLengthDialog(QWidget* parent) : QDialog(parent), logic_(*t
     ok->setObjectName("OK");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { logic_.OKClick(); });
-    auto* cancel = button(caption("Anuluj.Caption"), "Anuluj");
+    auto* cancel = dialogButton(caption("Anuluj.Caption"), "Anuluj");
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     buttons->addStretch();
     buttons->addWidget(ok);

@@ -11,10 +11,12 @@
 #include "SimMachine.h"
 #include "ToolLengthDialog.h"
 
+#include "foundation/CommandLine.h"
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
 #include "libraries/LibraryState.h"
 #include "libraries/Projekt.h"
+#include "machine/Omron3g3jv.h"
 #include "machine/Ploter.h"
 
 #include <QApplication>
@@ -27,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 using namespace korvane;
 
@@ -151,6 +154,38 @@ TEST_F(MachineCareGui, ThePanelOffersTheDialogs) {
     ControlPanelWindow panel;
     for (const char* name : {"pomiar", "setbaza", "Button1", "oMaszynie"})
         EXPECT_NE(panel.findChild<QPushButton*>(name), nullptr) << name;
+    // Without the switch "SERVICE" the probe within 10 mm stays hidden.
+    show(&panel);
+    EXPECT_FALSE(panel.findChild<QPushButton*>("ButtonSprawdzBaze")->isVisible());
+}
+
+TEST_F(MachineCareGui, ServicePanelProgramsTheInverterAndProbes) {
+    for (const char* language : {"US", "SA"}) {
+        start(language);
+        ui.messages.clear();
+        programArguments.push_back("SERVICE");
+        exeFolder = dir.path();
+        test::writeFile(inverterParameterFile(), "1 300 frequency reference\r\n");
+        ControlPanelWindow panel;
+        show(&panel);
+        auto* service = panel.findChild<QWidget*>("pSerwisowy");
+        EXPECT_FALSE(service->isVisible());
+        QTest::mouseClick(panel.findChild<QPushButton*>("Servis"), Qt::LeftButton);
+        EXPECT_TRUE(service->isVisible());
+        keep(&panel, std::string("control-panel-service-") + language);
+
+        QTest::mouseClick(panel.findChild<QPushButton*>("SetOmron"), Qt::LeftButton);
+        EXPECT_EQ(machine->inverterParameters(), (std::map<int, int>{{1, 300}}));
+        auto* bounded = panel.findChild<QPushButton*>("ButtonSprawdzBaze");
+        ASSERT_TRUE(bounded->isVisible());
+        QTest::mouseClick(bounded, Qt::LeftButton);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "  baza=       0.000     0.000     0.000");
+        EXPECT_EQ(ui.messages[0].caption, txt("Control_panel", "ButtonSprawdzBaze.Caption"));
+        QTest::mouseClick(panel.findChild<QPushButton*>("Servis"), Qt::LeftButton);
+        EXPECT_FALSE(service->isVisible());
+        panel.stopHeartbeat();
+    }
 }
 
 } // namespace
