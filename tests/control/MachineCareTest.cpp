@@ -4,6 +4,10 @@
 #include "control/MachineCalibration.h"
 #include "control/TestMoves.h"
 #include "control/ToolMeasurement.h"
+#include "foundation/OperationTypes.h"
+#include "foundation/State.h"
+#include "libraries/LibraryState.h"
+#include "libraries/Projekt.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +130,40 @@ TEST(BaseCheckRules, DeviationLines) {
     EXPECT_EQ(deviationLines(d), "odchyłka min X    0.200\r\nodchyłka max X    0.400\r\n"
                                  "odchyłka min Y   -0.900\r\nodchyłka max Y   -0.300\r\n"
                                  "odchyłka min Z    0.050\r\nodchyłka max Z    0.100\r\n");
+}
+
+TEST(BaseCheckRules, HeadingOfTheJobByOperationType) {
+    RecordingUserInterface ui;
+    resetState(ui);
+    project = std::make_unique<TProjekt>();
+    project->d.plikModelu = "relief.stl";
+    smoothing = true;
+    TOperacjaDane op;
+    op.nazwa = "Rough";
+    op.szybkosc = 1200;
+    op.szybkoscPrzestawcza = 3000;
+    op.warstwaSzer = 2.5;
+    op.warstwaGrubosc = 1;
+    op.kat = 30;
+    op.polaczoneKonce = false;
+    op.zostawDoNastOper = 0.3;
+    auto text = [&](int type) {
+        op.idTyp = type;
+        return baseCheckJob(op, "Korvane3D").operationText;
+    };
+    EXPECT_EQ(text(opRoughing),
+              "  Vr=1200 Vp=3000 szer.= 2.5 gł.=1 naddatek = 0.3 wygładzanie = True");
+    EXPECT_EQ(text(opLayeredFinishing),
+              "  Vr=1200 Vp=3000 gł.= 1 naddatek = 0.3 wygładzanie = True");
+    EXPECT_EQ(text(opPlanes), "  Vr=1200 Vp=3000 szer.= 2.5 naddatek = 0.3 wygładzanie = True");
+    EXPECT_EQ(text(opHatching), "  Vr=1200 Vp=3000 szer.= 2.5 kąt=30 poł.końce=False naddatek = "
+                                "0.3 wygładzanie = True");
+    EXPECT_EQ(text(opMixed), "  Vr=1200 Vp=3000 naddatek = 0.3 wygładzanie = True");
+    const BaseCheckJob job = baseCheckJob(op, "Korvane3D");
+    EXPECT_EQ(job.caption, "Korvane3D");
+    EXPECT_EQ(job.modelFile, "relief.stl");
+    EXPECT_EQ(job.operationName, "Rough");
+    EXPECT_EQ(job.toolDescription, ""); // no tool library
 }
 
 TEST(ToolMeasurementEntry, WithoutADialogNothingIsMeasured) {

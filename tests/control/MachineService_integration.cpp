@@ -226,9 +226,15 @@ TEST_F(ServiceOnSim, ReferenceSwitchesProbedFromTheServicePanel) {
     panel.BtnSprawdzBazeClick();
     ASSERT_EQ(ui.messages.size(), 3u);
     EXPECT_TRUE(ui.messages[2].error);
-    // Stopped at the first stride of 10 steps (1/30 mm) beyond 10 mm.
+    // Stopped at the first stride of 10 steps (1/30 mm) beyond 10 mm; the
+    // unbounded probe at the first single step beyond the axis's travel.
     EXPECT_EQ(ui.messages[2].text,
               "A reference switch was not found.\n  baza=     -10.033     0.000     0.000");
+    workArea.x = 1;
+    panel.BSprawdzBazeClick();
+    ASSERT_EQ(ui.messages.size(), 4u);
+    EXPECT_EQ(ui.messages[3].text,
+              "A reference switch was not found.\n  baza=      -1.003     0.000     0.000");
 }
 
 TEST_F(ServiceOnSim, MachineAsksForTheToolMeasurement) {
