@@ -311,6 +311,7 @@ void ControlPanelWindow::heartbeat() {
     sinceBeat_.start();
     if (inHeartbeat_ || inWait_) return;
     inHeartbeat_ = true;
+    ++heartbeats_;
     timer_.setInterval(panel_.Timer1Timer(isActiveWindow()));
     inHeartbeat_ = false;
     if (!isActiveWindow()) return;

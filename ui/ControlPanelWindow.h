@@ -31,6 +31,8 @@ class ControlPanelWindow final : public QWidget {
     // The longest time, in ms, between two heartbeats the window asked for:
     // how long a machine wait kept the window from its events.
     qint64 longestStall() const { return longestStall_; }
+    // The heartbeats that ran the panel's tick, skipped ones left out.
+    long heartbeats() const { return heartbeats_; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -51,6 +53,7 @@ class ControlPanelWindow final : public QWidget {
     bool inWait_ = false;
     QElapsedTimer sinceBeat_;
     qint64 longestStall_ = 0;
+    long heartbeats_ = 0;
     korvane::EvdevJoystick joystick_;
     QTimer timer_;
     std::map<std::string, QLabel*> values_;

@@ -159,6 +159,10 @@ void MainWindow::buildMenus() {
                     logic_.outputNames(), logic_.selectedOutput(), korvane::TfGlowny::caption());
             });
     connect(addItem(machine, "mStop"), &QAction::triggered, this, [] { korvane::sbStopClick(); });
+    // Space is the window's STOP key, whatever control has the focus; the
+    // operation list keeps it for its check marks (see eventFilter).
+    connect(new QShortcut(QKeySequence(Qt::Key_Space), this), &QShortcut::activated, this,
+            [] { korvane::sbStopClick(); });
     connect(addItem(machine, "mKontynuacja", QKeySequence("Shift+F2")), &QAction::triggered, this,
             [this] {
                 machiningStart_.sbKontynuacjaClick(logic_.outputNames(), logic_.selectedOutput(),
@@ -180,8 +184,7 @@ void MainWindow::buildMenus() {
 
     // Commands that other parts of the program provide stay disabled until then.
     for (const char* name :
-         {"mModelResetujPolozenie", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mStart",
-          "mStartOdWybranego", "mStop", "mKontynuacja", "mOmaszynie"})
+         {"mModelResetujPolozenie", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mOmaszynie"})
         actions_[name]->setEnabled(false);
 }
 
@@ -217,6 +220,7 @@ void MainWindow::buildPanes() {
     toolsLayout->addWidget(toolDetail_);
     operations_ = new QListWidget;
     operations_->setObjectName("clbOperacje");
+    operations_->installEventFilter(this); // Space checks an operation there
     outputs_ = new QListWidget;
     outputs_->setObjectName("lbPlikiWy");
     // The build and abort buttons carry the menu items' captions and states.
@@ -683,6 +687,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == modelPath_ && event->type() == QEvent::MouseButtonDblClick) {
         actions_["mModelWlasciwosci"]->trigger();
+        return true;
+    }
+    if (watched == operations_ && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        event->accept(); // the list's own key, not the STOP shortcut
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
