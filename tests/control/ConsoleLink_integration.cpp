@@ -4,6 +4,10 @@
 #include "ConsoleFixture.h"
 #include "SimServer.h"
 
+#include "app/MachiningStart.h"
+#include "libraries/LibraryState.h"
+#include "libraries/Operacje.h"
+#include "libraries/Projekt.h"
 #include "machine/Ethernet.h"
 #include "platform/MainLoop.h"
 
@@ -54,10 +58,13 @@ class ConsoleOverTcp : public ConsoleOnSim {
         return n;
     }
 
+    void dropEchoMidJob();
+
     std::unique_ptr<sim::SimServer> server;
 };
 
-TEST_F(ConsoleOverTcp, DroppedLinkEndsStoppedAndTheStartFromWhereItStoodCompletesThePart) {
+// The job started, cut short by a lost echo and the machine stopped.
+void ConsoleOverTcp::dropEchoMidJob() {
     ASSERT_TRUE(panel.StartMaszyny(operation, "Cut", "Korvane3D"));
     // The link drops before the echo of a record some way into the job, while
     // the machine still works through the records before it.
@@ -96,12 +103,53 @@ TEST_F(ConsoleOverTcp, DroppedLinkEndsStoppedAndTheStartFromWhereItStoodComplete
         outputReader->ListaFigur[panel.resumePoint()->figure]->poz[panel.resumePoint()->point];
     EXPECT_EQ(at(p.x, p.y).x, s.position[0]);
     EXPECT_EQ(at(p.x, p.y).y, s.position[1]);
+}
 
+TEST_F(ConsoleOverTcp, DroppedLinkEndsStoppedAndTheStartFromWhereItStoodCompletesThePart) {
+    ASSERT_NO_FATAL_FAILURE(dropEchoMidJob());
     startFigureIndex = static_cast<int>(panel.resumePoint()->figure);
     startPointIndex = static_cast<int>(panel.resumePoint()->point);
     ASSERT_TRUE(panel.StartMaszyny(operation, "Cut", "Korvane3D"));
     ASSERT_TRUE(runToEnd());
     EXPECT_EQ(cuts(), (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+// The window's start dialogs, never shown here: the tool is the one in use.
+class NoQuestions final : public StartView {
+  public:
+    ToolAnswer askToolChange(const std::string&, bool) override {
+        ++asked;
+        return ToolAnswer::cancel;
+    }
+    bool waitForHead() override { return true; }
+    bool chooseStartPoint() override { return true; }
+    int asked = 0;
+};
+
+TEST_F(ConsoleOverTcp, TheWindowsContinueAfterADroppedLinkCompletesThePart) {
+    operationLibrary = std::make_unique<TOperacje>();
+    operationLibrary->Lista.push_back(std::make_unique<TOperacjaDane>(operation));
+    project = std::make_unique<TProjekt>();
+    project->d.material.rozmZ = 9; // the safe height 10 mm over the table
+    NoQuestions view;
+    MachiningStart start(panel, view);
+    start.lastTool = operation.narzedzie;
+    ASSERT_NO_FATAL_FAILURE(dropEchoMidJob());
+    // The lost echo was reported, by its number.
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].caption, "101");
+
+    // Continue (Shift+F2, the machine's continue button) starts the job again
+    // from the point where the tool stands.
+    std::vector<std::string> outputs{"Other", "Cut"};
+    int selected = -1;
+    start.sbKontynuacjaClick(outputs, selected, "Korvane3D");
+    EXPECT_EQ(selected, 1);
+    EXPECT_EQ(view.asked, 0);
+    ASSERT_TRUE(transArm.isOpen());
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(cuts(), (std::vector<int>{1, 1, 1, 1, 1, 1, 1, 1, 1}));
+    EXPECT_EQ(ui.messages.size(), 1u);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "ConsoleFixture.h"
 
 #include "app/PktStartDlg.h"
+#include "foundation/MachineParams.h"
 #include "foundation/Settings.h"
 #include "libraries/LibraryState.h"
 #include "libraries/Projekt.h"
@@ -113,6 +114,46 @@ TEST_F(ConsoleOnSim, MachineButtonsStopContinueAndStart) {
     machine->pressStart();
     for (int i = 0; i < 20; ++i) panel.Timer1Timer(false);
     EXPECT_EQ(starts, 1);
+}
+
+TEST_F(ConsoleOnSim, ContinueAfterTheMachineInterruptedTheJobEntersAtTheWorkOrigin) {
+    // The machine stopped the job itself (bits 5 and 6), not this program's
+    // pause: the tool goes over the work origin at the safe height before K.
+    connectUsb();
+    ASSERT_TRUE(panel.StartMaszyny(operation, "Cut", "Korvane3D"));
+    ASSERT_TRUE(runUntil([&] { return machine->snapshot().position[1] > at(0, 12).y; }));
+    machine->interrupt();
+    ASSERT_TRUE(runUntil([] { return !jobRunning; }));
+    ReadStatus();
+    ASSERT_EQ(plotstate.state & (stateJobRunning | stateJobStored | stateJobInterrupted),
+              stateJobStored | stateJobInterrupted);
+    EXPECT_FALSE(jobPaused);
+
+    const std::size_t before = sent.size();
+    panel.kontynuuj();
+    EXPECT_TRUE(jobRunning);
+    EXPECT_FALSE(jobPaused);
+    const Tokens tokens = sentSince(before);
+    ASSERT_GE(tokens.size(), 4u);
+    EXPECT_EQ(Tokens(tokens.begin(), tokens.begin() + 2), (Tokens{"F0", "R11"}));
+    EXPECT_EQ(Tokens(tokens.end() - 2, tokens.end()), (Tokens{"F1", "K"}));
+    // The last move before K: the work origin (50, 50 mm), 10 mm over the
+    // table that lies 100 mm below the top.
+    machine->flushTrace();
+    std::ifstream in(dir / "trace.txt");
+    char source;
+    long long x, y, z, b, lastX = -1, lastY = -1, lastZ = 0;
+    while (in >> source >> x >> y >> z >> b)
+        if (source == 'A') {
+            lastX = x;
+            lastY = y;
+            lastZ = z;
+        }
+    EXPECT_EQ(lastX, at(0, 0).x);
+    EXPECT_EQ(lastY, at(0, 0).y);
+    EXPECT_NEAR(lastZ, std::llround(-9000 * machineParams.stepsZ), 1);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(statusText, "Machining ended");
 }
 
 TEST_F(ConsoleOnSim, HeadTemperatureJumpPausesTheJob) {
