@@ -14,6 +14,7 @@
 // through the grids and by scanning the whole list, in processor time; the
 // results must be identical.
 #include "CorrectionSupport.h"
+#include "GenerationRuns.h"
 #include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
 #include "generation/GenProcesowWatek.h"
@@ -39,7 +40,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const TFrezDane ball3{"", "Ball3", toolBallNose, 3, 0, 5, 3, 10};
+using bench::ball3;
 
 double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -53,16 +54,9 @@ double cpuSeconds(clockid_t clock) {
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-// The default "Lining" operation.
+// The default "Lining" operation, precise or not.
 TOperacjaDane lining(bool precise) {
-    TOperacjaDane o;
-    o.nazwa = "Lining";
-    o.idTyp = opHatching;
-    o.warstwaSzer = 0.3;
-    o.kat = 90;
-    o.polaczoneKonce = true;
-    o.granicaZgorna = 170;
-    o.szybkosc = 3000;
+    TOperacjaDane o = bench::lining();
     o.ObliczeniaPrecyzyjne = precise;
     return o;
 }

@@ -5,35 +5,26 @@
 // against the plain loop, then filled on one thread against all of them, each
 // checked to give the same jobs and figures.
 #include "GapSupport.h"
+#include "GenerationRuns.h"
 #include "SweepSupport.h"
 
-#include "foundation/State.h"
 #include "generation/DodajPixRuchuThread.h"
 #include "generation/DodatkoweWatek.h"
-#include "generation/GenProcesowWatek.h"
 #include "generation/Kontury.h"
 #include "generation/RegionMask.h"
-#include "geometry/Frez.h"
 #include "geometry/Raster.h"
 #include "import/BMPtoRAW.h"
-#include "libraries/Frezy.h"
-#include "libraries/Operacje.h"
 
-#include <benchmark/benchmark.h>
-
-#include <chrono>
-#include <filesystem>
-#include <map>
-#include <unistd.h>
+#include <ctime>
 
 using namespace korvane;
+using bench::seconds;
 
 namespace {
 
-double seconds(auto&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+// Processor seconds of the whole program so far, over all its threads.
+double processorSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
 
 TOperacjaDane operation(int type) {
@@ -49,37 +40,14 @@ TOperacjaDane operation(int type) {
 
 // Args: operation type, cells per mm.
 void GenerateOnTestRelief(benchmark::State& state) {
-    const auto data =
-        std::filesystem::temp_directory_path() / ("korvane-bench-pm-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(data / "Output");
-    dataFolder = data;
-    outputFolderName = "Output";
+    const bench::OutputFolder data("korvane-bench-pm");
     test::makeRelief(80, 60, static_cast<double>(state.range(1)));
     fillMaterialRaster(1000);
     rasterReady = true;
     materialRasterReady = true;
-    const TFrezDane ball{"", "Ball3", toolBallNose, 3, 0, 5, 3, 10};
-    std::map<std::string, double> total;
-    double whole = 0;
-    GenerationResult last;
-    for (auto _ : state) {
-        tGenProcesow gen(operation(static_cast<int>(state.range(0))),
-                         std::make_unique<TFrez>(ball));
-        whole += seconds([&] { gen.Execute(); });
-        last = gen.result();
-        for (const auto& [phase, s] : last.seconds) total[phase] += s;
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["whole_s"] = whole / n;
-    for (const auto& [phase, s] : total) {
-        state.counters[phase + "_s"] = s / n;
-        state.counters[phase + "_%"] = 100 * s / whole;
-    }
-    state.counters["cells"] = static_cast<double>((rasterSizeX + 1) * (rasterSizeY + 1));
-    state.counters["points"] = static_cast<double>(last.points);
-    state.counters["figures"] = last.figures;
-    state.SetLabel(last.written ? "written" : "NOT WRITTEN " + last.error);
-    std::filesystem::remove_all(data);
+    bench::GenerationRuns runs;
+    for (auto _ : state) runs.run(operation(static_cast<int>(state.range(0))));
+    runs.report(state);
 }
 
 BENCHMARK(GenerateOnTestRelief)
@@ -96,43 +64,19 @@ BENCHMARK(GenerateOnTestRelief)
 // the many small contours of a photographic relief; figures and points as
 // counters so that runs of different builds can be compared. Arg: cells per mm.
 void GenerateMixedOnSampleRelief(benchmark::State& state) {
-    const auto data = std::filesystem::temp_directory_path() /
-                      ("korvane-bench-mixed-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(data / "Output");
-    dataFolder = data;
-    outputFolderName = "Output";
+    const bench::OutputFolder data("korvane-bench-mixed");
     pixelSize = 1.0 / static_cast<double>(state.range(0));
-    const auto picture =
-        std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Samples" / "relief.bmp";
-    if (!GenerujPix2D(picture, BitmapRelief{6, 0, 80, 60})) {
+    if (!GenerujPix2D(bench::samplePicture(), BitmapRelief{6, 0, 80, 60})) {
         state.SkipWithError("the sample relief could not be read");
         return;
     }
     fillMaterialRaster(1000);
     rasterReady = true;
     materialRasterReady = true;
-    const TFrezDane ball{"", "Ball3", toolBallNose, 3, 0, 5, 3, 10};
-    std::map<std::string, double> total;
-    double whole = 0;
-    GenerationResult last;
-    for (auto _ : state) {
-        tGenProcesow gen(operation(opMixed), std::make_unique<TFrez>(ball));
-        whole += seconds([&] { gen.Execute(); });
-        last = gen.result();
-        for (const auto& [phase, s] : last.seconds) total[phase] += s;
-    }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["whole_s"] = whole / n;
-    for (const auto& [phase, s] : total) {
-        state.counters[phase + "_s"] = s / n;
-        state.counters[phase + "_%"] = 100 * s / whole;
-    }
-    state.counters["cells"] = static_cast<double>((rasterSizeX + 1) * (rasterSizeY + 1));
-    state.counters["points"] = static_cast<double>(last.points);
-    state.counters["figures"] = last.figures;
-    state.counters["length_mm"] = last.length;
-    state.SetLabel(last.written ? "written" : "NOT WRITTEN " + last.error);
-    std::filesystem::remove_all(data);
+    bench::GenerationRuns runs;
+    for (auto _ : state) runs.run(operation(opMixed));
+    runs.report(state);
+    state.counters["length_mm"] = runs.last.length;
 }
 
 BENCHMARK(GenerateMixedOnSampleRelief)
@@ -147,10 +91,9 @@ BENCHMARK(GenerateMixedOnSampleRelief)
 // 0.5 mm. The gaps are found by the program and by the plain loop.
 void contoursOfTheRelief(double cellsPerMm) {
     test::makeRelief(200, 150, cellsPerMm);
-    const TFrezDane ball{"", "Ball3", toolBallNose, 3, 0, 5, 3, 10};
     offsetHeights = modelHeights;
     clearLayer(motionHeights);
-    sweepTool(TFrez(ball), motionWorkerCount());
+    sweepTool(TFrez(bench::ball3), motionWorkerCount());
     offsetHeights = motionHeights;
     figureList.clear();
     for (double z = 0.5; z < 11; z += 2.5) {
@@ -181,16 +124,20 @@ void GapFillingOneThreadAgainstAll(benchmark::State& state) {
     const double plainSeconds = seconds([&] { plainJobs = test::referenceGapJobs(count, 0.5); });
     const double searchSeconds = seconds([&] { jobs = gapJobs(count, 0.5); });
     const int workers = motionWorkerCount();
-    double oneSeconds = 0, allSeconds = 0;
+    double oneSeconds = 0, allSeconds = 0, oneCpu = 0, allCpu = 0;
     bool identical = true;
     for (auto _ : state) {
         figureList.resize(contours);
+        oneCpu -= processorSeconds();
         oneSeconds += seconds([&] { fillGaps(jobs, 1); });
+        oneCpu += processorSeconds();
         FigureList one;
         for (size_t k = contours; k < figureList.size(); ++k)
             one.push_back(std::move(figureList[k]));
         figureList.resize(contours);
+        allCpu -= processorSeconds();
         allSeconds += seconds([&] { fillGaps(jobs, workers); });
+        allCpu += processorSeconds();
         identical = identical && one.size() == figureList.size() - contours;
         for (size_t k = 0; identical && k < one.size(); ++k)
             identical = one[k]->poz.size() == figureList[contours + k]->poz.size() &&
@@ -215,6 +162,10 @@ void GapFillingOneThreadAgainstAll(benchmark::State& state) {
     state.counters["one_s"] = oneSeconds / n;
     state.counters["all_s"] = allSeconds / n;
     state.counters["speedup"] = oneSeconds / allSeconds;
+    // The processor time of the whole program: on a loaded machine the threads
+    // may wait for a processor, but the work they add shows here.
+    state.counters["one_cpu_s"] = oneCpu / n;
+    state.counters["all_cpu_s"] = allCpu / n;
     state.SetLabel(identical ? "identical" : "DIFFERENT");
     figureList.clear();
 }

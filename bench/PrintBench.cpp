@@ -4,6 +4,8 @@
 // of slicing, perimeters, hatching, joining and ordering; the baseline in the
 // same run is the slicing of every layer by a scan of the whole triangle list,
 // which the sweep by height avoids.
+#include "ModelSupport.h"
+
 #include "foundation/OperationTypes.h"
 #include "foundation/State.h"
 #include "generation/GenState.h"
@@ -27,12 +29,6 @@ double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-TTrojkat tri(TrPkt3D a, TrPkt3D b, TrPkt3D c) {
-    TTrojkat t;
-    t.a = a, t.b = b, t.c = c;
-    return t;
-}
-
 // A block whose top is the relief, closed by its walls and bottom.
 TriangleList reliefBlock(int n, float size) {
     const float cell = size / float(n);
@@ -46,13 +42,13 @@ TriangleList reliefBlock(int n, float size) {
     list.reserve(size_t(2) * n * n + size_t(8) * n + 2);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
-            list.push_back(tri(top(i, j), top(i + 1, j), top(i + 1, j + 1)));
-            list.push_back(tri(top(i, j), top(i + 1, j + 1), top(i, j + 1)));
+            list.push_back(test::triangle(top(i, j), top(i + 1, j), top(i + 1, j + 1)));
+            list.push_back(test::triangle(top(i, j), top(i + 1, j + 1), top(i, j + 1)));
         }
     auto wall = [&](TrPkt3D a, TrPkt3D b) { // a vertical quad from the edge a-b down to 0
         const TrPkt3D a0{a.x, a.y, 0}, b0{b.x, b.y, 0};
-        list.push_back(tri(a0, b0, b));
-        list.push_back(tri(a0, b, a));
+        list.push_back(test::triangle(a0, b0, b));
+        list.push_back(test::triangle(a0, b, a));
     };
     for (int k = 0; k < n; ++k) {
         wall(top(k, 0), top(k + 1, 0));
@@ -60,26 +56,9 @@ TriangleList reliefBlock(int n, float size) {
         wall(top(k + 1, n), top(k, n));
         wall(top(0, k + 1), top(0, k));
     }
-    list.push_back(tri({0, 0, 0}, {size, size, 0}, {size, 0, 0}));
-    list.push_back(tri({0, 0, 0}, {0, size, 0}, {size, size, 0}));
+    list.push_back(test::triangle({0, 0, 0}, {size, size, 0}, {size, 0, 0}));
+    list.push_back(test::triangle({0, 0, 0}, {0, size, 0}, {size, size, 0}));
     return list;
-}
-
-void useModel(TriangleList triangles) {
-    modelTriangles = std::move(triangles);
-    modelSize = {};
-    for (const TTrojkat& t : modelTriangles)
-        for (const TrPkt3D& v : {t.a, t.b, t.c}) {
-            modelSize.x = std::max(modelSize.x, v.x);
-            modelSize.y = std::max(modelSize.y, v.y);
-            modelSize.z = std::max(modelSize.z, v.z);
-        }
-    modelExtents = TModel{};
-    modelExtents.maxX = modelSize.x;
-    modelExtents.maxY = modelSize.y;
-    modelExtents.maxZ = modelSize.z;
-    pixelSize = 0.2;
-    setRasterSizeFromModel();
 }
 
 TOperacjaDane print() {
@@ -94,7 +73,7 @@ TOperacjaDane print() {
 
 void PrintMillionTriangles(benchmark::State& state) {
     settings.printer3D = true;
-    useModel(reliefBlock(700, 100));
+    test::useTriangles(reliefBlock(700, 100), 0.2);
     state.counters["triangles"] = double(modelTriangles.size());
     for (auto _ : state) {
         figureList.clear();
@@ -117,7 +96,7 @@ BENCHMARK(PrintMillionTriangles)->Unit(benchmark::kSecond)->Iterations(1)->UseRe
 
 // Slicing alone: the sweep against cutting every layer by a scan of the list.
 void SliceSweepVsScan(benchmark::State& state) {
-    if (modelTriangles.size() < 1000000) useModel(reliefBlock(700, 100));
+    if (modelTriangles.size() < 1000000) test::useTriangles(reliefBlock(700, 100), 0.2);
     const int layers = liczbaWarstw(modelSize.z, 0.2);
     for (auto _ : state) {
         figureList.clear();

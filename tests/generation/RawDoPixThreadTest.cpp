@@ -1,3 +1,4 @@
+#include "ModelSupport.h"
 #include "TestSupport.h"
 
 #include "foundation/State.h"
@@ -15,13 +16,7 @@ using namespace korvane;
 
 namespace {
 
-TTrojkat triangle(TrPkt3D a, TrPkt3D b, TrPkt3D c) {
-    TTrojkat t;
-    t.a = a;
-    t.b = b;
-    t.c = c;
-    return t;
-}
+using test::triangle;
 
 // A wavy surface of columns x rows quads over width x depth mm, starting at (x0, y0).
 TriangleList surface(double x0, double y0, double width, double depth, int columns, int rows) {

@@ -1,24 +1,15 @@
 #pragma once
 
-#include "foundation/State.h"
-#include "geometry/Figury.h"
-#include "geometry/Raster.h"
+#include "ModelSupport.h"
 
-#include <algorithm>
+#include "geometry/Figury.h"
+
 #include <memory>
 #include <vector>
 
-// Models and figures for the print tests: boxes as triangle lists, closed
-// polygons as figures, and the model state a print reads.
+// Models and figures for the print tests: boxes as triangle lists and closed
+// polygons as figures (the model state a print reads in ModelSupport.h).
 namespace korvane::test {
-
-inline TTrojkat triangle(TrPkt3D a, TrPkt3D b, TrPkt3D c) {
-    TTrojkat t;
-    t.a = a;
-    t.b = b;
-    t.c = c;
-    return t;
-}
 
 // The twelve triangles of the box [x0, x1] x [y0, y1] x [z0, z1]; every side
 // face is split along a diagonal from a bottom corner to a top corner.
@@ -31,25 +22,6 @@ inline void addBox(TriangleList& list, float x0, float y0, float z0, float x1, f
         list.push_back(triangle(p[f[0]], p[f[1]], p[f[2]]));
         list.push_back(triangle(p[f[0]], p[f[2]], p[f[3]]));
     }
-}
-
-// Puts `triangles` in as the loaded model (its smallest x and y at 0) with
-// cells of `cell` mm.
-inline void useTriangles(TriangleList triangles, double cell) {
-    modelTriangles = std::move(triangles);
-    modelSize = {};
-    for (const TTrojkat& t : modelTriangles)
-        for (const TrPkt3D& v : {t.a, t.b, t.c}) {
-            modelSize.x = std::max(modelSize.x, v.x);
-            modelSize.y = std::max(modelSize.y, v.y);
-            modelSize.z = std::max(modelSize.z, v.z);
-        }
-    modelExtents = TModel{};
-    modelExtents.maxX = modelSize.x;
-    modelExtents.maxY = modelSize.y;
-    modelExtents.maxZ = modelSize.z;
-    pixelSize = cell;
-    setRasterSizeFromModel();
 }
 
 // A closed figure through `corners` (and back to the first) at height z.

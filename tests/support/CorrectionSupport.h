@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ModelSupport.h"
+
 #include "foundation/State.h"
 #include "generation/RawDoPixWatek.h"
 #include "generation/TriangleDistance.h"
@@ -103,20 +105,7 @@ inline TriangleList ridgeAndWallMesh() {
 
 // Puts `triangles` in as the loaded model and builds its raster at `cellsPerMm`.
 inline void useModel(TriangleList triangles, double cellsPerMm) {
-    modelTriangles = std::move(triangles);
-    modelExtents = TModel{};
-    modelSize = {};
-    for (const TTrojkat& t : modelTriangles)
-        for (const TrPkt3D& v : {t.a, t.b, t.c}) {
-            modelSize.x = std::max(modelSize.x, v.x);
-            modelSize.y = std::max(modelSize.y, v.y);
-            modelSize.z = std::max(modelSize.z, v.z);
-        }
-    modelExtents.maxX = modelSize.x;
-    modelExtents.maxY = modelSize.y;
-    modelExtents.maxZ = modelSize.z;
-    pixelSize = 1.0 / cellsPerMm;
-    setRasterSizeFromModel();
+    useTriangles(std::move(triangles), 1.0 / cellsPerMm);
     TRawDoPix raster;
     raster.Inicjuj(&modelTriangles, &modelHeights, false, &modelExtents);
     raster.Execute();
