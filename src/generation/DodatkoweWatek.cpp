@@ -5,6 +5,7 @@
 #include "generation/GenState.h"
 #include "generation/Kontury.h"
 #include "generation/RegionMask.h"
+#include "geometry/Raster.h"
 
 #include <algorithm>
 #include <atomic>
@@ -82,8 +83,10 @@ class NearestPoints {
 
 } // namespace
 
-tDodatkoweWatek::tDodatkoweWatek()
-    : mask_(rasterSizeX + 1, rasterSizeY + 1), status_(rasterSizeX + 1, rasterSizeY + 1) {}
+tDodatkoweWatek::tDodatkoweWatek(tpix2dRec* status)
+    : mask_(rasterSizeX + 1, rasterSizeY + 1),
+      ownStatus_(status ? 0 : rasterSizeX + 1, status ? 0 : rasterSizeY + 1),
+      status_(status ? *status : ownStatus_) {}
 
 void tDodatkoweWatek::Execute(const GapJob& job, FigureList& out) {
     const tFigura& contour = *figureList[size_t(job.Locali)];
@@ -132,7 +135,11 @@ void fillGaps(const std::vector<GapJob>& jobs, int workers) {
     std::vector<std::exception_ptr> failures(size_t(std::max(workers, 1)));
     auto work = [&](size_t t) {
         try {
-            tDodatkoweWatek worker;
+            // The first worker runs on the generation thread with the
+            // process-wide status layer: each region and trace clears the cells
+            // it reads, so nothing depends on what it held, and only further
+            // workers pay for a layer of their own.
+            tDodatkoweWatek worker(t == 0 ? &cellStatus : nullptr);
             for (size_t j; (j = next++) < jobs.size();) {
                 if (generationTerminate) return;
                 worker.Execute(jobs[j], results[j]);

@@ -19,18 +19,19 @@ struct GapJob {
     float Localz = 0;
 };
 
-// A gap-filling worker: its own working mask and status layer, so that
-// several run at once.
+// A gap-filling worker: its own working mask, and a status layer of its own
+// unless it is given one, so that several run at once.
 class tDodatkoweWatek {
   public:
-    tDodatkoweWatek();
+    explicit tDodatkoweWatek(tpix2dRec* status = nullptr);
     // Traces the intermediate contours of one job into `out`, each marked
     // dodatkowa and derived from the job contour's parent.
     void Execute(const GapJob& job, FigureList& out);
 
   private:
     tpix2d mask_;
-    tpix2dRec status_;
+    tpix2dRec ownStatus_;
+    tpix2dRec& status_;
 };
 
 // The gap of every contour of figureList (among the first `count`) derived

@@ -1,17 +1,37 @@
 #pragma once
 
 #include "foundation/Records.h"
+#include "platform/ZeroedPages.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // The raster layer types shared by the whole tool-path generation. A layer is a
 // grid of columns x rows kept in one block, column after column, so that a
 // column is contiguous and `layer[ix][iy]` reaches a cell.
 namespace korvane {
+
+// The storage of a layer: fresh blocks that read as zero, whose cells are left
+// unwritten when they are value-initialised (zero bytes are Cell{} for every
+// layer's cell), so that only the parts of a layer ever written get mapped.
+template <class T> struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U> ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(allocateZeroed(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { releaseZeroed(p, n * sizeof(T)); }
+    // Only a fresh block is value-initialised (Layer::resize): it is zero already.
+    template <class U> void construct(U*) noexcept {}
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    bool operator==(const ZeroedAllocator&) const { return true; }
+};
 
 template <class Cell> class Layer {
   public:
@@ -22,7 +42,8 @@ template <class Cell> class Layer {
     void resize(int columns, int rows) {
         columns_ = columns > 0 ? columns : 0;
         rows_ = rows > 0 ? rows : 0;
-        cells_.assign(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_), Cell{});
+        // Always a fresh block: value-initialising writes nothing.
+        cells_ = Storage(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_));
     }
     // Reshapes the layer to columns x rows keeping the cells both shapes have;
     // new cells are Cell{} (zero).
@@ -54,9 +75,11 @@ template <class Cell> class Layer {
     std::span<const Cell> cells() const { return cells_; }
 
   private:
+    static_assert(std::is_trivially_copyable_v<Cell>);
+    using Storage = std::vector<Cell, ZeroedAllocator<Cell>>;
     int columns_ = 0;
     int rows_ = 0;
-    std::vector<Cell> cells_;
+    Storage cells_;
 };
 
 // One cell of a status layer: flag bits and a point.
