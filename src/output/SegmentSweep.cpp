@@ -39,22 +39,44 @@ void stampTool(tpix2d& heights, double cell, RowBand rows, const ToolProfile& to
     }
 }
 
+SweptSegment::SweptSegment(const Point3& from, const Point3& to) : a(from) {
+    const double dx = to.x - from.x, dy = to.y - from.y;
+    length = std::hypot(dx, dy);
+    if (length > 0) ux = dx / length, uy = dy / length, slope = (to.z - from.z) / length;
+    lowest = std::min(from.z, to.z);
+}
+
+double sweptHeight(const ToolProfile& tool, const SweptSegment& s, double x, double y,
+                   double ceiling) {
+    const double cx = x - s.a.x, cy = y - s.a.y;
+    const double along = cx * s.ux + cy * s.uy;
+    const double across = std::fabs(cx * s.uy - cy * s.ux);
+    const auto& rings = tool.rings();
+    double best = ceiling;
+    for (std::size_t i = tool.firstRingReaching(across); i < rings.size(); ++i) {
+        const ToolRing& ring = rings[i];
+        // Rings only climb: once the segment's lowest point cannot beat the
+        // best, no wider ring can.
+        if (s.lowest + ring.height >= best) break;
+        const double half = std::sqrt(ring.radius * ring.radius - across * across);
+        const double from = along - half, to = along + half;
+        if (from > s.length || to < 0) continue;
+        const double u = s.slope >= 0 ? std::max(from, 0.0) : std::min(to, s.length);
+        best = std::min(best, s.a.z + s.slope * u + ring.height);
+    }
+    return best;
+}
+
 void sweepSegment(tpix2d& heights, double cell, RowBand rows, const ToolProfile& tool,
                   const Point3& a, const Point3& b) {
     const double reach = tool.reach();
     if (reach < 0) return;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double length = std::hypot(dx, dy);
+    const SweptSegment s(a, b);
     // A vertical move leaves what its lower end leaves.
-    if (length < 1e-9) {
+    if (s.length < 1e-9) {
         stampTool(heights, cell, rows, tool, a.z < b.z ? a : b);
         return;
     }
-    const double ux = dx / length, uy = dy / length;
-    const double slope = (b.z - a.z) / length;
-    const double lowest = std::min(a.z, b.z);
-    const auto& rings = tool.rings();
-
     int x0, x1, y0, y1;
     cellRange(std::min(a.x, b.x) - reach, std::max(a.x, b.x) + reach, cell, heights.columns() - 1,
               x0, x1);
@@ -68,9 +90,9 @@ void sweepSegment(tpix2d& heights, double cell, RowBand rows, const ToolProfile&
         // The rows this column shares with the band of width 2 * reach around
         // the segment's line (the whole band when the segment runs along x).
         int r0 = y0, r1 = y1;
-        if (std::fabs(ux) > 1e-9) {
+        if (std::fabs(s.ux) > 1e-9) {
             // Across distance w = cx * uy - cy * ux must lie within +-reach.
-            const double c0 = (cx * uy - reach) / ux, c1 = (cx * uy + reach) / ux;
+            const double c0 = (cx * s.uy - reach) / s.ux, c1 = (cx * s.uy + reach) / s.ux;
             int b0, b1;
             cellRange(std::min(c0, c1) + a.y, std::max(c0, c1) + a.y, cell, heights.rows() - 1, b0,
                       b1);
@@ -79,21 +101,7 @@ void sweepSegment(tpix2d& heights, double cell, RowBand rows, const ToolProfile&
         }
         for (int iy = r0; iy < r1; ++iy) {
             float& h = column[static_cast<std::size_t>(iy)];
-            const double cy = iy * cell - a.y;
-            const double along = cx * ux + cy * uy;
-            const double across = std::fabs(cx * uy - cy * ux);
-            double best = h;
-            for (std::size_t i = tool.firstRingReaching(across); i < rings.size(); ++i) {
-                const ToolRing& ring = rings[i];
-                // Rings only climb: once the segment's lowest point cannot beat
-                // the best, no wider ring can.
-                if (lowest + ring.height >= best) break;
-                const double half = std::sqrt(ring.radius * ring.radius - across * across);
-                const double from = along - half, to = along + half;
-                if (from > length || to < 0) continue;
-                const double u = slope >= 0 ? std::max(from, 0.0) : std::min(to, length);
-                best = std::min(best, a.z + slope * u + ring.height);
-            }
+            const double best = sweptHeight(tool, s, ix * cell, iy * cell, h);
             if (best < h) h = static_cast<float>(best);
         }
     }

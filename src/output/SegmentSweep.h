@@ -19,11 +19,25 @@ struct RowBand {
     int endRow = 0;
 };
 
+// A straight move of the tip from a to b in the terms the sweep reads: its
+// direction and length in plan, its climb per mm and its lower end.
+struct SweptSegment {
+    SweptSegment(const Point3& a, const Point3& b);
+    Point3 a;
+    double ux = 0, uy = 0, length = 0, slope = 0, lowest = 0;
+};
+
+// The lowest height the tool's surface reaches over the plan point (x, y)
+// during the move s (never above `ceiling`: rings that cannot go below it are
+// not looked at). For a cell at distance w across the line and at u along it a
+// ring covers it while the tip is within sqrt(radius² - w²) of u, and the tip
+// is lowest at one end of that stretch (clipped to the segment), z being
+// linear along it. The move must have a length.
+double sweptHeight(const ToolProfile& tool, const SweptSegment& s, double x, double y,
+                   double ceiling);
+
 // The tool moved straight from a to b, its tip on the segment. Per ring the
-// cells it passes over lie within `radius` of the segment in plan: for a cell at
-// distance w across the line and at u along it, the ring covers it while the
-// tip is within sqrt(radius² - w²) of u, and the tip is lowest at one end of
-// that stretch (clipped to the segment), z being linear along it.
+// cells it passes over lie within `radius` of the segment in plan (sweptHeight).
 void sweepSegment(tpix2d& heights, double cell, RowBand rows, const ToolProfile& tool,
                   const Point3& a, const Point3& b);
 
