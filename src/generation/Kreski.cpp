@@ -62,9 +62,7 @@ void tidyFigures(size_t first, bool precise, bool cornerCheckLast) {
     for (size_t i = first; i < figureList.size(); ++i) {
         if (generationTerminate) return;
         if (!precise) {
-            smoothFigure(static_cast<int>(i), 4, false);
-            smoothFigure(static_cast<int>(i), 4, false);
-            smoothFigure(static_cast<int>(i), 4, cornerCheckLast);
+            smoothFigure(*figureList[i], {{4, false}, {4, false}, {4, cornerCheckLast}});
         }
         reduceFigure(static_cast<int>(i), 0.1 * pixelSize);
     }
@@ -196,7 +194,7 @@ void generujKreskiPlt(const TOperacjaDane& oper) {
         finishCurrentFigure();
         const int index = static_cast<int>(figureList.size()) - 1;
         if (!oper.ObliczeniaPrecyzyjne)
-            for (int k = 0; k < 3; ++k) smoothFigure(index, 4, false);
+            smoothFigure(*figureList[size_t(index)], {{4, false}, {4, false}, {4, false}});
         reduceFigure(index, 0.1 * pixelSize);
     }
 }

@@ -96,23 +96,42 @@ void smoothFigure(int index, int window, bool cornerCheck) {
 }
 
 void smoothFigure(tFigura& f, int window, bool cornerCheck) {
+    smoothFigure(f, {{window, cornerCheck}});
+}
+
+void smoothFigure(tFigura& f, std::initializer_list<SmoothingPass> passes) {
     std::vector<TrPkt3D>& p = f.poz;
     const int c = f.count();
-    const int n = window;
-    if (c == 0 || n < 1) return;
-    const int last = f.zamknieta ? c - 1 : c - n - 1;
-    auto at = [&](int i) -> TrPkt3D& { return p[size_t(i % c)]; };
-    for (int i = 0; i <= last; ++i) {
-        const TrPkt3D a = at(i), b = at(i + 1), c3 = at(i + n);
-        const TrPkt3D d{static_cast<float>(c3.x - (double(c3.x) - a.x) / n),
-                        static_cast<float>(c3.y - (double(c3.y) - a.y) / n),
-                        static_cast<float>(c3.z - (double(c3.z) - a.z) / n)};
-        if (!cornerCheck || (angleAt(b, a, d) > cornerAngle && angleAt(d, b, c3) > cornerAngle)) {
-            at(i + 1) = bezier(a, b, d, c3, 1.0 / n);
-            keepAboveMotionMap(at(i + 1));
+    if (c == 0) return;
+    // The curves run through the smoothed heights before they were raised to
+    // the motion map: a raise keeps the tool out of the part where it stands,
+    // and carried on to the next points it would lift them off their level
+    // where the map lets them stay.
+    std::vector<float> free(p.size());
+    std::transform(p.begin(), p.end(), free.begin(), [](const TrPkt3D& q) { return q.z; });
+    auto at = [&](int i) {
+        const size_t k = size_t(i % c);
+        return TrPkt3D{p[k].x, p[k].y, free[k]};
+    };
+    for (const SmoothingPass& pass : passes) {
+        const int n = pass.window;
+        if (n < 1) continue;
+        const int last = f.zamknieta ? c - 1 : c - n - 1;
+        for (int i = 0; i <= last; ++i) {
+            const TrPkt3D a = at(i), b = at(i + 1), c3 = at(i + n);
+            const TrPkt3D d{static_cast<float>(c3.x - (double(c3.x) - a.x) / n),
+                            static_cast<float>(c3.y - (double(c3.y) - a.y) / n),
+                            static_cast<float>(c3.z - (double(c3.z) - a.z) / n)};
+            if (pass.cornerCheck &&
+                !(angleAt(b, a, d) > cornerAngle && angleAt(d, b, c3) > cornerAngle))
+                continue;
+            const size_t k = size_t((i + 1) % c);
+            p[k] = bezier(a, b, d, c3, 1.0 / n);
+            free[k] = p[k].z;
+            keepAboveMotionMap(p[k]);
         }
+        if (f.zamknieta) p.back() = p.front(), free.back() = free.front();
     }
-    if (f.zamknieta) p.back() = p.front();
 }
 
 void smoothProfileForward(tFigura& f, int window, bool force) {
@@ -174,8 +193,7 @@ void usrednij(int first) {
     for (int i = first; i < static_cast<int>(figureList.size()); ++i) {
         tFigura& f = *figureList[size_t(i)];
         if (f.usredniona || f.count() <= 24) continue;
-        smoothFigure(f, 4, false);
-        smoothFigure(f, 4, false);
+        smoothFigure(f, {{4, false}, {4, false}});
         f.usredniona = true;
     }
 }

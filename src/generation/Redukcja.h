@@ -2,6 +2,8 @@
 
 #include "geometry/Figury.h"
 
+#include <initializer_list>
+
 // Thinning, smoothing and tidying of the figures before output.
 namespace korvane {
 
@@ -15,6 +17,15 @@ void reduceFigure(int index, double tolerance);
 // `window` points; with `cornerCheck` corners sharper than cornerAngle stay.
 void smoothFigure(int index, int window, bool cornerCheck);
 void smoothFigure(tFigura& f, int window, bool cornerCheck);
+
+// Smoothing passes one after another, each running through the heights the
+// one before made before they were raised to the motion map, so that a raise
+// is never carried on to the points after it.
+struct SmoothingPass {
+    int window = 4;
+    bool cornerCheck = false;
+};
+void smoothFigure(tFigura& f, std::initializer_list<SmoothingPass> passes);
 
 // Straightens the height profile along the path, walking from the first point
 // (Forward) or from the last (Backward); `force` smooths every step, otherwise

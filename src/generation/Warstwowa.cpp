@@ -118,8 +118,7 @@ void generujWarstwowo(const TOperacjaDane& oper) {
     for (int i = static_cast<int>(figureList.size()) - 1; i >= 0; --i)
         if (figureList[size_t(i)]->count() <= 1) deleteFigure(i);
     for (int i = 0; i < static_cast<int>(figureList.size()); ++i) {
-        smoothFigure(i, 4, false);
-        smoothFigure(i, 4, true);
+        smoothFigure(*figureList[size_t(i)], {{4, false}, {4, true}});
         reduceFigure(i, 0.1 * pixelSize);
     }
     usunFiguryPunkty();

@@ -214,3 +214,37 @@ TEST_F(Redukcja, SmoothingNeverCutsBelowTheMotionMap) {
         EXPECT_GE(p.z, motionHeightInterpolated(p) - 1e-5) << k;
     }
 }
+
+TEST_F(Redukcja, ARaiseToTheMapIsNotCarriedOnToTheNextPoints) {
+    // A level line at 1 mm over a map of 1 mm with one wall 3 mm high at
+    // x = 5: the smoothing moves the points along the line; those that end
+    // beside the wall stand on the map, all others keep their level, in plan
+    // exactly where the smoothing without a map puts them.
+    pixelSize = 1;
+    rasterSizeX = 10;
+    rasterSizeY = 2;
+    allocateRasters();
+    for (int ix = 0; ix <= 10; ++ix)
+        for (int iy = 0; iy <= 2; ++iy) motionHeights[ix][iy] = ix == 5 ? 3.0f : 1.0f;
+    std::vector<TrPkt3D> line;
+    for (int ix = 0; ix <= 10; ++ix) line.push_back({float(ix), 1, 1});
+    settings.printer3D = true;
+    tFigura& plain = addPoints(line);
+    smoothFigure(plain, {{4, false}, {4, false}});
+    settings.printer3D = false;
+    tFigura& kept = addPoints(line);
+    smoothFigure(kept, {{4, false}, {4, false}});
+    int raised = 0;
+    for (int k = 0; k < kept.count(); ++k) {
+        const TrPkt3D& p = kept.poz[size_t(k)];
+        EXPECT_EQ(p.x, plain.poz[size_t(k)].x) << k;
+        EXPECT_EQ(plain.poz[size_t(k)].z, 1.0f) << k;
+        const float map = static_cast<float>(motionHeightInterpolated(p));
+        if (p.z != 1.0f) {
+            ++raised;
+            EXPECT_EQ(p.z, map) << k;
+        }
+        EXPECT_GE(p.z, map) << k;
+    }
+    EXPECT_GT(raised, 0);
+}
