@@ -11,6 +11,7 @@
 #include "generation/MotionMap.h"
 #include "generation/Plaszczyzny.h"
 #include "generation/Redukcja.h"
+#include "generation/ToolClearance.h"
 #include "generation/Warstwowa.h"
 #include "generation/Zgrubna.h"
 #include "geometry/Frez.h"
@@ -240,10 +241,17 @@ void tGenProcesow::Execute() {
         }
         PostepNast();
         const auto correctionStart = Clock::now();
-        if (!figureList.empty() && oper_.idTyp != opRoughing && oper_.idTyp != opPrinting &&
-            oper_.ObliczeniaPrecyzyjne && modelExtents.typPliku != modelKindBitmapShown) {
+        const bool finishing =
+            !figureList.empty() && oper_.idTyp != opRoughing && oper_.idTyp != opPrinting;
+        if (finishing && oper_.ObliczeniaPrecyzyjne &&
+            modelExtents.typPliku != modelKindBitmapShown) {
             Korekcja();
             endPhase("correction");
+        } else if (finishing && !settings.printer3D) {
+            // Without the correction against the triangles, the paths are
+            // kept clear of the raster with the tool's true shape.
+            keepToolClear(*Frez, motionWorkerCount());
+            endPhase("clearance");
         }
         czas = secondsSince(correctionStart);
         PostepNast();

@@ -1,0 +1,76 @@
+// The tool's true shape against a raster: the tip height beside a single high
+// cell worked out on the ball, level moves that pass beside it or over it,
+// and a move kept clear by raised points in between.
+#include "generation/ToolClearance.h"
+#include "foundation/State.h"
+#include "geometry/Frez.h"
+#include "geometry/Raster.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace korvane;
+
+namespace {
+
+class ToolClearanceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // 1 mm cells, 20 x 20 mm, all at 0 but the cell (10, 10) at 5 mm.
+        pixelSize = 1;
+        rasterSizeX = rasterSizeY = 20;
+        allocateRasters();
+        offsetHeights[10][10] = 5;
+    }
+    // A ball of radius 1.5 mm with no wider shank.
+    const TFrezDane ball{"", "Ball3", toolBallNose, 3, 0, 3, 3, 3};
+};
+
+} // namespace
+
+TEST_F(ToolClearanceTest, TipHeightBesideAHighCell) {
+    const ToolClearance c(TFrez(ball), offsetHeights, 1);
+    EXPECT_NEAR(c.tipHeight(10, 10), 5, 1e-9);
+    // 1 mm off the axis the ball's surface is 1.5 - sqrt(1.25) = 0.381966 up.
+    EXPECT_NEAR(c.tipHeight(11, 10), 4.618034, ToolClearance::profileStep);
+    EXPECT_LE(c.tipHeight(11, 10), 4.618034 + 1e-6);
+    EXPECT_NEAR(c.tipHeight(10, 8.6), 5 - (1.5 - std::sqrt(2.25 - 1.96)),
+                ToolClearance::profileStep);
+    // Beyond the ball's reach only the floor is under it, its nearest cell
+    // centre 0.4 mm away: the tip may go 1.5 - sqrt(2.09) = 0.054340 below it.
+    EXPECT_NEAR(c.tipHeight(11.6, 10), -0.054340, ToolClearance::profileStep);
+}
+
+TEST_F(ToolClearanceTest, LevelMovesBesideAndOverTheCell) {
+    const ToolClearance c(TFrez(ball), offsetHeights, 1);
+    EXPECT_EQ(c.cut({5, 12, 0}, {15, 12, 0}), 0); // 2 mm beside it
+    EXPECT_NEAR(c.cut({5, 11, 0}, {15, 11, 0}), 4.618034, ToolClearance::profileStep);
+    EXPECT_EQ(c.cut({5, 11, 4.7f}, {15, 11, 4.7f}), 0);
+    // A vertical move cuts what its lower end cuts.
+    EXPECT_NEAR(c.cut({10, 11, 6}, {10, 11, 1}), 3.618034, ToolClearance::profileStep);
+}
+
+TEST_F(ToolClearanceTest, AMoveOverTheCellGetsRaisedPointsBetween) {
+    const ToolClearance c(TFrez(ball), offsetHeights, 1);
+    tFigura f;
+    f.poz = {{5, 11, 0}, {15, 11, 0}};
+    c.keepClear(f);
+    ASSERT_GT(f.poz.size(), 3u);
+    EXPECT_EQ(f.poz.front().x, 5.0f);
+    EXPECT_EQ(f.poz.back().x, 15.0f);
+    float highest = 0;
+    for (size_t k = 0; k < f.poz.size(); ++k) {
+        EXPECT_EQ(f.poz[k].y, 11.0f);
+        highest = std::max(highest, f.poz[k].z);
+        if (k == 0) continue;
+        EXPECT_GT(f.poz[k].x, f.poz[k - 1].x);
+        // Moves of a 32nd of a cell are left as they are.
+        const double plan = double(f.poz[k].x) - f.poz[k - 1].x;
+        EXPECT_LE(c.cut(f.poz[k - 1], f.poz[k]), plan > 1.0 / 32 ? ToolClearance::tolerance : 0.002)
+            << k;
+    }
+    // The first split falls on x = 10, straight beside the cell.
+    EXPECT_NEAR(highest, 4.618034, ToolClearance::profileStep);
+}
