@@ -13,6 +13,7 @@
 #include "generation/GenProcesowWatek.h"
 #include "generation/Mieszana.h"
 #include "generation/MotionMap.h"
+#include "generation/ToolClearance.h"
 #include "generation/ToolStamp.h"
 #include "generation/Zgrubna.h"
 #include "geometry/Figury.h"
@@ -56,8 +57,9 @@ TOperacjaDane roughing(double spacing, double allowance) {
 }
 
 // The motion map of `tool` with the operation's allowance, then the strategy,
-// as the generation thread runs them; figures of fewer than two points go.
-void generate(const TOperacjaDane& o, const TFrezDane& tool) {
+// as the generation thread runs them; figures of fewer than two points go;
+// then, with `clear`, the paths kept clear of the raster with the true tool.
+void generate(const TOperacjaDane& o, const TFrezDane& tool, bool clear = true) {
     figureList.clear();
     applyAllowance(o.zostawDoNastOper);
     clearLayer(motionHeights);
@@ -67,6 +69,7 @@ void generate(const TOperacjaDane& o, const TFrezDane& tool) {
     ASSERT_TRUE(runStrategy(o, frez, {}));
     std::erase_if(figureList, [](const auto& f) { return f->count() < 2; });
     ASSERT_FALSE(figureList.empty()) << "type " << o.idTyp;
+    if (clear && o.idTyp != opRoughing) keepToolClear(frez, 2);
 }
 
 // The first layer a roughing cuts.
@@ -143,19 +146,30 @@ TEST_P(StrategiesOnModels, LayeredContoursLieAtTheirLevelsAndSpiralsDescend) {
     TOperacjaDane o = operation(opLayeredFinishing);
     o.polaczoneKonce = false;
     generate(o, ball3);
-    // Every point at its level, but for the few that smoothing drew in plan
-    // over higher ground: those were raised to clear it, never lowered.
-    size_t raised = 0, points = 0;
+    // Every point at its level, but for those that smoothing drew in plan over
+    // higher ground or that stand beside a steep face: those stand exactly as
+    // high as the tool must there (on the motion map or on the true tool's
+    // clearance, whichever is higher), or, added between two points where the
+    // straight move would cut, on that move and above it.
+    const ToolClearance clearance(TFrez(ball3), offsetHeights, pixelSize);
+    size_t raised = 0, added = 0, points = 0;
     for (const auto& f : figureList)
         for (const TrPkt3D& p : f->poz) {
             ++points;
-            if (p.z == static_cast<float>(f->fig_ppz)) continue;
+            const float level = static_cast<float>(f->fig_ppz);
+            if (p.z == level) continue;
             ++raised;
-            ASSERT_GT(p.z, f->fig_ppz);
+            const float must = clearance.raised({p.x, p.y, level}).z;
+            if (p.z == must) continue;
+            ++added;
+            ASSERT_GT(p.z, must) << p.x << " " << p.y;
         }
+    EXPECT_LT(added, raised);
     EXPECT_LT(raised, points);
 
-    generate(operation(opMixed), ball3);
+    // As the strategy makes them: the clearance may still raise a spiral's
+    // points where the true tool must stand higher.
+    generate(operation(opMixed), ball3, false);
     expectSpiralsDescend(figureList);
 }
 
