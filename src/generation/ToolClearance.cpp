@@ -92,15 +92,23 @@ TrPkt3D ToolClearance::raised(TrPkt3D p) const {
 
 void ToolClearance::split(const TrPkt3D& a, const TrPkt3D& b, std::vector<TrPkt3D>& out) const {
     const double plan = std::hypot(double(b.x) - a.x, double(b.y) - a.y);
-    if (plan > cell_ / 32 && cut(a, b) > tolerance) {
-        const TrPkt3D m = raised({static_cast<float>((double(a.x) + b.x) / 2),
-                                  static_cast<float>((double(a.y) + b.y) / 2),
-                                  static_cast<float>((double(a.z) + b.z) / 2)});
-        split(a, m, out);
-        split(m, b, out);
+    if (cut(a, b) <= tolerance) {
+        out.push_back(b);
         return;
     }
-    out.push_back(b);
+    if (plan <= cell_ / 32) {
+        // A short move up or down a face the tool's bound steps over: across
+        // at the higher end's height, the rise or the drop made straight up
+        // or down at the lower end.
+        out.push_back(a.z < b.z ? TrPkt3D{a.x, a.y, b.z} : TrPkt3D{b.x, b.y, a.z});
+        out.push_back(b);
+        return;
+    }
+    const TrPkt3D m = raised({static_cast<float>((double(a.x) + b.x) / 2),
+                              static_cast<float>((double(a.y) + b.y) / 2),
+                              static_cast<float>((double(a.z) + b.z) / 2)});
+    split(a, m, out);
+    split(m, b, out);
 }
 
 void ToolClearance::keepClear(tFigura& f) const {

@@ -35,7 +35,8 @@ class ToolClearance {
     // map (whose raster profile reaches beyond the tool in places); where a move between two
     // points still cuts deeper than `tolerance`, adds the move's midpoint,
     // raised as well, until the moves are a 32nd of a
-    // cell short.
+    // cell short; a short move that still cuts becomes a move across at its
+    // higher end's height and a vertical one at its lower end.
     void keepClear(tFigura& f) const;
 
     // p no lower than its tip height and the motion map there, rounded up to

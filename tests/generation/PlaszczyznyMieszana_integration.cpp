@@ -65,7 +65,7 @@ TEST_F(ReliefGeneration, PlanesWriteTheirPasses) {
     ASSERT_TRUE(r.written);
     EXPECT_GT(r.figures, 0);
     EXPECT_EQ(phases(r), (std::vector<std::string>{"rasterWait", "motionMap", "strategy",
-                                                   "transferHeights", "write"}));
+                                                   "clearance", "transferHeights", "write"}));
     EXPECT_TRUE(std::filesystem::is_regular_file(r.file));
 }
 
@@ -75,10 +75,10 @@ TEST_F(ReliefGeneration, TheMixedStrategyTimesItsSubSteps) {
     ASSERT_TRUE(r.written);
     EXPECT_GT(r.figures, 0);
     EXPECT_GT(r.points, 1000);
-    EXPECT_EQ(phases(r),
-              (std::vector<std::string>{"rasterWait", "motionMap", "start? ", "warstwy wypukle",
-                                        "warstwy wklesle", "usuwanie gestych", "spirala",
-                                        "sortowanie", "strategy", "transferHeights", "write"}));
+    EXPECT_EQ(phases(r), (std::vector<std::string>{
+                             "rasterWait", "motionMap", "start? ", "warstwy wypukle",
+                             "warstwy wklesle", "usuwanie gestych", "spirala", "sortowanie",
+                             "strategy", "clearance", "transferHeights", "write"}));
     // The file reads back with every point on or above the motion map and
     // inside the plan. The file keeps three decimals: on a wall the map may
     // rise steeply within the half thousandth a coordinate was rounded by.
