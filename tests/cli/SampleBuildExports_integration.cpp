@@ -121,9 +121,10 @@ TEST(CliSampleBuild, SimulationGivesItsFiguresAndPicture) {
     EXPECT_EQ(test::readFile(picture).substr(0, 8), "\x89PNG\r\n\x1a\n");
 }
 
-// Open: the build of the sample project cuts up to 0.423 mm below the model
-// (at X 39 Y 49, from the layering operation; 169 mm² in all deeper than
-// 0.01 mm). Enabled again once the paths keep to the model.
+// Open: with the paths kept clear of the raster by the tool's true shape the
+// build still cuts 0.133 mm below the model at X 19.2 Y 34 (1.92 mm² deeper
+// than 0.01 mm), from the hatching operation, down from 0.42 mm and 169 mm².
+// Enabled again once that move is found.
 TEST(CliSampleBuild, DISABLED_SampleBuildDoesNotGouge) {
     test::TempDir data;
     ASSERT_EQ(cli(data, {"generate", "--project", sampleProject}).exitCode, 0);
