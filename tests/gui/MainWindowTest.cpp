@@ -1,7 +1,9 @@
 // The main window under a real X server (Xvfb): it starts in a language, every
-// caption comes from that language's file, and a screenshot is kept.
+// caption comes from that language's file, and a screenshot with the sample
+// model dropped on it is kept.
 #include "MainWindow.h"
 #include "QtMainLoop.h"
+#include "RAWview.h"
 #include "TestSupport.h"
 
 #include "foundation/Interfejs.h"
@@ -9,12 +11,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 using namespace korvane;
 
@@ -69,10 +78,42 @@ void startsWithCaptionsFrom(const std::string& language) {
     EXPECT_EQ(window.windowTitle().toStdString(), TfGlowny::caption());
     EXPECT_EQ(window.layoutDirection() == Qt::RightToLeft, language == "SA");
 
+    // The sample model dropped on the window, as a user opens it, shown once
+    // loaded and rasterised.
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(
+        (std::filesystem::path(KORVANE_SOURCE_DIR) / "samples" / "Sample.stl").string()))});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
+    while ((window.logic().modelOpening().loading() ||
+            window.logic().modelOpening().modelRasterComing()) &&
+           std::chrono::steady_clock::now() < deadline)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_FALSE(modelTriangles.empty());
+    const QImage view = window.findChild<TRAWview*>("RAWview1")->grabFramebuffer();
+    int lit = 0;
+    for (int y = 0; y < view.height(); y += 2)
+        for (int x = 0; x < view.width(); x += 2)
+            if (view.pixelColor(x, y).lightness() > 60) ++lit;
+    EXPECT_GT(lit, 2000) << "the model view shows no model";
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
+
     if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
         std::filesystem::create_directories(artefacts);
         window.grab().save(QString("%1/main-window-%2.png").arg(artefacts).arg(language.c_str()));
     }
+    // The dropped model left the project unsaved: closing asks for its name,
+    // and the user cancels that.
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    cancel.start(10);
     EXPECT_TRUE(window.close());
 }
 
