@@ -249,7 +249,9 @@ void tGenProcesow::Execute() {
             endPhase("correction");
         } else if (finishing && !settings.printer3D) {
             // Without the correction against the triangles, the paths are
-            // kept clear of the raster with the tool's true shape.
+            // kept clear of the raster with the tool's true shape. The mixed
+            // strategy works in offsetHeights: it is made again first.
+            applyAllowance(oper_.zostawDoNastOper);
             keepToolClear(*Frez, motionWorkerCount());
             endPhase("clearance");
         }

@@ -69,7 +69,10 @@ void generate(const TOperacjaDane& o, const TFrezDane& tool, bool clear = true) 
     ASSERT_TRUE(runStrategy(o, frez, {}));
     std::erase_if(figureList, [](const auto& f) { return f->count() < 2; });
     ASSERT_FALSE(figureList.empty()) << "type " << o.idTyp;
-    if (clear && o.idTyp != opRoughing) keepToolClear(frez, 2);
+    if (clear && o.idTyp != opRoughing) {
+        applyAllowance(o.zostawDoNastOper);
+        keepToolClear(frez, 2);
+    }
 }
 
 // The first layer a roughing cuts.
