@@ -7,7 +7,6 @@
 #include "machine/Ploter.h"
 
 #include <chrono>
-#include <thread>
 
 namespace korvane {
 
@@ -15,7 +14,7 @@ namespace {
 
 void sendAndSettle(const char* command) {
     SendCommand(command);
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    PauseForMachine(std::chrono::milliseconds(10));
     WaitIdle();
 }
 
@@ -27,7 +26,7 @@ bool prepareMachineForJob(double rapidSpeed, bool printing) {
     SendCommand(
         SpeedCommand(0, SpeedToMachine(roundHalfEven(rapidSpeed * machineParams.speedFactor))));
     SendCommand(SlotCommand(0));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    PauseForMachine(std::chrono::milliseconds(100));
     WaitIdle();
     if (!printing && !MoveToPoint(safeHeight, 0, 0)) return false;
     sendAndSettle("C");

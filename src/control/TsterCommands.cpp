@@ -16,7 +16,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 // The panel's machine commands: homing, the project zero, the tool length, the
 // print head's temperatures and the service panel's inverter and probes.
@@ -25,7 +24,7 @@ namespace korvane {
 namespace {
 
 void sleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    PauseForMachine(std::chrono::milliseconds(ms));
 }
 
 // Refuses an operation that needs the machine reachable and at rest; true when

@@ -15,7 +15,6 @@
 
 #include <chrono>
 #include <ctime>
-#include <thread>
 
 // Pause, continue and the end of a job, and the machine's own buttons.
 namespace korvane {
@@ -23,15 +22,7 @@ namespace korvane {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Waits `ms` with the window kept drawing.
-void pause(int ms) {
-    const auto until = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < until) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(ms, 5)));
-        if (machineWaitPump) machineWaitPump();
-    }
-}
+using namespace std::chrono_literals;
 
 std::string spindle(int on, int slot) {
     std::string cmd = "R";
@@ -65,10 +56,10 @@ void Tster::wstrzymaj() {
     const auto until = Clock::now() + machineWaitLimit;
     while (ReadStatus() && (plotstate.state & (stateMoving | stateJobRunning)) &&
            Clock::now() < until)
-        pause(10);
-    pause(100);
+        PauseForMachine(10ms);
+    PauseForMachine(100ms);
     SendCommand(SlotCommand(0));
-    pause(100);
+    PauseForMachine(100ms);
     WaitIdle();
     ReadPositions();
     ReadWorkOrigin();
@@ -78,11 +69,11 @@ void Tster::wstrzymaj() {
         MoveToPoint((s.pos0.z + s.abspos.z) / 100 + 0.01, breakpoint_.y / 100, breakpoint_.x / 100);
     MoveToPoint(safeHeight, breakpoint_.y / 100, breakpoint_.x / 100);
     WaitIdle();
-    if (!extendedStatus) pause(10);
+    if (!extendedStatus) PauseForMachine(10ms);
     SendCommand(spindle(0, 1));
-    if (!extendedStatus) pause(10);
+    if (!extendedStatus) PauseForMachine(10ms);
     SendCommand(SlotCommand(2));
-    if (!extendedStatus) pause(10);
+    if (!extendedStatus) PauseForMachine(10ms);
     if (!machineParams.newSpeedEncoding) SendCommand(std::string("S\0", 2));
     SendCommand(spindle(0, 2));
     WaitInverterStop();
@@ -102,12 +93,12 @@ bool Tster::resumeAt(double z, double y, double x, bool afterOwnPause) {
     ReadPositions();
     ReadWorkOrigin();
     SendCommand(SlotCommand(0));
-    if (afterOwnPause) pause(100);
+    if (afterOwnPause) PauseForMachine(100ms);
     SendCommand(spindle(1, 1));
     if (!settings.printer3D) {
         // The spindle comes up to speed before the tool goes down.
         if (!extendedStatus || modelVariant)
-            pause(100);
+            PauseForMachine(100ms);
         else
             SendCommand("Sfw");
     }

@@ -17,7 +17,6 @@
 #include "output/DaneWyjsciowe.h"
 
 #include <chrono>
-#include <thread>
 
 // The machine's part of the start of machining.
 namespace korvane {
@@ -95,7 +94,7 @@ void Tster::stopAfterLostEcho() {
     const auto until = std::chrono::steady_clock::now() + machineWaitLimit;
     while (ReadStatus() && (plotstate.state & (stateJobRunning | stateMoving)) &&
            std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        PauseForMachine(std::chrono::milliseconds(10));
     ReadPositions();
     ReadWorkOrigin();
     const double x = (plotstate.abspos.x - plotstate.pos0.x) / 100.0;

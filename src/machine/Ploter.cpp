@@ -150,6 +150,15 @@ bool WaitIdle() {
     return true;
 }
 
+void PauseForMachine(std::chrono::milliseconds duration) {
+    const auto until = Clock::now() + duration;
+    for (auto now = Clock::now(); now < until; now = Clock::now()) {
+        std::this_thread::sleep_for(
+            std::min<Clock::duration>(until - now, std::chrono::milliseconds(5)));
+        if (machineWaitPump) machineWaitPump();
+    }
+}
+
 void ReadPositions() {
     if (!ethernetActive) {
         usbRead(usbStatusIndex);

@@ -3,6 +3,7 @@
 #include "machine/Encoding.h"
 #include "machine/MachineState.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,9 @@ bool ReadStatus();
 // Waits until the axes are at rest. A machine that does not settle within
 // machineWaitLimit gives the "no communication" message and false.
 bool WaitIdle();
+// Waits `duration` for the machine with the window kept drawing: the wait pump
+// runs every 5 ms.
+void PauseForMachine(std::chrono::milliseconds duration);
 void ReadPositions();
 void ReadWorkOrigin();
 void ReadSpeeds();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace korvane::test {
 namespace {
 
@@ -43,6 +45,16 @@ TEST_F(MachinePreparation, AtTheOriginTheJobMemoryIsPrepared) {
                                                 bytes({'C', 0}), bytes({'Q', 0}), bytes({'Q', 0}),
                                                 bytes({'C', 0}), bytes({'F', 0})}));
     EXPECT_FALSE(jobPaused);
+}
+
+TEST_F(MachinePreparation, TheWindowIsPumpedInEveryPauseForTheMachine) {
+    // The commands sent by each pump: the pause after the slot command (2) and
+    // the settling after each of C, Q, Q, C (4 to 7).
+    std::set<std::size_t> pumpedAfter;
+    machineWaitPump = [&] { pumpedAfter.insert(hid->reports.size()); };
+    ASSERT_TRUE(prepareMachineForJob(1000, false));
+    EXPECT_EQ(pumpedAfter, (std::set<std::size_t>{2, 4, 5, 6, 7}));
+    EXPECT_EQ(sent().size(), 8u); // what goes to the machine is unchanged
 }
 
 TEST_F(MachinePreparation, MachineBusyBeforeTheJobSendsNothingOfIt) {
