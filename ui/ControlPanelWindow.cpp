@@ -183,6 +183,7 @@ ControlPanelWindow::ControlPanelWindow(QWidget* parent, Tster* panel)
     machineWaitPump = [this] {
         const bool was = inWait_;
         inWait_ = true;
+        reachedEvents();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         inWait_ = was;
     };
@@ -303,12 +304,19 @@ void ControlPanelWindow::keyReleaseEvent(QKeyEvent* event) {
         QWidget::keyReleaseEvent(event);
 }
 
-void ControlPanelWindow::heartbeat() {
-    // A wait for the machine keeps the window drawing; the timer's beats
-    // meanwhile are skipped, not nested.
+// A beat or a machine wait's pump: the window gets its events now. Qt does not
+// fire a timer again while its own slot runs, so during a wait inside the
+// heartbeat (a pause asked of the tick) only the pumps show the window alive.
+void ControlPanelWindow::reachedEvents() {
     if (sinceBeat_.isValid())
         longestStall_ = std::max(longestStall_, sinceBeat_.elapsed() - timer_.interval());
     sinceBeat_.start();
+}
+
+void ControlPanelWindow::heartbeat() {
+    // A wait for the machine keeps the window drawing; the timer's beats
+    // meanwhile are skipped, not nested.
+    reachedEvents();
     if (inHeartbeat_ || inWait_) return;
     inHeartbeat_ = true;
     ++heartbeats_;

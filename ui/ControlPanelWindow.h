@@ -28,9 +28,11 @@ class ControlPanelWindow final : public QWidget {
     korvane::Tster& panel() { return panel_; }
     // The heartbeat ends with the program.
     void stopHeartbeat() { timer_.stop(); }
-    // The longest time, in ms, between two heartbeats the window asked for:
-    // how long a machine wait kept the window from its events.
+    // The longest time, in ms, the window went without its events beyond the
+    // heartbeat's interval: between two beats, or two pumps of a machine wait.
     qint64 longestStall() const { return longestStall_; }
+    // Measures the longest stall from now on.
+    void clearLongestStall() { longestStall_ = 0; }
     // The heartbeats that ran the panel's tick, skipped ones left out.
     long heartbeats() const { return heartbeats_; }
 
@@ -41,6 +43,7 @@ class ControlPanelWindow final : public QWidget {
 
   private:
     void heartbeat();
+    void reachedEvents();
     void render();
     QPushButton* jogButton(const char* name, const QString& arrow, int code);
     QLayout* machineCareButtons();
