@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
-#include <thread>
 
 namespace korvane {
 
@@ -67,7 +66,7 @@ bool referencePressed(int axis) {
 }
 
 void sleepMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    PauseForMachine(std::chrono::milliseconds(ms));
 }
 
 float& component(TrPkt3D& p, int axis) {

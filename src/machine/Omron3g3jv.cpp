@@ -11,7 +11,6 @@
 #include <chrono>
 #include <fstream>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 namespace korvane {
@@ -48,14 +47,14 @@ void ProgramInverter() {
     }
     for (const std::string& cmd : commands) {
         SendCommand(cmd);
-        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        PauseForMachine(std::chrono::milliseconds(80));
     }
 }
 
 void WaitInverterStop() {
     if (!continueWithoutStoredJob || ethernetActive || !usbLink || fwMajor < 7) return;
     for (int i = 0; i < 10000; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        PauseForMachine(std::chrono::milliseconds(1));
         if (usbLink->ReadString(usbInverterIndex) != 0) return;
         if (!(readLE32(usbLink->BufIn.data() + 2) & 0x800)) return;
     }
