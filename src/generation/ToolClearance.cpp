@@ -4,6 +4,7 @@
 #include "generation/MotionMap.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
+#include "output/DaneWyjsciowe.h"
 #include "output/SegmentSweep.h"
 
 #include <algorithm>
@@ -81,12 +82,17 @@ double ToolClearance::cut(const TrPkt3D& a, const TrPkt3D& b) const {
 }
 
 TrPkt3D ToolClearance::raised(TrPkt3D p) const {
+    // The point is checked where the output file puts it: half a step in plan
+    // brings a cell just beyond the tool's rim under the shank, which may
+    // stand far higher.
+    p.x = static_cast<float>(onOutputGrid(p.x));
+    p.y = static_cast<float>(onOutputGrid(p.y));
     const double tip = std::max(tipHeight(p.x, p.y), motionHeightInterpolated(p));
-    if (p.z < tip) {
-        p.z = static_cast<float>(tip);
-        // Rounded to single, the height must not end below the bound.
-        if (p.z < tip) p.z = std::nextafter(p.z, std::numeric_limits<float>::infinity());
-    }
+    double z = onOutputGrid(p.z);
+    // Rounded up to the grid where the nearest step lies below the bound (the
+    // slack only absorbs the error of the division).
+    if (z < tip) z = std::ceil(tip / outputStep - 1e-6) * outputStep;
+    p.z = static_cast<float>(z);
     return p;
 }
 
@@ -96,11 +102,18 @@ void ToolClearance::split(const TrPkt3D& a, const TrPkt3D& b, std::vector<TrPkt3
         out.push_back(b);
         return;
     }
-    if (plan <= cell_ / 32) {
-        // A short move up or down a face the tool's bound steps over: across
-        // at the higher end's height, the rise or the drop made straight up
-        // or down at the lower end.
-        out.push_back(a.z < b.z ? TrPkt3D{a.x, a.y, b.z} : TrPkt3D{b.x, b.y, a.z});
+    // Below two steps of the file's grid a midpoint falls on an end.
+    if (plan <= std::max(cell_ / 32, 2 * outputStep)) {
+        // A short move up or down a face the tool's bound steps over, or past
+        // a cell that only its middle brings within the tool's rim: across at
+        // the higher end's height, raised by what a level move there still
+        // cuts, straight up and down at the ends.
+        const float top = std::max(a.z, b.z);
+        const double rise = cut({a.x, a.y, top}, {b.x, b.y, top});
+        const auto across = static_cast<float>(
+            rise > 0 ? std::ceil((top + rise) / outputStep - 1e-6) * outputStep : top);
+        if (a.z < across) out.push_back({a.x, a.y, across});
+        if (b.z < across) out.push_back({b.x, b.y, across});
         out.push_back(b);
         return;
     }

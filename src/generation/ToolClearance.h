@@ -31,16 +31,18 @@ class ToolClearance {
     // How deep the straight move of the tip from a to b cuts below the layer
     // at worst; 0 when it cuts nothing.
     double cut(const TrPkt3D& a, const TrPkt3D& b) const;
-    // Raises every point of f to its tip height, and never below the motion
-    // map (whose raster profile reaches beyond the tool in places); where a move between two
-    // points still cuts deeper than `tolerance`, adds the move's midpoint,
-    // raised as well, until the moves are a 32nd of a
-    // cell short; a short move that still cuts becomes a move across at its
-    // higher end's height and a vertical one at its lower end.
+    // Puts every point of f on the output file's grid, raised to its tip
+    // height, and never below the motion map (whose raster profile reaches
+    // beyond the tool in places); where a move between two points still cuts
+    // deeper than `tolerance`, adds the move's midpoint, raised as well, until
+    // the moves are a 32nd of a cell (and two grid steps) short; a short move
+    // that still cuts becomes a move across at its higher end's height, raised
+    // by what a level move there cuts, and vertical ones at its ends.
     void keepClear(tFigura& f) const;
 
-    // p no lower than its tip height and the motion map there, rounded up to
-    // a single.
+    // p on the output file's grid (outputStep), its height the nearest step
+    // or, where that is below its tip height or the motion map there, the
+    // step above them.
     TrPkt3D raised(TrPkt3D p) const;
 
   private:

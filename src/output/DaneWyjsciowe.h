@@ -2,6 +2,7 @@
 
 #include "geometry/Figury.h"
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -26,6 +27,14 @@ std::filesystem::path outputFilePath(const std::string& name);
 // The file's text: "Operation type=", then per figure its six header lines and
 // one line "x y z" per point, numbers with three decimals, lines ended by CR LF.
 std::string outputFileText(int idTyp, const FigureList& figures);
+
+// The step of the file's coordinates (three decimals), mm.
+inline constexpr double outputStep = 0.001;
+
+// v as the file stores it: the nearest multiple of outputStep.
+inline double onOutputGrid(double v) {
+    return std::round(v / outputStep) * outputStep;
+}
 
 // Writes the figures as the output file `file` (under a temporary name renamed
 // over the old file, so that a failed write leaves nothing half-written). An

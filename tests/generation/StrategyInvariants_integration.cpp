@@ -19,6 +19,7 @@
 #include "geometry/Figury.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
+#include "output/DaneWyjsciowe.h"
 
 #include <gtest/gtest.h>
 
@@ -149,7 +150,8 @@ TEST_P(StrategiesOnModels, LayeredContoursLieAtTheirLevelsAndSpiralsDescend) {
     TOperacjaDane o = operation(opLayeredFinishing);
     o.polaczoneKonce = false;
     generate(o, ball3);
-    // Every point at its level, but for those that smoothing drew in plan over
+    // Every point at its level as the output file writes it (to a thousandth
+    // of a mm), but for those that smoothing drew in plan over
     // higher ground or that stand beside a steep face: those stand exactly as
     // high as the tool must there (on the motion map or on the true tool's
     // clearance, whichever is higher), or, added between two points where the
@@ -159,7 +161,7 @@ TEST_P(StrategiesOnModels, LayeredContoursLieAtTheirLevelsAndSpiralsDescend) {
     for (const auto& f : figureList)
         for (const TrPkt3D& p : f->poz) {
             ++points;
-            const float level = static_cast<float>(f->fig_ppz);
+            const auto level = static_cast<float>(onOutputGrid(f->fig_ppz));
             if (p.z == level) continue;
             ++raised;
             const float must = clearance.raised({p.x, p.y, level}).z;

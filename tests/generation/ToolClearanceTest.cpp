@@ -1,10 +1,12 @@
 // The tool's true shape against a raster: the tip height beside a single high
 // cell worked out on the ball, level moves that pass beside it or over it,
-// and a move kept clear by raised points in between.
+// a move kept clear by raised points in between, and points checked as the
+// output file writes them.
 #include "generation/ToolClearance.h"
 #include "foundation/State.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
+#include "output/DaneWyjsciowe.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +73,48 @@ TEST_F(ToolClearanceTest, AMoveOverTheCellGetsRaisedPointsBetween) {
     }
     // The first split falls on x = 10, straight beside the cell.
     EXPECT_NEAR(highest, 4.618034, ToolClearance::profileStep);
+}
+
+TEST_F(ToolClearanceTest, PointsAreKeptClearAsTheFileWritesThem) {
+    offsetHeights[4][4] = 5.0004f;
+    const ToolClearance c(TFrez(ball), offsetHeights, 1);
+    // 1.5004 mm from the high cell the ball misses it, but the file writes
+    // x 8.500: the cell then lies on the rim, under the shank, 3.5 mm above
+    // the floor the point stood on.
+    EXPECT_NEAR(c.cut({8.5f, 10, 0}, {8.5f, 10, 0}), 3.5, 1e-9);
+    FigureList figures;
+    for (const std::vector<TrPkt3D>& points :
+         {std::vector<TrPkt3D>{{8.4996f, 10, 0}, {8.4996f, 10, 0.2f}},
+          // Over the 5.0004 mm cell the nearest step, 5.000, is too low.
+          std::vector<TrPkt3D>{{4, 4, 0}}, std::vector<TrPkt3D>{{1.0004f, 18, 0.0006f}}}) {
+        figures.push_back(std::make_unique<tFigura>());
+        figures.back()->poz = points;
+        c.keepClear(*figures.back());
+    }
+    const std::string text = outputFileText(3, figures);
+    EXPECT_NE(text.find("\r\n8.500 10.000 3.500\r\n8.500 10.000 3.500\r\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\r\n4.000 4.000 5.001\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n1.000 18.000 0.001\r\n"), std::string::npos) << text;
+    EXPECT_EQ(figures[0]->poz[0].x, 8.5f);
+    EXPECT_EQ(figures[2]->poz[0].x, 1.0f);
+}
+
+TEST_F(ToolClearanceTest, AShortMovePastACellOnTheRimHopsOverIt) {
+    const ToolClearance c(TFrez(ball), offsetHeights, 1);
+    // 1.5 mm beside the high cell only the middle of the move has it on the
+    // rim: both ends are clear on the floor, the move between them is not.
+    tFigura f;
+    f.poz = {{8.5f, 9.997f, 0}, {8.5f, 10.003f, 0}};
+    EXPECT_NEAR(c.cut(f.poz[0], f.poz[1]), 3.5, 1e-9);
+    c.keepClear(f);
+    FigureList figures;
+    figures.push_back(std::make_unique<tFigura>(f));
+    EXPECT_NE(outputFileText(3, figures)
+                  .find("\r\n8.500 9.997 0.000\r\n8.500 9.997 3.500\r\n8.500 10.003 3.500\r\n"
+                        "8.500 10.003 0.000\r\n"),
+              std::string::npos)
+        << outputFileText(3, figures);
+    for (size_t k = 1; k < f.poz.size(); ++k)
+        EXPECT_LE(c.cut(f.poz[k - 1], f.poz[k]), ToolClearance::tolerance) << k;
 }
