@@ -7,6 +7,7 @@
 // picture through the relief dialog.
 #include "FormBMPDialog.h"
 #include "MainWindow.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "foundation/Interfejs.h"
@@ -120,12 +121,7 @@ class BuildSession : public ::testing::Test {
         EXPECT_TRUE(answered) << file;
         EXPECT_TRUE(std::filesystem::exists(file)) << file;
     }
-    void keep(QWidget* widget, const char* name) {
-        if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-            std::filesystem::create_directories(artefacts);
-            widget->grab().save(QString("%1/%2.png").arg(artefacts).arg(name));
-        }
-    }
+    void keep(QWidget* widget, const char* name) { test::keepScreenshot(*widget, name); }
 
     test::RecordingUserInterface ui;
     test::TempDir dir, runtime;

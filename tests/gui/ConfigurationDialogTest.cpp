@@ -11,6 +11,7 @@
 #include "MainWindow.h"
 #include "MaterialDialog.h"
 #include "ModelInfoDialog.h"
+#include "Screenshots.h"
 #include "SimHidBackend.h"
 #include "SimMachine.h"
 #include "TestSupport.h"
@@ -44,10 +45,7 @@ namespace {
 
 void keep(QWidget& widget, const std::string& name) {
     QApplication::processEvents();
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        widget.grab().toImage().save(QString("%1/%2.png").arg(artefacts).arg(name.c_str()));
-    }
+    test::keepScreenshot(widget, name);
 }
 
 void typeInto(QWidget* field, const QString& text) {

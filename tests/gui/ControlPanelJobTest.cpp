@@ -10,6 +10,7 @@
 #include "ControlPanelWindow.h"
 #include "MainWindow.h"
 
+#include "Screenshots.h"
 #include "foundation/OperationTypes.h"
 #include "foundation/State.h"
 #include "libraries/LibraryState.h"
@@ -168,12 +169,7 @@ class ControlPanelJob : public ::testing::Test {
     QString shownValue(const char* name) const {
         return panel->findChild<QLabel*>(name)->text().trimmed();
     }
-    void keep(const std::string& name) {
-        if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-            std::filesystem::create_directories(artefacts);
-            panel->grab().save(QString("%1/%2.png").arg(artefacts).arg(name.c_str()));
-        }
-    }
+    void keep(const std::string& name) { test::keepScreenshot(*panel, name); }
     // The job's moves in the trace, in steps.
     std::vector<StepPoint> jobMoves() {
         EXPECT_EQ(sim->ask("flush"), "ok");

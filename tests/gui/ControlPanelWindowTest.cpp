@@ -2,6 +2,7 @@
 // it, the display follows it; idle screenshots in US and SA.
 #include "ControlPanelWindow.h"
 #include "../machine/MachineTestSupport.h"
+#include "Screenshots.h"
 #include "SimHidBackend.h"
 #include "SimMachine.h"
 
@@ -23,12 +24,7 @@ using namespace korvane;
 
 namespace {
 
-void keep(const QImage& image, const std::string& name) {
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        image.save(QString("%1/%2.png").arg(artefacts).arg(name.c_str()));
-    }
-}
+using test::keepScreenshot;
 
 void key(QWidget* w, QEvent::Type type, int code, bool repeat = false) {
     QKeyEvent event(type, code, Qt::NoModifier, QString(), repeat);
@@ -86,7 +82,7 @@ TEST_F(ControlPanelGui, IdleInBothDirections) {
         // The jog pad keeps the machine's directions: X+ right of X-.
         EXPECT_GT(window->findChild<QPushButton*>("kr")->mapTo(window.get(), QPoint()).x(),
                   window->findChild<QPushButton*>("kl")->mapTo(window.get(), QPoint()).x());
-        keep(window->grab().toImage(), std::string("control-panel-") + language);
+        keepScreenshot(window->grab().toImage(), std::string("control-panel-") + language);
         window.reset();
     }
     EXPECT_TRUE(ui.messages.empty());

@@ -10,6 +10,7 @@
 #include "NumPadForm.h"
 #include "OperacjeDialog.h"
 #include "RAWview.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 #include "ToolDiagram.h"
 
@@ -37,12 +38,7 @@ using namespace korvane;
 
 namespace {
 
-void keep(const QImage& image, const std::string& name) {
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        image.save(QString("%1/%2.png").arg(artefacts).arg(name.c_str()));
-    }
-}
+using test::keepScreenshot;
 
 // Pixels of the sketch that are not its silver background.
 int drawnPixels(const QImage& image) {
@@ -161,7 +157,7 @@ TEST_F(DialogsGui, ToolDialogFilledThroughItsWidgetsIsSavedByteForByte) {
     child<QWidget>(dialog, "eD3")->setFocus();
     QApplication::processEvents();
     EXPECT_FALSE(hcLabel->font().bold());
-    keep(dialog.grab().toImage(), "tool-dialog-US");
+    keepScreenshot(dialog.grab().toImage(), "tool-dialog-US");
 
     QTest::keyClick(&dialog, Qt::Key_Return);
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
@@ -223,8 +219,8 @@ TEST_F(DialogsGui, ToolDialogShowsTheSketchOfEachType) {
             EXPECT_EQ(diagram->type(), type);
             diagrams.push_back(diagram->grab().toImage());
             EXPECT_GT(inkPixels(diagrams.back()), 2000) << type;
-            keep(dialog.grab().toImage(),
-                 "tool-dialog-" + std::string(language) + "-type" + std::to_string(type));
+            keepScreenshot(dialog.grab().toImage(),
+                           "tool-dialog-" + std::string(language) + "-type" + std::to_string(type));
         }
         EXPECT_NE(diagrams[0], diagrams[1]);
         EXPECT_NE(diagrams[1], diagrams[2]);
@@ -250,7 +246,7 @@ TEST_F(DialogsGui, NewToolWithoutTypeShowsTheEmptyDiagramWithItsText) {
         // The text alone: some ink, far less than a drawn tool.
         const int text = inkPixels(diagram->grab().toImage());
         EXPECT_GT(text, 20);
-        keep(dialog.grab().toImage(), std::string("tool-dialog-new-") + language);
+        keepScreenshot(dialog.grab().toImage(), std::string("tool-dialog-new-") + language);
         choose(child<QComboBox>(dialog, "cbTyp"), toolBallNose);
         EXPECT_GT(inkPixels(diagram->grab().toImage()), 3 * text);
         dialog.reject();
@@ -280,7 +276,7 @@ TEST_F(DialogsGui, OperationDialogFilledThroughItsWidgetsIsSavedKeyForKey) {
     EXPECT_FALSE(child<QWidget>(dialog, "eGranicaZdolna")->isEnabled());
     EXPECT_EQ(fieldText(dialog, "eGranicaZdolna"), "0.000");
     typeInto(child<QLineEdit>(dialog, "eOpis"), "fine lines");
-    keep(dialog.grab().toImage(), "operation-dialog-US");
+    keepScreenshot(dialog.grab().toImage(), "operation-dialog-US");
     child<QWidget>(dialog, "eKat")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
@@ -304,7 +300,7 @@ TEST_F(DialogsGui, OperationDialogRightToLeftAndInInches) {
     QApplication::processEvents();
     EXPECT_EQ(dialog.layoutDirection(), Qt::RightToLeft);
     EXPECT_EQ(fieldText(dialog, "eSzerokosc"), "0.118"); // 3 mm
-    keep(dialog.grab().toImage(), "operation-dialog-SA");
+    keepScreenshot(dialog.grab().toImage(), "operation-dialog-SA");
     dialog.reject();
 }
 
@@ -329,7 +325,7 @@ TEST_F(DialogsGui, NumPadOpensOnOneClickWithTheTouchSwitch) {
         for (const char* b : {"btnMinus", "btnMinus", "btn4", "btn2", "btnDecimal", "btn5"})
             QTest::mouseClick(pad->findChild<QPushButton*>(b), Qt::LeftButton);
         caption = pad->windowTitle();
-        keep(pad->grab().toImage(), "numpad-large");
+        keepScreenshot(pad->grab().toImage(), "numpad-large");
         QTest::mouseClick(pad->findChild<QPushButton*>("btnOK"), Qt::LeftButton);
     });
     QTest::mouseClick(edit->findChild<QLineEdit*>(), Qt::LeftButton);
@@ -409,7 +405,7 @@ TEST_F(DialogsGui, ModelInformationInInches) {
         EXPECT_EQ(child<QLabel>(dialog, "lWymY")->text(), "2.000 ");
         EXPECT_EQ(child<QLabel>(dialog, "lMinX")->text(), "-0.500 ");
         EXPECT_EQ(child<QLabel>(dialog, "lMaxZ")->text(), "0.100 ");
-        keep(dialog.grab().toImage(), std::string("model-info-") + language);
+        keepScreenshot(dialog.grab().toImage(), std::string("model-info-") + language);
         dialog.accept();
     }
 }
@@ -441,7 +437,7 @@ TEST_F(DialogsGui, MaterialDialogFilledThroughItsWidgets) {
         EXPECT_EQ(fieldText(dialog, "eSzerokosc"), "80.000");
         typeInto(child<QWidget>(dialog, "eWysokosc"), "25");
         typeInto(child<QWidget>(dialog, "ePodkladka"), "-2");
-        keep(dialog.grab().toImage(), std::string("material-dialog-") + language);
+        keepScreenshot(dialog.grab().toImage(), std::string("material-dialog-") + language);
         QTest::keyClick(&dialog, Qt::Key_Return);
         EXPECT_TRUE(ui.messages.empty());
         ASSERT_TRUE(dialog.logic().zapisano) << language;

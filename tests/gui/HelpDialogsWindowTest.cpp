@@ -4,6 +4,7 @@
 #include "AboutDialog.h"
 #include "MainWindow.h"
 #include "MemoryInfoDialog.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "foundation/Interfejs.h"
@@ -25,10 +26,7 @@ namespace {
 
 void keep(QWidget& widget, const std::string& name) {
     QApplication::processEvents();
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        widget.grab().toImage().save(QString("%1/%2.png").arg(artefacts).arg(name.c_str()));
-    }
+    test::keepScreenshot(widget, name);
 }
 
 template <class T> T* child(QWidget& w, const char* name) {

@@ -7,6 +7,7 @@
 #include "ControlPanelWindow.h"
 #include "MachineAboutDialog.h"
 #include "MoveDialog.h"
+#include "Screenshots.h"
 #include "SimHidBackend.h"
 #include "SimMachine.h"
 #include "ToolLengthDialog.h"
@@ -36,10 +37,7 @@ using namespace korvane;
 namespace {
 
 void keep(QWidget* w, const std::string& name) {
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        w->grab().toImage().save(QString("%1/%2.png").arg(artefacts).arg(name.c_str()));
-    }
+    test::keepScreenshot(*w, name);
 }
 
 class MachineCareGui : public ::testing::Test {

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "QtMainLoop.h"
 #include "RAWview.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "foundation/Interfejs.h"
@@ -102,10 +103,7 @@ void startsWithCaptionsFrom(const std::string& language) {
     EXPECT_GT(lit, 2000) << "the model view shows no model";
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
 
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        window.grab().save(QString("%1/main-window-%2.png").arg(artefacts).arg(language.c_str()));
-    }
+    test::keepScreenshot(window, "main-window-" + language);
     // The dropped model left the project unsaved: closing asks for its name,
     // and the user cancels that.
     QTimer cancel;

@@ -4,6 +4,7 @@
 // coupled mouse navigation and the view menu. Every frame is kept as a picture.
 #include "MainWindow.h"
 #include "RAWview.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "foundation/OperationTypes.h"
@@ -26,12 +27,7 @@ using namespace korvane;
 
 namespace {
 
-void keep(const QImage& image, const char* name) {
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        image.save(QString("%1/%2.png").arg(artefacts).arg(name));
-    }
-}
+using test::keepScreenshot;
 
 // Pixels whose colour differs from `background` by more than a rounding step.
 int drawnPixels(const QImage& image, QColor background) {
@@ -96,9 +92,9 @@ TEST_F(ModelViewGui, PyramidInEachDrawingStyleUploadedOnce) {
     const QImage contour = view.grabFramebuffer();
     view.UstawModelSposobKreslenia(skPunkty);
     const QImage points = view.grabFramebuffer();
-    keep(filled, "model-view-filled");
-    keep(contour, "model-view-contour");
-    keep(points, "model-view-points");
+    keepScreenshot(filled, "model-view-filled");
+    keepScreenshot(contour, "model-view-contour");
+    keepScreenshot(points, "model-view-points");
 
     const int area = drawnPixels(filled, Qt::black);
     EXPECT_GT(area, 8000); // 40 mm of a 400 × 300 view
@@ -116,7 +112,7 @@ TEST_F(ModelViewGui, PyramidInEachDrawingStyleUploadedOnce) {
     view.Nawigacja(navZoom, 0, -20);
     view.Nawigacja(navPan, 10, 10);
     const QImage turned = view.grabFramebuffer();
-    keep(turned, "model-view-turned");
+    keepScreenshot(turned, "model-view-turned");
     EXPECT_NE(turned, filled);
     EXPECT_EQ(view.bufferUploads(), 1);
     // A new model is uploaded once more.
@@ -137,7 +133,7 @@ TEST_F(ModelViewGui, EmptyListDrawsTheAxesOnly) {
     view.UstawWidocznoscUkladuWsp(true);
     view.Nawigacja(navZoom, 0, -100); // larger, so that the arrowheads show
     const QImage axes = view.grabFramebuffer();
-    keep(axes, "model-view-axes");
+    keepScreenshot(axes, "model-view-axes");
     const int drawn = drawnPixels(axes, Qt::black);
     EXPECT_GT(drawn, 400); // two lines across the view
     EXPECT_LT(drawn, 3000);
@@ -157,7 +153,7 @@ TEST_F(ModelViewGui, ToolSketchOfEachType) {
     for (int type : {0, 1, 2}) {
         view.PokazNarzedzie(type);
         const QImage sketch = view.grabFramebuffer();
-        keep(sketch, ("tool-sketch-" + std::to_string(type)).c_str());
+        keepScreenshot(sketch, "tool-sketch-" + std::to_string(type));
         const int drawn = drawnPixels(sketch, silver);
         EXPECT_GT(drawn, 3000) << type; // a body about 100 × 140 pixels
         EXPECT_NE(drawn, previous) << type;
@@ -193,7 +189,7 @@ TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
     window.showModel();
     model->Nawigacja(navRotate, 30, 50);
     const QImage modelImage = model->grabFramebuffer();
-    keep(modelImage, "main-window-model");
+    keepScreenshot(modelImage, "main-window-model");
     EXPECT_GT(greenPixels(modelImage), 10000);
     materialTriangles = modelTriangles;
     materialExtents = modelExtents;
@@ -201,7 +197,7 @@ TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
     pages->setCurrentWidget(window.findChild<QWidget*>("tsMaterial"));
     QApplication::processEvents();
     const QImage stockImage = stock->grabFramebuffer();
-    keep(stockImage, "main-window-stock");
+    keepScreenshot(stockImage, "main-window-stock");
     EXPECT_GT(greenPixels(stockImage), 10000);
 
     // A hatching at 45° generated over the pyramid's raster, half a mm a cell.
@@ -236,10 +232,10 @@ TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
     QApplication::processEvents();
     preview->Nawigacja(navRotate, 20, 40);
     const QImage paths = preview->grabFramebuffer();
-    keep(paths, "main-window-output-preview");
+    keepScreenshot(paths, "main-window-output-preview");
     EXPECT_GT(drawnPixels(paths, QColor(0x80, 0x80, 0x80)), 2000);
     const QImage old = oldPreview->pixmap().toImage();
-    keep(old, "main-window-old-preview");
+    keepScreenshot(old, "main-window-old-preview");
     EXPECT_EQ(old.size(), QSize(800, 600));
     EXPECT_GT(drawnPixels(old, Qt::white), 500);
     EXPECT_EQ(preview->bufferUploads(), 1);

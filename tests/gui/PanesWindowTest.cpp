@@ -2,6 +2,7 @@
 // selected tool's description, check marks (mouse, Space, context menu) that
 // feed the project, deleting with the buttons; a screenshot is kept.
 #include "MainWindow.h"
+#include "Screenshots.h"
 #include "TestSupport.h"
 
 #include "foundation/Interfejs.h"
@@ -77,10 +78,7 @@ TEST(MainWindowPanes, ShowTheLibrariesAndFollowTheRules) {
     tools->setCurrentRow(0);
     QApplication::processEvents();
 
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        window.grab().save(QString("%1/main-window-panes.png").arg(artefacts));
-    }
+    test::keepScreenshot(window, "main-window-panes");
 
     // Back to an unchanged project, so that closing asks nothing.
     window.findChild<QAction*>("pmiWylaczWszystkie")->trigger();

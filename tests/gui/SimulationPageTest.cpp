@@ -3,6 +3,7 @@
 // zoomed with the mouse, and an abort that leaves the page idle with the last
 // surface. Every frame is kept as a picture.
 #include "SimulationPage.h"
+#include "Screenshots.h"
 #include "SimulationSurfaceView.h"
 #include "TestSupport.h"
 
@@ -20,12 +21,7 @@ using namespace korvane;
 
 namespace {
 
-void keep(const QImage& image, const char* name) {
-    if (const char* artefacts = std::getenv("KORVANE_ARTEFACTS")) {
-        std::filesystem::create_directories(artefacts);
-        image.save(QString("%1/%2.png").arg(artefacts).arg(name));
-    }
-}
+using test::keepScreenshot;
 
 // A 20 x 20 mm block 5 mm high over a flat model with a 2 mm bump at x 5..7,
 // y 9..11; a 2 mm flat tool cuts lines 1.5 mm apart at z = 0 over x < 12 only:
@@ -100,7 +96,7 @@ TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
 
     SimulationSurfaceView* view = page.view();
     const QImage surface = view->grabFramebuffer();
-    keep(surface, "simulation_view_US");
+    keepScreenshot(surface, "simulation_view_US");
     // 41 x 41 cells: 40 x 40 squares of two triangles.
     EXPECT_EQ(view->drawnTriangles(), 3200);
     // The block's uncut part in amber, the cut floor in green, the bump's
@@ -115,7 +111,7 @@ TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
     EXPECT_EQ(pixelsOf(surface.copy(0, 0, middle, surface.height()), Hue::red), red);
     // The legend's swatches under the view, green, amber and red.
     const QImage shown = page.grab().toImage();
-    keep(shown, "simulation_page_US");
+    keepScreenshot(shown, "simulation_page_US");
     const QImage legend = shown.copy(0, shown.height() - 40, 400, 40);
     EXPECT_GT(pixelsOf(legend, Hue::green), 20);
     EXPECT_GT(pixelsOf(legend, Hue::amber), 20);
@@ -127,14 +123,14 @@ TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
     send(view, QEvent::MouseMove, {280, 160}, Qt::NoButton, Qt::RightButton);
     send(view, QEvent::MouseButtonRelease, {280, 160}, Qt::RightButton, Qt::NoButton);
     const QImage turned = view->grabFramebuffer();
-    keep(turned, "simulation_view_turned");
+    keepScreenshot(turned, "simulation_view_turned");
     EXPECT_NE(turned, surface);
     EXPECT_GT(pixelsOf(turned, Hue::amber), 1000);
     QWheelEvent wheel(QPointF(200, 200), view->mapToGlobal(QPointF(200, 200)), QPoint(),
                       QPoint(0, 600), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(view, &wheel);
     const QImage zoomed = view->grabFramebuffer();
-    keep(zoomed, "simulation_view_zoomed");
+    keepScreenshot(zoomed, "simulation_view_zoomed");
     EXPECT_GT(pixelsOf(zoomed, Hue::green) + pixelsOf(zoomed, Hue::amber),
               pixelsOf(turned, Hue::green) + pixelsOf(turned, Hue::amber));
 
