@@ -81,6 +81,9 @@ TEST(MemoryStatus, HeapFiguresAddUp) {
     EXPECT_EQ(heapStatusFrom(info).freeBig, 0u);
 
     const HeapStatus live = readHeapStatus();
+#ifndef __SANITIZE_ADDRESS__
+    // The address sanitizer replaces glibc's allocator, whose figures then read zero.
     EXPECT_GT(live.totalCommitted, 0u);
+#endif
     EXPECT_EQ(live.totalFree, live.freeSmall + live.freeBig + live.unused);
 }
