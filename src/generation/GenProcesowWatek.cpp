@@ -11,6 +11,7 @@
 #include "generation/MotionMap.h"
 #include "generation/Plaszczyzny.h"
 #include "generation/Redukcja.h"
+#include "generation/SpiralaiLaczenie.h"
 #include "generation/ToolClearance.h"
 #include "generation/Warstwowa.h"
 #include "generation/Zgrubna.h"
@@ -255,6 +256,9 @@ void tGenProcesow::Execute() {
             keepToolClear(*Frez, motionWorkerCount());
             endPhase("clearance");
         }
+        // The correction and the clearance raise points where the tool must
+        // stand higher, also inside spirals: those are made to descend again.
+        keepSpiralsDescending(oper_.warstwaSzer / 4);
         czas = secondsSince(correctionStart);
         PostepNast();
         ustalZprzestawczy(oper_.warstwaSzer, oper_.warstwaGrubosc);

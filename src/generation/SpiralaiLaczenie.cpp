@@ -239,6 +239,53 @@ BorderSide borderSide(const TrPkt3D& p) {
     return BorderSide::none;
 }
 
+void keepSpiralsDescending(double largestRaise) {
+    FigureList out;
+    out.reserve(figureList.size());
+    for (auto& f : figureList) {
+        if (f->spirala != 1 || f->poz.size() < 2) {
+            out.push_back(std::move(f));
+            continue;
+        }
+        std::vector<TrPkt3D>& poz = f->poz;
+        // Where each later piece begins, found from the end.
+        std::vector<size_t> starts;
+        float floor = poz.back().z;
+        for (size_t k = poz.size() - 1; k-- > 0;) {
+            float& z = poz[k].z;
+            if (z >= floor) {
+                floor = z;
+                continue;
+            }
+            const size_t pieceEnd = starts.empty() ? poz.size() : starts.back();
+            if (floor - z <= largestRaise || k == 0 || pieceEnd - (k + 1) < 2) {
+                z = floor;
+                continue;
+            }
+            starts.push_back(k + 1);
+            floor = z;
+        }
+        if (starts.empty()) {
+            out.push_back(std::move(f));
+            continue;
+        }
+        // The pieces in order, each with the spiral's marks.
+        std::reverse(starts.begin(), starts.end());
+        starts.insert(starts.begin(), 0);
+        starts.push_back(poz.size());
+        const std::vector<TrPkt3D> all = std::move(poz);
+        poz.clear();
+        for (size_t s = 0; s + 1 < starts.size(); ++s) {
+            auto piece = std::make_unique<tFigura>(*f);
+            piece->poz.assign(all.begin() + std::ptrdiff_t(starts[s]),
+                              all.begin() + std::ptrdiff_t(starts[s + 1]));
+            piece->PoliczSrodek();
+            out.push_back(std::move(piece));
+        }
+    }
+    figureList = std::move(out);
+}
+
 void spiralaiLaczenie(int figStart, const TOperacjaDane& oper) {
     if (!oper.polaczoneKonce) return;
     lowLimit = oper.granicaZdolna;

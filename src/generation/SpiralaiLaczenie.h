@@ -20,4 +20,13 @@ BorderSide borderSide(const TrPkt3D& p);
 // operation joins ends (polaczoneKonce).
 void spiralaiLaczenie(int figStart, const TOperacjaDane& oper);
 
+// Makes every spiral of figureList (spirala 1) descend from point to point
+// once nothing will raise its points any more. Walking from its end, a point
+// lower than the point after it is raised to that height when the raise is at
+// most `largestRaise`; otherwise the spiral ends at that point and the rest
+// becomes a spiral of its own right after it (a piece is never left with a
+// single point: that one is raised). Points only ever go up, so a path that
+// kept the tool clear still does.
+void keepSpiralsDescending(double largestRaise);
+
 } // namespace korvane
