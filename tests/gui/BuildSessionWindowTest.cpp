@@ -7,6 +7,7 @@
 // picture through the relief dialog.
 #include "FormBMPDialog.h"
 #include "MainWindow.h"
+#include "MainWindowSupport.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 
@@ -32,7 +33,6 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -41,20 +41,18 @@ using namespace korvane;
 
 namespace {
 
-const std::filesystem::path samples = std::filesystem::path(KORVANE_SOURCE_DIR) / "samples";
+using test::waitFor;
 
 class BuildSession : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-        test::resetState(ui, {"95", "US", "dataDir=" + (dir / "data").string()});
         for (const char* name : {"Sample.stl", "Sample.prj"})
-            std::filesystem::copy_file(samples / name, dir / name);
-        window = std::make_unique<MainWindow>(false);
-        ASSERT_TRUE(window->start());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        QApplication::processEvents();
+            std::filesystem::copy_file(test::sampleFolder / name, dir / name);
+        started = std::make_unique<test::StartedMainWindow>(ui, dir / "data",
+                                                            std::vector<std::string>{"95", "US"});
+        window = &started->window();
+        ASSERT_TRUE(started->started());
+        started->activate();
         outputs = window->findChild<QListWidget*>("lbPlikiWy");
         operations = window->findChild<QListWidget*>("clbOperacje");
         ASSERT_TRUE(outputs && operations);
@@ -65,35 +63,9 @@ class BuildSession : public ::testing::Test {
             window->logic().sbProcesPrzerwijClick();
             waitFor([&] { return !window->logic().genProcWtoku(); });
         }
-        window.reset();
+        started.reset();
     }
 
-    // Turns the event loop until `done` holds or the deadline passes.
-    bool waitFor(const std::function<bool()>& done,
-                 std::chrono::seconds deadline = std::chrono::seconds(600)) {
-        const auto end = std::chrono::steady_clock::now() + deadline;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > end) return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
-    bool modelReady() {
-        return waitFor([&] {
-            return !window->logic().modelOpening().loading() &&
-                   !window->logic().modelOpening().modelRasterComing();
-        });
-    }
-    void drop(const std::filesystem::path& file) {
-        QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
-        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
-                              Qt::NoModifier);
-        QApplication::sendEvent(window.get(), &enter);
-        ASSERT_TRUE(enter.isAccepted()) << file;
-        QDropEvent dropped(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(window.get(), &dropped);
-    }
     std::vector<std::string> outputNames() {
         std::vector<std::string> names;
         for (int i = 0; i < outputs->count(); ++i)
@@ -124,8 +96,9 @@ class BuildSession : public ::testing::Test {
     void keep(QWidget* widget, const char* name) { test::keepScreenshot(*widget, name); }
 
     test::RecordingUserInterface ui;
-    test::TempDir dir, runtime;
-    std::unique_ptr<MainWindow> window;
+    test::TempDir dir;
+    std::unique_ptr<test::StartedMainWindow> started;
+    MainWindow* window = nullptr;
     QListWidget* outputs = nullptr;
     QListWidget* operations = nullptr;
 };
@@ -133,8 +106,8 @@ class BuildSession : public ::testing::Test {
 } // namespace
 
 TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
-    drop(dir / "Sample.prj");
-    ASSERT_TRUE(modelReady());
+    test::dropFile(*window, dir / "Sample.prj");
+    ASSERT_TRUE(test::modelReady(*window));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(settings.plikProjektu, (dir / "Sample.prj").string());
     EXPECT_EQ(modelTriangles.size(), 4362u);
@@ -156,7 +129,7 @@ TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
     timer.setInterval(5);
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start();
-    QTest::keyClick(window.get(), Qt::Key_F4);
+    QTest::keyClick(window, Qt::Key_F4);
     ASSERT_TRUE(window->logic().genProcWtoku());
     EXPECT_EQ(operations->item(0)->checkState(), Qt::PartiallyChecked);
     EXPECT_FALSE(window->findChild<QAction*>("mBudujPlikiWy")->isEnabled());
@@ -206,7 +179,7 @@ TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
                                             "Estimated machining time : ([0-9]+ h )?[0-9]+ min")))
         << ui.messages[1].text;
     EXPECT_EQ(ui.messages[1].text.find("Tool path length : 0.0 m"), std::string::npos);
-    keep(window.get(), "build-session");
+    keep(window, "build-session");
     // The old-style preview saved beside the outputs.
     window->findChild<QAction*>("pmiZapiszJakoJpg")->trigger();
     ASSERT_EQ(ui.messages.size(), 3u);
@@ -224,8 +197,7 @@ TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
     }
     ASSERT_GT(drawn, 0u);
     const auto plot = dir / "paths.plt";
-    saveThroughDialog(plot,
-                      [&] { QTest::keyClick(window.get(), Qt::Key_F10, Qt::ControlModifier); });
+    saveThroughDialog(plot, [&] { QTest::keyClick(window, Qt::Key_F10, Qt::ControlModifier); });
     Thpgl reader;
     reader.open(plot);
     std::size_t plotted = 0;
@@ -233,7 +205,7 @@ TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
     EXPECT_EQ(plotted, 3 * drawn);
     const auto drawing = dir / "paths.dxf";
     saveThroughDialog(drawing, [&] {
-        QTest::keyClick(window.get(), Qt::Key_F11, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_F11, Qt::ControlModifier | Qt::AltModifier);
     });
     std::ifstream in(drawing, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -249,8 +221,8 @@ TEST_F(BuildSession, SampleProjectBuildsItsOutputsInOrder) {
 }
 
 TEST_F(BuildSession, EscDuringTheSecondOfThreeStopsTheChain) {
-    drop(dir / "Sample.prj");
-    ASSERT_TRUE(modelReady());
+    test::dropFile(*window, dir / "Sample.prj");
+    ASSERT_TRUE(test::modelReady(*window));
     // Layering, Surfacing and Lining; the project saved so that the build starts.
     for (int i = 0; i < operations->count(); ++i)
         operations->item(i)->setCheckState(i == 1 || i == 2 || i == 3 ? Qt::Checked
@@ -258,10 +230,10 @@ TEST_F(BuildSession, EscDuringTheSecondOfThreeStopsTheChain) {
     window->logic().mProjektZapiszClick();
     ASSERT_FALSE(project->DoZapisu());
 
-    QTest::keyClick(window.get(), Qt::Key_F4);
+    QTest::keyClick(window, Qt::Key_F4);
     ASSERT_TRUE(window->logic().genProcWtoku());
     ASSERT_TRUE(waitFor([&] { return operations->item(2)->checkState() == Qt::PartiallyChecked; }));
-    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTest::keyClick(window, Qt::Key_Escape);
     ASSERT_TRUE(waitFor([&] { return !window->logic().genProcWtoku(); }));
 
     EXPECT_TRUE(std::filesystem::exists(output("Layering")));
@@ -274,11 +246,11 @@ TEST_F(BuildSession, EscDuringTheSecondOfThreeStopsTheChain) {
 }
 
 TEST_F(BuildSession, ModelThatFailsToLoadKeepsTheModelInUse) {
-    drop(dir / "Sample.prj");
-    ASSERT_TRUE(modelReady());
+    test::dropFile(*window, dir / "Sample.prj");
+    ASSERT_TRUE(test::modelReady(*window));
     test::writeFile(dir / "empty.stl", "solid empty\nendsolid empty\n");
-    drop(dir / "empty.stl");
-    ASSERT_TRUE(modelReady());
+    test::dropFile(*window, dir / "empty.stl");
+    ASSERT_TRUE(test::modelReady(*window));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text.rfind(txt("Other", "zbiorPusty"), 0), 0u);
     EXPECT_EQ(modelTriangles.size(), 4362u);
@@ -293,12 +265,12 @@ TEST_F(BuildSession, ModelThatFailsToLoadKeepsTheModelInUse) {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((dir / "notes.txt").string()))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &enter);
+    QApplication::sendEvent(window, &enter);
     EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST_F(BuildSession, PictureThroughTheReliefDialog) {
-    std::filesystem::copy_file(samples / "relief.bmp", dir / "relief.bmp");
+    std::filesystem::copy_file(test::sampleFolder / "relief.bmp", dir / "relief.bmp");
     bool answered = false;
     // The dialog is modal: it is answered from the event loop once it shows.
     QTimer answer;
@@ -315,7 +287,7 @@ TEST_F(BuildSession, PictureThroughTheReliefDialog) {
         dialog->findChild<QPushButton*>("btnOk")->click();
     });
     answer.start();
-    drop(dir / "relief.bmp");
+    test::dropFile(*window, dir / "relief.bmp");
     answer.stop();
     ASSERT_TRUE(answered);
     EXPECT_TRUE(ui.messages.empty());
@@ -327,5 +299,5 @@ TEST_F(BuildSession, PictureThroughTheReliefDialog) {
     EXPECT_EQ(rasterSizeX, 400);
     EXPECT_EQ(rasterSizeY, 300);
     EXPECT_TRUE(window->findChild<QLabel*>("ImageBMP")->isVisible());
-    keep(window.get(), "bitmap-relief-window");
+    keep(window, "bitmap-relief-window");
 }

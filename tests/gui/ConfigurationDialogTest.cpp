@@ -9,6 +9,7 @@
 #include "FltEdit.h"
 #include "KonfigDialog.h"
 #include "MainWindow.h"
+#include "MainWindowSupport.h"
 #include "MaterialDialog.h"
 #include "ModelInfoDialog.h"
 #include "Screenshots.h"
@@ -259,14 +260,10 @@ TEST_F(ConfigurationGui, EscapeSavesNothing) {
 }
 
 TEST_F(ConfigurationGui, MainWindowOpensTheConfigurationMaterialAndModelDialogs) {
-    test::TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
-    MainWindow window(false);
-    ASSERT_TRUE(window.start()) << (ui.messages.empty() ? "" : ui.messages.back().text);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QApplication::processEvents();
+    test::StartedMainWindow started(ui, data.path());
+    ASSERT_TRUE(started.started()) << started.failure();
+    MainWindow& window = started.window();
+    started.activate();
 
     auto* configuration = window.findChild<QAction*>("mKonfig");
     ASSERT_NE(configuration, nullptr);

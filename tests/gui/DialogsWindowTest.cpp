@@ -4,6 +4,7 @@
 // screenshots, and the dialogs opened from the main window's panes.
 #include "FltEdit.h"
 #include "MainWindow.h"
+#include "MainWindowSupport.h"
 #include "MaterialDialog.h"
 #include "ModelInfoDialog.h"
 #include "NarzedzieDialog.h"
@@ -336,14 +337,10 @@ TEST_F(DialogsGui, NumPadOpensOnOneClickWithTheTouchSwitch) {
 }
 
 TEST_F(DialogsGui, PanesOpenTheDialogsFromTheMainWindow) {
-    test::TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
-    MainWindow window(false);
-    ASSERT_TRUE(window.start());
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QApplication::processEvents();
+    test::StartedMainWindow started(ui, data.path());
+    ASSERT_TRUE(started.started());
+    MainWindow& window = started.window();
+    started.activate();
     auto* tools = child<QListWidget>(window, "lbFrezy");
     EXPECT_TRUE(child<QPushButton>(window, "btnFrezDodaj")->isEnabled());
     QTimer::singleShot(0, [&] {

@@ -3,6 +3,7 @@
 // the dealer panel of the Taiwanese interface; US and SA screenshots.
 #include "AboutDialog.h"
 #include "MainWindow.h"
+#include "MainWindowSupport.h"
 #include "MemoryInfoDialog.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -113,14 +114,10 @@ TEST_F(HelpDialogsGui, AboutWithTheDealerPanelForCountry886) {
 
 TEST_F(HelpDialogsGui, MainWindowMenuOpensMemoryInformationAndAbout) {
     test::TempDir data;
-    test::TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
-    MainWindow window(false);
-    ASSERT_TRUE(window.start());
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QApplication::processEvents();
+    test::StartedMainWindow started(ui, data.path());
+    ASSERT_TRUE(started.started());
+    MainWindow& window = started.window();
+    started.activate();
 
     auto* memory = child<QAction>(window, "mPamiecInfo");
     ASSERT_NE(memory, nullptr);

@@ -2,6 +2,7 @@
 // caption comes from that language's file, and a screenshot with the sample
 // model dropped on it is kept.
 #include "MainWindow.h"
+#include "MainWindowSupport.h"
 #include "QtMainLoop.h"
 #include "RAWview.h"
 #include "Screenshots.h"
@@ -12,19 +13,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
-#include <QDropEvent>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTimer>
-#include <QUrl>
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 using namespace korvane;
 
@@ -60,16 +54,11 @@ std::vector<std::pair<std::string, QString>> visibleCaptions(MainWindow& w) {
 void startsWithCaptionsFrom(const std::string& language) {
     test::RecordingUserInterface ui;
     test::TempDir data;
-    test::TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    test::resetState(ui, {language, "dataDir=" + data.path().string()});
-
-    MainWindow window(true);
-    ASSERT_TRUE(window.start());
+    test::StartedMainWindow started(ui, data.path(), {language}, true);
+    ASSERT_TRUE(started.started());
+    MainWindow& window = started.window();
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(texts->skrotJez, language);
-    window.show();
-    QApplication::processEvents();
 
     for (const auto& [name, text] : visibleCaptions(window)) {
         EXPECT_FALSE(text.isEmpty()) << name;
@@ -81,19 +70,7 @@ void startsWithCaptionsFrom(const std::string& language) {
 
     // The sample model dropped on the window, as a user opens it, shown once
     // loaded and rasterised.
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(
-        (std::filesystem::path(KORVANE_SOURCE_DIR) / "samples" / "Sample.stl").string()))});
-    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
-    ASSERT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &drop);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(10);
-    while ((window.logic().modelOpening().loading() ||
-            window.logic().modelOpening().modelRasterComing()) &&
-           std::chrono::steady_clock::now() < deadline)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    ASSERT_NO_FATAL_FAILURE(test::dropSampleModel(window));
     ASSERT_FALSE(modelTriangles.empty());
     const QImage view = window.findChild<TRAWview*>("RAWview1")->grabFramebuffer();
     int lit = 0;
@@ -106,13 +83,7 @@ void startsWithCaptionsFrom(const std::string& language) {
     test::keepScreenshot(window, "main-window-" + language);
     // The dropped model left the project unsaved: closing asks for its name,
     // and the user cancels that.
-    QTimer cancel;
-    QObject::connect(&cancel, &QTimer::timeout, [] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            dialog->reject();
-    });
-    cancel.start(10);
-    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(test::closeCancellingTheName(window));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // the output preview of a generated hatching and the old-style preview, the
 // coupled mouse navigation and the view menu. Every frame is kept as a picture.
 #include "MainWindow.h"
+#include "MainWindowSupport.h"
 #include "RAWview.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -168,13 +169,9 @@ TEST_F(ModelViewGui, ToolSketchOfEachType) {
 
 TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
     test::TempDir data;
-    test::TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
-    MainWindow window(false);
-    ASSERT_TRUE(window.start());
-    window.show();
-    QApplication::processEvents();
+    test::StartedMainWindow started(ui, data.path());
+    ASSERT_TRUE(started.started());
+    MainWindow& window = started.window();
     auto* pages = window.findChild<QTabWidget*>("pcWidoki");
     auto* model = window.findChild<TRAWview*>("RAWview1");
     auto* stock = window.findChild<TRAWview*>("rwMaterial");
@@ -262,13 +259,9 @@ TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
 
 TEST_F(ModelViewGui, MouseNavigationCoupledViewsAndViewMenu) {
     test::TempDir data;
-    test::TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
-    MainWindow window(false);
-    ASSERT_TRUE(window.start());
-    window.show();
-    QApplication::processEvents();
+    test::StartedMainWindow started(ui, data.path());
+    ASSERT_TRUE(started.started());
+    MainWindow& window = started.window();
     auto* model = window.findChild<TRAWview*>("RAWview1");
     auto* preview = window.findChild<TRAWview*>("rwPodgladWy");
     ASSERT_TRUE(model && preview);

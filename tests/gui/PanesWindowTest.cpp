@@ -1,7 +1,9 @@
 // The tool and operation panes in the real window: library order, the
 // selected tool's description, check marks (mouse, Space, context menu) that
-// feed the project, deleting with the buttons; a screenshot is kept.
+// feed the project, deleting with the buttons; a screenshot beside the sample
+// model is kept.
 #include "MainWindow.h"
+#include "MainWindowSupport.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 
@@ -22,14 +24,9 @@ using namespace korvane;
 TEST(MainWindowPanes, ShowTheLibrariesAndFollowTheRules) {
     test::RecordingUserInterface ui;
     test::TempDir data;
-    test::TempDir runtime;
-    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
-
-    MainWindow window(false);
-    ASSERT_TRUE(window.start());
-    window.show();
-    QApplication::processEvents();
+    test::StartedMainWindow started(ui, data.path());
+    ASSERT_TRUE(started.started());
+    MainWindow& window = started.window();
 
     auto* tools = window.findChild<QListWidget*>("lbFrezy");
     auto* detail = window.findChild<QLabel*>("lOpisFreza");
@@ -75,14 +72,19 @@ TEST(MainWindowPanes, ShowTheLibrariesAndFollowTheRules) {
     toolDelete->click();
     EXPECT_EQ(tools->count(), 3);
     EXPECT_FALSE(std::filesystem::exists(data / "Tools" / "Ball2.tol"));
-    tools->setCurrentRow(0);
-    QApplication::processEvents();
 
-    test::keepScreenshot(window, "main-window-panes");
-
-    // Back to an unchanged project, so that closing asks nothing.
+    // Back to an unchanged project.
     window.findChild<QAction*>("pmiWylaczWszystkie")->trigger();
     EXPECT_FALSE(build->isEnabled());
     EXPECT_FALSE(project->DoZapisu());
-    EXPECT_TRUE(window.close());
+
+    // The panes beside the sample model, every operation checked.
+    ASSERT_NO_FATAL_FAILURE(test::dropSampleModel(window));
+    window.findChild<QAction*>("pmiZaznaczWszystkie")->trigger();
+    tools->setCurrentRow(0);
+    QApplication::processEvents();
+    test::keepScreenshot(window, "main-window-panes");
+    EXPECT_EQ(ui.messages.size(), 1u);
+    // The model left the project unsaved: the user cancels the question for its name.
+    EXPECT_TRUE(test::closeCancellingTheName(window));
 }
