@@ -8,12 +8,24 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 using namespace korvane;
 
-TEST(HelpDialogs, MemoryInformationCaptionsAndSizes) {
+namespace {
+
+class HelpDialogs : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::resetState(ui);
+        test::loadTexts("US");
+    }
     test::RecordingUserInterface ui;
-    test::resetState(ui);
-    test::loadTexts("US");
+};
+
+} // namespace
+
+TEST_F(HelpDialogs, MemoryInformationCaptionsAndSizes) {
     MemoryStatus memory;
     memory.physicalTotal = 17179869184;    // 16 GiB
     memory.physicalAvailable = 1610612736; // 1.5 GiB
@@ -27,15 +39,19 @@ TEST(HelpDialogs, MemoryInformationCaptionsAndSizes) {
     const MemoryInfoText t = memoryInfoText(memory, heap);
     EXPECT_EQ(t.totalCaption, "Total");
     EXPECT_EQ(t.availableCaption, "Available");
-    EXPECT_EQ(t.memory[0].caption, "Physical memory");
-    EXPECT_EQ(t.memory[0].total, "16384MB");
-    EXPECT_EQ(t.memory[0].available, "1536MB");
-    EXPECT_EQ(t.memory[1].caption, "Page file");
-    EXPECT_EQ(t.memory[1].total, "0b");
-    EXPECT_EQ(t.memory[1].available, "1023b");
-    EXPECT_EQ(t.memory[2].caption, "Virtual address space");
-    EXPECT_EQ(t.memory[2].total, "134217728MB");
-    EXPECT_EQ(t.memory[2].available, "2KB");
+    const struct {
+        const char* caption;
+        const char* total;
+        const char* available;
+    } memoryRows[] = {{"Physical memory", "16384MB", "1536MB"},
+                      {"Page file", "0b", "1023b"},
+                      {"Virtual address space", "134217728MB", "2KB"}};
+    for (std::size_t i = 0; i < std::size(memoryRows); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(t.memory[i].caption, memoryRows[i].caption);
+        EXPECT_EQ(t.memory[i].total, memoryRows[i].total);
+        EXPECT_EQ(t.memory[i].available, memoryRows[i].available);
+    }
     EXPECT_EQ(t.heapCaption, "Memory manager heap");
     EXPECT_EQ(t.heap[0].caption, "Total address space");
     EXPECT_EQ(t.heap[3].caption, "Allocated");
@@ -45,10 +61,7 @@ TEST(HelpDialogs, MemoryInformationCaptionsAndSizes) {
     EXPECT_EQ(t.heap[8].value, "0b");
 }
 
-TEST(HelpDialogs, AboutWithTheDealerPanelOnlyForCountry886) {
-    test::RecordingUserInterface ui;
-    test::resetState(ui);
-    test::loadTexts("US");
+TEST_F(HelpDialogs, AboutWithTheDealerPanelOnlyForCountry886) {
     const AboutText us = aboutText(1);
     EXPECT_EQ(us.caption, "About Korvane3D");
     EXPECT_EQ(us.version, "Version:1.0.0.1");
