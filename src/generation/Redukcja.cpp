@@ -55,6 +55,20 @@ void keepAboveMotionMap(TrPkt3D& p) {
     p.z = std::max(p.z, static_cast<float>(motionHeightInterpolated(p)));
 }
 
+// In a hollow (a floor at the foot of a wall) the chord runs above the
+// surface instead and would leave material the tool reaches: a moved point
+// rises no higher than it stood before or than a tenth of a cell over the
+// motion map at its new position. Returns the height the next curves run
+// through; p ends on or above the map.
+float keepNearMotionMap(TrPkt3D& p, float before) {
+    if (settings.printer3D) return p.z;
+    const float map = static_cast<float>(motionHeightInterpolated(p));
+    p.z = std::min(p.z, std::max(before, static_cast<float>(map + 0.1 * pixelSize)));
+    const float free = p.z;
+    p.z = std::max(p.z, map);
+    return free;
+}
+
 } // namespace
 
 void reduceFigure(int index, double tolerance) {
@@ -126,9 +140,9 @@ void smoothFigure(tFigura& f, std::initializer_list<SmoothingPass> passes) {
                 !(angleAt(b, a, d) > cornerAngle && angleAt(d, b, c3) > cornerAngle))
                 continue;
             const size_t k = size_t((i + 1) % c);
+            const float before = p[k].z;
             p[k] = bezier(a, b, d, c3, 1.0 / n);
-            free[k] = p[k].z;
-            keepAboveMotionMap(p[k]);
+            free[k] = keepNearMotionMap(p[k], before);
         }
         if (f.zamknieta) p.back() = p.front(), free.back() = free.front();
     }

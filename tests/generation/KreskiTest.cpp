@@ -2,8 +2,11 @@
 #include "generation/Kreski.h"
 #include "foundation/State.h"
 #include "generation/GenState.h"
+#include "generation/MotionMap.h"
 #include "geometry/Raster.h"
+#include "libraries/Operacje.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -128,4 +131,33 @@ TEST_F(Kreski, HeightWindowSplitsStrokes) {
     figureList.clear();
     followSurface({0, 1, 0}, {10, 1, 0});
     EXPECT_TRUE(figureList.empty());
+}
+
+TEST_F(Kreski, SmoothedStrokesReachTheFloorAtTheFootOfAWall) {
+    // A wall rising 1.4 mm per cell left of x = 10 over a floor at 2 mm: the
+    // strokes along x come down the wall onto the floor. Their smoothing
+    // would round the hollow at the wall's foot off above the floor; no point
+    // may stand more than a tenth of a cell over the map, and the first point
+    // on the floor lies within a cell of the foot.
+    motionMap(20, 4, [](int ix, int) { return ix < 10 ? 2 + 1.4f * float(10 - ix) : 2.0f; });
+    TOperacjaDane o;
+    o.warstwaSzer = 2;
+    o.granicaZdolna = 0;
+    o.granicaZgorna = 100;
+    o.polaczoneKonce = false;
+    generujKreski(o);
+    ASSERT_EQ(figureList.size(), 3u); // y = 0, 2, 4
+    for (const auto& f : figureList) {
+        for (const TrPkt3D& p : f->poz) {
+            const double map = motionHeightInterpolated(p);
+            EXPECT_GE(p.z, map - 1e-4) << p.x;
+            EXPECT_LE(p.z, map + 0.1 + 1e-4) << p.x;
+        }
+        // The floor is reached within a cell of the wall's foot.
+        const auto floor =
+            std::find_if(f->poz.begin(), f->poz.end(), [](const TrPkt3D& p) { return p.x >= 10; });
+        ASSERT_NE(floor, f->poz.end());
+        EXPECT_LT(floor->x, 11);
+        EXPECT_LE(floor->z, 2.1 + 1e-4);
+    }
 }
