@@ -6,10 +6,14 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -27,6 +31,15 @@ FocusedLabels::FocusedLabels(QWidget* dialog) : QObject(dialog) {
 
 void FocusedLabels::add(QWidget* field, QLabel* label) {
     pairs_.emplace_back(field, label);
+}
+
+void FocusedLabels::addRow(QGridLayout* grid, QLabel* label, QWidget* field, const char* name) {
+    label->setBuddy(field);
+    field->setObjectName(name);
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0);
+    grid->addWidget(field, row, 1);
+    add(field, label);
 }
 
 void FocusedLabels::follow(QWidget* now) {
@@ -89,6 +102,29 @@ QPushButton* dialogButton(const QString& caption, const char* name) {
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
+}
+
+QDialogButtonBox* okCancelButtons(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+QWidget* fileNameField(QLineEdit*& name, const char* nameName, QPushButton*& button,
+                       const char* buttonName) {
+    auto* field = new QWidget;
+    auto* layout = new QHBoxLayout(field);
+    layout->setContentsMargins(0, 0, 0, 0);
+    name = new QLineEdit;
+    name->setReadOnly(true);
+    name->setObjectName(nameName);
+    button = dialogButton("...", buttonName);
+    layout->addWidget(name);
+    layout->addWidget(button);
+    return field;
 }
 
 void addFieldRow(QGridLayout* grid, int row, const QString& label, QWidget* field,

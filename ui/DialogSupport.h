@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+class QDialog;
+class QDialogButtonBox;
 class QGridLayout;
 class QGroupBox;
 class QKeyEvent;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -25,6 +28,9 @@ class FocusedLabels : public QObject {
   public:
     explicit FocusedLabels(QWidget* dialog);
     void add(QWidget* field, QLabel* label);
+    // A field below the rows of `grid`: `label` (the field its buddy), then
+    // `field` named `name`, the label bold while the field has the focus.
+    void addRow(QGridLayout* grid, QLabel* label, QWidget* field, const char* name);
 
   private:
     void follow(QWidget* now);
@@ -53,6 +59,15 @@ void setUpDialog(QWidget* dialog, const char* name, const QString& title);
 
 // A button that Enter does not press unless it has the focus.
 QPushButton* dialogButton(const QString& caption, const char* name);
+
+// OK and Cancel for `dialog`: OK, named "btnOK", is pressed by Enter and calls
+// the dialog's accept(), Cancel its reject().
+QDialogButtonBox* okCancelButtons(QDialog* dialog);
+
+// A read-only file name field named `nameName` beside a "..." button named
+// `buttonName`, in one widget; both are stored in `name` and `button`.
+QWidget* fileNameField(QLineEdit*& name, const char* nameName, QPushButton*& button,
+                       const char* buttonName);
 
 // A labelled field in row `row` of `grid`: the label, then `field` named `name`.
 void addFieldRow(QGridLayout* grid, int row, const QString& label, QWidget* field,

@@ -6,7 +6,6 @@
 #include "foundation/Interfejs.h"
 #include "foundation/State.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -37,11 +36,9 @@ QCheckBox* checkBox(const char* name) {
 } // namespace
 
 KonfigDialog::KonfigDialog(bool calibrationPage, QWidget* parent) : QDialog(parent) {
-    setObjectName("fKonfig");
     logic_ = std::make_unique<TfKonfig>(*this, calibrationPage);
     TfKonfig& l = *logic_;
-    setWindowTitle(caption("Caption"));
-    applyDialogDirection(this);
+    setUpDialog(this, "fKonfig", caption("Caption"));
     auto* bold = new FocusedLabels(this);
 
     pages_ = new QTabWidget;
@@ -55,29 +52,18 @@ KonfigDialog::KonfigDialog(bool calibrationPage, QWidget* parent) : QDialog(pare
     };
     auto labelled = [&](QGridLayout* grid, ConfigField id, QLabel* label, QWidget* field,
                         const char* name) {
-        field->setObjectName(name);
-        label->setBuddy(field);
-        const int r = grid->rowCount();
-        grid->addWidget(label, r, 0);
-        grid->addWidget(field, r, 1);
-        bold->add(field, label);
+        bold->addRow(grid, label, field, name);
         fields_[id] = field;
     };
 
     // General: unit, resolution, coupled views, 3D printer.
     QVBoxLayout* general = page(ConfigPage::general, "tsOgolne");
-    auto* unitBox = new QGroupBox(caption("rgJednostka.Caption"));
-    unitBox->setObjectName("rgJednostka");
-    auto* unitLayout = new QVBoxLayout(unitBox);
-    auto* unitGroup = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
-        const rJednMiar& u = unitTable[static_cast<std::size_t>(i)];
-        units_[i] = new QRadioButton(QString::fromStdString(u.skrot + " " + u.opis));
-        units_[i]->setObjectName(QString("rbJednostka%1").arg(i));
-        unitGroup->addButton(units_[i], i);
-        unitLayout->addWidget(units_[i]);
-    }
-    connect(unitGroup, &QButtonGroup::idClicked, this, [this](int id) { logic_->setUnit(id); });
+    QStringList unitNames;
+    for (std::size_t i = 0; i < 3; ++i)
+        unitNames << QString::fromStdString(unitTable[i].skrot + " " + unitTable[i].opis);
+    QGroupBox* unitBox =
+        radioChoice(this, caption("rgJednostka.Caption"), "rgJednostka", unitNames, "rbJednostka",
+                    units_, [this](int id) { logic_->setUnit(id); });
     fields_[ConfigField::unit] = unitBox;
     general->addWidget(unitBox);
     auto* generalGrid = new QGridLayout;
@@ -116,9 +102,7 @@ KonfigDialog::KonfigDialog(bool calibrationPage, QWidget* parent) : QDialog(pare
         if (i < 3) octets->addWidget(new QLabel("."));
     }
     ipLayout->addWidget(octetRow, 0, 0, 1, 2);
-    auto* setIp = new QPushButton(caption("btnUstawIP.Caption"));
-    setIp->setObjectName("btnUstawIP");
-    setIp->setAutoDefault(false);
+    auto* setIp = dialogButton(caption("btnUstawIP.Caption"), "btnUstawIP");
     connect(setIp, &QPushButton::clicked, this, [this] { logic_->setMachineIp(); });
     ipLayout->addWidget(setIp, 1, 0);
     ethernet_ = checkBox("cbEthernet");
@@ -165,19 +149,13 @@ KonfigDialog::KonfigDialog(bool calibrationPage, QWidget* parent) : QDialog(pare
 
     // Calibration.
     QVBoxLayout* calibration = page(ConfigPage::calibration, "tsKalibracja");
-    auto* calibrate =
-        new QPushButton(QString::fromStdString(txt("Form_Calibration", "form.caption") + "..."));
-    calibrate->setObjectName("btnKalibracja");
-    calibrate->setAutoDefault(false);
+    auto* calibrate = dialogButton(
+        QString::fromStdString(txt("Form_Calibration", "form.caption") + "..."), "btnKalibracja");
     connect(calibrate, &QPushButton::clicked, this, [this] { CalibrationDialog(this).exec(); });
     calibration->addWidget(calibrate);
     calibration->addStretch();
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &KonfigDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(pages_);
     layout->addWidget(buttons);

@@ -4,11 +4,9 @@
 
 #include "foundation/Interfejs.h"
 
-#include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,36 +25,20 @@ QString caption(const char* key) {
 } // namespace
 
 MaterialDialog::MaterialDialog(const TModel& model, QWidget* parent) : QDialog(parent) {
-    setObjectName("fMaterialDlg");
     logic_ = std::make_unique<TfMaterialDlg>(*this, model);
     TfMaterialDlg& l = *logic_;
-    setWindowTitle(caption("Caption"));
-    applyDialogDirection(this);
+    setUpDialog(this, "fMaterialDlg", caption("Caption"));
     auto* bold = new FocusedLabels(this);
 
-    auto* sourceBox = new QGroupBox(caption("rgZrodlo.Caption"));
-    sourceBox->setObjectName("rgZrodlo");
-    auto* sourceLayout = new QVBoxLayout(sourceBox);
-    auto* group = new QButtonGroup(this);
-    const char* items[] = {"rgZrodlo.Items0", "rgZrodlo.Items1", "rgZrodlo.Items2"};
-    for (int i = 0; i < 3; ++i) {
-        sources_[i] = new QRadioButton(caption(items[i]));
-        sources_[i]->setObjectName(QString("rbZrodlo%1").arg(i));
-        group->addButton(sources_[i], i);
-        sourceLayout->addWidget(sources_[i]);
-    }
-    connect(group, &QButtonGroup::idClicked, this, [this](int id) { logic_->setSource(id); });
+    QGroupBox* sourceBox = radioChoice(
+        this, caption("rgZrodlo.Caption"), "rgZrodlo",
+        {caption("rgZrodlo.Items0"), caption("rgZrodlo.Items1"), caption("rgZrodlo.Items2")},
+        "rbZrodlo", sources_, [this](int id) { logic_->setSource(id); });
     fields_[MaterialField::source] = sourceBox;
 
     auto* form = new QGridLayout;
     auto row = [&](MaterialField id, const QString& text, QWidget* field, const char* name) {
-        auto* label = new QLabel(text);
-        label->setBuddy(field);
-        field->setObjectName(name);
-        const int r = form->rowCount();
-        form->addWidget(label, r, 0);
-        form->addWidget(field, r, 1);
-        bold->add(field, label);
+        bold->addRow(form, new QLabel(text), field, name);
         fields_[id] = field;
     };
     const std::tuple<MaterialField, FltField*, const char*, const char*> numbers[] = {
@@ -66,32 +48,16 @@ MaterialDialog::MaterialDialog(const TModel& model, QWidget* parent) : QDialog(p
         {MaterialField::coating, &l.powloka, "lGruboscPowloki.Caption", "eGruboscPowloki"}};
     for (auto [id, field, text, name] : numbers)
         row(id, unitCaption(txt("Material_dialog", text)), new TFltEditU(*field), name);
-    modelSize_ = new QPushButton(caption("btnWymiaryModelu.Caption"));
-    modelSize_->setObjectName("btnWymiaryModelu");
-    modelSize_->setAutoDefault(false);
+    modelSize_ = dialogButton(caption("btnWymiaryModelu.Caption"), "btnWymiaryModelu");
     connect(modelSize_, &QPushButton::clicked, this, [this] { logic_->takeModelDimensions(); });
     form->addWidget(modelSize_, form->rowCount(), 1);
-    auto* stock = new QWidget;
-    auto* stockLayout = new QHBoxLayout(stock);
-    stockLayout->setContentsMargins(0, 0, 0, 0);
-    file_ = new QLineEdit;
-    file_->setReadOnly(true);
-    fileButton_ = new QPushButton("...");
-    fileButton_->setObjectName("btnPlikMaterialu");
-    fileButton_->setAutoDefault(false);
+    QWidget* stock = fileNameField(file_, "ePlikMaterialu", fileButton_, "btnPlikMaterialu");
     connect(fileButton_, &QPushButton::clicked, this, [this] { logic_->chooseStockFile(); });
-    stockLayout->addWidget(file_);
-    stockLayout->addWidget(fileButton_);
     row(MaterialField::file, caption("lPlikMaterialu.Caption"), stock, "pPlikMaterialu");
-    file_->setObjectName("ePlikMaterialu");
     row(MaterialField::pad, unitCaption(txt("Material_dialog", "lPodkladka.Caption")),
         new TFltEditU(l.podkladka), "ePodkladka");
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &MaterialDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = okCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sourceBox);
     layout->addLayout(form);

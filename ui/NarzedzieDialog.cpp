@@ -14,29 +14,20 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 using namespace korvane;
 
 NarzedzieDialog::NarzedzieDialog(const TFrezDane* tool, int index, QWidget* parent)
     : QDialog(parent) {
-    setObjectName("fNarzedzieDlg");
     logic_ = tool ? std::make_unique<TfNarzedzieDlg>(*this, *tool, index)
                   : std::make_unique<TfNarzedzieDlg>(*this);
-    setWindowTitle(QString::fromStdString(logic_->caption()));
-    applyDialogDirection(this);
+    setUpDialog(this, "fNarzedzieDlg", QString::fromStdString(logic_->caption()));
     auto* bold = new FocusedLabels(this);
 
     auto* form = new QGridLayout;
     auto row = [&](const QString& caption, QWidget* field, const char* name) {
-        auto* label = new QLabel(caption);
-        label->setBuddy(field);
-        field->setObjectName(name);
-        const int r = form->rowCount();
-        form->addWidget(label, r, 0);
-        form->addWidget(field, r, 1);
-        bold->add(field, label);
+        bold->addRow(form, new QLabel(caption), field, name);
     };
     name_ = new QLineEdit(QString::fromStdString(logic_->nazwa));
     name_->setMaxLength(64);
@@ -73,11 +64,7 @@ NarzedzieDialog::NarzedzieDialog(const TFrezDane* tool, int index, QWidget* pare
     picture->addWidget(diagram_, 0, Qt::AlignTop);
     picture->addWidget(sketch_, 0, Qt::AlignTop);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &NarzedzieDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = okCancelButtons(this);
 
     auto* top = new QHBoxLayout;
     top->addLayout(form);

@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,23 +27,16 @@ QString caption(const char* key) {
 
 OperacjeDialog::OperacjeDialog(const TOperacjaDane* operation, int index, QWidget* parent)
     : QDialog(parent) {
-    setObjectName("fOperacjeDlg");
     logic_ = operation ? std::make_unique<TfOperacjeDlg>(*this, *operation, index)
                        : std::make_unique<TfOperacjeDlg>(*this);
     TfOperacjeDlg& l = *logic_;
-    setWindowTitle(QString::fromStdString(l.caption()));
-    applyDialogDirection(this);
+    setUpDialog(this, "fOperacjeDlg", QString::fromStdString(l.caption()));
     auto* bold = new FocusedLabels(this);
 
     auto* form = new QGridLayout;
     auto row = [&](OperationField id, const QString& text, QWidget* field, const char* name) {
         auto* label = new QLabel(text);
-        label->setBuddy(field);
-        field->setObjectName(name);
-        const int r = form->rowCount();
-        form->addWidget(label, r, 0);
-        form->addWidget(field, r, 1);
-        bold->add(field, label);
+        bold->addRow(form, label, field, name);
         rows_[id] = {label, field};
     };
     auto box = [&](const QString& text, const char* name, bool& flag) {
@@ -76,18 +68,8 @@ OperacjeDialog::OperacjeDialog(const TOperacjaDane* operation, int index, QWidge
     for (const ToolChoice& t : l.tools()) tool_->addItem(QString::fromStdString(t.name));
     row(OperationField::tool, caption("lNarzedzie.Caption"), tool_, "cbNarzedzie");
     connect(tool_, &QComboBox::activated, this, [this](int i) { logic_->chooseTool(i); });
-    auto* plot = new QWidget;
-    auto* plotLayout = new QHBoxLayout(plot);
-    plotLayout->setContentsMargins(0, 0, 0, 0);
-    plotFile_ = new QLineEdit;
-    plotFile_->setReadOnly(true);
-    plotFile_->setObjectName("ePlikWe");
-    plotButton_ = new QPushButton("...");
-    plotButton_->setObjectName("btnPlikWe");
-    plotButton_->setAutoDefault(false);
+    QWidget* plot = fileNameField(plotFile_, "ePlikWe", plotButton_, "btnPlikWe");
     connect(plotButton_, &QPushButton::clicked, this, [this] { logic_->choosePlotFile(); });
-    plotLayout->addWidget(plotFile_);
-    plotLayout->addWidget(plotButton_);
     row(OperationField::plotFile, caption("lPlikWe.Caption"), plot, "pPlikWe");
 
     number(OperationField::width, l.warstwaSzer,
@@ -127,22 +109,16 @@ OperacjeDialog::OperacjeDialog(const TOperacjaDane* operation, int index, QWidge
     number(OperationField::level, l.poziomObrysu, caption("lPoziomObrysu.Caption"), "ePoziomObrysu",
            false);
     description_ = new QLineEdit(QString::fromStdString(l.opis));
-    form->addWidget(new QLabel(caption("lOpis.Caption")), form->rowCount(), 0);
-    form->addWidget(description_, form->rowCount() - 1, 1);
-    description_->setObjectName("eOpis");
+    bold->addRow(form, new QLabel(caption("lOpis.Caption")), description_, "eOpis");
     connect(description_, &QLineEdit::textEdited, this,
             [this](const QString& t) { logic_->opis = t.toStdString(); });
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName("btnOK");
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    auto* buttons = okCancelButtons(this);
     auto* defaults =
         buttons->addButton(caption("btnDomyslne.Caption"), QDialogButtonBox::ResetRole);
     defaults->setObjectName("btnDomyslne");
     defaults->setAutoDefault(false);
     connect(defaults, &QPushButton::clicked, this, [this] { logic_->applyDefaults(); });
-    connect(buttons, &QDialogButtonBox::accepted, this, &OperacjeDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -119,6 +119,12 @@ class DialogsGui : public ::testing::Test {
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
+    // The label of the field named `name`: the one whose buddy it is.
+    static QLabel* labelOf(QWidget& w, const char* name) {
+        for (QLabel* l : w.findChildren<QLabel*>())
+            if (l->buddy() && l->buddy() == w.findChild<QWidget*>(name)) return l;
+        return nullptr;
+    }
 
     test::RecordingUserInterface ui;
     test::TempDir data;
@@ -149,9 +155,7 @@ TEST_F(DialogsGui, ToolDialogFilledThroughItsWidgetsIsSavedByteForByte) {
     typeInto(child<QWidget>(dialog, "eD3"), "4");
     typeInto(child<QWidget>(dialog, "eHc"), "12");
     // The focused field's label is bold, the others are not.
-    QLabel* hcLabel = nullptr;
-    for (QLabel* l : dialog.findChildren<QLabel*>())
-        if (l->buddy() == child<QWidget>(dialog, "eHc")) hcLabel = l;
+    QLabel* hcLabel = labelOf(dialog, "eHc");
     ASSERT_NE(hcLabel, nullptr);
     EXPECT_EQ(hcLabel->text(), "hc [mm]");
     EXPECT_TRUE(hcLabel->font().bold());
@@ -277,6 +281,10 @@ TEST_F(DialogsGui, OperationDialogFilledThroughItsWidgetsIsSavedKeyForKey) {
     EXPECT_FALSE(child<QWidget>(dialog, "eGranicaZdolna")->isEnabled());
     EXPECT_EQ(fieldText(dialog, "eGranicaZdolna"), "0.000");
     typeInto(child<QLineEdit>(dialog, "eOpis"), "fine lines");
+    // The description's label is bold while it has the focus, as every field's.
+    QLabel* descriptionLabel = labelOf(dialog, "eOpis");
+    ASSERT_NE(descriptionLabel, nullptr);
+    EXPECT_TRUE(descriptionLabel->font().bold());
     keepScreenshot(dialog.grab().toImage(), "operation-dialog-US");
     child<QWidget>(dialog, "eKat")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
