@@ -54,15 +54,18 @@ void printFigures(const BuildSimulationInput& in, const BuildSimulationResult& r
     if (json) {
         Json operations = Json::array();
         for (const auto& o : in.operations) operations.push_back(o.nazwa);
-        printJson(Json{{"cell", in.cell},
-                       {"operations", operations},
-                       {"allowance", r.allowance},
-                       {"volumeRemoved", f.volumeRemoved},
-                       {"largestMaterialLeft", f.largestMaterialLeft},
-                       {"largestGouge", f.largestGouge},
-                       {"gougePosition", {f.gougeX, f.gougeY}},
-                       {"gougedArea", f.gougedArea},
-                       {"seconds", seconds}});
+        printJson(
+            Json{{"cell", in.cell},
+                 {"operations", operations},
+                 {"allowance", r.allowance},
+                 {"volumeRemoved", f.volumeRemoved},
+                 {"largestMaterialLeft", f.largestMaterialLeft},
+                 {"largestGouge", f.largestGouge},
+                 {"gougePosition", {f.gougeX, f.gougeY}},
+                 {"gougedArea", f.gougedArea},
+                 {"largestMaterialLeftAboveReachable", f.largestLeftAboveReach},
+                 {"materialLeftAboveReachablePosition", {f.leftAboveReachX, f.leftAboveReachY}},
+                 {"seconds", seconds}});
         return;
     }
     std::printf("cell %s mm, %zu operations, allowance %s mm\n", formatReal(in.cell).c_str(),
@@ -72,6 +75,8 @@ void printFigures(const BuildSimulationInput& in, const BuildSimulationResult& r
     std::printf("largest gouge %.3f mm at X %.3f Y %.3f\ngouged area %.2f mm2 (deeper than "
                 "%.2f mm)\n",
                 f.largestGouge, f.gougeX, f.gougeY, f.gougedArea, gougeThreshold);
+    std::printf("largest material left above the reachable surface %.3f mm at X %.3f Y %.3f\n",
+                f.largestLeftAboveReach, f.leftAboveReachX, f.leftAboveReachY);
 }
 
 int runSimulate(const CommandArgs& args) {

@@ -5,6 +5,7 @@
 #include "geometry/Raster.h"
 #include "libraries/LibraryState.h"
 #include "output/DaneWyjsciowe.h"
+#include "output/ReachableSurface.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -76,15 +77,20 @@ double simulationProfileStep(double cell) {
 BuildSimulationResult simulateBuild(const BuildSimulationInput& input, int threads,
                                     SimulationControl* control) {
     std::vector<SimulatedPass> passes;
+    std::vector<ReachingTool> reaching;
     BuildSimulationResult result;
     result.allowance = input.operations.empty() ? 0 : input.operations[0].zostawDoNastOper;
     for (std::size_t i = 0; i < input.outputs.size(); ++i) {
         passes.push_back({&input.outputs[i], input.tools[i]});
+        reaching.push_back({input.tools[i], input.operations[i].zostawDoNastOper});
         result.allowance = std::min(result.allowance, input.operations[i].zostawDoNastOper);
     }
     result.remaining = input.initial;
     result.completed = simulateMaterial(result.remaining, input.cell, passes, threads, control);
-    result.map = compareWithModel(input.initial, result.remaining, input.model, input.cell);
+    if (!result.completed) return result;
+    result.map =
+        compareWithModel(input.initial, result.remaining, input.model,
+                         reachableSurface(input.model, input.cell, reaching, threads), input.cell);
     return result;
 }
 

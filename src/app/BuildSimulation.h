@@ -42,7 +42,9 @@ struct BuildSimulationResult {
 double simulationProfileStep(double cell);
 
 // Sweeps the outputs over the material on `threads` threads and compares the
-// result with the model; not completed when aborted through `control`.
+// result with the model and with the lowest surface the operations' tools can
+// reach over it with their allowances; not completed (and not compared) when
+// aborted through `control`.
 BuildSimulationResult simulateBuild(const BuildSimulationInput& input, int threads,
                                     SimulationControl* control = nullptr);
 

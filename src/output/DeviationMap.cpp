@@ -5,10 +5,12 @@
 namespace korvane {
 
 DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, const tpix2d& model,
-                              double cell) {
-    const int columns = std::min({initial.columns(), remaining.columns(), model.columns()});
-    const int rows = std::min({initial.rows(), remaining.rows(), model.rows()});
+                              tpix2d reachable, double cell) {
+    const int columns =
+        std::min({initial.columns(), remaining.columns(), model.columns(), reachable.columns()});
+    const int rows = std::min({initial.rows(), remaining.rows(), model.rows(), reachable.rows()});
     DeviationMap map;
+    map.reachable = std::move(reachable);
     map.deviation.resize(columns, rows);
     DeviationFigures& f = map.figures;
     double removed = 0;
@@ -26,6 +28,12 @@ DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, co
                 f.gougeY = iy * cell;
             }
             if (-left > gougeThreshold) ++gouged;
+            const double unreached = static_cast<double>(remaining[ix][i]) - map.reachable[ix][i];
+            if (unreached > f.largestLeftAboveReach) {
+                f.largestLeftAboveReach = unreached;
+                f.leftAboveReachX = ix * cell;
+                f.leftAboveReachY = iy * cell;
+            }
         }
     }
     f.volumeRemoved = removed * cell * cell;

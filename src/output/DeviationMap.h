@@ -4,7 +4,9 @@
 
 // The simulated material against the model: per cell the remaining height
 // minus the model's height (above: material left, below: gouge) and the
-// figures an operator judges a job by.
+// figures an operator judges a job by. Material left is also measured above
+// the lowest surface the build's tools can reach (ReachableSurface), which
+// tells the paths' own faults from what no tool of the build can cut.
 namespace korvane {
 
 // A cut deeper than this below the model counts as a gouge.
@@ -16,17 +18,21 @@ struct DeviationFigures {
     double largestGouge = 0;        // mm, 0 when nothing is cut below the model
     double gougeX = 0, gougeY = 0;  // plan position of the largest gouge, mm
     double gougedArea = 0;          // mm² of cells gouged deeper than gougeThreshold
+    // mm above the reachable surface, 0 when nothing is left above it
+    double largestLeftAboveReach = 0;
+    double leftAboveReachX = 0, leftAboveReachY = 0; // plan position of it, mm
 };
 
 struct DeviationMap {
     tpix2d deviation; // remaining minus model, mm
+    tpix2d reachable; // the lowest surface the build's tools can cut, mm
     DeviationFigures figures;
 };
 
-// All three layers share the cell grid of size `cell` (mm); cells beyond the
-// smallest of them are left out. Of equal gouges the first cell (by column,
-// then row) is reported.
+// All four layers share the cell grid of size `cell` (mm); cells beyond the
+// smallest of them are left out. Of equal gouges, and of equal heights above
+// the reachable surface, the first cell (by column, then row) is reported.
 DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, const tpix2d& model,
-                              double cell);
+                              tpix2d reachable, double cell);
 
 } // namespace korvane

@@ -117,6 +117,8 @@ TEST(CliSampleBuild, SimulationGivesItsFiguresAndPicture) {
               std::string::npos)
         << sim.out;
     EXPECT_GE(jsonNumber(sim.out, "largestGouge"), 0) << sim.out;
+    EXPECT_GE(jsonNumber(sim.out, "largestMaterialLeftAboveReachable"), 0) << sim.out;
+    EXPECT_NE(sim.out.find("\"materialLeftAboveReachablePosition\": ["), std::string::npos);
     EXPECT_GT(jsonNumber(sim.out, "volumeRemoved"), 1000) << sim.out;
     EXPECT_EQ(test::readFile(picture).substr(0, 8), "\x89PNG\r\n\x1a\n");
 }

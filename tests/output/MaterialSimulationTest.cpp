@@ -5,6 +5,7 @@
 #include "output/MaterialSimulation.h"
 #include "foundation/State.h"
 #include "output/DeviationMap.h"
+#include "output/ReachableSurface.h"
 
 #include <gtest/gtest.h>
 
@@ -152,7 +153,8 @@ TEST(MaterialSimulation, GougingLineIsFoundWhereItGouges) {
     const tpix2d initial = block(40, 40, 5);
     tpix2d remaining = initial;
     ASSERT_TRUE(simulateMaterial(remaining, cell, passes, 2));
-    const DeviationMap map = compareWithModel(initial, remaining, model, cell);
+    const DeviationMap map = compareWithModel(
+        initial, remaining, model, reachableSurface(model, cell, {{passes[0].tool, 0}}, 2), cell);
     EXPECT_DOUBLE_EQ(map.figures.largestGouge, 1.0);
     EXPECT_DOUBLE_EQ(map.figures.gougeX, 5.0);
     EXPECT_DOUBLE_EQ(map.figures.gougeY, 9.0);
@@ -162,6 +164,50 @@ TEST(MaterialSimulation, GougingLineIsFoundWhereItGouges) {
     EXPECT_FLOAT_EQ(map.deviation[12][20], -1);
     EXPECT_FLOAT_EQ(map.deviation[12][23], 5);
     EXPECT_FLOAT_EQ(map.deviation[0][18], 1);
+    // Untouched cells stand 5 mm above the floor the tool could reach.
+    EXPECT_DOUBLE_EQ(map.figures.largestLeftAboveReach, 5.0);
+    EXPECT_DOUBLE_EQ(map.figures.leftAboveReachX, 0.0);
+    EXPECT_DOUBLE_EQ(map.figures.leftAboveReachY, 0.0);
+}
+
+TEST(MaterialSimulation, MaterialLeftAboveWhatABallCanReachAtAStep) {
+    // A floor at 0 for x < 10 and a wall 5 mm high beyond, under 2 mm of
+    // material; a 3 mm ball runs along y at x = 0, 0.75, ... 7.5 and 8 on the
+    // floor. It could stand at x = 8.25 (1.75 mm off the wall's first cell),
+    // where its quarter circle 1.5 - sqrt(2.25 - (x - 8.25)²) ends at x = 9.75.
+    const double cell = 0.25;
+    tpix2d model(80, 8), initial(80, 8);
+    for (int ix = 0; ix < 80; ++ix)
+        for (std::size_t iy = 0; iy < 8; ++iy) {
+            model[ix][iy] = ix < 40 ? 0 : 5;
+            initial[ix][iy] = ix < 40 ? 2 : 5;
+        }
+    std::vector<ToolRing> rings;
+    for (int k = 0; k <= 1500; ++k) {
+        const double z = k / 1000.0;
+        rings.push_back({std::sqrt(2.25 - (1.5 - z) * (1.5 - z)), z});
+    }
+    const ToolProfile ball(rings);
+    FigureList lines;
+    for (double x : {0.0, 0.75, 1.5, 2.25, 3.0, 3.75, 4.5, 5.25, 6.0, 6.75, 7.5, 8.0}) {
+        lines.push_back(std::make_unique<tFigura>());
+        lines.back()->przestawczyZ = 10;
+        lines.back()->poz = {{static_cast<float>(x), -2, 0}, {static_cast<float>(x), 4, 0}};
+    }
+    tpix2d remaining = initial;
+    ASSERT_TRUE(simulateMaterial(remaining, cell, {{&lines, ball}}, 2));
+    const DeviationMap map = compareWithModel(initial, remaining, model,
+                                              reachableSurface(model, cell, {{ball, 0}}, 2), cell);
+    // Against the model the untouched cell at the wall's foot shows 2 mm.
+    EXPECT_FLOAT_EQ(map.figures.largestMaterialLeft, 2);
+    // Above the reachable surface: at x = 9.5 the ball at 8 leaves its
+    // equator, 1.5, over 1.5 - sqrt(2.25 - 1.5625) = 0.670844; at 9.25 it
+    // leaves 0.670844 over 0.381966 and at 9.75 the 2 mm over 1.5.
+    EXPECT_NEAR(map.figures.largestLeftAboveReach, 1.5 - 0.670844, 0.0011);
+    EXPECT_DOUBLE_EQ(map.figures.leftAboveReachX, 9.5);
+    EXPECT_DOUBLE_EQ(map.figures.leftAboveReachY, 0);
+    EXPECT_NEAR(remaining[37][4] - map.reachable[37][4], 0.670844 - 0.381966, 0.0011);
+    EXPECT_NEAR(remaining[39][4] - map.reachable[39][4], 0.5, 0.0011);
 }
 
 TEST(MaterialSimulation, MovesTransfersAndThreads) {
