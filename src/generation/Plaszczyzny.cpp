@@ -247,12 +247,16 @@ RingStarts wypelnijObszaryPlaskie(int figStart, double zWarstwy, int iloscWarstw
     const TFrez ringD = ringTool(0.5 * w - 2 * p);
     const double pointLimit = w * 2 * std::numbers::pi / p * 4;
 
-    for (int k = figStart; k < static_cast<int>(figureList.size()); ++k)
-        figureList[size_t(k)]->wybierajaca = true;
+    // The band grows by a step each pass and is stamped along the outlines
+    // only, so that ring r runs (r + 1/2) steps inside them. Stamped along the
+    // rings of earlier passes as well it would reach the rings' own distance
+    // further each time, and the gaps between the rings would grow by a step
+    // per ring, leaving ridges a ball cannot reach.
+    const int outlines = static_cast<int>(figureList.size());
+    for (int k = figStart; k < outlines; ++k) figureList[size_t(k)]->wybierajaca = true;
     for (long long r = 0;; ++r) {
         const bool lastRing = r + 1 == iloscWarstw;
         const TFrez band = ringTool(lastRing ? w * 2 * double(r) + 0.5 * w : w + w * 2 * double(r));
-        const int outlines = static_cast<int>(figureList.size());
         for (int k = figStart; k < outlines; ++k) stamp(*figureList[size_t(k)], band);
 
         // Lone cells go, cells among cut ones stay to cut.

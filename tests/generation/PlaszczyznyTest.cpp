@@ -231,18 +231,21 @@ TEST(WypelnijObszaryPlaskie, OneRingStampsTheOutlinesAndTracesOneSetOfRings) {
     for (const TrPkt3D& p : inner->poz) EXPECT_EQ(p.z, 0.0f);
 }
 
-TEST(WypelnijObszaryPlaskie, RingsGoInwardUntilAPassMakesNone) {
+TEST(WypelnijObszaryPlaskie, RingsGoInwardAStepApartUntilAPassMakesNone) {
     squareOutline();
     const RingStarts starts = wypelnijObszaryPlaskie(0, 0.5, 2147483647, 2);
     // Pass 0: the 2 mm band clears the cells next to the outline (1..3,
     // 17..19); rings half a cell outside the cells left, the border cells and
-    // 4..16. Each ring clears its own cells and one cell either side (a ring of
-    // the 2 mm step). Pass 1: the 6 mm band around the outline and the rings
-    // reaches cell 7; the ring around 8..12 follows. Then nothing is left that
-    // makes a ring.
-    ASSERT_EQ(figureList.size(), 4u);
-    const float boxes[3][2] = {{0.5f, 19.5f}, {3.5f, 16.5f}, {7.5f, 12.5f}};
-    for (size_t k = 1; k < 4; ++k) {
+    // 4..16. Each ring clears its own cells and one cell either side (cells 3..5
+    // for the ring at 3.5). Pass 1: the 6 mm band around the outline alone
+    // reaches cell 5; the ring around 6..14 follows, a step (2 mm) inside the
+    // first. Pass 2: the 10 mm band reaches cell 7, the ring at 5.5 clears
+    // 5..7; the ring around 8..12. Pass 3: the 14 mm band reaches cell 9, the
+    // ring at 7.5 clears 7..9 and 11..13; the lone cell 10 is cleaned away and
+    // no ring is left.
+    ASSERT_EQ(figureList.size(), 5u);
+    const float boxes[4][2] = {{0.5f, 19.5f}, {3.5f, 16.5f}, {5.5f, 14.5f}, {7.5f, 12.5f}};
+    for (size_t k = 1; k < 5; ++k) {
         const tFigura& f = *figureList[k];
         EXPECT_TRUE(f.zamknieta) << k;
         EXPECT_EQ(f.Pmin.x, boxes[k - 1][0]) << k;
