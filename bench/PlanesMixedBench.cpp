@@ -3,15 +3,18 @@
 // the seconds and the share of each phase (the mixed strategy's sub-steps among
 // them). And the gaps of the mixed strategy: found by the program's search
 // against the plain loop, then filled on one thread against all of them, each
-// checked to give the same jobs and figures.
+// checked to give the same jobs and figures. And the spirals' transitions from
+// one contour down to the next, by plan squares against the plain loop.
 #include "GapSupport.h"
 #include "GenerationRuns.h"
+#include "SpiralReference.h"
 #include "SweepSupport.h"
 
 #include "generation/DodajPixRuchuThread.h"
 #include "generation/DodatkoweWatek.h"
 #include "generation/Kontury.h"
 #include "generation/RegionMask.h"
+#include "generation/SpiralaiLaczenie.h"
 #include "geometry/Raster.h"
 #include "import/BMPtoRAW.h"
 
@@ -171,6 +174,73 @@ void GapFillingOneThreadAgainstAll(benchmark::State& state) {
 }
 
 BENCHMARK(GapFillingOneThreadAgainstAll)
+    ->Arg(5)
+    ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// The closed contours of the 80 x 60 mm test relief's motion map every 0.5 mm
+// (the mixed operation's step), each drawn down onto every closed contour half
+// a mm lower whose box lies within the spirals' reach (2 mm) of its own: the
+// transitions by plan squares against the plain loop, checked to give the same
+// points. Arg: cells per mm.
+void SpiralTransitionsAgainstPlainLoop(benchmark::State& state) {
+    test::makeRelief(80, 60, static_cast<double>(state.range(0)));
+    offsetHeights = modelHeights;
+    clearLayer(motionHeights);
+    sweepTool(TFrez(bench::ball3), motionWorkerCount());
+    figureList.clear();
+    const double step = 0.5, reach = 4 * step;
+    std::vector<std::pair<size_t, size_t>> levels; // each level's first and end figure
+    for (double z = 0.5; z < 12; z += step) {
+        const size_t first = figureList.size();
+        traceContours(motionHeights, 0, 0, rasterSizeX, rasterSizeY, z);
+        levels.emplace_back(first, figureList.size());
+    }
+    for (const auto& f : figureList) f->PoliczSrodek();
+    std::vector<std::pair<const tFigura*, const tFigura*>> pairs;
+    size_t points = 0;
+    for (size_t l = 1; l < levels.size(); ++l)
+        for (size_t u = levels[l].first; u < levels[l].second; ++u)
+            for (size_t d = levels[l - 1].first; d < levels[l - 1].second; ++d) {
+                const tFigura &upper = *figureList[u], &lower = *figureList[d];
+                if (!upper.zamknieta || !lower.zamknieta || lower.count() < 2) continue;
+                if (upper.Pmin.x - reach > lower.Pmax.x || lower.Pmin.x - reach > upper.Pmax.x ||
+                    upper.Pmin.y - reach > lower.Pmax.y || lower.Pmin.y - reach > upper.Pmax.y)
+                    continue;
+                pairs.emplace_back(&upper, &lower);
+                points += upper.poz.size() + lower.poz.size();
+            }
+    double squares = 0, plain = 0;
+    bool same = true;
+    for (auto _ : state) {
+        std::vector<std::vector<TrPkt3D>> turns, plainTurns;
+        std::vector<double> widest(pairs.size()), plainWidest(pairs.size());
+        squares += seconds([&] {
+            for (size_t k = 0; k < pairs.size(); ++k)
+                turns.push_back(
+                    spiralTransition(*pairs[k].first, *pairs[k].second, reach / 4, widest[k]));
+        });
+        plain += seconds([&] {
+            for (size_t k = 0; k < pairs.size(); ++k)
+                plainTurns.push_back(test::referenceSpiralTransition(
+                    *pairs[k].first, *pairs[k].second, plainWidest[k]));
+        });
+        for (size_t k = 0; k < pairs.size(); ++k)
+            same = same && widest[k] == plainWidest[k] && test::samePoints(turns[k], plainTurns[k]);
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["pairs"] = static_cast<double>(pairs.size());
+    state.counters["points"] = static_cast<double>(points);
+    state.counters["squares_s"] = squares / n;
+    state.counters["plain_s"] = plain / n;
+    state.counters["plain_x"] = plain / squares;
+    state.SetLabel(same ? "same points" : "POINTS DIFFER");
+    figureList.clear();
+}
+
+BENCHMARK(SpiralTransitionsAgainstPlainLoop)
     ->Arg(5)
     ->Arg(10)
     ->Unit(benchmark::kMillisecond)

@@ -4,6 +4,7 @@
 #include "generation/GenState.h"
 #include "generation/Kreski.h"
 #include "generation/MotionMap.h"
+#include "generation/NearestPoint.h"
 #include "generation/Warstwowa.h"
 #include "geometry/Figury.h"
 
@@ -79,10 +80,27 @@ class FiguresNear {
     std::vector<std::vector<int>> squares_;
 };
 
+// The figures' points by plan squares, made when first asked for; a figure
+// whose points change is forgotten.
+class FigureIndexes {
+  public:
+    FigureIndexes(size_t count, double square) : indexes_(count), square_(square) {}
+    const NearestPoint& of(int j) {
+        auto& index = indexes_[size_t(j)];
+        if (!index) index = std::make_unique<NearestPoint>(figureList[size_t(j)]->poz, square_);
+        return *index;
+    }
+    void forget(int j) { indexes_[size_t(j)].reset(); }
+
+  private:
+    std::vector<std::unique_ptr<NearestPoint>> indexes_;
+    double square_;
+};
+
 // The point nearest the end of `current` on the closed contours lower than it
 // whose start lies at most `reach` and a cell below that end, when it lies
 // nearer than `reach`; otherwise none nearer than reach.
-Nearest nearestLower(int current, double reach, const FiguresNear& near) {
+Nearest nearestLower(int current, double reach, const FiguresNear& near, FigureIndexes& indexes) {
     const tFigura& c = *figureList[size_t(current)];
     const TrPkt3D& end = c.poz.back();
     Nearest best;
@@ -91,10 +109,9 @@ Nearest nearestLower(int current, double reach, const FiguresNear& near) {
         if (j == current || !t.zamknieta || t.doUsuniecia || t.count() < 2) continue;
         if (!(t.fig_ppz < c.fig_ppz) || end.z - t.poz.front().z > reach + pixelSize) continue;
         if (boxDistance(end, t) > best.distance) continue;
-        for (size_t k = 0; k + 1 < t.poz.size(); ++k) { // the closing point repeats the first
-            const double d = distance3(end, t.poz[k]);
-            if (d < best.distance) best = {j, k, d};
-        }
+        // The closing point repeats the first.
+        const NearestPoint::Found found = indexes.of(j).nearest(end, t.poz.size() - 1);
+        if (found.distance < best.distance) best = {j, found.index, found.distance};
     }
     return best;
 }
@@ -105,26 +122,20 @@ void rotateClosed(tFigura& f, size_t start) {
     f.poz.push_back(f.poz.front());
 }
 
-// One turn of `lower` drawn from `upper` onto it: its k-th of n points moved
-// towards the nearest point of `upper` by 1 - k/n, never below the motion map.
-// `widest` is the largest distance between a point and its nearest.
-std::vector<TrPkt3D> transition(const tFigura& upper, const tFigura& lower, double& widest) {
+std::vector<TrPkt3D> transition(const NearestPoint& upper, const tFigura& upperFigure,
+                                const tFigura& lower, double& widest) {
     const size_t n = lower.poz.size() - 1;
     std::vector<TrPkt3D> points;
     points.reserve(n);
     widest = 0;
     for (size_t k = 0; k < n; ++k) {
         const TrPkt3D& p = lower.poz[k];
-        const TrPkt3D* nearest = &upper.poz.front();
-        double best = std::numeric_limits<double>::infinity();
-        for (const TrPkt3D& q : upper.poz) {
-            const double d = distance3(p, q);
-            if (d < best) best = d, nearest = &q;
-        }
-        widest = std::max(widest, best);
+        const NearestPoint::Found found = upper.nearest(p, upperFigure.poz.size());
+        const TrPkt3D& nearest = upperFigure.poz[found.index];
+        widest = std::max(widest, found.distance);
         const float share = static_cast<float>(1 - double(k) / double(n));
-        TrPkt3D q{p.x + share * (nearest->x - p.x), p.y + share * (nearest->y - p.y),
-                  p.z + share * (nearest->z - p.z)};
+        TrPkt3D q{p.x + share * (nearest.x - p.x), p.y + share * (nearest.y - p.y),
+                  p.z + share * (nearest.z - p.z)};
         // Between two contours of a bump the straight blend runs under the
         // surface: it stands on the motion map there.
         q.z = std::max(q.z, static_cast<float>(motionHeightInterpolated(q)));
@@ -137,20 +148,22 @@ void makeSpirals(int figStart, double reach) {
     for (const auto& f : figureList) f->PoliczSrodek();
     const FiguresNear near(figureList, reach);
     const int count = static_cast<int>(figureList.size());
+    FigureIndexes indexes(figureList.size(), reach / 4);
     for (int c = figStart; c < count; ++c) {
         if (generationTerminate) break;
         if (!figureList[size_t(c)]->zamknieta || figureList[size_t(c)]->doUsuniecia) continue;
         std::unique_ptr<tFigura> spiral;
         int current = c;
         for (;;) {
-            const Nearest next = nearestLower(current, reach, near);
+            const Nearest next = nearestLower(current, reach, near, indexes);
             if (!(next.distance < reach)) break;
             tFigura& upper = *figureList[size_t(current)];
             tFigura& lower = *figureList[size_t(next.figure)];
             if (lower.dzielona && lower.pochodzi == upper.orgIndex) break;
             rotateClosed(lower, next.point);
+            indexes.forget(next.figure);
             double widest = 0;
-            std::vector<TrPkt3D> turn = transition(upper, lower, widest);
+            std::vector<TrPkt3D> turn = transition(indexes.of(current), upper, lower, widest);
             if (widest > reach) break;
             if (!spiral) {
                 spiral = std::make_unique<tFigura>();
@@ -230,6 +243,11 @@ bool joinAtBorder(int& i) {
 }
 
 } // namespace
+
+std::vector<TrPkt3D> spiralTransition(const tFigura& upper, const tFigura& lower, double square,
+                                      double& widest) {
+    return transition(NearestPoint(upper.poz, square), upper, lower, widest);
+}
 
 BorderSide borderSide(const TrPkt3D& p) {
     if (p.y > modelSize.y - pixelSize) return BorderSide::top;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "foundation/Records.h"
+#include "geometry/Figury.h"
 #include "libraries/Operacje.h"
+
+#include <vector>
 
 // Linking of the mixed strategy's contours: stacks of closed contours become
 // descending spirals, the layers are joined, and open figures that end on the
@@ -19,6 +22,15 @@ BorderSide borderSide(const TrPkt3D& p);
 // next lower one, then a full turn of the lowest. Nothing happens unless the
 // operation joins ends (polaczoneKonce).
 void spiralaiLaczenie(int figStart, const TOperacjaDane& oper);
+
+// One turn of the closed figure `lower` (its last point repeating the first)
+// drawn down from `upper` onto it: its k-th of n points moved towards the
+// point of `upper` nearest to it in space (the first of equal distances) by
+// 1 - k/n, never below the motion map. `widest` is the largest distance
+// between a point and its nearest. The points of `upper` are looked up in
+// plan squares of `square` mm.
+std::vector<TrPkt3D> spiralTransition(const tFigura& upper, const tFigura& lower, double square,
+                                      double& widest);
 
 // Makes every spiral of figureList (spirala 1) descend from point to point
 // once nothing will raise its points any more. Walking from its end, a point

@@ -1,10 +1,18 @@
 // Spirals made to descend after their points were raised: small climbs raised
-// away, large ones end the spiral, other figures left alone.
+// away, large ones end the spiral, other figures left alone. The nearest point
+// by plan squares and the transition between two contours against the plain
+// scans, on points full of equal distances.
 #include "generation/SpiralaiLaczenie.h"
+#include "SpiralReference.h"
+#include "SweepSupport.h"
+#include "generation/NearestPoint.h"
 #include "geometry/Figury.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 using namespace korvane;
@@ -72,4 +80,76 @@ TEST(KeepSpiralsDescending, ASteadyClimbLeavesNoOnePointPiece) {
     add({5.0f, 4.0f, 4.5f, 5.5f, 5.0f}, 1);
     keepSpiralsDescending(0.1);
     EXPECT_EQ(pieces(), (Pieces{{{0, 5.0f}, {1, 4.5f}, {2, 4.5f}}, {{3, 5.5f}, {4, 5.0f}}}));
+}
+
+namespace {
+
+// A pseudo-random stream of whole numbers below `range`.
+struct Draw {
+    std::uint32_t seed;
+    float operator()(int range) {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<float>((seed >> 8) % std::uint32_t(range));
+    }
+};
+
+// A closed ring of `count` points about (cx, cy), its radius wobbling by whole
+// quarters of a mm so that many points lie equally far from others.
+tFigura ring(float cx, float cy, float radius, float z, int count, Draw& draw) {
+    tFigura f;
+    f.zamknieta = true;
+    for (int k = 0; k < count; ++k) {
+        const double a = 2 * 3.14159265358979 * k / count;
+        const float r = radius + draw(3) / 4;
+        f.poz.push_back({std::round(4 * float(cx + r * std::cos(a))) / 4,
+                         std::round(4 * float(cy + r * std::sin(a))) / 4, z - draw(2) / 4});
+    }
+    f.poz.push_back(f.poz.front());
+    return f;
+}
+
+} // namespace
+
+TEST(NearestPoint, FindsWhatThePlainScanFindsTheFirstOfEqualDistances) {
+    Draw draw{99};
+    for (const int count : {1, 7, 300}) {
+        // Points on a half-mm lattice: equal distances everywhere.
+        std::vector<TrPkt3D> points;
+        for (int k = 0; k < count; ++k) points.push_back({draw(40) / 2, draw(20) / 2, draw(3) / 2});
+        for (const double square : {0.3, 2.0, 50.0}) {
+            const NearestPoint index(points, square);
+            for (int q = 0; q < 400; ++q) {
+                // Queries inside the points' box and far outside it.
+                const TrPkt3D p{draw(80) / 2 - 10, draw(60) / 2 - 10, draw(3) / 2};
+                const size_t limit = q % 3 == 0 ? points.size() : size_t(draw(count)) + 1;
+                size_t plain = 0;
+                double best = std::numeric_limits<double>::infinity();
+                for (size_t i = 0; i < limit; ++i)
+                    if (const double d = distance3(p, points[i]); d < best) best = d, plain = i;
+                const NearestPoint::Found found = index.nearest(p, limit);
+                ASSERT_EQ(found.index, plain) << count << " " << square << " " << q;
+                ASSERT_EQ(found.distance, best);
+            }
+        }
+    }
+}
+
+TEST(SpiralTransition, IsThePlainLoopsBitForBit) {
+    test::makeRelief(30, 30, 4);
+    motionHeights = modelHeights;
+    Draw draw{5};
+    for (const float radius : {3.0f, 6.0f}) {
+        // Around each other, and side by side (the lower one's points far
+        // from the upper one's squares).
+        const tFigura upper = ring(15, 15, radius, 9, 90, draw);
+        for (const float cx : {15.0f, 24.0f}) {
+            const tFigura lower = ring(cx, 15, radius + 1, 8, 120, draw);
+            double widest = 0, plainWidest = 0;
+            const auto turn = spiralTransition(upper, lower, 0.5, widest);
+            const auto plain = test::referenceSpiralTransition(upper, lower, plainWidest);
+            EXPECT_TRUE(test::samePoints(turn, plain)) << radius << " " << cx;
+            EXPECT_EQ(widest, plainWidest);
+            EXPECT_EQ(turn.size(), 120u);
+        }
+    }
 }
