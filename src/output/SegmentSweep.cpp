@@ -51,9 +51,14 @@ double sweptHeight(const ToolProfile& tool, const SweptSegment& s, double x, dou
     const double cx = x - s.a.x, cy = y - s.a.y;
     const double along = cx * s.ux + cy * s.uy;
     const double across = std::fabs(cx * s.uy - cy * s.ux);
+    // No ring narrower than the point's distance to the segment passes over
+    // it. The search starts a micrometre short of that distance, so that a
+    // ring at the very edge still meets the exact test below.
+    const double beyond = along < 0 ? -along : std::max(0.0, along - s.length);
+    const double distance = std::sqrt(across * across + beyond * beyond);
     const auto& rings = tool.rings();
     double best = ceiling;
-    for (std::size_t i = tool.firstRingReaching(across); i < rings.size(); ++i) {
+    for (std::size_t i = tool.firstRingReaching(distance - 1e-6); i < rings.size(); ++i) {
         const ToolRing& ring = rings[i];
         // Rings only climb: once the segment's lowest point cannot beat the
         // best, no wider ring can.

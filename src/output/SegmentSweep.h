@@ -29,7 +29,8 @@ struct SweptSegment {
 
 // The lowest height the tool's surface reaches over the plan point (x, y)
 // during the move s (never above `ceiling`: rings that cannot go below it are
-// not looked at). For a cell at distance w across the line and at u along it a
+// not looked at, nor rings narrower than the point's distance to the
+// segment). For a cell at distance w across the line and at u along it a
 // ring covers it while the tip is within sqrt(radius² - w²) of u, and the tip
 // is lowest at one end of that stretch (clipped to the segment), z being
 // linear along it. The move must have a length.

@@ -18,12 +18,14 @@ ToolProfile::ToolProfile(const TFrez& tool, double step) {
         rings_.push_back({tool.PromienNaWysokosci(static_cast<float>(z)), z});
     }
     keepWidening();
+    index();
 }
 
 ToolProfile::ToolProfile(std::vector<ToolRing> rings) : rings_(std::move(rings)) {
     std::stable_sort(rings_.begin(), rings_.end(),
                      [](const ToolRing& a, const ToolRing& b) { return a.height < b.height; });
     keepWidening();
+    index();
 }
 
 void ToolProfile::keepWidening() {
@@ -34,11 +36,17 @@ void ToolProfile::keepWidening() {
     rings_ = std::move(kept);
 }
 
-std::size_t ToolProfile::firstRingReaching(double distance) const {
-    return static_cast<std::size_t>(
-        std::lower_bound(rings_.begin(), rings_.end(), distance,
-                         [](const ToolRing& r, double d) { return r.radius < d; }) -
-        rings_.begin());
+void ToolProfile::index() {
+    if (reach() <= 0) return;
+    // Four entries per ring on average; where rings crowd (a ball's equator)
+    // a lookup steps over the few that share an entry.
+    const std::size_t entries = 4 * rings_.size();
+    perBucket_ = static_cast<double>(entries) / reach();
+    std::size_t i = 0;
+    for (std::size_t k = 0; k <= entries; ++k) {
+        while (i < rings_.size() && rings_[i].radius < static_cast<double>(k) / perBucket_) ++i;
+        firstRing_.push_back(static_cast<std::uint32_t>(i));
+    }
 }
 
 double ToolProfile::heightAt(double distance) const {

@@ -2,6 +2,8 @@
 
 #include "geometry/Frez.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 // The tool's lower surface as a stack of rings for the material simulation:
@@ -29,13 +31,29 @@ class ToolProfile {
     // The widest ring's radius: nothing farther from the axis is touched.
     double reach() const { return rings_.empty() ? -1 : rings_.back().radius; }
     // Index of the first ring at least `distance` wide; rings().size() when none.
-    std::size_t firstRingReaching(double distance) const;
+    // Found through a table of distances, not a search: the sweep asks this
+    // of every cell a move passes near.
+    std::size_t firstRingReaching(double distance) const {
+        if (!(distance > 0)) return 0;
+        if (distance > reach()) return rings_.size();
+        std::size_t i = firstRing_[std::min(static_cast<std::size_t>(distance * perBucket_),
+                                            firstRing_.size() - 1)];
+        // The entry is at most a bucket short of the distance; the steps also
+        // mend an entry that rounding put past it.
+        while (i < rings_.size() && rings_[i].radius < distance) ++i;
+        while (i > 0 && rings_[i - 1].radius >= distance) --i;
+        return i;
+    }
     // The lowest surface height at `distance` from the axis; infinity beyond reach.
     double heightAt(double distance) const;
 
   private:
     void keepWidening();
+    void index(); // builds firstRing_
     std::vector<ToolRing> rings_;
+    // firstRing_[k]: the first ring reaching k / perBucket_ mm, a few entries per ring.
+    double perBucket_ = 0;
+    std::vector<std::uint32_t> firstRing_;
 };
 
 } // namespace korvane

@@ -68,6 +68,25 @@ TEST(ToolProfile, RingsOfTheLibraryShapes) {
     const ToolProfile cone = tool(toolConical, 1, 5, 4, 0.001);
     EXPECT_DOUBLE_EQ(cone.heightAt(0.5), 0);
     EXPECT_NEAR(cone.heightAt(1.5), 2, 0.0011);
+
+    // The ring reaching a distance, found through the table, is the one a
+    // search finds: at every ring's radius, a hair either side of it, before
+    // the tip and beyond the reach; rings crowd at the ball's equator.
+    for (const ToolProfile* p : {&flat, &ball, &cone}) {
+        const auto& rings = p->rings();
+        auto search = [&](double d) {
+            return static_cast<std::size_t>(
+                std::lower_bound(rings.begin(), rings.end(), d,
+                                 [](const ToolRing& r, double x) { return r.radius < x; }) -
+                rings.begin());
+        };
+        std::vector<double> distances = {-1, 0, 1e-12, p->reach() + 1e-12, 100};
+        for (const ToolRing& r : rings)
+            for (double d : {r.radius, std::nextafter(r.radius, 0.0), r.radius + 1e-9})
+                distances.push_back(d);
+        for (double d : distances) ASSERT_EQ(p->firstRingReaching(d), search(d)) << d;
+    }
+    EXPECT_EQ(ToolProfile({}).firstRingReaching(0.5), 0u);
 }
 
 TEST(SegmentSweep, MatchesDenseStampingOnHandMadeMoves) {
