@@ -65,6 +65,8 @@ void printFigures(const BuildSimulationInput& in, const BuildSimulationResult& r
                  {"gougedArea", f.gougedArea},
                  {"largestMaterialLeftAboveReachable", f.largestLeftAboveReach},
                  {"materialLeftAboveReachablePosition", {f.leftAboveReachX, f.leftAboveReachY}},
+                 {"largestThicknessLeftOnReachable", f.largestThicknessLeft},
+                 {"thicknessLeftOnReachablePosition", {f.thicknessLeftX, f.thicknessLeftY}},
                  {"seconds", seconds}});
         return;
     }
@@ -77,6 +79,8 @@ void printFigures(const BuildSimulationInput& in, const BuildSimulationResult& r
                 f.largestGouge, f.gougeX, f.gougeY, f.gougedArea, gougeThreshold);
     std::printf("largest material left above the reachable surface %.3f mm at X %.3f Y %.3f\n",
                 f.largestLeftAboveReach, f.leftAboveReachX, f.leftAboveReachY);
+    std::printf("largest thickness left on it (square to it) %.3f mm at X %.3f Y %.3f\n",
+                f.largestThicknessLeft, f.thicknessLeftX, f.thicknessLeftY);
 }
 
 int runSimulate(const CommandArgs& args) {

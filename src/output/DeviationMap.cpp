@@ -1,8 +1,27 @@
 #include "output/DeviationMap.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace korvane {
+
+namespace {
+
+// The cosine of the surface's slope at a cell: its differences to the
+// neighbours either side (one side at the edge of the layer).
+double slopeCosine(const tpix2d& surface, int ix, int iy, int columns, int rows, double cell) {
+    auto difference = [&](int x0, int y0, int x1, int y1) {
+        if (x0 == x1 && y0 == y1) return 0.0;
+        const double dz = static_cast<double>(surface[x1][static_cast<std::size_t>(y1)]) -
+                          surface[x0][static_cast<std::size_t>(y0)];
+        return dz / ((x1 - x0 + y1 - y0) * cell);
+    };
+    const double gx = difference(std::max(ix - 1, 0), iy, std::min(ix + 1, columns - 1), iy);
+    const double gy = difference(ix, std::max(iy - 1, 0), ix, std::min(iy + 1, rows - 1));
+    return 1 / std::sqrt(1 + gx * gx + gy * gy);
+}
+
+} // namespace
 
 DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, const tpix2d& model,
                               tpix2d reachable, double cell) {
@@ -33,6 +52,15 @@ DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, co
                 f.largestLeftAboveReach = unreached;
                 f.leftAboveReachX = ix * cell;
                 f.leftAboveReachY = iy * cell;
+            }
+            if (unreached > 0) {
+                const double thickness =
+                    unreached * slopeCosine(map.reachable, ix, iy, columns, rows, cell);
+                if (thickness > f.largestThicknessLeft) {
+                    f.largestThicknessLeft = thickness;
+                    f.thicknessLeftX = ix * cell;
+                    f.thicknessLeftY = iy * cell;
+                }
             }
         }
     }

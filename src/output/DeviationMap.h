@@ -21,6 +21,12 @@ struct DeviationFigures {
     // mm above the reachable surface, 0 when nothing is left above it
     double largestLeftAboveReach = 0;
     double leftAboveReachX = 0, leftAboveReachY = 0; // plan position of it, mm
+    // The same measured across the reachable surface, square to it: the
+    // height above it times the cosine of its slope. The step-over leaves its
+    // scallops square to the surface; a height grows with the slope beyond
+    // them, without bound at a wall.
+    double largestThicknessLeft = 0;
+    double thicknessLeftX = 0, thicknessLeftY = 0; // plan position of it, mm
 };
 
 struct DeviationMap {

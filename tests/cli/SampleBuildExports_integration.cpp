@@ -133,3 +133,19 @@ TEST(CliSampleBuild, SampleBuildDoesNotGouge) {
     EXPECT_LE(jsonNumber(sim.out, "largestGouge"), 0.01) << sim.out;
     EXPECT_EQ(jsonNumber(sim.out, "gougedArea"), 0) << sim.out;
 }
+
+// The finishing passes (the 3 mm ball, allowance 0) leave on the lowest
+// surface their tools can reach no more than the scallops of their step-overs,
+// square to that surface, where scallops stand: the mixed pass's 1 mm leaves
+// 1.5 - sqrt(1.5² - 0.5²) = 0.0858 mm, the hatching's 0.3 mm 0.0075 mm, and
+// the layered pass's 2 mm levels on a vertical wall 1.5 - sqrt(1.25) = 0.382 mm,
+// the bound, plus 0.01 mm that the tool's profile, sampled every 0.01 mm of
+// height, may stand above the tool. (Heights above that surface grow with its
+// slope, without bound at a wall: the 0.382 mm stand about 1 mm high on a wall of 68°.)
+TEST(CliSampleBuild, SampleBuildLeavesNoMoreThanItsScallops) {
+    test::TempDir data;
+    ASSERT_EQ(cli(data, {"generate", "--project", sampleProject}).exitCode, 0);
+    const auto sim = cli(data, {"simulate", "--project", sampleProject, "--json"});
+    ASSERT_EQ(sim.exitCode, 0) << sim.err;
+    EXPECT_LE(jsonNumber(sim.out, "largestThicknessLeftOnReachable"), 0.382 + 0.01) << sim.out;
+}

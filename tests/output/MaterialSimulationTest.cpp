@@ -227,6 +227,11 @@ TEST(MaterialSimulation, MaterialLeftAboveWhatABallCanReachAtAStep) {
     EXPECT_DOUBLE_EQ(map.figures.leftAboveReachY, 0);
     EXPECT_NEAR(remaining[37][4] - map.reachable[37][4], 0.670844 - 0.381966, 0.0011);
     EXPECT_NEAR(remaining[39][4] - map.reachable[39][4], 0.5, 0.0011);
+    // Square to the reachable surface: at 9.5 its slope runs from 0.381966
+    // to 1.5 over 0.5 mm, 2.236068, so the 0.829156 is 0.829156 / sqrt(6) thick.
+    EXPECT_NEAR(map.figures.largestThicknessLeft, 0.338502, 0.0011);
+    EXPECT_DOUBLE_EQ(map.figures.thicknessLeftX, 9.5);
+    EXPECT_DOUBLE_EQ(map.figures.thicknessLeftY, 0);
 }
 
 TEST(MaterialSimulation, MovesTransfersAndThreads) {
