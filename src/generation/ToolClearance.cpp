@@ -28,7 +28,18 @@ std::pair<int, int> cellSpan(double lo, double hi, double cell, int last) {
 ToolClearance::ToolClearance(const TFrez& tool, const tpix2d& layer, double cell)
     : profile_(tool, profileStep), layer_(layer), cell_(cell),
       lastX_(std::min(rasterSizeX, layer.columns() - 1)),
-      lastY_(std::min(rasterSizeY, layer.rows() - 1)) {}
+      lastY_(std::min(rasterSizeY, layer.rows() - 1)) {
+    if (lastX_ < 0 || lastY_ < 0) return;
+    chunksPerColumn_ = static_cast<std::size_t>(lastY_ / chunkRows + 1);
+    chunkTops_.assign(static_cast<std::size_t>(lastX_ + 1) * chunksPerColumn_,
+                      -std::numeric_limits<float>::infinity());
+    for (int ix = 0; ix <= lastX_; ++ix) {
+        const auto column = layer_[ix];
+        float* tops = chunkTops_.data() + static_cast<std::size_t>(ix) * chunksPerColumn_;
+        for (int iy = 0; iy <= lastY_; ++iy)
+            tops[iy / chunkRows] = std::max(tops[iy / chunkRows], column[std::size_t(iy)]);
+    }
+}
 
 double ToolClearance::tipHeight(double x, double y) const {
     double best = -std::numeric_limits<double>::infinity();
@@ -36,14 +47,29 @@ double ToolClearance::tipHeight(double x, double y) const {
     if (reach < 0) return best;
     const auto [x0, x1] = cellSpan(x - reach, x + reach, cell_, lastX_);
     const auto [y0, y1] = cellSpan(y - reach, y + reach, cell_, lastY_);
+    // The answer is the highest of the cells' own bounds whatever the order
+    // they are read in: the cell under the point first makes a high start.
+    const int nx = std::clamp(static_cast<int>(std::lround(x / cell_)), x0, x1);
+    const int ny = std::clamp(static_cast<int>(std::lround(y / cell_)), y0, y1);
+    auto bound = [&](int ix, int iy, double dx) {
+        const double h = layer_[ix][static_cast<std::size_t>(iy)];
+        if (h <= best) return; // the tool's surface is nowhere below its tip
+        const double dy = iy * cell_ - y;
+        best = std::max(best, h - profile_.heightAt(std::sqrt(dx * dx + dy * dy)));
+    };
+    if (x0 <= x1 && y0 <= y1) bound(nx, ny, nx * cell_ - x);
     for (int ix = x0; ix <= x1; ++ix) {
-        const auto column = layer_[ix];
         const double dx = ix * cell_ - x;
-        for (int iy = y0; iy <= y1; ++iy) {
-            const double h = column[static_cast<std::size_t>(iy)];
-            if (h <= best) continue; // the tool's surface is nowhere below its tip
-            const double dy = iy * cell_ - y;
-            best = std::max(best, h - profile_.heightAt(std::sqrt(dx * dx + dy * dy)));
+        for (int c0 = y0; c0 <= y1; c0 = (c0 / chunkRows + 1) * chunkRows) {
+            const int c1 = std::min(y1, (c0 / chunkRows + 1) * chunkRows - 1);
+            const double top = chunkTop(ix, c0);
+            if (top <= best) continue;
+            // The chunk's cell nearest the point in y: the distances of the
+            // others are no shorter, so the tool stands no higher over them.
+            const double low = c0 * cell_ - y, high = c1 * cell_ - y;
+            const double dy = low > 0 ? low : high < 0 ? high : 0;
+            if (top - profile_.heightAt(std::sqrt(dx * dx + dy * dy)) <= best) continue;
+            for (int iy = c0; iy <= c1; ++iy) bound(ix, iy, dx);
         }
     }
     return best;
@@ -62,20 +88,49 @@ double ToolClearance::cut(const TrPkt3D& a, const TrPkt3D& b) const {
     for (int ix = x0; ix <= x1; ++ix) {
         const auto column = layer_[ix];
         const double cx = ix * cell_ - s.a.x;
-        for (int iy = y0; iy <= y1; ++iy) {
-            const double h = column[static_cast<std::size_t>(iy)];
-            if (h <= s.lowest + deepest) continue; // no ring reaches below the tip
-            // Nowhere along the move is the surface over the cell lower than
-            // the lower end plus the surface at the cell's plan distance from
-            // the move; for a level move that is exactly the lowest.
-            const double cy = iy * cell_ - s.a.y;
-            const double along = std::clamp(cx * s.ux + cy * s.uy, 0.0, s.length);
-            const double floor =
-                s.lowest + profile_.heightAt(std::hypot(cx - along * s.ux, cy - along * s.uy));
-            if (h <= floor + deepest) continue;
-            const double surface =
-                s.slope == 0 ? floor : sweptHeight(profile_, s, ix * cell_, iy * cell_, h);
-            deepest = std::max(deepest, h - surface);
+        for (int c0 = y0; c0 <= y1; c0 = (c0 / chunkRows + 1) * chunkRows) {
+            const int c1 = std::min(y1, (c0 / chunkRows + 1) * chunkRows - 1);
+            // A chunk is passed over when none of its cells would pass the
+            // tests below: its highest height against the floor at the
+            // distance of its middle less its half length (kept a nanometre
+            // short of every cell's own distance), the cells being read in the
+            // same order as one by one, so that the answer is the same.
+            const double top = chunkTop(ix, c0);
+            if (top <= s.lowest + deepest) continue;
+            const double half = (c1 - c0) * cell_ / 2;
+            const double my = (c0 * cell_ + half) - s.a.y;
+            const double along = std::clamp(cx * s.ux + my * s.uy, 0.0, s.length);
+            const double near =
+                std::max(0.0, std::hypot(cx - along * s.ux, my - along * s.uy) - half - 1e-6);
+            if (top <= s.lowest + profile_.heightAt(near) + deepest) continue;
+            for (int iy = c0; iy <= c1; ++iy) {
+                const double h = column[static_cast<std::size_t>(iy)];
+                if (h <= s.lowest + deepest) continue; // no ring reaches below the tip
+                // Nowhere along the move is the surface over the cell lower
+                // than the lower end plus the surface at the cell's plan
+                // distance from the move; for a level move that is exactly
+                // the lowest.
+                const double cy = iy * cell_ - s.a.y;
+                const double at = std::clamp(cx * s.ux + cy * s.uy, 0.0, s.length);
+                const double distance = std::hypot(cx - at * s.ux, cy - at * s.uy);
+                const double floor = s.lowest + profile_.heightAt(distance);
+                if (h <= floor + deepest) continue;
+                // The tip passes over the cell only within the tool's reach
+                // of it along the move, and stands there no lower than the
+                // lowest end of that stretch: a floor for climbing and falling
+                // moves, a nanometre short of the true one.
+                if (s.slope != 0) {
+                    const double u = cx * s.ux + cy * s.uy;
+                    const double lowU =
+                        s.slope > 0 ? std::max(0.0, u - reach) : std::min(s.length, u + reach);
+                    const double stretchFloor = s.a.z + s.slope * lowU - 1e-6 +
+                                                profile_.heightAt(std::max(0.0, distance - 1e-6));
+                    if (h <= stretchFloor + deepest) continue;
+                }
+                const double surface =
+                    s.slope == 0 ? floor : sweptHeight(profile_, s, ix * cell_, iy * cell_, h);
+                deepest = std::max(deepest, h - surface);
+            }
         }
     }
     return deepest;

@@ -23,6 +23,8 @@ class ToolClearance {
     // A move that cuts no deeper than this is clear.
     static constexpr double tolerance = 0.001;
 
+    // The layer must not change while the clearance is in use: the heights of
+    // each run of `chunkRows` cells in a column are summed up beforehand.
     ToolClearance(const TFrez& tool, const tpix2d& layer, double cell);
 
     // The lowest tip height at (x, y) at which the tool stands on or above
@@ -46,12 +48,24 @@ class ToolClearance {
     TrPkt3D raised(TrPkt3D p) const;
 
   private:
+    // Rows of a column that share one highest height: a run whose highest cell
+    // stands below what the tool needs over its nearest cell is passed over
+    // whole.
+    static constexpr int chunkRows = 8;
+
     void split(const TrPkt3D& a, const TrPkt3D& b, std::vector<TrPkt3D>& out) const;
+    // The highest height of the chunk of column ix that holds row iy.
+    float chunkTop(int ix, int iy) const {
+        return chunkTops_[static_cast<std::size_t>(ix) * chunksPerColumn_ +
+                          static_cast<std::size_t>(iy / chunkRows)];
+    }
 
     ToolProfile profile_;
     const tpix2d& layer_;
     double cell_;
     int lastX_, lastY_;
+    std::size_t chunksPerColumn_ = 0;
+    std::vector<float> chunkTops_; // per column, per chunk of chunkRows rows
 };
 
 // Keeps every figure of figureList clear of offsetHeights (the model with the

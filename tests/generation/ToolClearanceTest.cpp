@@ -1,8 +1,10 @@
 // The tool's true shape against a raster: the tip height beside a single high
 // cell worked out on the ball, level moves that pass beside it or over it,
 // a move kept clear by raised points in between, and points checked as the
-// output file writes them.
+// output file writes them. And the search by chunks of cells against the plain
+// loop over every cell, bit for bit, on a rough layer with walls and spikes.
 #include "generation/ToolClearance.h"
+#include "ToolClearanceReference.h"
 #include "foundation/State.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
@@ -12,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 using namespace korvane;
 
@@ -117,4 +120,57 @@ TEST_F(ToolClearanceTest, AShortMovePastACellOnTheRimHopsOverIt) {
         << outputFileText(3, figures);
     for (size_t k = 1; k < f.poz.size(); ++k)
         EXPECT_LE(c.cut(f.poz[k - 1], f.poz[k]), ToolClearance::tolerance) << k;
+}
+
+// 20 x 16 mm at 0.2 mm: a floor rough by up to 0.5 mm, a 6 mm block with
+// vertical walls, single spikes (one alone in its chunk of rows) and a deep
+// slot; points and moves of every kind, some beyond the raster's edge.
+TEST(ToolClearanceSearch, ChunksGiveWhatEveryCellGives) {
+    pixelSize = 0.2;
+    rasterSizeX = 100;
+    rasterSizeY = 80;
+    allocateRasters();
+    std::uint32_t seed = 12345;
+    auto next = [&](double range) {
+        seed = seed * 1664525u + 1013904223u;
+        return range * ((seed >> 8) & 0xFFFF) / 65536.0;
+    };
+    for (int ix = 0; ix <= rasterSizeX; ++ix)
+        for (int iy = 0; iy <= rasterSizeY; ++iy) {
+            float h = static_cast<float>(next(0.5));
+            if (ix >= 40 && ix < 70 && iy >= 30 && iy < 55) h = 6;
+            if (ix >= 50 && ix < 53 && iy >= 10 && iy < 60) h = -3;
+            offsetHeights[ix][static_cast<std::size_t>(iy)] = h;
+        }
+    offsetHeights[20][20] = 4;
+    offsetHeights[21][43] = 7.5f;
+    offsetHeights[85][71] = 2.25f;
+    const TFrezDane ballWithShank{"", "Ball3", toolBallNose, 3, 0, 5, 3, 30};
+    const TFrezDane endMill{"", "End2", toolEndMill, 2, 0, 2, 10, 20};
+    for (const TFrezDane& tool : {ballWithShank, endMill}) {
+        const TFrez frez(tool);
+        const ToolClearance fast(frez, offsetHeights, pixelSize);
+        const ToolProfile profile(frez, ToolClearance::profileStep);
+        const test::PlainToolClearance plain(profile, offsetHeights, pixelSize, rasterSizeX,
+                                             rasterSizeY);
+        int tips = 0, cuts = 0;
+        for (int k = 0; k < 3000; ++k) {
+            const double x = next(24) - 2, y = next(20) - 2;
+            tips += fast.tipHeight(x, y) != plain.tipHeight(x, y);
+            const auto a = TrPkt3D{static_cast<float>(x), static_cast<float>(y),
+                                   static_cast<float>(next(9) - 1)};
+            // Level, climbing, falling, vertical and long moves.
+            TrPkt3D b{static_cast<float>(x + next(2) - 1), static_cast<float>(y + next(2) - 1),
+                      a.z};
+            if (k % 5 == 1) b.z = static_cast<float>(a.z + next(4));
+            if (k % 5 == 2) b.z = static_cast<float>(a.z - next(4));
+            if (k % 5 == 3) b = {a.x, a.y, static_cast<float>(next(9))};
+            if (k % 5 == 4)
+                b = {static_cast<float>(next(24) - 2), static_cast<float>(next(20) - 2),
+                     static_cast<float>(next(9) - 1)};
+            cuts += fast.cut(a, b) != plain.cut(a, b);
+        }
+        EXPECT_EQ(tips, 0) << tool.nazwa;
+        EXPECT_EQ(cuts, 0) << tool.nazwa;
+    }
 }
