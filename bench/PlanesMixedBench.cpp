@@ -4,7 +4,9 @@
 // them). And the gaps of the mixed strategy: found by the program's search
 // against the plain loop, then filled on one thread against all of them, each
 // checked to give the same jobs and figures. And the spirals' transitions from
-// one contour down to the next, by plan squares against the plain loop.
+// one contour down to the next, by plan squares against the plain loop, and
+// the joining of figures at the model border by the ends along each side
+// against the plain loop.
 #include "GapSupport.h"
 #include "GenerationRuns.h"
 #include "SpiralReference.h"
@@ -243,6 +245,52 @@ void SpiralTransitionsAgainstPlainLoop(benchmark::State& state) {
 BENCHMARK(SpiralTransitionsAgainstPlainLoop)
     ->Arg(5)
     ->Arg(10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// Open figures between points of the border of an 80 x 60 mm relief at 5
+// cells per mm (a fifth of the ends inside), joined at the border by the ends
+// along each side and by the plain loop over every figure, checked to give the
+// same figures. Arg: figures.
+void BorderJoiningAgainstPlainLoop(benchmark::State& state) {
+    test::makeRelief(80, 60, 5);
+    motionHeights = modelHeights;
+    lowLimit = 0;
+    highLimit = 170;
+    test::Draw draw{11};
+    const FigureList start = test::borderFigures(static_cast<int>(state.range(0)), 80, 60, draw);
+    auto copy = [&] {
+        figureList.clear();
+        for (const auto& f : start) figureList.push_back(std::make_unique<tFigura>(*f));
+    };
+    double sides = 0, plain = 0;
+    bool same = true;
+    size_t joined = 0;
+    for (auto _ : state) {
+        copy();
+        sides += seconds([] { joinAtBorders(0); });
+        const FigureList bySides = std::move(figureList);
+        copy();
+        plain += seconds([] { test::referenceJoinAtBorders(0); });
+        same = same && bySides.size() == figureList.size();
+        for (size_t k = 0; same && k < bySides.size(); ++k)
+            same = test::samePoints(bySides[k]->poz, figureList[k]->poz);
+        joined = start.size() - bySides.size();
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["joins"] = static_cast<double>(joined);
+    state.counters["sides_s"] = sides / n;
+    state.counters["plain_s"] = plain / n;
+    state.counters["plain_x"] = plain / sides;
+    state.SetLabel(same ? "same figures" : "FIGURES DIFFER");
+    figureList.clear();
+}
+
+BENCHMARK(BorderJoiningAgainstPlainLoop)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(16000)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

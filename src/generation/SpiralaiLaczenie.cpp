@@ -9,8 +9,10 @@
 #include "geometry/Figury.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <map>
 
 namespace korvane {
 
@@ -188,40 +190,101 @@ void makeSpirals(int figStart, double reach) {
     std::erase_if(figureList, [](const auto& f) { return f->doUsuniecia; });
 }
 
-struct BorderEnd {
-    int figure = -1;
-    bool last = false;
-    double distance = std::numeric_limits<double>::infinity();
-};
+// The ends of the open figures of figureList that lie on the model border,
+// each side's in the order of their place along it: the end nearest a point of
+// that side is among those whose place lies no farther from the point's than
+// the best distance found, a few around it. Of equal distances the figure
+// standing first in the list wins, and of its two ends the first.
+class BorderEnds {
+  public:
+    struct Found {
+        size_t figure = 0;
+        bool last = false;
+        double distance = std::numeric_limits<double>::infinity();
+        bool found() const { return distance < std::numeric_limits<double>::infinity(); }
+    };
 
-// The end of another open figure nearest to p on the same side of the border.
-BorderEnd nearestEndOnSide(int self, const TrPkt3D& p, BorderSide side) {
-    BorderEnd best;
-    if (side == BorderSide::none) return best;
-    for (size_t j = 0; j < figureList.size(); ++j) {
+    BorderEnds() : held_(figureList.size()) {
+        for (size_t j = 0; j < figureList.size(); ++j) add(j);
+    }
+
+    // Takes in the ends of figure j as they are now.
+    void add(size_t j) {
         const tFigura& g = *figureList[j];
-        if (int(j) == self || g.zamknieta || g.poz.empty()) continue;
-        for (bool last : {false, true}) {
+        if (g.zamknieta || g.poz.empty()) return;
+        for (const bool last : {false, true}) {
             const TrPkt3D& e = last ? g.poz.back() : g.poz.front();
-            if (borderSide(e) != side) continue;
-            const double d = distance3(p, e);
-            if (d < best.distance) best = {int(j), last, d};
+            const BorderSide side = borderSide(e);
+            if (side == BorderSide::none) continue;
+            held_[j].emplace_back(side, sides_[size_t(side)].emplace(along(e, side), End{j, last}));
         }
     }
-    return best;
-}
+
+    // Lets go of the ends of figure j, before they change or it goes.
+    void remove(size_t j) {
+        for (const auto& [side, entry] : held_[j]) sides_[size_t(side)].erase(entry);
+        held_[j].clear();
+    }
+
+    // The end of another open figure than `self` nearest to p on the same side.
+    Found nearest(size_t self, const TrPkt3D& p, BorderSide side) const {
+        Found best;
+        if (side == BorderSide::none) return best;
+        const auto& ends = sides_[size_t(side)];
+        const double at = along(p, side);
+        auto consider = [&](const End& e) {
+            if (e.figure == self) return;
+            const tFigura& g = *figureList[e.figure];
+            const double d = distance3(p, e.last ? g.poz.back() : g.poz.front());
+            if (d < best.distance ||
+                (d == best.distance &&
+                 (e.figure < best.figure || (e.figure == best.figure && !e.last && best.last))))
+                best = {e.figure, e.last, d};
+        };
+        // A place farther along than the best distance is farther in space too;
+        // the slack covers the rounding of the distances.
+        const auto from = ends.lower_bound(at);
+        for (auto it = from; it != ends.end() && it->first - at <= best.distance + 1e-9; ++it)
+            consider(it->second);
+        for (auto it = from; it != ends.begin();) {
+            --it;
+            if (at - it->first > best.distance + 1e-9) break;
+            consider(it->second);
+        }
+        return best;
+    }
+
+  private:
+    struct End {
+        size_t figure;
+        bool last;
+    };
+    using Ends = std::multimap<double, End>;
+
+    // The place of p along its side: x along the top and the bottom, y along
+    // the right and the left.
+    static double along(const TrPkt3D& p, BorderSide side) {
+        return side == BorderSide::top || side == BorderSide::bottom ? p.x : p.y;
+    }
+
+    std::array<Ends, 5> sides_; // by BorderSide, none unused
+    std::vector<std::vector<std::pair<BorderSide, Ends::iterator>>> held_; // by figure
+};
 
 // Joins figure i to the open figure whose end lies nearest one of its border
-// ends on the same side, over a connector along the surface.
-bool joinAtBorder(int& i) {
-    tFigura& f = *figureList[size_t(i)];
+// ends on the same side, over a connector along the surface; the figure joined
+// to it is marked `away`.
+bool joinAtBorder(size_t i, BorderEnds& ends, std::vector<char>& away) {
+    tFigura& f = *figureList[i];
     if (f.zamknieta || f.poz.empty()) return false;
-    const BorderEnd atFirst = nearestEndOnSide(i, f.poz.front(), borderSide(f.poz.front()));
-    const BorderEnd atLast = nearestEndOnSide(i, f.poz.back(), borderSide(f.poz.back()));
-    const bool useLast = atLast.figure >= 0 && atLast.distance <= atFirst.distance;
-    const BorderEnd other = useLast ? atLast : atFirst;
-    if (other.figure < 0) return false;
-    tFigura& g = *figureList[size_t(other.figure)];
+    const BorderEnds::Found atFirst = ends.nearest(i, f.poz.front(), borderSide(f.poz.front()));
+    const BorderEnds::Found atLast = ends.nearest(i, f.poz.back(), borderSide(f.poz.back()));
+    const bool useLast = atLast.found() && atLast.distance <= atFirst.distance;
+    const BorderEnds::Found other = useLast ? atLast : atFirst;
+    if (!other.found()) return false;
+    tFigura& g = *figureList[other.figure];
+    ends.remove(i);
+    ends.remove(other.figure);
     if (!useLast) std::reverse(f.poz.begin(), f.poz.end());
     if (other.last) std::reverse(g.poz.begin(), g.poz.end());
 
@@ -236,9 +299,12 @@ bool joinAtBorder(int& i) {
     }
     figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(connectorAt),
                      figureList.end());
-    if (!whole) return false; // the way along the border leaves the height window
-    figureList.erase(figureList.begin() + other.figure);
-    if (other.figure < i) --i;
+    ends.add(i);
+    if (!whole) { // the way along the border leaves the height window
+        ends.add(other.figure);
+        return false;
+    }
+    away[other.figure] = 1;
     return true;
 }
 
@@ -247,6 +313,19 @@ bool joinAtBorder(int& i) {
 std::vector<TrPkt3D> spiralTransition(const tFigura& upper, const tFigura& lower, double square,
                                       double& widest) {
     return transition(NearestPoint(upper.poz, square), upper, lower, widest);
+}
+
+void joinAtBorders(int figStart) {
+    // The figures joined to others leave the list at the end, so that places
+    // stay put meanwhile.
+    BorderEnds ends;
+    std::vector<char> away(figureList.size(), 0);
+    for (size_t i = size_t(std::max(figStart, 0)); i < away.size() && !generationTerminate;)
+        if (away[i] || !joinAtBorder(i, ends, away)) ++i;
+    size_t kept = 0;
+    for (size_t j = 0; j < away.size(); ++j)
+        if (!away[j]) figureList[kept++] = std::move(figureList[j]);
+    figureList.resize(kept);
 }
 
 BorderSide borderSide(const TrPkt3D& p) {
@@ -311,10 +390,7 @@ void spiralaiLaczenie(int figStart, const TOperacjaDane& oper) {
     makeSpirals(figStart, 4 * oper.warstwaSzer);
     if (!oper.ObliczeniaPrecyzyjne) joinLayers(oper.warstwaSzer);
     if (!settings.printer3D) sortFigures(figureList, FigureOrder::byStartHeight);
-    for (int i = figStart; i < static_cast<int>(figureList.size());) {
-        if (generationTerminate) break;
-        if (!joinAtBorder(i)) ++i;
-    }
+    joinAtBorders(figStart);
 }
 
 } // namespace korvane

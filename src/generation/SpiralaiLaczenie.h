@@ -32,6 +32,13 @@ void spiralaiLaczenie(int figStart, const TOperacjaDane& oper);
 std::vector<TrPkt3D> spiralTransition(const tFigura& upper, const tFigura& lower, double square,
                                       double& widest);
 
+// Joins the open figures of figureList from figStart on that end on a side of
+// the model border: each to the other open figure whose end lies nearest in
+// space on the same side (the first of equal distances), both turned so that
+// the path runs from the one's end to the other's start, over a connector
+// along the surface within the height window (lowLimit to highLimit).
+void joinAtBorders(int figStart);
+
 // Makes every spiral of figureList (spirala 1) descend from point to point
 // once nothing will raise its points any more. Walking from its end, a point
 // lower than the point after it is raised to that height when the raise is at

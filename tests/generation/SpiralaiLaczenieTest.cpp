@@ -84,18 +84,9 @@ TEST(KeepSpiralsDescending, ASteadyClimbLeavesNoOnePointPiece) {
 
 namespace {
 
-// A pseudo-random stream of whole numbers below `range`.
-struct Draw {
-    std::uint32_t seed;
-    float operator()(int range) {
-        seed = seed * 1664525u + 1013904223u;
-        return static_cast<float>((seed >> 8) % std::uint32_t(range));
-    }
-};
-
 // A closed ring of `count` points about (cx, cy), its radius wobbling by whole
 // quarters of a mm so that many points lie equally far from others.
-tFigura ring(float cx, float cy, float radius, float z, int count, Draw& draw) {
+tFigura ring(float cx, float cy, float radius, float z, int count, test::Draw& draw) {
     tFigura f;
     f.zamknieta = true;
     for (int k = 0; k < count; ++k) {
@@ -111,7 +102,7 @@ tFigura ring(float cx, float cy, float radius, float z, int count, Draw& draw) {
 } // namespace
 
 TEST(NearestPoint, FindsWhatThePlainScanFindsTheFirstOfEqualDistances) {
-    Draw draw{99};
+    test::Draw draw{99};
     for (const int count : {1, 7, 300}) {
         // Points on a half-mm lattice: equal distances everywhere.
         std::vector<TrPkt3D> points;
@@ -137,7 +128,7 @@ TEST(NearestPoint, FindsWhatThePlainScanFindsTheFirstOfEqualDistances) {
 TEST(SpiralTransition, IsThePlainLoopsBitForBit) {
     test::makeRelief(30, 30, 4);
     motionHeights = modelHeights;
-    Draw draw{5};
+    test::Draw draw{5};
     for (const float radius : {3.0f, 6.0f}) {
         // Around each other, and side by side (the lower one's points far
         // from the upper one's squares).
@@ -150,6 +141,40 @@ TEST(SpiralTransition, IsThePlainLoopsBitForBit) {
             EXPECT_TRUE(test::samePoints(turn, plain)) << radius << " " << cx;
             EXPECT_EQ(widest, plainWidest);
             EXPECT_EQ(turn.size(), 120u);
+        }
+    }
+}
+
+TEST(JoinAtBorders, JoinsWhatThePlainLoopJoinsBitForBit) {
+    test::makeRelief(40, 30, 4);
+    motionHeights = modelHeights;
+    // A wall 20 mm high across the border from x = 10 to 20 mm at the bottom
+    // and from y = 10 to 20 mm at the left.
+    for (int c = 40; c <= 80; ++c) motionHeights[c][0] = motionHeights[0][c] = 20;
+    test::Draw draw{2024};
+    // With the window open, every connector is made; below the wall, the
+    // connectors over it are not and their figures stay apart.
+    for (const double high : {100.0, 10.0}) {
+        for (const int count : {3, 40, 300}) {
+            lowLimit = 0;
+            highLimit = high;
+            const FigureList start = test::borderFigures(count, 40, 30, draw);
+            auto run = [&](auto&& join) {
+                figureList.clear();
+                for (const auto& f : start) figureList.push_back(std::make_unique<tFigura>(*f));
+                join(count / 3);
+                return std::move(figureList);
+            };
+            const FigureList joined = run([](int from) { joinAtBorders(from); });
+            const FigureList plain = run([](int from) { test::referenceJoinAtBorders(from); });
+            ASSERT_EQ(joined.size(), plain.size()) << high << " " << count;
+            if (count > 3) {
+                EXPECT_LT(joined.size(), start.size()) << high << " " << count;
+            }
+            for (size_t k = 0; k < joined.size(); ++k) {
+                EXPECT_EQ(joined[k]->orgIndex, plain[k]->orgIndex);
+                EXPECT_TRUE(test::samePoints(joined[k]->poz, plain[k]->poz)) << k;
+            }
         }
     }
 }
