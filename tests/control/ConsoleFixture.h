@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../machine/MachineTestSupport.h"
+#include "MachineTrace.h"
 #include "SimHidBackend.h"
 #include "SimMachine.h"
 
@@ -17,7 +18,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -142,28 +142,22 @@ class ConsoleOnSim : public ::testing::Test {
     }
 
     // The plan positions (steps) the job's moves reached, in order.
-    std::vector<PlanPoint> jobMoves() {
+    std::vector<TracePoint> jobMoves() {
         machine->flushTrace();
-        std::ifstream in(dir / "trace.txt");
-        std::vector<PlanPoint> moves;
-        char source;
-        long long x, y, z, b;
-        while (in >> source >> x >> y >> z >> b)
-            if (source == 'a') moves.push_back({x, y});
-        return moves;
+        return readJobMoves(dir / "trace.txt");
     }
     // A point of the output file in steps: 300 per mm from the origin at 50 mm.
     static PlanPoint at(double x, double y) {
         return {std::llround((x + 50) * 300), std::llround((y + 50) * 300)};
     }
     // The index of the first move at or after `from` that reaches `p`, or -1.
-    static long find(const std::vector<PlanPoint>& moves, PlanPoint p, long from) {
+    static long find(const std::vector<TracePoint>& moves, PlanPoint p, long from) {
         for (long i = from; i < static_cast<long>(moves.size()); ++i)
             if (moves[i].x == p.x && moves[i].y == p.y) return i;
         return -1;
     }
     // Every point of the output, in the order of the file, among the moves.
-    static bool visitsInOrder(const std::vector<PlanPoint>& moves,
+    static bool visitsInOrder(const std::vector<TracePoint>& moves,
                               const std::vector<PlanPoint>& points) {
         long from = 0;
         for (const PlanPoint& p : points) {

@@ -25,21 +25,13 @@ class ConsoleOverTcp : public ConsoleOnSim {
         c.trace = dir / "trace.txt";
         machine = std::make_shared<sim::SimMachine>(c);
         server = std::make_unique<sim::SimServer>(machine, sim::SimPorts{0, 0, 0, false});
-        auto none = std::make_shared<ScriptedHid::State>();
-        none->devices.clear();
-        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(none));
-        ethernetLink = std::make_unique<TfEthernet>(
-            "127.0.0.1", MachinePorts{server->commandPort(), server->infoPort()});
-        ASSERT_TRUE(connect());
+        networkMachineLinks({server->commandPort(), server->infoPort()});
+        ASSERT_TRUE(connectNetworkLink());
         identify();
     }
     void TearDown() override {
         ConsoleOnSim::TearDown();
         server.reset();
-    }
-    bool connect() {
-        ethernetLink->wakeWatchdog();
-        return queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline);
     }
     // How often each segment of the output was cut: consecutive job moves
     // from one of its points to the next.
@@ -86,7 +78,7 @@ void ConsoleOverTcp::dropEchoMidJob() {
     EXPECT_FALSE(panel.resumePoint()); // the machine has not been told yet
 
     // Once the link is back the machine is stopped: a defined state.
-    ASSERT_TRUE(connect());
+    ASSERT_TRUE(connectNetworkLink());
     panel.Timer1Timer(false);
     EXPECT_TRUE(transArm.lostEcho()->machineStopped);
     EXPECT_FALSE(jobRunning);

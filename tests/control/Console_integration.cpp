@@ -140,14 +140,12 @@ TEST_F(ConsoleOnSim, ContinueAfterTheMachineInterruptedTheJobEntersAtTheWorkOrig
     // The last move before K: the work origin (50, 50 mm), 10 mm over the
     // table that lies 100 mm below the top.
     machine->flushTrace();
-    std::ifstream in(dir / "trace.txt");
-    char source;
-    long long x, y, z, b, lastX = -1, lastY = -1, lastZ = 0;
-    while (in >> source >> x >> y >> z >> b)
-        if (source == 'A') {
-            lastX = x;
-            lastY = y;
-            lastZ = z;
+    long long lastX = -1, lastY = -1, lastZ = 0;
+    for (const TracePoint& p : readTrace(dir / "trace.txt"))
+        if (p.source == 'A') {
+            lastX = p.x;
+            lastY = p.y;
+            lastZ = p.z;
         }
     EXPECT_EQ(lastX, at(0, 0).x);
     EXPECT_EQ(lastY, at(0, 0).y);

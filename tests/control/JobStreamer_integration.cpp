@@ -3,32 +3,12 @@
 // the simulator's trace; a machine preparation that fails sends nothing; a
 // drive error while the job runs stops it on the machine.
 #include "JobFixture.h"
+#include "MachineTrace.h"
 
 #include "machine/MachineState.h"
 
-#include <fstream>
-
 namespace korvane::test {
 namespace {
-
-struct TracePoint {
-    char source;
-    long long x, y, z;
-    bool operator==(const TracePoint&) const = default;
-};
-
-void PrintTo(const TracePoint& p, std::ostream* out) {
-    *out << p.source << ' ' << p.x << ' ' << p.y << ' ' << p.z;
-}
-
-std::vector<TracePoint> readTrace(const std::filesystem::path& file) {
-    std::vector<TracePoint> points;
-    std::ifstream in(file);
-    TracePoint p{};
-    long long b = 0;
-    while (in >> p.source >> p.x >> p.y >> p.z >> b) points.push_back(p);
-    return points;
-}
 
 const std::chrono::seconds generous{60};
 

@@ -1,4 +1,5 @@
 #include "../machine/MachineTestSupport.h"
+#include "MachineTrace.h"
 #include "SimHidBackend.h"
 #include "SimMachine.h"
 
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 namespace korvane::test {
 namespace {
@@ -72,10 +72,7 @@ class PanelOnSim : public ::testing::Test {
     // The executed moves of the trace, one line each.
     std::vector<std::string> traceLines() {
         machine->flushTrace();
-        std::ifstream in(dir.path() / "trace.txt");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
+        return readLines(dir.path() / "trace.txt");
     }
     int count(char command) const {
         return static_cast<int>(std::count(sent.begin(), sent.end(), command));

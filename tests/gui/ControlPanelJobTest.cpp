@@ -8,9 +8,11 @@
 // the window from its events are printed.
 #include "../machine/MachineTestSupport.h"
 #include "ControlPanelWindow.h"
+#include "MachineTrace.h"
 #include "MainWindow.h"
 
 #include "Screenshots.h"
+#include "SimulatorProgram.h"
 #include "foundation/OperationTypes.h"
 #include "foundation/State.h"
 #include "libraries/LibraryState.h"
@@ -19,7 +21,6 @@
 #include "machine/Ethernet.h"
 #include "machine/TransmitArm.h"
 #include "output/DaneWyjsciowe.h"
-#include "platform/Process.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,12 +30,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <asio.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <regex>
 
 using namespace korvane;
@@ -45,49 +44,18 @@ constexpr int deadlineMs = 60000;
 
 // korvane3d-sim on free ports: the XSE100 (300 steps per mm, the work origin
 // at 50, 50 mm, the table 100 mm below the top) in real time.
-class SimulatorProgram {
-  public:
-    explicit SimulatorProgram(const std::filesystem::path& trace)
-        : process_({std::string(KORVANE_EXE_DIR) + "/korvane3d-sim", "--port", "0", "--info-port",
-                    "0", "--control-port", "0", "--product", "XSE100", "--trace", trace.string()}) {
-        const std::string first = process_.readLine(test::eventDeadline).value_or("");
-        std::smatch m;
-        if (std::regex_search(
-                first, m,
-                std::regex("command port (\\d+), info port (\\d+), control port (\\d+)"))) {
-            ports.command = static_cast<std::uint16_t>(std::stoi(m[1]));
-            ports.info = static_cast<std::uint16_t>(std::stoi(m[2]));
-            control_ = static_cast<std::uint16_t>(std::stoi(m[3]));
-        } else {
-            ADD_FAILURE() << "the simulator did not name its ports: " << first;
-        }
-    }
-    // One line to the control port; its answer.
-    std::string ask(const std::string& line) {
-        asio::io_context io;
-        asio::ip::tcp::socket s(io);
-        s.connect({asio::ip::make_address("127.0.0.1"), control_});
-        asio::write(s, asio::buffer(line + "\n"));
-        asio::streambuf reply;
-        asio::read_until(s, reply, '\n');
-        std::string text(asio::buffers_begin(reply.data()), asio::buffers_end(reply.data()));
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        return text;
-    }
-    // The machine's Y in steps, from its status.
-    long long machineY() {
-        std::smatch m;
-        const std::string status = ask("status");
-        if (!std::regex_search(status, m, std::regex("position -?\\d+ (-?\\d+)"))) return -1;
-        return std::stoll(m[1]);
-    }
+std::unique_ptr<test::SimulatorProgram> simulator(const std::filesystem::path& trace) {
+    return std::make_unique<test::SimulatorProgram>(
+        std::vector<std::string>{"--product", "XSE100", "--trace", trace.string()});
+}
 
-    MachinePorts ports;
-
-  private:
-    ChildProcess process_;
-    std::uint16_t control_ = 0;
-};
+// The machine's Y in steps, from its status.
+long long machineY(test::SimulatorProgram& sim) {
+    std::smatch m;
+    const std::string status = sim.ask("status");
+    if (!std::regex_search(status, m, std::regex("position -?\\d+ (-?\\d+)"))) return -1;
+    return std::stoll(m[1]);
+}
 
 struct StepPoint {
     long long x, y;
@@ -110,7 +78,7 @@ class ControlPanelJob : public ::testing::Test {
     void start(const std::string& language) {
         test::resetState(ui, {"95", language, "dataDir=" + (dir / language).string()});
         test::resetMachine();
-        sim = std::make_unique<SimulatorProgram>(trace());
+        sim = simulator(trace());
         window = std::make_unique<MainWindow>(false);
         ASSERT_TRUE(window->start());
         const auto shown = showStatusText;
@@ -138,10 +106,7 @@ class ControlPanelJob : public ::testing::Test {
         window->logic().refillOutputList();
 
         // No machine on USB; the simulator on the network.
-        auto none = std::make_shared<test::ScriptedHid::State>();
-        none->devices.clear();
-        usbLink = std::make_unique<TfUsb>(std::make_unique<test::ScriptedHid>(none));
-        ethernetLink = std::make_unique<TfEthernet>("127.0.0.1", sim->ports);
+        test::networkMachineLinks(sim->ports);
         ethernetLink->wakeWatchdog();
         ASSERT_TRUE(QTest::qWaitFor([] { return ethernetActive; }, deadlineMs));
 
@@ -171,15 +136,9 @@ class ControlPanelJob : public ::testing::Test {
     }
     void keep(const std::string& name) { test::keepScreenshot(*panel, name); }
     // The job's moves in the trace, in steps.
-    std::vector<StepPoint> jobMoves() {
+    std::vector<test::TracePoint> jobMoves() {
         EXPECT_EQ(sim->ask("flush"), "ok");
-        std::ifstream in(trace());
-        std::vector<StepPoint> moves;
-        char source;
-        long long x, y, z, b;
-        while (in >> source >> x >> y >> z >> b)
-            if (source == 'a') moves.push_back({x, y});
-        return moves;
+        return test::readJobMoves(trace());
     }
 
     // Runs a whole job through the window; `language` names the screenshots.
@@ -257,7 +216,7 @@ class ControlPanelJob : public ::testing::Test {
         EXPECT_TRUE(jobRunning);
         EXPECT_FALSE(jobPaused);
         EXPECT_EQ(statusText, txt("Control_panel", "obrobkaNaMaszynieWtoku"));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return sim->machineY() > at(0, 16).y; }, deadlineMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return machineY(*sim) > at(0, 16).y; }, deadlineMs));
         outputs->setFocus();
         QTest::keyClick(outputs, Qt::Key_Space);
         ASSERT_TRUE(QTest::qWaitFor([] { return jobPaused; }, deadlineMs));
@@ -293,7 +252,7 @@ class ControlPanelJob : public ::testing::Test {
 
     test::RecordingUserInterface ui;
     test::TempDir dir;
-    std::unique_ptr<SimulatorProgram> sim;
+    std::unique_ptr<test::SimulatorProgram> sim;
     std::unique_ptr<MainWindow> window;
     ControlPanelWindow* panel = nullptr;
     std::string statusText;

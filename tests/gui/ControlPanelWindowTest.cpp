@@ -2,6 +2,7 @@
 // it, the display follows it; idle screenshots in US and SA.
 #include "ControlPanelWindow.h"
 #include "../machine/MachineTestSupport.h"
+#include "MachineTrace.h"
 #include "Screenshots.h"
 #include "SimHidBackend.h"
 #include "SimMachine.h"
@@ -18,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 
 using namespace korvane;
 
@@ -56,10 +56,7 @@ class ControlPanelGui : public ::testing::Test {
     }
     std::vector<std::string> traceLines() {
         machine->flushTrace();
-        std::ifstream in(dir.path() / "trace.txt");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
+        return test::readLines(dir.path() / "trace.txt");
     }
     QString shown(const char* name) const {
         return window->findChild<QLabel*>(name)->text().trimmed();

@@ -2,17 +2,16 @@
 #include "RunProgram.h"
 #include "SimMachine.h"
 #include "SimServer.h"
+#include "SimulatorProgram.h"
 
 #include "machine/Encoding.h"
 #include "machine/LinkErrors.h"
 #include "machine/Ploter.h"
 #include "platform/MainLoop.h"
-#include "platform/Process.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <thread>
 
 namespace korvane::test {
@@ -31,11 +30,7 @@ class EthernetLink : public ::testing::Test {
         server = std::make_unique<SimServer>(machine, sim::SimPorts{0, 0, 0, false});
         ethernetLink = std::make_unique<TfEthernet>(
             "127.0.0.1", MachinePorts{server->commandPort(), server->infoPort()});
-        ASSERT_TRUE(connect());
-    }
-    bool connect() {
-        ethernetLink->wakeWatchdog();
-        return queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline);
+        ASSERT_TRUE(connectNetworkLink());
     }
     void SetUp() override {
         resetState(ui);
@@ -100,7 +95,7 @@ TEST_F(EthernetLink, EchoErrorsDropsAndReconnection) {
     EXPECT_EQ(SendCommand("Y"), ethernetNoEcho);
     EXPECT_FALSE(ethernetActive);
     EXPECT_EQ(statusTexts.back(), txt("Control_panel", "ethernetRozlaczony"));
-    ASSERT_TRUE(connect());
+    ASSERT_TRUE(connectNetworkLink());
     EXPECT_EQ(SendCommand("Y"), 0);
     EXPECT_TRUE(ReadStatus());
 
@@ -188,7 +183,7 @@ TEST_F(EthernetLink, SimulatorAbilitiesOverTheNetwork) {
     server = std::make_unique<SimServer>(machine, sim::SimPorts{0, 0, 0, false});
     ethernetLink = std::make_unique<TfEthernet>(
         "127.0.0.1", MachinePorts{server->commandPort(), server->infoPort()});
-    ASSERT_TRUE(connect());
+    ASSERT_TRUE(connectNetworkLink());
     IdentifyMachine();
     EXPECT_DOUBLE_EQ(machineParams.stepsX, 5);
     ASSERT_TRUE(ReadStatus());
@@ -259,32 +254,16 @@ TEST(MachinePortsOption, CommandAndInformationPorts) {
 }
 
 TEST(SimulatorProgram, ServesItsPortsAndControl) {
-    ChildProcess sim({std::string(KORVANE_EXE_DIR) + "/korvane3d-sim", "--port", "0", "--info-port",
-                      "0", "--control-port", "0", "--product", "KWA-2000", "--firmware", "6.40.1"});
-    const std::string first = sim.readLine(eventDeadline).value_or("");
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(
-        first, m, std::regex("command port (\\d+), info port (\\d+), control port (\\d+)")))
-        << first << sim.err();
-    asio::io_context io;
-    asio::ip::tcp::socket control(io);
-    control.connect(
-        {asio::ip::make_address("127.0.0.1"), static_cast<std::uint16_t>(std::stoi(m[3]))});
-    asio::write(control, asio::buffer(std::string("start\n")));
-    asio::streambuf reply;
-    asio::read_until(control, reply, '\n');
-    EXPECT_EQ(std::string(asio::buffers_begin(reply.data()), asio::buffers_end(reply.data())),
-              "ok\n");
+    SimulatorProgram sim({"--product", "KWA-2000", "--firmware", "6.40.1"});
+    ASSERT_NE(sim.ports.command, 0);
+    EXPECT_EQ(sim.ask("start"), "ok");
 
     RecordingUserInterface ui;
     resetState(ui);
     loadTexts();
     resetMachine();
-    ethernetLink = std::make_unique<TfEthernet>(
-        "127.0.0.1", MachinePorts{static_cast<std::uint16_t>(std::stoi(m[1])),
-                                  static_cast<std::uint16_t>(std::stoi(m[2]))});
-    ethernetLink->wakeWatchdog();
-    ASSERT_TRUE(queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline));
+    ethernetLink = std::make_unique<TfEthernet>("127.0.0.1", sim.ports);
+    ASSERT_TRUE(connectNetworkLink());
     EXPECT_EQ(plotstate.info1, "KWA-2000");
     EXPECT_EQ(fwMajor, 6);
     EXPECT_EQ(fwMinor, 40);

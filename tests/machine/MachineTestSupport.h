@@ -12,6 +12,7 @@
 #include "machine/MachineState.h"
 #include "machine/RecordLengths.h"
 #include "machine/Usb.h"
+#include "platform/MainLoop.h"
 
 #include <map>
 #include <memory>
@@ -122,6 +123,22 @@ inline std::string le32(long long v) {
 
 inline std::string le16(long long v) {
     return bytes({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF)});
+}
+
+// The links as at start with the machine on the network at `ports`: the USB
+// link there with no machine on it, the network link not yet woken.
+inline void networkMachineLinks(MachinePorts ports) {
+    auto none = std::make_shared<ScriptedHid::State>();
+    none->devices.clear();
+    usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(none));
+    ethernetLink = std::make_unique<TfEthernet>("127.0.0.1", ports);
+}
+
+// Wakes the network link and turns the main loop until it is up; false after
+// the deadline.
+inline bool connectNetworkLink() {
+    ethernetLink->wakeWatchdog();
+    return queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline);
 }
 
 // The command bytes of a report: bytes 1 to 16.

@@ -2,16 +2,15 @@
 // simulator, over TCP (the simulator program) and over the simulated USB link
 // (in the batch program), checked against the simulator's trace of moves.
 #include "MachineTestSupport.h"
+#include "MachineTrace.h"
 #include "RunProgram.h"
+#include "SimulatorProgram.h"
 
 #include "foundation/Rounding.h"
 #include "output/DaneWyjsciowe.h"
-#include "platform/Process.h"
 
 #include <gtest/gtest.h>
 
-#include <asio.hpp>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
@@ -33,20 +32,6 @@ std::string jsonField(const std::string& json, const std::string& name) {
         return v.front() == '"' ? v.substr(1, v.size() - 2) : v;
     }
     return {};
-}
-
-struct TracePoint {
-    char source;
-    long long x, y, z;
-};
-
-std::vector<TracePoint> readTrace(const std::filesystem::path& file) {
-    std::vector<TracePoint> points;
-    std::ifstream in(file);
-    TracePoint p{};
-    long long b = 0;
-    while (in >> p.source >> p.x >> p.y >> p.z >> b) points.push_back(p);
-    return points;
 }
 
 class SendEndToEnd : public ::testing::Test {
@@ -121,41 +106,20 @@ TempDir* SendEndToEnd::data = nullptr;
 std::string SendEndToEnd::outputFile;
 long long SendEndToEnd::records = 0;
 
-struct Simulator {
+// The simulated XKC-3020 with firmware 5.9.0 at a thousand times its speed,
+// tracing to `trace`; its ports as the command line takes them.
+struct Simulator : SimulatorProgram {
     explicit Simulator(const std::filesystem::path& trace)
-        : process({exe + "/korvane3d-sim", "--port", "0", "--info-port", "0", "--control-port", "0",
-                   "--product", "XKC-3020", "--firmware", "5.9.0", "--time-scale", "1000",
-                   "--trace", trace.string()}) {
-        const std::string first = process.readLine(eventDeadline).value_or("");
-        std::smatch m;
-        if (std::regex_search(
-                first, m,
-                std::regex("command port (\\d+), info port (\\d+), control port (\\d+)"))) {
-            command = m[1];
-            info = m[2];
-            control = static_cast<std::uint16_t>(std::stoi(m[3]));
-        } else {
-            ADD_FAILURE() << "the simulator did not name its ports: " << first << process.err();
-        }
-    }
-    std::string ask(const std::string& line) {
-        asio::io_context io;
-        asio::ip::tcp::socket s(io);
-        s.connect({asio::ip::make_address("127.0.0.1"), control});
-        asio::write(s, asio::buffer(line + "\n"));
-        asio::streambuf reply;
-        asio::read_until(s, reply, '\n');
-        return std::string(asio::buffers_begin(reply.data()), asio::buffers_end(reply.data()));
-    }
-    ChildProcess process;
+        : SimulatorProgram({"--product", "XKC-3020", "--firmware", "5.9.0", "--time-scale", "1000",
+                            "--trace", trace.string()}),
+          command(std::to_string(ports.command)), info(std::to_string(ports.info)) {}
     std::string command, info;
-    std::uint16_t control = 0;
 };
 
 TEST_F(SendEndToEnd, OverTcpToTheSimulatorProgram) {
     const auto trace = data->path() / "tcp.trace";
     Simulator sim(trace);
-    ASSERT_FALSE(sim.command.empty());
+    ASSERT_NE(sim.ports.command, 0);
     const ProgramResult s =
         cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
              "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
@@ -164,7 +128,7 @@ TEST_F(SendEndToEnd, OverTcpToTheSimulatorProgram) {
     EXPECT_EQ(std::stoll(jsonField(s.out, "records")), records);
     EXPECT_NEAR(std::stod(jsonField(s.out, "z")), 10, 0.02);
     EXPECT_NEAR(std::stod(jsonField(s.out, "x")), 0, 0.02);
-    EXPECT_EQ(sim.ask("flush"), "ok\n");
+    EXPECT_EQ(sim.ask("flush"), "ok");
     plotstate.info1 = "XKC-3020";
     IdentifyMachine();
     checkTrace(trace);
@@ -195,7 +159,7 @@ TEST_F(SendEndToEnd, DroppedConnectionEndsTheJobWithoutSendingARecordTwice) {
     // cannot tell, so the record is not sent again and the machine is stopped.
     Simulator sim(data->path() / "drop.trace");
     EXPECT_EQ(sim.ask("drop-after " + std::to_string(std::min<long long>(records / 2, 3000))),
-              "ok\n");
+              "ok");
     const ProgramResult s =
         cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
              "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
@@ -211,8 +175,7 @@ TEST_F(SendEndToEnd, LostEchoNamesThePointWhereTheToolStandsAndSendGoesOnFromIt)
     // The machine takes a record and the connection drops before its echo.
     const auto trace = data->path() / "lost.trace";
     Simulator sim(trace);
-    EXPECT_EQ(sim.ask("drop-echo " + std::to_string(std::min<long long>(records / 2, 1500))),
-              "ok\n");
+    EXPECT_EQ(sim.ask("drop-echo " + std::to_string(std::min<long long>(records / 2, 1500))), "ok");
     const ProgramResult s =
         cli({"dataDir=" + data->path().string(), "send", outputFile, "--host", "127.0.0.1",
              "--port", sim.command, "--info-port", sim.info, "--json"});

@@ -25,22 +25,13 @@ class TransmissionOverTcp : public ::testing::Test {
         c.timeScale = 200;
         machine = std::make_shared<sim::SimMachine>(c);
         server = std::make_unique<sim::SimServer>(machine, sim::SimPorts{0, 0, 0, false});
-        // The USB link object exists as at start, with no machine on it.
-        auto none = std::make_shared<ScriptedHid::State>();
-        none->devices.clear();
-        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(none));
-        ethernetLink = std::make_unique<TfEthernet>(
-            "127.0.0.1", MachinePorts{server->commandPort(), server->infoPort()});
-        ASSERT_TRUE(connect());
+        networkMachineLinks({server->commandPort(), server->infoPort()});
+        ASSERT_TRUE(connectNetworkLink());
     }
     void TearDown() override {
         transArm.stop();
         resetMachine();
         server.reset();
-    }
-    bool connect() {
-        ethernetLink->wakeWatchdog();
-        return queueMainLoop().runUntil([] { return ethernetActive; }, eventDeadline);
     }
 
     RecordingUserInterface ui;
@@ -72,7 +63,7 @@ TEST_F(TransmissionOverTcp, RecordWhoseEchoWasLostIsNeverSentTwice) {
 
     // Later ticks send nothing; once the link is back the machine is stopped.
     transArm.tick();
-    ASSERT_TRUE(connect());
+    ASSERT_TRUE(connectNetworkLink());
     transArm.tick();
     EXPECT_TRUE(transArm.stopMachineAfterLostEcho());
     EXPECT_TRUE(transArm.lostEcho()->machineStopped);
