@@ -6,6 +6,7 @@
 // opening the calibration dialog.
 #include "../machine/MachineTestSupport.h"
 #include "CalibrationDialog.h"
+#include "DialogTestSupport.h"
 #include "FltEdit.h"
 #include "KonfigDialog.h"
 #include "MainWindow.h"
@@ -44,38 +45,11 @@ using namespace korvane;
 
 namespace {
 
-void keep(QWidget& widget, const std::string& name) {
-    QApplication::processEvents();
-    test::keepScreenshot(widget, name);
-}
-
-void typeInto(QWidget* field, const QString& text) {
-    field->setFocus();
-    if (auto* spin = qobject_cast<QAbstractSpinBox*>(field)) {
-        spin->findChild<QLineEdit*>()->selectAll();
-        QTest::keyClick(spin, Qt::Key_Delete);
-    } else if (auto* line = qobject_cast<QLineEdit*>(field)) {
-        line->selectAll();
-        QTest::keyClick(line, Qt::Key_Delete);
-    }
-    QTest::keyClicks(field, text);
-}
-
-// A radio button or check box pressed with the space bar, as a user does.
-void press(QAbstractButton* button) {
-    button->setFocus();
-    QTest::keyClick(button, Qt::Key_Space);
-}
-
-QString fieldText(QWidget& w, const char* name) {
-    return w.findChild<QAbstractSpinBox*>(name)->findChild<QLineEdit*>()->text();
-}
-
-template <class T> T* child(QWidget& w, const char* name) {
-    T* found = w.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
+using test::child;
+using test::fieldText;
+using test::keepShown;
+using test::press;
+using test::typeInto;
 
 // Runs `act` on the first modal window that opens, then closes that window if
 // it is still open, so that a failed expectation cannot leave the test waiting
@@ -146,7 +120,7 @@ TEST_F(ConfigurationGui, FilledThroughItsWidgetsAndReadBackKeyForKey) {
         typeInto(child<QWidget>(dialog, "eRozdzielczosc"), "10");
         press(child<QRadioButton>(dialog, "rbJednostka1"));
         press(child<QCheckBox>(dialog, "cbSprzegNawigacyjny"));
-        keep(dialog, std::string("configuration-general-") + language);
+        keepShown(dialog, std::string("configuration-general-") + language);
 
         pages->setCurrentIndex(1);
         QApplication::processEvents();
@@ -164,7 +138,7 @@ TEST_F(ConfigurationGui, FilledThroughItsWidgetsAndReadBackKeyForKey) {
         QTest::keyClick(&dialog, Qt::Key_F10, Qt::ControlModifier | Qt::AltModifier);
         EXPECT_TRUE(child<QGroupBox>(dialog, "gbSerwis")->isVisible());
         typeInto(child<QWidget>(dialog, "eWspRuchu"), "400");
-        keep(dialog, std::string("configuration-machine-") + language);
+        keepShown(dialog, std::string("configuration-machine-") + language);
 
         pages->setCurrentIndex(2);
         QApplication::processEvents();
@@ -178,7 +152,7 @@ TEST_F(ConfigurationGui, FilledThroughItsWidgetsAndReadBackKeyForKey) {
         EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(dialog, "eOdbiorca"));
         EXPECT_FALSE(std::filesystem::exists(data / "Konfig.cfg"));
         QTest::keyClicks(child<QLineEdit>(dialog, "eOdbiorca"), "HALL-PC");
-        keep(dialog, std::string("configuration-notifications-") + language);
+        keepShown(dialog, std::string("configuration-notifications-") + language);
         QTest::keyClick(&dialog, Qt::Key_Return);
         EXPECT_FALSE(dialog.isVisible());
         ASSERT_TRUE(dialog.logic().zapisano);
@@ -226,7 +200,7 @@ TEST_F(ConfigurationGui, CalibrationPageWithTheSwitchAndAnIdentifiedMachine) {
         auto* pages = child<QTabWidget>(dialog, "pcKonfig");
         EXPECT_TRUE(pages->isTabVisible(3));
         EXPECT_EQ(pages->currentWidget()->objectName(), "tsKalibracja");
-        keep(dialog, std::string("configuration-calibration-") + language);
+        keepShown(dialog, std::string("configuration-calibration-") + language);
 
         bool opened = false;
         whenModal([&](QWidget* modal) {
@@ -234,7 +208,7 @@ TEST_F(ConfigurationGui, CalibrationPageWithTheSwitchAndAnIdentifiedMachine) {
             ASSERT_NE(calibration, nullptr);
             opened = true;
             EXPECT_EQ(child<QLabel>(*calibration, "txtCalibrationX")->text(), "1.00000000");
-            keep(*calibration, std::string("configuration-calibration-dialog-") + language);
+            keepShown(*calibration, std::string("configuration-calibration-dialog-") + language);
             QTest::keyClick(calibration, Qt::Key_Escape);
         });
         QTest::mouseClick(child<QPushButton>(dialog, "btnKalibracja"), Qt::LeftButton);

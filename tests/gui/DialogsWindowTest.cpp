@@ -2,6 +2,7 @@
 // through their real widgets, saved with Enter and read back from disk; the
 // sketch of each tool type, the bold label of the focused field, US and SA
 // screenshots, and the dialogs opened from the main window's panes.
+#include "DialogTestSupport.h"
 #include "FltEdit.h"
 #include "MainWindow.h"
 #include "MainWindowSupport.h"
@@ -39,7 +40,11 @@ using namespace korvane;
 
 namespace {
 
+using test::child;
+using test::fieldText;
 using test::keepScreenshot;
+using test::press;
+using test::typeInto;
 
 // Pixels of the sketch that are not its silver background.
 int drawnPixels(const QImage& image) {
@@ -70,18 +75,6 @@ void choose(QComboBox* box, int index) {
     while (box->currentIndex() > index) QTest::keyClick(box, Qt::Key_Up);
 }
 
-void typeInto(QWidget* field, const QString& text) {
-    field->setFocus();
-    if (auto* spin = qobject_cast<QAbstractSpinBox*>(field)) {
-        spin->findChild<QLineEdit*>()->selectAll();
-        QTest::keyClick(spin, Qt::Key_Delete);
-    } else if (auto* line = qobject_cast<QLineEdit*>(field)) {
-        line->selectAll();
-        QTest::keyClick(line, Qt::Key_Delete);
-    }
-    QTest::keyClicks(field, text);
-}
-
 double doubleAt(const std::string& bytes, std::size_t offset) {
     double v = 0;
     std::memcpy(&v, bytes.data() + offset, 8);
@@ -109,15 +102,6 @@ class DialogsGui : public ::testing::Test {
         project.reset();
         operationLibrary.reset();
         toolLibrary.reset();
-    }
-    // The text a numeric field shows.
-    static QString fieldText(QWidget& w, const char* name) {
-        return w.findChild<QAbstractSpinBox*>(name)->findChild<QLineEdit*>()->text();
-    }
-    template <class T> static T* child(QWidget& w, const char* name) {
-        T* found = w.findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
     }
     // The label of the field named `name`: the one whose buddy it is.
     static QLabel* labelOf(QWidget& w, const char* name) {
@@ -433,9 +417,7 @@ TEST_F(DialogsGui, MaterialDialogFilledThroughItsWidgets) {
         EXPECT_TRUE(child<QRadioButton>(dialog, "rbZrodlo1")->isChecked());
         EXPECT_EQ(fieldText(dialog, "eGruboscPowloki"), "3.000");
         EXPECT_FALSE(child<QWidget>(dialog, "eWysokosc")->isEnabled());
-        auto* block = child<QRadioButton>(dialog, "rbZrodlo0");
-        block->setFocus();
-        QTest::keyClick(block, Qt::Key_Space);
+        press(child<QRadioButton>(dialog, "rbZrodlo0"));
         EXPECT_TRUE(child<QWidget>(dialog, "eWysokosc")->isEnabled());
         EXPECT_EQ(fieldText(dialog, "eGruboscPowloki"), "0.000");
         QTest::mouseClick(child<QPushButton>(dialog, "btnWymiaryModelu"), Qt::LeftButton);

@@ -2,6 +2,7 @@
 // from the main window's menu, their figures and texts, the refresh button,
 // the dealer panel of the Taiwanese interface; US and SA screenshots.
 #include "AboutDialog.h"
+#include "DialogTestSupport.h"
 #include "MainWindow.h"
 #include "MainWindowSupport.h"
 #include "MemoryInfoDialog.h"
@@ -25,16 +26,8 @@ using namespace korvane;
 
 namespace {
 
-void keep(QWidget& widget, const std::string& name) {
-    QApplication::processEvents();
-    test::keepScreenshot(widget, name);
-}
-
-template <class T> T* child(QWidget& w, const char* name) {
-    T* found = w.findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
+using test::child;
+using test::keepShown;
 
 class HelpDialogsGui : public ::testing::Test {
   protected:
@@ -79,7 +72,7 @@ TEST_F(HelpDialogsGui, MemoryInformationShowsSizesAndRefreshes) {
         ASSERT_TRUE(allocated->text().endsWith("MB")) << allocated->text().toStdString();
         EXPECT_GE(allocated->text().chopped(2).toInt(), 8);
         EXPECT_EQ(block[4096], 1);
-        keep(dialog, std::string("memory-info-") + language);
+        keepShown(dialog, std::string("memory-info-") + language);
         dialog.accept();
     }
     EXPECT_TRUE(ui.messages.empty());
@@ -97,7 +90,7 @@ TEST_F(HelpDialogsGui, AboutWithTheDealerPanelForCountry886) {
                         ->text()
                         .contains("href=\"mailTo:support@vardimon.example\""));
         EXPECT_TRUE(child<QLabel>(dialog, "lWWW")->text().contains("vardimon.example"));
-        keep(dialog, std::string("about-") + language);
+        keepShown(dialog, std::string("about-") + language);
         const int height = dialog.sizeHint().height();
 
         AboutDialog dealer(886);
@@ -108,7 +101,7 @@ TEST_F(HelpDialogsGui, AboutWithTheDealerPanelForCountry886) {
         EXPECT_TRUE(panel->isVisible());
         EXPECT_EQ(panel->title().toStdString(), txt("About", "lDealer.Caption"));
         EXPECT_GT(dealer.sizeHint().height(), height);
-        keep(dealer, std::string("about-dealer-") + language);
+        keepShown(dealer, std::string("about-dealer-") + language);
     }
 }
 

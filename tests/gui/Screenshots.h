@@ -2,6 +2,7 @@
 // Window tests save their pictures as build artefacts when KORVANE_ARTEFACTS
 // names a folder, so a reviewer can look at what the test saw.
 
+#include <QApplication>
 #include <QImage>
 #include <QString>
 #include <QWidget>
@@ -20,6 +21,12 @@ inline void keepScreenshot(const QImage& image, const std::string& name) {
 
 inline void keepScreenshot(QWidget& widget, const std::string& name) {
     keepScreenshot(widget.grab().toImage(), name);
+}
+
+// The widget as it shows once the pending events are handled.
+inline void keepShown(QWidget& widget, const std::string& name) {
+    QApplication::processEvents();
+    keepScreenshot(widget, name);
 }
 
 } // namespace korvane::test
