@@ -1,11 +1,9 @@
 // The finishing strategies reach the floor of a pocket with steep walls
 // wherever the tool fits: the mixed strategy's flat-area rings cover the floor
 // a step apart up to the foot of the walls.
+#include "SweepSupport.h"
 #include "foundation/State.h"
-#include "generation/DodajPixRuchuThread.h"
 #include "generation/Mieszana.h"
-#include "generation/MotionMap.h"
-#include "geometry/Frez.h"
 #include "geometry/Raster.h"
 #include "libraries/Operacje.h"
 
@@ -38,13 +36,7 @@ void pocketForABall() {
             modelHeights[ix][iy] =
                 pocket ? float(floorHeight) : float(7 + 1.4 * std::sin(x / 7) * std::cos(y / 7));
         }
-    TFrezDane ball;
-    ball.typ = toolBallNose;
-    ball.d1 = ball.d3 = 3;
-    ball.h = ball.hc = 20;
-    applyAllowance(0);
-    clearLayer(motionHeights);
-    sweepTool(TFrez(ball), 2);
+    test::ballMotionMap(3, 2);
 }
 
 // Marks the cells within `radius` (plan) of the paths' stretches that run at

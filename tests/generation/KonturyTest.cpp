@@ -258,13 +258,7 @@ namespace {
 FigureList layeredRelief(int workers, bool joined) {
     figureList.clear();
     test::makeRelief(30, 20, 5);
-    TFrezDane ball;
-    ball.typ = toolBallNose;
-    ball.d1 = ball.d3 = 3;
-    ball.h = ball.hc = 20;
-    applyAllowance(0);
-    clearLayer(motionHeights);
-    sweepTool(TFrez(ball), workers);
+    test::ballMotionMap(3, workers);
     generujWarstwowo(layered(1, joined));
     return std::move(figureList);
 }

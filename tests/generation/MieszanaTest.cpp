@@ -36,13 +36,7 @@ TOperacjaDane mixed(double step) {
 FigureList mixedRelief(int workers, std::vector<std::string>* steps = nullptr) {
     figureList.clear();
     test::makeRelief(30, 20, 5);
-    TFrezDane ball;
-    ball.typ = toolBallNose;
-    ball.d1 = ball.d3 = 3;
-    ball.h = ball.hc = 20;
-    applyAllowance(0);
-    clearLayer(motionHeights);
-    sweepTool(TFrez(ball), 2);
+    test::ballMotionMap(3, 2);
     generujMieszane(mixed(0.5), workers, [&](const char* name) {
         if (steps) steps->push_back(name);
     });

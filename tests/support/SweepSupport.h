@@ -1,6 +1,9 @@
 #pragma once
 
 #include "foundation/State.h"
+#include "generation/DodajPixRuchuThread.h"
+#include "generation/MotionMap.h"
+#include "geometry/Frez.h"
 #include "geometry/Raster.h"
 
 #include <cmath>
@@ -53,6 +56,18 @@ inline void makeRelief(double width, double depth, double cellsPerMm) {
             if (u < 1 || v < 1) h = 0; // a margin without model
             modelHeights[x][y] = static_cast<float>(h);
         }
+}
+
+// The motion map of a ball of `diameter` mm (its body no wider) over the model
+// heights without allowance, swept by `workers` threads.
+inline void ballMotionMap(double diameter, int workers) {
+    TFrezDane ball;
+    ball.typ = toolBallNose;
+    ball.d1 = ball.d3 = diameter;
+    ball.h = ball.hc = 20;
+    applyAllowance(0);
+    clearLayer(motionHeights);
+    sweepTool(TFrez(ball), workers);
 }
 
 } // namespace korvane::test
