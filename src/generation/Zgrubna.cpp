@@ -5,6 +5,7 @@
 #include "generation/GenState.h"
 #include "generation/Kreski.h"
 #include "generation/Redukcja.h"
+#include "generation/StrokeEnds.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
 #include "libraries/LibraryState.h"
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace korvane {
@@ -150,10 +152,14 @@ class LayerLinker {
     // From figure `first` on: each figure is passed under the tool, then grown
     // by its nearest neighbours as long as one can be joined.
     void link(size_t first) {
+        StrokeEnds ends(figureList, first, spacing_);
+        rank_.clear();
+        for (size_t k = first; k < figureList.size(); ++k) rank_[figureList[k].get()] = k - first;
         for (size_t i = first; i < figureList.size(); ++i) {
             if (generationTerminate) return;
+            ends.remove(rank_.at(figureList[i].get()));
             clearUnderTool(*figureList[i], tool_, cellUnmachined);
-            while (join(i)) {
+            while (join(i, ends)) {
             }
         }
     }
@@ -165,40 +171,30 @@ class LayerLinker {
     };
 
     // The figure after i at the same level whose nearer end lies nearest the
-    // end of i, less than five stroke spacings away.
-    bool nearest(size_t i, Candidate& best) const {
+    // end of i, less than five stroke spacings away; of equal distances the
+    // first in the list, and its first point before its last.
+    bool nearest(size_t i, const StrokeEnds& ends, Candidate& best) const {
         const tFigura& f = *figureList[i];
-        const TrPkt3D& end = f.poz.back();
-        double bestDistance = 5 * spacing_;
-        bool found = false;
-        for (size_t j = i + 1; j < figureList.size(); ++j) {
-            const tFigura& g = *figureList[j];
-            if (g.fig_ppz != f.fig_ppz || g.count() < 2) continue;
-            const double toFirst = distance3(end, g.poz.front());
-            if (toFirst < bestDistance) {
-                bestDistance = toFirst;
-                best = {j, false};
-                found = true;
-            }
-            const double toLast = distance3(end, g.poz.back());
-            if (toLast < bestDistance) {
-                bestDistance = toLast;
-                best = {j, true};
-                found = true;
-            }
-        }
-        return found;
+        const auto end = ends.nearest(f.poz.back(), f.fig_ppz, 5 * spacing_);
+        if (!end) return false;
+        // The figures after i keep their order in the list: the one of that
+        // rank is found by halving.
+        const auto at = std::partition_point(
+            figureList.begin() + static_cast<std::ptrdiff_t>(i) + 1, figureList.end(),
+            [&](const auto& g) { return rank_.at(g.get()) < end->rank; });
+        best = {static_cast<size_t>(at - figureList.begin()), end->last};
+        return true;
     }
 
     // Joins the nearest figure to the end of figure i over a connector on the
     // surface, never below the layer. False when there is none, when the
     // neighbourhood of the candidate holds more unmachined cells than it would
     // clear itself, or when no connector could be made.
-    bool join(size_t i) {
+    bool join(size_t i, StrokeEnds& ends) {
         tFigura& f = *figureList[i];
         if (f.count() < 2) return false;
         Candidate c;
-        if (!nearest(i, c)) return false;
+        if (!nearest(i, ends, c)) return false;
         tFigura& j = *figureList[c.index];
         if (c.reversed) std::reverse(j.poz.begin(), j.poz.end());
 
@@ -238,6 +234,7 @@ class LayerLinker {
         f.srodek = j.srodek;
         f.zamknieta = false;
         figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(connectorAt));
+        ends.remove(rank_.at(figureList[c.index].get()));
         figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(c.index));
         return true;
     }
@@ -245,6 +242,7 @@ class LayerLinker {
     double spacing_;
     double diameter_;
     const ToolShape& tool_;
+    std::unordered_map<const tFigura*, size_t> rank_; // the layer's strokes by their rank
 };
 
 } // namespace

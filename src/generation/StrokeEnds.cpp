@@ -1,0 +1,95 @@
+#include "generation/StrokeEnds.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace korvane {
+
+StrokeEnds::StrokeEnds(const FigureList& figures, std::size_t first, double square) {
+    const std::size_t n = figures.size() > first ? figures.size() - first : 0;
+    double x1 = 0, y1 = 0;
+    bool any = false;
+    for (std::size_t k = first; k < figures.size(); ++k)
+        for (const TrPkt3D& p : {figures[k]->poz.front(), figures[k]->poz.back()}) {
+            if (!any) x0_ = x1 = p.x, y0_ = y1 = p.y, any = true;
+            x0_ = std::min<double>(x0_, p.x), x1 = std::max<double>(x1, p.x);
+            y0_ = std::min<double>(y0_, p.y), y1 = std::max<double>(y1, p.y);
+        }
+    // No more squares along a side than ends.
+    square_ =
+        std::max({square, (x1 - x0_) / double(2 * n + 1), (y1 - y0_) / double(2 * n + 1), 1e-3});
+    columns_ = static_cast<int>((x1 - x0_) / square_) + 1;
+    rows_ = static_cast<int>((y1 - y0_) / square_) + 1;
+    squares_.resize(std::size_t(columns_) * std::size_t(rows_));
+    squareOfEnd_.resize(2 * n);
+    where_.resize(2 * n);
+    for (std::size_t rank = 0; rank < n; ++rank) {
+        const tFigura& f = *figures[first + rank];
+        if (f.poz.empty()) continue;
+        for (const bool last : {false, true}) {
+            const TrPkt3D& p = last ? f.poz.back() : f.poz.front();
+            const std::size_t end = 2 * rank + last, s = squareOf(p);
+            squareOfEnd_[end] = s;
+            where_[end] = squares_[s].size();
+            squares_[s].push_back({p, &f, rank, last});
+        }
+    }
+}
+
+std::size_t StrokeEnds::squareOf(const TrPkt3D& p) const {
+    const int x = std::clamp(static_cast<int>((p.x - x0_) / square_), 0, columns_ - 1);
+    const int y = std::clamp(static_cast<int>((p.y - y0_) / square_), 0, rows_ - 1);
+    return std::size_t(x) * std::size_t(rows_) + std::size_t(y);
+}
+
+std::optional<StrokeEnds::End> StrokeEnds::nearest(const TrPkt3D& p, double level,
+                                                   double limit) const {
+    std::optional<End> found;
+    double best = limit;
+    const int cx = static_cast<int>(std::floor((p.x - x0_) / square_));
+    const int cy = static_cast<int>(std::floor((p.y - y0_) / square_));
+    const int reach =
+        std::max({std::abs(cx), std::abs(cy), std::abs(cx - columns_), std::abs(cy - rows_)}) + 1;
+    for (int r = 0; r <= reach; ++r) {
+        for (int x = cx - r; x <= cx + r; ++x) {
+            if (x < 0 || x >= columns_) continue;
+            const bool edge = x == cx - r || x == cx + r;
+            for (int y = cy - r; y <= cy + r; y += edge || r == 0 ? 1 : 2 * r) {
+                if (y < 0 || y >= rows_) continue;
+                for (const Entry& e :
+                     squares_[std::size_t(x) * std::size_t(rows_) + std::size_t(y)]) {
+                    if (e.figure->fig_ppz != level || e.figure->count() < 2) continue;
+                    const double d = distance3(p, e.point);
+                    const bool before =
+                        !found || e.rank < found->rank || (e.rank == found->rank && !e.last);
+                    if (d < best || (found && d == best && before)) {
+                        best = d;
+                        found = End{e.rank, e.last};
+                    }
+                }
+            }
+        }
+        // Squares beyond ring r lie at least r squares away in plan (one less
+        // allowed for the rounding of their bounds), and the plan distance
+        // never exceeds the distance in space: nothing there comes nearer, nor
+        // as near to stand before the one found.
+        if (best < (r - 1) * square_) break;
+    }
+    return found;
+}
+
+void StrokeEnds::remove(std::size_t rank) {
+    for (const std::size_t end : {2 * rank, 2 * rank + 1}) {
+        std::vector<Entry>& square = squares_[squareOfEnd_[end]];
+        const std::size_t at = where_[end];
+        if (at >= square.size() || square[at].rank != rank || square[at].last != (end & 1))
+            continue; // already gone
+        const Entry moved = square.back();
+        square[at] = moved;
+        where_[2 * moved.rank + moved.last] = at;
+        square.pop_back();
+    }
+}
+
+} // namespace korvane
