@@ -1,5 +1,6 @@
 // The build workflow: its checks in order, the chain of generations, abort, the
 // output list and the output file parameters.
+#include "LibrarySupport.h"
 #include "TestSupport.h"
 #include "app/BudowaniePlikowWy.h"
 #include "app/WyLista.h"
@@ -55,12 +56,8 @@ class Build : public ::testing::Test {
     void SetUp() override {
         test::resetState(ui, {});
         test::loadTexts("US");
-        dataFolder = data.path();
-        ASSERT_TRUE(createDataFolders());
+        ASSERT_NO_FATAL_FAILURE(test::openLibraries(data.path()));
         ASSERT_TRUE(createOutputFolder());
-        toolLibrary = std::make_unique<TFrezy>();
-        operationLibrary = std::make_unique<TOperacje>();
-        project = std::make_unique<TProjekt>();
         project->d.material.rozmX = project->d.material.rozmY = project->d.material.rozmZ = 10;
         project->kopia = project->d;
         pixelSize = 0.5;

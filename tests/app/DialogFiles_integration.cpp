@@ -1,5 +1,6 @@
 // The files the tool, operation and material dialogs write, read back by the
 // batch program as the dialogs left them.
+#include "LibrarySupport.h"
 #include "RunProgram.h"
 #include "TestSupport.h"
 
@@ -40,11 +41,7 @@ TEST(DialogFiles, ReadBackByTheBatchProgram) {
     test::resetState(ui);
     test::loadTexts("US");
     texts->loadOperationTypes();
-    dataFolder = data.path();
-    ASSERT_TRUE(createDataFolders());
-    toolLibrary = std::make_unique<TFrezy>();
-    operationLibrary = std::make_unique<TOperacje>();
-    project = std::make_unique<TProjekt>();
+    ASSERT_NO_FATAL_FAILURE(test::openLibraries(data.path()));
     pixelSize = 0.5;
     Views views;
 

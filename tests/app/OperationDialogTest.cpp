@@ -2,6 +2,7 @@
 // defaults, the limits from the machine, the checks of OK in order, hostile
 // text in every numeric field, the saved file key for key, renaming, and the
 // operation pane's add and edit around it.
+#include "LibrarySupport.h"
 #include "RecordingView.h"
 #include "TestSupport.h"
 
@@ -43,11 +44,7 @@ class OperationDialog : public ::testing::Test {
         test::resetState(ui, std::move(arguments));
         test::loadTexts("US");
         texts->loadOperationTypes();
-        dataFolder = data.path();
-        ASSERT_TRUE(createDataFolders());
-        toolLibrary = std::make_unique<TFrezy>();
-        operationLibrary = std::make_unique<TOperacje>();
-        project = std::make_unique<TProjekt>();
+        ASSERT_NO_FATAL_FAILURE(test::openLibraries(data.path()));
     }
     void TearDown() override {
         project.reset();

@@ -1,5 +1,6 @@
 // The tool and operation panes of the main window: show, select, check, check
 // all, uncheck all, and the delete rules.
+#include "LibrarySupport.h"
 #include "RecordingView.h"
 #include "TestSupport.h"
 
@@ -22,13 +23,7 @@ class Panes : public ::testing::Test {
     void SetUp() override {
         test::resetState(ui, {});
         test::loadTexts("US");
-        dataFolder = data.path();
-        ASSERT_TRUE(createDataFolders());
-        toolTypeNames = {txt("Tools", "txtFrezPalcowy"), txt("Tools", "txtFrezKulowy"),
-                         txt("Tools", "txtFrezStozkowy")};
-        toolLibrary = std::make_unique<TFrezy>();
-        operationLibrary = std::make_unique<TOperacje>();
-        project = std::make_unique<TProjekt>();
+        ASSERT_NO_FATAL_FAILURE(test::openLibraries(data.path()));
         tools.fill();
         operations.fill();
     }

@@ -1,6 +1,7 @@
 // The tool dialog's logic: the checks of OK in order with their messages and
 // focus, hostile sizes, the saved file byte for byte, renaming, and the tool
 // pane's add and edit around it.
+#include "LibrarySupport.h"
 #include "RecordingView.h"
 #include "TestSupport.h"
 
@@ -32,12 +33,7 @@ class ToolDialog : public ::testing::Test {
     void SetUp() override {
         test::resetState(ui, {});
         test::loadTexts("US");
-        dataFolder = data.path();
-        ASSERT_TRUE(createDataFolders());
-        toolTypeNames = {txt("Tools", "txtFrezPalcowy"), txt("Tools", "txtFrezKulowy"),
-                         txt("Tools", "txtFrezStozkowy")};
-        toolLibrary = std::make_unique<TFrezy>();
-        operationLibrary = std::make_unique<TOperacje>();
+        ASSERT_NO_FATAL_FAILURE(test::openLibraries(data.path()));
     }
     void TearDown() override {
         operationLibrary.reset();

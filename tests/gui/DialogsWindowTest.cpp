@@ -4,6 +4,7 @@
 // screenshots, and the dialogs opened from the main window's panes.
 #include "DialogTestSupport.h"
 #include "FltEdit.h"
+#include "LibrarySupport.h"
 #include "MainWindow.h"
 #include "MainWindowSupport.h"
 #include "MaterialDialog.h"
@@ -90,13 +91,7 @@ class DialogsGui : public ::testing::Test {
         texts->arabski = language == "SA";
         texts->loadOperationTypes();
         texts->loadUnits();
-        dataFolder = data.path();
-        ASSERT_TRUE(createDataFolders());
-        toolTypeNames = {txt("Tools", "txtFrezPalcowy"), txt("Tools", "txtFrezKulowy"),
-                         txt("Tools", "txtFrezStozkowy")};
-        toolLibrary = std::make_unique<TFrezy>();
-        operationLibrary = std::make_unique<TOperacje>();
-        project = std::make_unique<TProjekt>();
+        ASSERT_NO_FATAL_FAILURE(test::openLibraries(data.path()));
     }
     void TearDown() override {
         project.reset();
