@@ -127,7 +127,13 @@ class FigurePoints {
         const auto figure = static_cast<std::uint32_t>(figures_.size());
         figures_.push_back(&f);
         slot_[&f] = figure;
-        for (const TrPkt3D& p : f.poz) squares_[square(p.x, p.y)].push_back({p, figure});
+        for (const TrPkt3D& p : f.poz) {
+            Square& s = squares_[square(p.x, p.y)];
+            if (s.runs.empty() || s.runs.back().figure != figure)
+                s.runs.push_back({figure, static_cast<std::uint32_t>(s.points.size()), 0});
+            s.points.push_back(p);
+            ++s.runs.back().count;
+        }
     }
 
     void remove(const tFigura& f) {
@@ -142,21 +148,28 @@ class FigurePoints {
         const int cx = column(p.x), cy = row(p.y);
         for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, columns_ - 1); ++x)
             for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, rows_ - 1); ++y)
-                for (const Entry& e : squares_[size_t(x) * size_t(rows_) + size_t(y)]) {
-                    const tFigura* g = figures_[e.figure];
+                for (const Square& s = squares_[size_t(x) * size_t(rows_) + size_t(y)];
+                     const Run& run : s.runs) {
+                    // What depends on the figure alone is asked once a run.
+                    const tFigura* g = figures_[run.figure];
                     if (!g || g == &self || std::fabs(g->fig_ppz - self.fig_ppz) >= step) continue;
                     if (p.x < g->Pmin.x - near || p.x > g->Pmax.x + near ||
                         p.y < g->Pmin.y - near || p.y > g->Pmax.y + near)
                         continue;
-                    if (distance3(p, e.point) < near) return true;
+                    for (std::uint32_t k = run.first; k < run.first + run.count; ++k)
+                        if (distance3(p, s.points[k]) < near) return true;
                 }
         return false;
     }
 
   private:
-    struct Entry {
-        TrPkt3D point;
-        std::uint32_t figure;
+    // Points of one figure that follow one another in a square.
+    struct Run {
+        std::uint32_t figure, first, count;
+    };
+    struct Square {
+        std::vector<Run> runs;
+        std::vector<TrPkt3D> points;
     };
 
     int column(double x) const {
@@ -171,7 +184,7 @@ class FigurePoints {
 
     double x0_ = 0, y0_ = 0, square_ = 1;
     int columns_ = 1, rows_ = 1;
-    std::vector<std::vector<Entry>> squares_;
+    std::vector<Square> squares_;
     std::vector<const tFigura*> figures_; // by number; null once cut into pieces
     std::unordered_map<const tFigura*, std::uint32_t> slot_;
 };
