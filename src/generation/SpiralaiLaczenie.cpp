@@ -124,6 +124,7 @@ void rotateClosed(tFigura& f, size_t start) {
     f.poz.push_back(f.poz.front());
 }
 
+// spiralTransition with the points of `upperFigure` looked up in `upper`.
 std::vector<TrPkt3D> transition(const NearestPoint& upper, const tFigura& upperFigure,
                                 const tFigura& lower, double& widest) {
     const size_t n = lower.poz.size() - 1;
