@@ -55,7 +55,11 @@ double sweptHeight(const ToolProfile& tool, const SweptSegment& s, double x, dou
     // it. The search starts a micrometre short of that distance, so that a
     // ring at the very edge still meets the exact test below.
     const double beyond = along < 0 ? -along : std::max(0.0, along - s.length);
-    const double distance = std::sqrt(across * across + beyond * beyond);
+    const double squared = across * across + beyond * beyond;
+    // (d - 1e-6)² is at least d² - 2e-6 * reach: no ring the search below
+    // looks at is lower than this floor.
+    if (s.lowest + tool.heightFloor(squared - 2e-6 * tool.reach()) >= ceiling) return ceiling;
+    const double distance = std::sqrt(squared);
     const auto& rings = tool.rings();
     double best = ceiling;
     for (std::size_t i = tool.firstRingReaching(distance - 1e-6); i < rings.size(); ++i) {

@@ -47,6 +47,14 @@ void ToolProfile::index() {
         while (i < rings_.size() && rings_[i].radius < static_cast<double>(k) / perBucket_) ++i;
         firstRing_.push_back(static_cast<std::uint32_t>(i));
     }
+    perSquaredBucket_ = static_cast<double>(entries) / (reach() * reach());
+    i = 0;
+    for (std::size_t k = 0; k <= entries; ++k) {
+        while (i < rings_.size() &&
+               rings_[i].radius * rings_[i].radius < static_cast<double>(k) / perSquaredBucket_)
+            ++i;
+        floors_.push_back(i < rings_.size() ? rings_[i].height : infinity);
+    }
 }
 
 double ToolProfile::heightAt(double distance) const {

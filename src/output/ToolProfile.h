@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 // The tool's lower surface as a stack of rings for the material simulation:
@@ -44,6 +45,17 @@ class ToolProfile {
         while (i > 0 && rings_[i - 1].radius >= distance) --i;
         return i;
     }
+    // A height no ring at least sqrt(squaredDistance) wide goes below (at most
+    // the lowest of them; infinity beyond reach), from a table: the sweep's
+    // quick test of whether a move can lower a cell at all.
+    double heightFloor(double squaredDistance) const {
+        if (rings_.empty()) return infinity;
+        const double k = squaredDistance * perSquaredBucket_;
+        if (!(k >= 1)) return rings_[0].height;
+        if (k > static_cast<double>(floors_.size())) return infinity;
+        // A bucket back, so that rounding never takes a later entry.
+        return floors_[static_cast<std::size_t>(k) - 1];
+    }
     // The lowest surface height at `distance` from the axis; infinity beyond reach.
     double heightAt(double distance) const;
 
@@ -54,6 +66,10 @@ class ToolProfile {
     // firstRing_[k]: the first ring reaching k / perBucket_ mm, a few entries per ring.
     double perBucket_ = 0;
     std::vector<std::uint32_t> firstRing_;
+    // floors_[k]: the height of the first ring reaching sqrt(k / perSquaredBucket_) mm.
+    double perSquaredBucket_ = 0;
+    std::vector<double> floors_;
+    static constexpr double infinity = std::numeric_limits<double>::infinity();
 };
 
 } // namespace korvane

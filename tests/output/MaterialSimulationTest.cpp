@@ -84,9 +84,19 @@ TEST(ToolProfile, RingsOfTheLibraryShapes) {
         for (const ToolRing& r : rings)
             for (double d : {r.radius, std::nextafter(r.radius, 0.0), r.radius + 1e-9})
                 distances.push_back(d);
-        for (double d : distances) ASSERT_EQ(p->firstRingReaching(d), search(d)) << d;
+        for (double d : distances) {
+            ASSERT_EQ(p->firstRingReaching(d), search(d)) << d;
+            // The quick floor is never above the surface there.
+            if (d > 0) {
+                ASSERT_LE(p->heightFloor(d * d), p->heightAt(d)) << d;
+            }
+        }
+        EXPECT_TRUE(std::isinf(p->heightFloor(4 * p->reach() * p->reach())));
     }
+    EXPECT_EQ(flat.heightFloor(-1), 0);
+    EXPECT_EQ(flat.heightFloor(4), 0);
     EXPECT_EQ(ToolProfile({}).firstRingReaching(0.5), 0u);
+    EXPECT_TRUE(std::isinf(ToolProfile({}).heightFloor(0.25)));
 }
 
 TEST(SegmentSweep, MatchesDenseStampingOnHandMadeMoves) {
