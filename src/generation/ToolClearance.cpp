@@ -39,6 +39,14 @@ ToolClearance::ToolClearance(const TFrez& tool, const tpix2d& layer, double cell
         for (int iy = 0; iy <= lastY_; ++iy)
             tops[iy / chunkRows] = std::max(tops[iy / chunkRows], column[std::size_t(iy)]);
     }
+    blockTops_.assign(static_cast<std::size_t>(lastX_ / chunkRows + 1) * chunksPerColumn_,
+                      -std::numeric_limits<float>::infinity());
+    for (int ix = 0; ix <= lastX_; ++ix)
+        for (std::size_t k = 0; k < chunksPerColumn_; ++k) {
+            float& top =
+                blockTops_[static_cast<std::size_t>(ix / chunkRows) * chunksPerColumn_ + k];
+            top = std::max(top, chunkTops_[static_cast<std::size_t>(ix) * chunksPerColumn_ + k]);
+        }
 }
 
 double ToolClearance::tipHeight(double x, double y) const {
@@ -47,29 +55,40 @@ double ToolClearance::tipHeight(double x, double y) const {
     if (reach < 0) return best;
     const auto [x0, x1] = cellSpan(x - reach, x + reach, cell_, lastX_);
     const auto [y0, y1] = cellSpan(y - reach, y + reach, cell_, lastY_);
+    if (x0 > x1 || y0 > y1) return best;
     // The answer is the highest of the cells' own bounds whatever the order
-    // they are read in: the cell under the point first makes a high start.
-    const int nx = std::clamp(static_cast<int>(std::lround(x / cell_)), x0, x1);
-    const int ny = std::clamp(static_cast<int>(std::lround(y / cell_)), y0, y1);
-    auto bound = [&](int ix, int iy, double dx) {
+    // they are read in: the cell under the point first makes a high start,
+    // then blocks of chunkRows by chunkRows cells whose highest cell could
+    // raise it, read cell by cell.
+    auto bound = [&](int ix, int iy) {
         const double h = layer_[ix][static_cast<std::size_t>(iy)];
         if (h <= best) return; // the tool's surface is nowhere below its tip
-        const double dy = iy * cell_ - y;
+        const double dx = ix * cell_ - x, dy = iy * cell_ - y;
         best = std::max(best, h - profile_.heightAt(std::sqrt(dx * dx + dy * dy)));
     };
-    if (x0 <= x1 && y0 <= y1) bound(nx, ny, nx * cell_ - x);
-    for (int ix = x0; ix <= x1; ++ix) {
-        const double dx = ix * cell_ - x;
-        for (int c0 = y0; c0 <= y1; c0 = (c0 / chunkRows + 1) * chunkRows) {
-            const int c1 = std::min(y1, (c0 / chunkRows + 1) * chunkRows - 1);
-            const double top = chunkTop(ix, c0);
+    bound(std::clamp(static_cast<int>(std::lround(x / cell_)), x0, x1),
+          std::clamp(static_cast<int>(std::lround(y / cell_)), y0, y1));
+    // Of cells first..last along an axis, the offset from v of the one
+    // nearest it: the others' offsets are no shorter, so the tool stands no
+    // higher over them.
+    auto nearest = [&](int first, int last, double v) {
+        const double low = first * cell_ - v, high = last * cell_ - v;
+        return low > 0 ? low : high < 0 ? high : 0.0;
+    };
+    for (int bx = x0 / chunkRows; bx <= x1 / chunkRows; ++bx) {
+        const int c0 = std::max(x0, bx * chunkRows),
+                  c1 = std::min(x1, bx * chunkRows + chunkRows - 1);
+        const double dx = nearest(c0, c1, x);
+        for (int by = y0 / chunkRows; by <= y1 / chunkRows; ++by) {
+            const double top = blockTops_[static_cast<std::size_t>(bx) * chunksPerColumn_ +
+                                          static_cast<std::size_t>(by)];
             if (top <= best) continue;
-            // The chunk's cell nearest the point in y: the distances of the
-            // others are no shorter, so the tool stands no higher over them.
-            const double low = c0 * cell_ - y, high = c1 * cell_ - y;
-            const double dy = low > 0 ? low : high < 0 ? high : 0;
+            const int r0 = std::max(y0, by * chunkRows),
+                      r1 = std::min(y1, by * chunkRows + chunkRows - 1);
+            const double dy = nearest(r0, r1, y);
             if (top - profile_.heightAt(std::sqrt(dx * dx + dy * dy)) <= best) continue;
-            for (int iy = c0; iy <= c1; ++iy) bound(ix, iy, dx);
+            for (int ix = c0; ix <= c1; ++ix)
+                for (int iy = r0; iy <= r1; ++iy) bound(ix, iy);
         }
     }
     return best;
@@ -100,8 +119,8 @@ double ToolClearance::cut(const TrPkt3D& a, const TrPkt3D& b) const {
             const double half = (c1 - c0) * cell_ / 2;
             const double my = (c0 * cell_ + half) - s.a.y;
             const double along = std::clamp(cx * s.ux + my * s.uy, 0.0, s.length);
-            const double near =
-                std::max(0.0, std::hypot(cx - along * s.ux, my - along * s.uy) - half - 1e-6);
+            const double ex = cx - along * s.ux, ey = my - along * s.uy;
+            const double near = std::max(0.0, std::sqrt(ex * ex + ey * ey) - half - 1e-6);
             if (top <= s.lowest + profile_.heightAt(near) + deepest) continue;
             for (int iy = c0; iy <= c1; ++iy) {
                 const double h = column[static_cast<std::size_t>(iy)];
@@ -112,24 +131,32 @@ double ToolClearance::cut(const TrPkt3D& a, const TrPkt3D& b) const {
                 // the lowest.
                 const double cy = iy * cell_ - s.a.y;
                 const double at = std::clamp(cx * s.ux + cy * s.uy, 0.0, s.length);
-                const double distance = std::hypot(cx - at * s.ux, cy - at * s.uy);
+                const double ex = cx - at * s.ux, ey = cy - at * s.uy;
+                // First against the floor a nanometre nearer, without the
+                // slower hypot; the floor itself only where that does not do.
+                const double nearer = std::max(0.0, std::sqrt(ex * ex + ey * ey) - 1e-6);
+                if (h <= s.lowest + profile_.heightAt(nearer) + deepest) continue;
+                const double distance = std::hypot(ex, ey);
                 const double floor = s.lowest + profile_.heightAt(distance);
                 if (h <= floor + deepest) continue;
+                if (s.slope == 0) {
+                    deepest = std::max(deepest, h - floor);
+                    continue;
+                }
                 // The tip passes over the cell only within the tool's reach
                 // of it along the move, and stands there no lower than the
-                // lowest end of that stretch: a floor for climbing and falling
-                // moves, a nanometre short of the true one.
-                if (s.slope != 0) {
-                    const double u = cx * s.ux + cy * s.uy;
-                    const double lowU =
-                        s.slope > 0 ? std::max(0.0, u - reach) : std::min(s.length, u + reach);
-                    const double stretchFloor = s.a.z + s.slope * lowU - 1e-6 +
-                                                profile_.heightAt(std::max(0.0, distance - 1e-6));
-                    if (h <= stretchFloor + deepest) continue;
-                }
-                const double surface =
-                    s.slope == 0 ? floor : sweptHeight(profile_, s, ix * cell_, iy * cell_, h);
-                deepest = std::max(deepest, h - surface);
+                // lowest end of that stretch (less a nanometre): a floor for
+                // climbing and falling moves, and the lowest the sweep's
+                // rings are measured from, so that it stops at the first ring
+                // that cannot come lower, with the same heights of the rings.
+                const double u = cx * s.ux + cy * s.uy;
+                const double lowU =
+                    s.slope > 0 ? std::max(0.0, u - reach) : std::min(s.length, u + reach);
+                SweptSegment stretch = s;
+                stretch.lowest = std::max(s.lowest, s.a.z + s.slope * lowU - 1e-6);
+                if (h <= stretch.lowest + profile_.heightAt(nearer) + deepest) continue;
+                deepest = std::max(deepest,
+                                   h - sweptHeight(profile_, stretch, ix * cell_, iy * cell_, h));
             }
         }
     }

@@ -66,6 +66,7 @@ class ToolClearance {
     int lastX_, lastY_;
     std::size_t chunksPerColumn_ = 0;
     std::vector<float> chunkTops_; // per column, per chunk of chunkRows rows
+    std::vector<float> blockTops_; // per chunkRows columns, per chunk of chunkRows rows
 };
 
 // Keeps every figure of figureList clear of offsetHeights (the model with the
