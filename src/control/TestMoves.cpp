@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 namespace korvane {
 
@@ -18,10 +17,6 @@ namespace {
 
 double clampTo(double v, double high) {
     return std::clamp(v, 0.0, std::max(0.0, high));
-}
-
-void pauseMs(int ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void sendDeltas(const MoveVector& d) {
@@ -79,7 +74,7 @@ void backAndForthTest(const MoveVector& delta, const StopAsked& stop) {
         for (const MoveVector& d : {delta, MoveVector{-delta.x, -delta.y, -delta.z}}) {
             sendDeltas(d);
             if (!WaitIdle() || !WaitIdle()) return;
-            pauseMs(200);
+            PauseForMachine(std::chrono::milliseconds(200));
         }
         if (stop()) return;
     }
@@ -119,7 +114,7 @@ bool conveyorTest(const std::vector<std::string>& lines, const StopAsked& stop) 
             SendCommand(
                 EncodeMove(roundHalfEven(mm * 100 * machineParams.stepsX), 0, 0, -1, 1).bytes);
             if (!WaitIdle() || !WaitIdle()) return true;
-            pauseMs(100);
+            PauseForMachine(std::chrono::milliseconds(100));
             if (stop()) return true;
         }
     }

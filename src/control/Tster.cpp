@@ -23,7 +23,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <optional>
-#include <thread>
 
 namespace korvane {
 
@@ -306,7 +305,7 @@ void Tster::Jog(int code) {
     } else {
         SendMove(sx, sy, roundHalfEven(d.dz * p.stepsZ));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    PauseForMachine(std::chrono::milliseconds(10));
     jogActive_ = true;
 }
 

@@ -116,7 +116,7 @@ int SendCommand(const std::string& cmd) {
     int result = usbLink->Write(cmd);
     for (int retry = 0; retry < 10 && result == usbNotPresent; ++retry) {
         result = usbLink->Write(cmd);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        PauseForMachine(std::chrono::milliseconds(10));
     }
     if (result != 0 && result != usbNotPresent)
         showMessage(txt("Ploter", "brakLacznosciZploterem"), true, std::to_string(result));

@@ -1,3 +1,4 @@
+#include "../machine/MachineTestSupport.h"
 #include "TestSupport.h"
 
 #include "control/BaseCheck.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <set>
 
 namespace korvane::test {
 namespace {
@@ -90,6 +92,25 @@ TEST(ConveyorSequence, SumRule) {
     EXPECT_EQ(sequenceSumText(lines), "błąd");
     EXPECT_FALSE(conveyorTest(lines, [] { return true; }));
     EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+TEST(BackAndForthTest, TheWindowIsPumpedInThePauseAfterEachMove) {
+    RecordingUserInterface ui;
+    resetState(ui);
+    loadTexts();
+    resetMachine();
+    auto hid = std::make_shared<ScriptedHid::State>(); // a machine always at rest
+    usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
+    std::set<std::size_t> reportsAtPump;
+    machineWaitPump = [&] { reportsAtPump.insert(hid->reports.size()); };
+    backAndForthTest({1, 0, 0}, [] { return true; });
+    // Pumps between the move forth and the move back, and after the move back.
+    const std::size_t total = hid->reports.size();
+    ASSERT_EQ(reportsAtPump.size(), 2u);
+    EXPECT_GT(*reportsAtPump.begin(), 0u);
+    EXPECT_LT(*reportsAtPump.begin(), total);
+    EXPECT_EQ(*reportsAtPump.rbegin(), total);
+    resetMachine();
 }
 
 TEST(Calibration, FactorFromGivenAndRealized) {

@@ -112,6 +112,19 @@ TEST_F(PanelOnSim, AHeldArrowKeySendsOneMoveAndItsReleaseStopsIt) {
     panel.OnKeyUp(jogRight);
 }
 
+TEST_F(PanelOnSim, TheWindowIsPumpedWhileAJogSettles) {
+    panel.VScrollChange(SliderPosition(machineParams.minSpeed));
+    sent.clear();
+    std::vector<std::string> sentAtPump;
+    machineWaitPump = [&] { sentAtPump.push_back(sent); };
+    panel.KeyDown(jogRight);
+    ASSERT_FALSE(sentAtPump.empty());
+    EXPECT_EQ(sentAtPump.back().back(), 'A'); // after the move was sent
+    EXPECT_EQ(count('A'), 1);                 // and nothing more went to the machine
+    machineWaitPump = nullptr;
+    panel.OnKeyUp(jogRight);
+}
+
 TEST_F(PanelOnSim, ZDownStopsAtTheProjectZeroHeight) {
     // The simulator's table is 100 mm below the top; the tool starts at the top.
     ASSERT_NEAR(plotstate.pos0.z, 10000, 1);

@@ -202,6 +202,23 @@ TEST_F(Protocol, SendPathFailures) {
     EXPECT_EQ(SendCommand("Y"), noMachine);
 }
 
+TEST_F(Protocol, UsbRetriesKeepTheWindowDrawingAndSendTheCommandOnce) {
+    hid->devices.clear();
+    usbLink->deviceChange();
+    // The machine is plugged in again during the third pause between tries.
+    int pumps = 0;
+    machineWaitPump = [&] {
+        if (++pumps == 3) {
+            hid->devices = ScriptedHid::State().devices;
+            usbLink->deviceChange();
+        }
+    };
+    EXPECT_EQ(SendCommand("Y"), 0);
+    EXPECT_GE(pumps, 3);
+    EXPECT_EQ(sent(1), std::vector<std::string>{"Y"});
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST(EthernetLayout, StatusBlockByFirmware) {
     RecordingUserInterface ui;
     resetState(ui);
