@@ -3,6 +3,7 @@
 #include "SimulationSurfaceView.h"
 
 #include "app/SimulationSurface.h"
+#include "foundation/Interfejs.h"
 #include "foundation/State.h"
 
 #include <QFileSystemWatcher>
@@ -135,7 +136,10 @@ void SimulationPage::finished() {
                                      result_.allowance, surfaceVerticesPerSide));
     const DeviationFigures& f = result_.map.figures;
     figures_->setText(QString::asprintf("%.1f mm³  |  +%.3f mm  |  -%.3f mm (X %.2f Y %.2f)  |  "
-                                        "%.2f mm²",
+                                        "%.2f mm²  |  ",
                                         f.volumeRemoved, f.largestMaterialLeft, f.largestGouge,
-                                        f.gougeX, f.gougeY, f.gougedArea));
+                                        f.gougeX, f.gougeY, f.gougedArea) +
+                      QString::fromStdString(txt("Main_window", "lLeftOnReach.Caption")) +
+                      QString::asprintf(" %.3f mm (X %.2f Y %.2f)", f.largestThicknessLeft,
+                                        f.thicknessLeftX, f.thicknessLeftY));
 }
