@@ -116,11 +116,7 @@ void NearestChainAgainstPlainLoop(benchmark::State& state) {
         plain += seconds([&] { test::referenceChainByNearestStart(b, 1); });
         for (size_t k = 0; k < a.size(); ++k) same = same && a[k]->orgIndex == b[k]->orgIndex;
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["squares_s"] = squares / n;
-    state.counters["plain_s"] = plain / n;
-    state.counters["plain_x"] = plain / squares;
-    state.SetLabel(same ? "same order" : "ORDER DIFFERS");
+    bench::reportSquaresAgainstPlain(state, squares, plain, same, "same order", "ORDER DIFFERS");
 }
 
 BENCHMARK(NearestChainAgainstPlainLoop)

@@ -2,22 +2,15 @@
 // plan squares against the plain scan over every stroke after the one being
 // extended, on columns of strokes 1 mm apart (1 000 to 40 000 strokes), checked
 // to take the same ends in the same order.
+#include "GenerationRuns.h"
 #include "StrokeEndsReference.h"
 
-#include <benchmark/benchmark.h>
-
-#include <chrono>
 #include <cstdint>
 
 using namespace korvane;
+using bench::seconds;
 
 namespace {
-
-double seconds(auto&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 // Arg: strokes. Runs on a 0.2 mm grid in columns 1 mm apart, 80 mm long.
 void StrokeChainAgainstPlainScan(benchmark::State& state) {
@@ -60,11 +53,7 @@ void StrokeChainAgainstPlainScan(benchmark::State& state) {
         });
         same = same && byPlain == bySquares;
     }
-    const double n = static_cast<double>(state.iterations());
-    state.counters["squares_s"] = squares / n;
-    state.counters["plain_s"] = plain / n;
-    state.counters["plain_x"] = plain / squares;
-    state.SetLabel(same ? "same ends" : "ENDS DIFFER");
+    bench::reportSquaresAgainstPlain(state, squares, plain, same, "same ends", "ENDS DIFFER");
 }
 
 BENCHMARK(StrokeChainAgainstPlainScan)

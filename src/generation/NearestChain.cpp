@@ -1,5 +1,7 @@
 #include "generation/NearestChain.h"
 
+#include "generation/SquareRings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -47,19 +49,13 @@ class StartGrid {
             std::max({std::abs(cx), std::abs(cy), std::abs(cx - columns_), std::abs(cy - rows_)}) +
             1;
         for (int r = 0; r <= reach; ++r) {
-            for (int x = cx - r; x <= cx + r; ++x) {
-                if (x < 0 || x >= columns_) continue;
-                const bool edge = x == cx - r || x == cx + r;
-                for (int y = cy - r; y <= cy + r; y += edge || r == 0 ? 1 : 2 * r) {
-                    if (y < 0 || y >= rows_) continue;
-                    for (std::size_t place :
-                         cells_[std::size_t(x) * std::size_t(rows_) + std::size_t(y)]) {
-                        const double d = distance3(end, figures_[place]->poz.front());
-                        if (d < best || (d == best && place < bestPlace))
-                            best = d, bestPlace = place;
-                    }
+            forSquaresOnRing(cx, cy, r, columns_, rows_, [&](int x, int y) {
+                for (std::size_t place :
+                     cells_[std::size_t(x) * std::size_t(rows_) + std::size_t(y)]) {
+                    const double d = distance3(end, figures_[place]->poz.front());
+                    if (d < best || (d == best && place < bestPlace)) best = d, bestPlace = place;
                 }
-            }
+            });
             // Squares beyond ring r lie at least r squares away in plan (one
             // less allowed for the rounding of the squares' bounds); the plan
             // distance never exceeds the distance in space. An equal distance

@@ -1,5 +1,7 @@
 #include "generation/StrokeEnds.h"
 
+#include "generation/SquareRings.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -52,24 +54,18 @@ std::optional<StrokeEnds::End> StrokeEnds::nearest(const TrPkt3D& p, double leve
     const int reach =
         std::max({std::abs(cx), std::abs(cy), std::abs(cx - columns_), std::abs(cy - rows_)}) + 1;
     for (int r = 0; r <= reach; ++r) {
-        for (int x = cx - r; x <= cx + r; ++x) {
-            if (x < 0 || x >= columns_) continue;
-            const bool edge = x == cx - r || x == cx + r;
-            for (int y = cy - r; y <= cy + r; y += edge || r == 0 ? 1 : 2 * r) {
-                if (y < 0 || y >= rows_) continue;
-                for (const Entry& e :
-                     squares_[std::size_t(x) * std::size_t(rows_) + std::size_t(y)]) {
-                    if (e.figure->fig_ppz != level || e.figure->count() < 2) continue;
-                    const double d = distance3(p, e.point);
-                    const bool before =
-                        !found || e.rank < found->rank || (e.rank == found->rank && !e.last);
-                    if (d < best || (found && d == best && before)) {
-                        best = d;
-                        found = End{e.rank, e.last};
-                    }
+        forSquaresOnRing(cx, cy, r, columns_, rows_, [&](int x, int y) {
+            for (const Entry& e : squares_[std::size_t(x) * std::size_t(rows_) + std::size_t(y)]) {
+                if (e.figure->fig_ppz != level || e.figure->count() < 2) continue;
+                const double d = distance3(p, e.point);
+                const bool before =
+                    !found || e.rank < found->rank || (e.rank == found->rank && !e.last);
+                if (d < best || (found && d == best && before)) {
+                    best = d;
+                    found = End{e.rank, e.last};
                 }
             }
-        }
+        });
         // Squares beyond ring r lie at least r squares away in plan (one less
         // allowed for the rounding of their bounds), and the plan distance
         // never exceeds the distance in space: nothing there comes nearer, nor
