@@ -75,17 +75,34 @@ std::optional<StrokeEnds::End> StrokeEnds::nearest(const TrPkt3D& p, double leve
     return found;
 }
 
+StrokeEnds::Entry* StrokeEnds::entryOf(std::size_t end) {
+    std::vector<Entry>& square = squares_[squareOfEnd_[end]];
+    const std::size_t at = where_[end];
+    const bool held =
+        at < square.size() && square[at].rank == end / 2 && square[at].last == (end & 1);
+    return held ? &square[at] : nullptr;
+}
+
 void StrokeEnds::remove(std::size_t rank) {
     for (const std::size_t end : {2 * rank, 2 * rank + 1}) {
+        if (!entryOf(end)) continue; // already gone
         std::vector<Entry>& square = squares_[squareOfEnd_[end]];
-        const std::size_t at = where_[end];
-        if (at >= square.size() || square[at].rank != rank || square[at].last != (end & 1))
-            continue; // already gone
         const Entry moved = square.back();
-        square[at] = moved;
-        where_[2 * moved.rank + moved.last] = at;
+        square[where_[end]] = moved;
+        where_[2 * moved.rank + moved.last] = where_[end];
         square.pop_back();
     }
+}
+
+void StrokeEnds::turn(std::size_t rank) {
+    const std::size_t first = 2 * rank, last = first + 1;
+    Entry* a = entryOf(first);
+    Entry* b = entryOf(last);
+    if (!a || !b) return;
+    a->last = true;
+    b->last = false;
+    std::swap(squareOfEnd_[first], squareOfEnd_[last]);
+    std::swap(where_[first], where_[last]);
 }
 
 } // namespace korvane

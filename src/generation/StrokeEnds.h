@@ -29,6 +29,8 @@ class StrokeEnds {
 
     // The stroke of `rank` is no longer looked up.
     void remove(std::size_t rank);
+    // The stroke of `rank` was turned round: its first point is its last.
+    void turn(std::size_t rank);
 
   private:
     struct Entry {
@@ -39,6 +41,8 @@ class StrokeEnds {
     };
 
     std::size_t squareOf(const TrPkt3D& p) const;
+    // The entry of an end (2 * rank + last) while it is held; null once removed.
+    Entry* entryOf(std::size_t end);
 
     double x0_ = 0, y0_ = 0, square_ = 1;
     int columns_ = 1, rows_ = 1;

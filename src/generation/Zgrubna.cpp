@@ -17,7 +17,6 @@
 #include <cstddef>
 #include <memory>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 namespace korvane {
@@ -150,18 +149,24 @@ class LayerLinker {
         : spacing_(spacing), diameter_(toolDiameter), tool_(tool) {}
 
     // From figure `first` on: each figure is passed under the tool, then grown
-    // by its nearest neighbours as long as one can be joined.
+    // by its nearest neighbours as long as one can be joined. A figure joined
+    // to another stays in the list, passed over, until the layer is linked:
+    // erased one by one, the list would be moved along at every join.
     void link(size_t first) {
         StrokeEnds ends(figureList, first, spacing_);
-        rank_.clear();
-        for (size_t k = first; k < figureList.size(); ++k) rank_[figureList[k].get()] = k - first;
-        for (size_t i = first; i < figureList.size(); ++i) {
-            if (generationTerminate) return;
-            ends.remove(rank_.at(figureList[i].get()));
+        first_ = first;
+        joined_.assign(figureList.size() - first, false);
+        for (size_t i = first; i < figureList.size() && !generationTerminate; ++i) {
+            if (joined_[i - first]) continue;
+            ends.remove(i - first);
             clearUnderTool(*figureList[i], tool_, cellUnmachined);
             while (join(i, ends)) {
             }
         }
+        size_t kept = first;
+        for (size_t i = first; i < figureList.size(); ++i)
+            if (!joined_[i - first]) figureList[kept++] = std::move(figureList[i]);
+        figureList.resize(kept);
     }
 
   private:
@@ -177,12 +182,7 @@ class LayerLinker {
         const tFigura& f = *figureList[i];
         const auto end = ends.nearest(f.poz.back(), f.fig_ppz, 5 * spacing_);
         if (!end) return false;
-        // The figures after i keep their order in the list: the one of that
-        // rank is found by halving.
-        const auto at = std::partition_point(
-            figureList.begin() + static_cast<std::ptrdiff_t>(i) + 1, figureList.end(),
-            [&](const auto& g) { return rank_.at(g.get()) < end->rank; });
-        best = {static_cast<size_t>(at - figureList.begin()), end->last};
+        best = {first_ + end->rank, end->last};
         return true;
     }
 
@@ -196,7 +196,11 @@ class LayerLinker {
         Candidate c;
         if (!nearest(i, ends, c)) return false;
         tFigura& j = *figureList[c.index];
-        if (c.reversed) std::reverse(j.poz.begin(), j.poz.end());
+        // Turned before the tests below, and left turned when they refuse it.
+        if (c.reversed) {
+            std::reverse(j.poz.begin(), j.poz.end());
+            ends.turn(c.index - first_);
+        }
 
         const double p = pixelSize, s = spacing_;
         const double limit =
@@ -234,15 +238,16 @@ class LayerLinker {
         f.srodek = j.srodek;
         f.zamknieta = false;
         figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(connectorAt));
-        ends.remove(rank_.at(figureList[c.index].get()));
-        figureList.erase(figureList.begin() + static_cast<std::ptrdiff_t>(c.index));
+        ends.remove(c.index - first_);
+        joined_[c.index - first_] = true;
         return true;
     }
 
     double spacing_;
     double diameter_;
     const ToolShape& tool_;
-    std::unordered_map<const tFigura*, size_t> rank_; // the layer's strokes by their rank
+    size_t first_ = 0;         // the layer's first stroke in the list
+    std::vector<bool> joined_; // per stroke of the layer: joined to an earlier one
 };
 
 } // namespace

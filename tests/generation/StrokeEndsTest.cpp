@@ -1,6 +1,7 @@
 // The ends of a layer's strokes looked up by plan squares against the plain
-// scan over every stroke: the same end at every step of a whole chaining, ties
-// of distance included, and the hand-worked ties and the limit.
+// scan over every stroke: the same end at every step of a whole chaining with
+// refused joins (their strokes left turned round), ties of distance included,
+// and the hand-worked ties, turns and the limit.
 #include "generation/StrokeEnds.h"
 #include "StrokeEndsReference.h"
 
@@ -81,6 +82,20 @@ TEST(StrokeEnds, TiesGoToTheEarlierStrokeAndItsFirstPoint) {
     EXPECT_EQ(end->rank, 2u);
     ends.remove(2);
     EXPECT_FALSE(ends.nearest(f[0]->poz.back(), 1, 5.0));
+    // Turned round, a stroke's ends swap their names.
+    StrokeEnds turned(f, 1, 1.0);
+    turned.turn(0);
+    end = turned.nearest(f[0]->poz.back(), 1, 5.0);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->rank, 0u);
+    EXPECT_FALSE(end->last);
+    turned.turn(2);
+    turned.remove(0);
+    turned.remove(1);
+    end = turned.nearest(f[0]->poz.back(), 1, 5.0);
+    ASSERT_TRUE(end);
+    EXPECT_EQ(end->rank, 2u);
+    EXPECT_TRUE(end->last);
     // At another level nothing is near.
     EXPECT_FALSE(StrokeEnds(f, 1, 1.0).nearest(f[0]->poz.back(), 2, 5.0));
 }
