@@ -130,9 +130,13 @@ class FigurePoints {
         for (const TrPkt3D& p : f.poz) {
             Square& s = squares_[square(p.x, p.y)];
             if (s.runs.empty() || s.runs.back().figure != figure)
-                s.runs.push_back({figure, static_cast<std::uint32_t>(s.points.size()), 0});
+                s.runs.push_back(
+                    {figure, static_cast<std::uint32_t>(s.points.size()), 0, p.x, p.y, p.x, p.y});
             s.points.push_back(p);
-            ++s.runs.back().count;
+            Run& run = s.runs.back();
+            ++run.count;
+            run.x0 = std::min(run.x0, p.x), run.y0 = std::min(run.y0, p.y);
+            run.x1 = std::max(run.x1, p.x), run.y1 = std::max(run.y1, p.y);
         }
     }
 
@@ -146,6 +150,7 @@ class FigurePoints {
     // and whose box grown by `near` holds p lies nearer to p than `near`.
     bool close(const TrPkt3D& p, const tFigura& self, double step, double near) const {
         const int cx = column(p.x), cy = row(p.y);
+        const double far2 = near * near * (1 + 1e-9);
         for (int x = std::max(cx - 1, 0); x <= std::min(cx + 1, columns_ - 1); ++x)
             for (int y = std::max(cy - 1, 0); y <= std::min(cy + 1, rows_ - 1); ++y)
                 for (const Square& s = squares_[size_t(x) * size_t(rows_) + size_t(y)];
@@ -156,6 +161,11 @@ class FigurePoints {
                     if (p.x < g->Pmin.x - near || p.x > g->Pmax.x + near ||
                         p.y < g->Pmin.y - near || p.y > g->Pmax.y + near)
                         continue;
+                    // A run whose box lies a near distance away in plan (and
+                    // a billionth more) holds no point near enough.
+                    const double dx = std::max({run.x0 - p.x, p.x - run.x1, 0.0f});
+                    const double dy = std::max({run.y0 - p.y, p.y - run.y1, 0.0f});
+                    if (dx * dx + dy * dy > far2) continue;
                     for (std::uint32_t k = run.first; k < run.first + run.count; ++k)
                         if (distance3(p, s.points[k]) < near) return true;
                 }
@@ -166,6 +176,7 @@ class FigurePoints {
     // Points of one figure that follow one another in a square.
     struct Run {
         std::uint32_t figure, first, count;
+        float x0, y0, x1, y1; // the points' box in plan
     };
     struct Square {
         std::vector<Run> runs;
