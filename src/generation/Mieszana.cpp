@@ -19,9 +19,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdint>
 #include <limits>
-#include <unordered_map>
 
 namespace korvane {
 
