@@ -135,11 +135,14 @@ double ToolClearance::cut(const TrPkt3D& a, const TrPkt3D& b) const {
                 // First against the floor a nanometre nearer, without the
                 // slower hypot; the floor itself only where that does not do.
                 const double nearer = std::max(0.0, std::sqrt(ex * ex + ey * ey) - 1e-6);
-                if (h <= s.lowest + profile_.heightAt(nearer) + deepest) continue;
-                const double distance = std::hypot(ex, ey);
-                const double floor = s.lowest + profile_.heightAt(distance);
-                if (h <= floor + deepest) continue;
+                const double nearerHeight = profile_.heightAt(nearer);
+                auto belowFloor = [&](double& floor) {
+                    floor = s.lowest + profile_.heightAt(std::hypot(ex, ey));
+                    return h <= floor + deepest;
+                };
+                double floor = 0;
                 if (s.slope == 0) {
+                    if (h <= s.lowest + nearerHeight + deepest || belowFloor(floor)) continue;
                     deepest = std::max(deepest, h - floor);
                     continue;
                 }
@@ -154,7 +157,7 @@ double ToolClearance::cut(const TrPkt3D& a, const TrPkt3D& b) const {
                     s.slope > 0 ? std::max(0.0, u - reach) : std::min(s.length, u + reach);
                 SweptSegment stretch = s;
                 stretch.lowest = std::max(s.lowest, s.a.z + s.slope * lowU - 1e-6);
-                if (h <= stretch.lowest + profile_.heightAt(nearer) + deepest) continue;
+                if (h <= stretch.lowest + nearerHeight + deepest || belowFloor(floor)) continue;
                 deepest = std::max(deepest,
                                    h - sweptHeight(profile_, stretch, ix * cell_, iy * cell_, h));
             }
