@@ -6,6 +6,7 @@
 #include "foundation/OperationTypes.h"
 #include "foundation/State.h"
 #include "generation/GenProcesowWatek.h"
+#include "geometry/Figury.h"
 #include "geometry/Frez.h"
 #include "libraries/Frezy.h"
 #include "libraries/Operacje.h"
@@ -64,6 +65,13 @@ inline double seconds(auto&& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// A deep copy of a figure list, so that two ways of working on it start alike.
+inline FigureList copyOf(const FigureList& figures) {
+    FigureList copy;
+    for (const auto& f : figures) copy.push_back(std::make_unique<tFigura>(*f));
+    return copy;
 }
 
 // Counters of a lookup by plan squares against the plain loop it replaces, in

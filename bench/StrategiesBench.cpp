@@ -103,15 +103,10 @@ void NearestChainAgainstPlainLoop(benchmark::State& state) {
         f->orgIndex = k;
         figures.push_back(std::move(f));
     }
-    auto copy = [&] {
-        FigureList c;
-        for (const auto& f : figures) c.push_back(std::make_unique<tFigura>(*f));
-        return c;
-    };
     double squares = 0, plain = 0;
     bool same = true;
     for (auto _ : state) {
-        FigureList a = copy(), b = copy();
+        FigureList a = bench::copyOf(figures), b = bench::copyOf(figures);
         squares += seconds([&] { chainByNearestStart(a, 1); });
         plain += seconds([&] { test::referenceChainByNearestStart(b, 1); });
         for (size_t k = 0; k < a.size(); ++k) same = same && a[k]->orgIndex == b[k]->orgIndex;

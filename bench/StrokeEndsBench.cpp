@@ -32,15 +32,10 @@ void StrokeChainAgainstPlainScan(benchmark::State& state) {
             strokes.push_back(std::move(f));
             y += length;
         }
-    auto copy = [&] {
-        FigureList c;
-        for (const auto& f : strokes) c.push_back(std::make_unique<tFigura>(*f));
-        return c;
-    };
     double squares = 0, plain = 0;
     bool same = true;
     for (auto _ : state) {
-        FigureList a = copy(), b = copy();
+        FigureList a = bench::copyOf(strokes), b = bench::copyOf(strokes);
         std::vector<long> byPlain, bySquares;
         plain += seconds([&] {
             byPlain = test::chainStrokes(a, 0, [](std::size_t i, const FigureList& f) {

@@ -36,12 +36,6 @@ TOperacjaDane mixed() {
     return o;
 }
 
-FigureList copyOf(const FigureList& figures) {
-    FigureList copy;
-    for (const auto& f : figures) copy.push_back(std::make_unique<tFigura>(*f));
-    return copy;
-}
-
 // FNV-1a over the bits of every coordinate, figure by figure.
 std::uint64_t checksum(const FigureList& figures) {
     std::uint64_t h = 14695981039346656037ull;
@@ -72,7 +66,7 @@ void ClearanceOnSampleModel(benchmark::State& state) {
     for (auto& cell : cellStatus.cells()) cell.stat &= ~0xF;
     runStrategy(o, tool, {});
     std::erase_if(figureList, [](const auto& f) { return f->count() < 2; });
-    const FigureList paths = copyOf(figureList);
+    const FigureList paths = bench::copyOf(figureList);
     applyAllowance(o.zostawDoNastOper);
 
     const bench::LookupTimes lookups = bench::timeLookups(tool, paths);
@@ -82,12 +76,12 @@ void ClearanceOnSampleModel(benchmark::State& state) {
     bool same = true;
     long long points = 0;
     for (auto _ : state) {
-        figureList = copyOf(paths);
+        figureList = bench::copyOf(paths);
         one += seconds([&] { keepToolClear(tool, 1); });
         sum = checksum(figureList);
         points = 0;
         for (const auto& f : figureList) points += f->count();
-        figureList = copyOf(paths);
+        figureList = bench::copyOf(paths);
         all += seconds([&] { keepToolClear(tool, motionWorkerCount()); });
         same = same && checksum(figureList) == sum;
     }
