@@ -61,19 +61,8 @@ TEST(HeadTemperature, JumpsAndDistanceFromTheSetValue) {
 
 // The panel's slider against a scripted machine: the position it settles on and
 // the speed it shows.
-class PanelSlider : public ::testing::Test {
+class PanelSlider : public ScriptedMachineTest {
   protected:
-    void SetUp() override {
-        resetState(ui);
-        loadTexts();
-        resetMachine();
-        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
-        hid->reports.clear();
-    }
-    void TearDown() override { resetMachine(); }
-
-    RecordingUserInterface ui;
-    std::shared_ptr<ScriptedHid::State> hid = std::make_shared<ScriptedHid::State>();
     Tster panel;
 };
 

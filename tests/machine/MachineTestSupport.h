@@ -14,6 +14,8 @@
 #include "machine/Usb.h"
 #include "platform/MainLoop.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <memory>
 #include <string>
@@ -124,6 +126,23 @@ inline std::string le32(long long v) {
 inline std::string le16(long long v) {
     return bytes({static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF)});
 }
+
+// A test against a scripted USB machine: the program state as at start and the
+// machine link to `hid`, nothing sent yet.
+class ScriptedMachineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        resetState(ui);
+        loadTexts();
+        resetMachine();
+        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
+        hid->reports.clear();
+    }
+    void TearDown() override { resetMachine(); }
+
+    RecordingUserInterface ui;
+    std::shared_ptr<ScriptedHid::State> hid = std::make_shared<ScriptedHid::State>();
+};
 
 // The links as at start with the machine on the network at `ports`: the USB
 // link there with no machine on it, the network link not yet woken.

@@ -7,25 +7,13 @@
 namespace korvane::test {
 namespace {
 
-class Protocol : public ::testing::Test {
+class Protocol : public ScriptedMachineTest {
   protected:
-    void SetUp() override {
-        resetState(ui);
-        loadTexts();
-        resetMachine();
-        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
-        hid->reports.clear();
-    }
-    void TearDown() override { resetMachine(); }
-
     std::vector<std::string> sent(std::size_t length) const {
         std::vector<std::string> out;
         for (const auto& r : hid->reports) out.push_back(reportCommand(r, length));
         return out;
     }
-
-    RecordingUserInterface ui;
-    std::shared_ptr<ScriptedHid::State> hid = std::make_shared<ScriptedHid::State>();
 };
 
 TEST_F(Protocol, ClassicStatusIsSignExtendedAndReadUntilSettled) {

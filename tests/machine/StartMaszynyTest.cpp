@@ -11,18 +11,13 @@ namespace {
 
 // The machine's part of the start of machining against a scripted machine that
 // stands at the work origin (0, 0) at the safe height: 10 mm = 5333 steps (row 0).
-class MachinePreparation : public ::testing::Test {
+class MachinePreparation : public ScriptedMachineTest {
   protected:
     void SetUp() override {
-        resetState(ui);
-        loadTexts();
-        resetMachine();
+        ScriptedMachineTest::SetUp();
         safeHeight = 10;
-        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
-        hid->reports.clear();
         hid->replies[10] = {atOrigin};
     }
-    void TearDown() override { resetMachine(); }
 
     // The commands sent, each by its length.
     std::vector<std::string> sent() const {
@@ -31,8 +26,6 @@ class MachinePreparation : public ::testing::Test {
         return out;
     }
 
-    RecordingUserInterface ui;
-    std::shared_ptr<ScriptedHid::State> hid = std::make_shared<ScriptedHid::State>();
     const HidBlock atOrigin = block({{14, le32(5333)}});
     const HidBlock jobRunning = block({{2, le32(stateJobRunning)}, {14, le32(5333)}});
     // Rapid 1000 mm/min: 3000 after k, 10^6 / 5000 / 0.75 = 266.7.

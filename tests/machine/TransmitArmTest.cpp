@@ -7,19 +7,15 @@
 namespace korvane::test {
 namespace {
 
-class Transmission : public ::testing::Test {
+class Transmission : public ScriptedMachineTest {
   protected:
     void SetUp() override {
-        resetState(ui);
-        loadTexts();
-        resetMachine();
-        usbLink = std::make_unique<TfUsb>(std::make_unique<ScriptedHid>(hid));
-        hid->reports.clear();
+        ScriptedMachineTest::SetUp();
         showStatusText = [this](const std::string& t) { status.push_back(t); };
     }
     void TearDown() override {
         transArm.stop();
-        resetMachine();
+        ScriptedMachineTest::TearDown();
         showStatusText = [](const std::string&) {};
     }
     // A job of `count` pause records "p", i.
@@ -36,9 +32,7 @@ class Transmission : public ::testing::Test {
         return out;
     }
 
-    RecordingUserInterface ui;
     TempDir dir;
-    std::shared_ptr<ScriptedHid::State> hid = std::make_shared<ScriptedHid::State>();
     std::vector<std::string> status;
 };
 
