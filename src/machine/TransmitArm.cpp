@@ -22,8 +22,10 @@ std::string jobLogSection;
 
 namespace {
 
-// At most this many records go to the machine in one tick.
+// At most this many records go to the machine in one tick, the window pumped
+// after every tenth: on a slow USB link a whole tick takes about 100 ms.
 constexpr int recordsPerTick = 50;
+constexpr int recordsBetweenPumps = 10;
 
 std::string booleanText(bool v) {
     return v ? "True" : "False";
@@ -80,6 +82,10 @@ void TTransArm::tick() {
     }
     if (plotstate.StateExtend & stateBufferFull) return;
     for (int n = 0; n < recordsPerTick && fb_.peek() != std::char_traits<char>::eof(); ++n) {
+        if (n > 0 && n % recordsBetweenPumps == 0 && machineWaitPump) {
+            machineWaitPump();
+            if (!isOpen_) return; // stopped from the window meanwhile
+        }
         const std::streampos at = fb_.tellg();
         const int letter = fb_.get();
         int length = 0;

@@ -59,6 +59,30 @@ TEST_F(Transmission, SeventeenRecordsStartTheJob) {
     EXPECT_FALSE(jobRunning);
 }
 
+TEST_F(Transmission, TheWindowIsPumpedAfterEveryTenRecordsOfATick) {
+    jobLogOn = false;
+    job(60);
+    std::vector<std::size_t> reportsAtPump;
+    machineWaitPump = [&] { reportsAtPump.push_back(hid->reports.size()); };
+    transArm.tick();
+    // After records 10, 20, 30 and 40; "G" follows record 17.
+    EXPECT_EQ(reportsAtPump, (std::vector<std::size_t>{10, 21, 31, 41}));
+    EXPECT_EQ(transArm.licznik(), 50);
+    const auto s = sent();
+    ASSERT_EQ(s.size(), 51u);
+    EXPECT_EQ(s[16], bytes({'p', 17}));
+    EXPECT_EQ(s[17], "G");
+    EXPECT_EQ(s[50], bytes({'p', 50}));
+
+    // Stopped from the window during a pump: nothing more is sent.
+    machineWaitPump = [] { transArm.stop(); };
+    hid->reports.clear();
+    job(60);
+    transArm.tick();
+    EXPECT_EQ(sent().size(), 10u);
+    EXPECT_FALSE(transArm.isOpen());
+}
+
 TEST_F(Transmission, BatchesOfFiftyAndTheFullBuffer) {
     jobLogOn = false;
     job(120);
