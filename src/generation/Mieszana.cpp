@@ -258,7 +258,10 @@ void generujMieszane(const TOperacjaDane& oper, int gapWorkers, const SubStepHan
     offsetHeights = motionHeights;
     fillGaps(gapJobs(static_cast<int>(figureList.size()), w), gapWorkers);
     for (const auto& f : figureList) orientCounterClockwise(*f);
-    usrednij(0);
+    // The contours keep their sharp corners: rounded off, the tip of a contour
+    // in an inner corner moves away from the walls at its own level, and on
+    // steep walls leaves material several steps high in the corner.
+    usrednij(0, true);
 
     announce("usuwanie gestych");
     thinDenseContours(w);
@@ -268,13 +271,13 @@ void generujMieszane(const TOperacjaDane& oper, int gapWorkers, const SubStepHan
         f->usredniona = false;
     }
     for (const auto& f : figureList) orientCounterClockwise(*f);
-    usrednij(0);
+    usrednij(0, true);
 
     announce("spirala");
     for (size_t k = 0; k < figureList.size(); ++k) figureList[k]->orgIndex = static_cast<int>(k);
     sortFigures(figureList, FigureOrder::byStartHeightThenSize);
     wypelnijObszaryPlaskie(0, 0.5, INT_MAX, w);
-    usrednij(0);
+    usrednij(0, true);
     spiralaiLaczenie(0, oper);
     const float X = modelSize.x, Y = modelSize.y;
     followSurface({0, 0, 0}, {0, Y, 0});

@@ -203,11 +203,11 @@ void redukuj(int first) {
     }
 }
 
-void usrednij(int first) {
+void usrednij(int first, bool keepCorners) {
     for (int i = first; i < static_cast<int>(figureList.size()); ++i) {
         tFigura& f = *figureList[size_t(i)];
         if (f.usredniona || f.count() <= 24) continue;
-        smoothFigure(f, {{4, false}, {4, false}});
+        smoothFigure(f, {{4, keepCorners}, {4, keepCorners}});
         f.usredniona = true;
     }
 }

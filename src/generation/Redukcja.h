@@ -36,9 +36,9 @@ void smoothProfileBackward(tFigura& f, int window, bool force);
 // reduceFigure with pixelSize / 4 on every figure from `first` on not reduced
 // yet; stops when the generation is asked to terminate.
 void redukuj(int first);
-// Smooths twice (window 4, no corner check) every figure from `first` on of more
-// than 24 points not smoothed yet.
-void usrednij(int first);
+// Smooths twice (window 4) every figure from `first` on of more than 24 points
+// not smoothed yet; with `keepCorners` corners sharper than cornerAngle stay.
+void usrednij(int first, bool keepCorners = false);
 // Deletes the figures of one point and of two points at most 2 pixels apart.
 void usunFiguryPunkty();
 

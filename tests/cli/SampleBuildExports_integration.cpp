@@ -149,3 +149,22 @@ TEST(CliSampleBuild, SampleBuildLeavesNoMoreThanItsScallops) {
     ASSERT_EQ(sim.exitCode, 0) << sim.err;
     EXPECT_LE(jsonNumber(sim.out, "largestThicknessLeftOnReachable"), 0.382 + 0.01) << sim.out;
 }
+
+// The mixed pass alone, the 3 mm ball a 1 mm step apart, runs its contours into
+// the inner corners of the sample's stepped walls: kept sharp, they leave at
+// most 1 mm above the surface the ball can reach there (smoothed round, their
+// tips stood off the corners and left 2 mm).
+TEST(CliSampleBuild, MixedAloneReachesIntoInnerCorners) {
+    test::TempDir data;
+    const auto project = data.path() / "Mixed.prj";
+    test::writeFile(project, "[Model]\nplikModelu=" + std::string(KORVANE_EXE_DIR) +
+                                 "/Samples/Sample.stl\n\n[Material]\nmaterialZrodlo=0\n"
+                                 "materialRozmiarX=100\nmaterialRozmiarY=80\nmaterialRozmiarZ=25\n"
+                                 "materialGruboscPodkladki=0\n\n[Proces]\nproces0=Mixed\n");
+    ASSERT_EQ(cli(data, {"generate", "--project", project.string()}).exitCode, 0);
+    const auto sim = cli(data, {"simulate", "--project", project.string(), "--json"});
+    ASSERT_EQ(sim.exitCode, 0) << sim.err;
+    EXPECT_NE(sim.out.find("\"operations\": [\"Mixed\"]"), std::string::npos) << sim.out;
+    EXPECT_LE(jsonNumber(sim.out, "largestMaterialLeftAboveReachable"), 1.0) << sim.out;
+    EXPECT_LE(jsonNumber(sim.out, "largestGouge"), 0.01) << sim.out;
+}

@@ -248,3 +248,27 @@ TEST_F(Redukcja, ARaiseToTheMapIsNotCarriedOnToTheNextPoints) {
     }
     EXPECT_GT(raised, 0);
 }
+
+// A closed 4 x 4 square traced every 0.5 mm (33 points): smoothed keeping its
+// corners they stay where they are; smoothed plainly the corner (4, 0) moves
+// inside the square.
+TEST_F(Redukcja, UsrednijKeepsCornersWhenAsked) {
+    std::vector<TrPkt3D> square;
+    for (int i = 0; i < 8; ++i) square.push_back({0.5f * i, 0, 0});
+    for (int i = 0; i < 8; ++i) square.push_back({4, 0.5f * i, 0});
+    for (int i = 0; i < 8; ++i) square.push_back({4 - 0.5f * i, 4, 0});
+    for (int i = 0; i <= 8; ++i) square.push_back({0, 4 - 0.5f * i, 0});
+    addPoints(square).zamknieta = true;
+    usrednij(0, true);
+    addPoints(square).zamknieta = true;
+    usrednij(1);
+    const tFigura &kept = *figureList[0], &rounded = *figureList[1];
+    ASSERT_EQ(kept.count(), 33);
+    for (int corner : {0, 8, 16, 24, 32}) {
+        EXPECT_EQ(kept.poz[size_t(corner)].x, square[size_t(corner)].x) << corner;
+        EXPECT_EQ(kept.poz[size_t(corner)].y, square[size_t(corner)].y) << corner;
+    }
+    EXPECT_TRUE(kept.usredniona);
+    EXPECT_LT(rounded.poz[8].x, 4.0f);
+    EXPECT_GT(rounded.poz[8].y, 0.0f);
+}
