@@ -34,7 +34,7 @@ SimulationPage::SimulationPage(QWidget* parent) : QWidget(parent) {
     progress_ = new QProgressBar;
     progress_->setRange(0, 100);
     figures_ = new QLabel;
-    figures_->setWordWrap(true);
+    figures_->setObjectName("lSimulationFigures");
     view_ = new SimulationSurfaceView;
 
     auto* buttons = new QHBoxLayout;
@@ -135,11 +135,18 @@ void SimulationPage::finished() {
     view_->setMesh(simulationSurface(result_.remaining, result_.map.deviation, input_.cell,
                                      result_.allowance, surfaceVerticesPerSide));
     const DeviationFigures& f = result_.map.figures;
-    figures_->setText(QString::asprintf("%.1f mm³  |  +%.3f mm  |  -%.3f mm (X %.2f Y %.2f)  |  "
-                                        "%.2f mm²  |  ",
-                                        f.volumeRemoved, f.largestMaterialLeft, f.largestGouge,
+    const auto caption = [](const std::string& text) { return QString::fromStdString(text); };
+    // Two lines, each figure after its caption: the removed volume, the
+    // highest material left and the deepest gouge over the model, then the
+    // thickness left where the build's tools could have reached.
+    figures_->setText(caption(txt("Main_window", "lRemoved.Caption")) +
+                      QString::asprintf(" %.1f mm³   ", f.volumeRemoved) +
+                      caption(txt("Main_window", "lMaterialLeft.Caption")) +
+                      QString::asprintf(" %.3f mm   ", f.largestMaterialLeft) +
+                      caption(txt("Main_window", "lGouge.Caption")) +
+                      QString::asprintf(" %.3f mm (X %.2f Y %.2f), %.2f mm²\n", f.largestGouge,
                                         f.gougeX, f.gougeY, f.gougedArea) +
-                      QString::fromStdString(txt("Main_window", "lLeftOnReach.Caption")) +
+                      caption(txt("Main_window", "lLeftOnReach.Caption")) +
                       QString::asprintf(" %.3f mm (X %.2f Y %.2f)", f.largestThicknessLeft,
                                         f.thicknessLeftX, f.thicknessLeftY));
 }

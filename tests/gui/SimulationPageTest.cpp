@@ -10,6 +10,7 @@
 #include "foundation/Interfejs.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -92,6 +93,11 @@ TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
     EXPECT_DOUBLE_EQ(f.gougedArea, 25 * 0.25);
     EXPECT_DOUBLE_EQ(f.largestMaterialLeft, 5);
     EXPECT_EQ(page.findChild<QProgressBar*>()->value(), 100);
+    // Removed: 26 columns (x 0..12.5) of 41 cells and the 14 cells of x 13 on
+    // a line, 5 mm each; the first cell past the lines' round ends is left whole.
+    EXPECT_EQ(page.findChild<QLabel*>("lSimulationFigures")->text().toStdString(),
+              "Removed 1350.0 mm³   Material left 5.000 mm   Gouge 2.000 mm (X 5.00 Y 9.00), "
+              "6.25 mm²\nLeft on the reachable surface 5.000 mm (X 13.00 Y 0.50)");
     EXPECT_FALSE(page.abortButton()->isEnabled());
 
     SimulationSurfaceView* view = page.view();
@@ -110,6 +116,7 @@ TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
     const int middle = surface.width() / 2;
     EXPECT_EQ(pixelsOf(surface.copy(0, 0, middle, surface.height()), Hue::red), red);
     // The legend's swatches under the view, green, amber and red.
+    QApplication::processEvents(); // the layout makes room for the figures' two lines
     const QImage shown = page.grab().toImage();
     keepScreenshot(shown, "simulation_page_US");
     const QImage legend = shown.copy(0, shown.height() - 40, 400, 40);
