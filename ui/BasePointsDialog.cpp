@@ -103,6 +103,10 @@ void BasePointsDialog::showBasePoints() {
     remove_->setEnabled(logic_.usunEnabled);
 }
 
+void BasePointsDialog::focusBasePointField(bool y) {
+    (y ? y_ : x_)->setFocus();
+}
+
 void BasePointsDialog::closeDialog(bool accepted) {
     if (accepted)
         accept();

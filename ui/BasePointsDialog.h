@@ -20,6 +20,7 @@ class BasePointsDialog final : public QDialog, public korvane::BasePointsView {
 
     void showBasePoints() override;
     void closeDialog(bool accepted) override;
+    void focusBasePointField(bool y) override;
 
   private:
     korvane::TPunkty_bazowe logic_;

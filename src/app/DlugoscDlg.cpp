@@ -107,7 +107,11 @@ void TdlugoscForm::powierzchnia_materialuClick() {
 }
 
 bool TdlugoscForm::OKClick() {
-    tool.leave();
+    if (const auto problem = tool.floatProblem()) {
+        view_.focusTool();
+        showFieldProblem(*problem);
+        return false;
+    }
     const double value = tool.GetValue();
     if (value > workArea.z) {
         showMessage(txt(section, "msgZaDuzaDlugoscNarzedzia") + " : " + millimetres(value) +

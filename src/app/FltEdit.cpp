@@ -1,5 +1,6 @@
 #include "app/FltEdit.h"
 
+#include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/NumberText.h"
 #include "foundation/Units.h"
@@ -78,11 +79,18 @@ void FltField::SetValue(double value) {
 }
 
 void FltField::changeunit(int unit) {
+    const bool number = !trimSpaces(text_).empty() && (text_ == shownText_ || read().has_value());
     const double mm = GetValue();
-    const bool empty = trimSpaces(text_).empty();
     funit = unit;
     if (fdigit != 0) fdigit = unitDecimals(unit);
-    if (empty) return;
+    // Empty or unreadable text stays as typed.
+    if (!number) return;
+    if (limited() && (mm < FMinValue || mm > FMaxValue)) {
+        // Out of range: shown in the new unit as typed, still to be refused.
+        text_ = format(mm / unitFactor(funit));
+        shownText_.clear();
+        return;
+    }
     SetValue(mm);
 }
 
@@ -96,12 +104,12 @@ KeyVerdict FltField::key(char c, bool numPadDecimal, bool editable) const {
 }
 
 void FltField::leave() {
-    if (withUnit_) {
-        SetValue(GetValue());
-        return;
-    }
-    const auto v = read();
-    if (v && limited() && (*v < FMinValue || *v > FMaxValue)) SetValue(*v);
+    if (!withUnit_ || text_ == shownText_) return;
+    const auto shown = read();
+    if (!shown) return;
+    const double mm = *shown * unitFactor(funit);
+    if (limited() && (mm < FMinValue || mm > FMaxValue)) return;
+    SetValue(mm);
 }
 
 double FltField::spinStep() const {
@@ -119,23 +127,38 @@ bool FltField::spin(bool up, bool editable) {
     return true;
 }
 
+std::string FltField::limitText(double value, bool lower) const {
+    const bool converted = withUnit_ && funit != unitMillimetre;
+    const int decimals = converted ? unitDecimals(funit) : 2;
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = (withUnit_ ? value / unitFactor(funit) : value) * scale;
+    // A limit on the grid of the decimals keeps its value; another is rounded
+    // inwards, never shown as a value the field refuses.
+    const double onGrid = std::round(scaled);
+    const double rounded = std::fabs(scaled - onGrid) < 1e-6 ? onGrid
+                           : lower                           ? std::ceil(scaled)
+                                                             : std::floor(scaled);
+    return formatGrouped(rounded / scale, decimals);
+}
+
 std::optional<std::string> FltField::problem(bool integer) const {
     const std::string field = "»" + fNzwPola + "«";
-    if (trimSpaces(text_).empty()) return "Proszę wypełnić pole  " + field;
+    if (trimSpaces(text_).empty()) return txt("Universal", "txtWypelnijPole") + "  " + field;
     if (withUnit_ && text_ == shownText_) return std::nullopt;
+    const std::string inField = txt("Universal", "txtWPolu") + "  " + field;
     const auto shown = read();
-    if (!shown) return "W polu  " + field + "  wartość nie jest liczbą.";
+    if (!shown) return inField + "  " + txt("Universal", "txtNieLiczba");
     const double v = withUnit_ ? *shown * unitFactor(funit) : *shown;
+    const std::string range =
+        "min= " + limitText(FMinValue, true) + "; max= " + limitText(FMaxValue, false);
     if (integer && v != std::trunc(v)) {
-        std::string text = "W polu  " + field + " wymagana jest liczba całkowita";
+        std::string text = inField + " " + txt("Universal", "txtLiczbaCalkowita");
         if (limited())
-            text += "\r\nDopuszczalny zakres (min= " + formatGrouped(FMinValue) +
-                    "; max= " + formatGrouped(FMaxValue) + " )";
+            text += "\r\n" + txt("Universal", "txtDopuszczalnyZakres") + " (" + range + " )";
         return text;
     }
     if (limited() && (v < FMinValue || v > FMaxValue))
-        return "W polu  " + field + "  wartość poza dopuszczalnym zakresem." + "\r\n" +
-               "( min= " + formatGrouped(FMinValue) + "; max= " + formatGrouped(FMaxValue) + " )";
+        return inField + "  " + txt("Universal", "txtPozaZakresem") + "\r\n( " + range + " )";
     return std::nullopt;
 }
 
@@ -149,15 +172,19 @@ std::optional<std::string> FltField::intProblem() const {
 
 bool FltField::WartoscFloatOk() const {
     const auto p = floatProblem();
-    if (p) showMessage(*p, true, "Błąd");
+    if (p) showFieldProblem(*p);
     return !p;
 }
 
-std::string formatGrouped(double value) {
-    std::string s = printed("%.*f", 2, value);
+void showFieldProblem(const std::string& problem) {
+    showMessage(problem, true, txt("Universal", "txtBlad"));
+}
+
+std::string formatGrouped(double value, int decimals) {
+    std::string s = printed("%.*f", decimals, value);
     const bool negative = s.front() == '-';
     if (negative) s.erase(0, 1);
-    const std::size_t point = s.find('.');
+    const std::size_t point = std::min(s.find('.'), s.size());
     std::string grouped;
     for (std::size_t i = 0; i < point; ++i) {
         if (i > 0 && (point - i) % 3 == 0) grouped += ',';

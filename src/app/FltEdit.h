@@ -53,7 +53,9 @@ class FltField {
     // numeric keypad's decimal key. Control characters other than Enter pass.
     KeyVerdict key(char c, bool numPadDecimal, bool editable) const;
 
-    // Leaving the field: the text is read and shown again within the limits.
+    // Leaving the field: a unit field shows a readable value within its limits
+    // again in its unit's format. Any other text stays as typed, to be refused
+    // by the validity checks: nothing the user typed changes unseen.
     void leave();
 
     // The spin buttons and the mouse wheel; false (a beep) for a read-only field.
@@ -65,7 +67,8 @@ class FltField {
     void setLinearIncrement(bool linear) { fLiniowyInkrement = linear; }
 
     // The validity checks before a dialog takes the value: nullopt when valid,
-    // else the message to show (title "Błąd", error icon).
+    // else the message to show in the interface language (showFieldProblem).
+    // The limits are given in the shown unit, rounded inwards.
     std::optional<std::string> floatProblem() const;
     std::optional<std::string> intProblem() const;
     // Shows the problem, if any, as an error; true when valid.
@@ -80,6 +83,9 @@ class FltField {
     std::string format(double shown) const;
     std::optional<std::string> problem(bool integer) const;
     double limit(double value) const;
+    // A limit as the messages give it: in the shown unit, rounded towards the
+    // inside of the range so that the value shown is itself accepted.
+    std::string limitText(double value, bool lower) const;
 
     bool withUnit_;
     double FMinValue = 0, FMaxValue = 0, FIncrement = 1;
@@ -95,8 +101,11 @@ class FltField {
     std::string shownText_;
 };
 
-// "#,##0.00": thousands separated by "," and two decimals.
-std::string formatGrouped(double value);
+// A validity problem as an error box titled in the interface language.
+void showFieldProblem(const std::string& problem);
+
+// "#,##0.00": thousands separated by "," and `decimals` decimals.
+std::string formatGrouped(double value, int decimals = 2);
 
 // The numeric keypad's entered text (shown as its caption).
 class NumPadEntry {

@@ -96,26 +96,34 @@ bool TfMaterialDlg::refuse(const std::string& text, MaterialField field, bool er
 }
 
 bool TfMaterialDlg::ok() {
-    auto positive = [](const FltField& f) { return !f.floatProblem() && f.GetValue() > 0; };
+    // A field that is not valid says so with its range; a valid one of the
+    // chosen source must still be greater than 0.
+    auto invalid = [this](const FltField& f, MaterialField id) {
+        const auto problem = f.floatProblem();
+        if (!problem) return false;
+        view_.focusMaterialField(id);
+        showFieldProblem(*problem);
+        return true;
+    };
     if (zrodlo == materialBlock) {
         const std::pair<const FltField*, MaterialField> sizes[] = {
             {&szerokosc, MaterialField::width},
             {&dlugosc, MaterialField::length},
             {&wysokosc, MaterialField::height}};
-        for (auto [field, id] : sizes)
-            if (!positive(*field)) return refuse(txt(section, "okreslWszystkieWymiary"), id, false);
+        for (auto [field, id] : sizes) {
+            if (invalid(*field, id)) return false;
+            if (!(field->GetValue() > 0))
+                return refuse(txt(section, "okreslWszystkieWymiary"), id, false);
+        }
     } else if (zrodlo == materialCoating) {
-        if (!positive(powloka))
+        if (invalid(powloka, MaterialField::coating)) return false;
+        if (!(powloka.GetValue() > 0))
             return refuse(txt(section, "gruboscPowlokiMusiBycWiekszaOdZera"),
                           MaterialField::coating, true);
     } else if (trimSpaces(plikMaterialu).empty()) {
         return refuse(txt(section, "wybierzPlikMaterialu"), MaterialField::file, true);
     }
-    if (auto problem = podkladka.floatProblem()) {
-        view_.focusMaterialField(MaterialField::pad);
-        showMessage(*problem, true, "Błąd");
-        return false;
-    }
+    if (invalid(podkladka, MaterialField::pad)) return false;
 
     TMaterial& m = project->d.material;
     m.zrodlo = static_cast<std::uint8_t>(zrodlo);

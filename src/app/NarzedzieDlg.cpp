@@ -106,7 +106,7 @@ bool TfNarzedzieDlg::ok() {
     for (auto [field, id] : sizes)
         if (auto problem = field->floatProblem()) {
             view_.focusToolField(id);
-            showMessage(*problem, true, "Błąd");
+            showFieldProblem(*problem);
             return false;
         }
     if (d1.GetValue() > d3.GetValue())

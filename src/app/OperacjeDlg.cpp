@@ -279,7 +279,7 @@ bool TfOperacjeDlg::ok() {
             if (auto problem =
                     field == &iloscObrysow ? field->intProblem() : field->floatProblem()) {
                 view_.focusOperationField(id);
-                showMessage(*problem, true, "Błąd");
+                showFieldProblem(*problem);
                 return false;
             }
     if (g.zLimits && granicaZgorna.GetValue() < granicaZdolna.GetValue())

@@ -13,7 +13,6 @@ Tprzesun::Tprzesun(MoveDialogView& view) : view_(view) {
 }
 
 MoveVector Tprzesun::inputs() {
-    for (FltField* f : {&delta_x, &delta_y, &delta_z}) f->leave();
     return {delta_x.GetValue(), delta_y.GetValue(), delta_z.GetValue()};
 }
 

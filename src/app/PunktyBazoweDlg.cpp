@@ -85,6 +85,8 @@ bool saveBasePoints(const std::filesystem::path& file, const std::vector<std::st
 
 TPunkty_bazowe::TPunkty_bazowe(BasePointsView& view) : view_(view) {
     for (FltField* f : {&pbx, &pby}) f->setFormat(FloatFormat::fixed, 9, 2);
+    pbx.SetNzwPola("X");
+    pby.SetNzwPola("Y");
 }
 
 void TPunkty_bazowe::FormCreate() {
@@ -131,9 +133,18 @@ void TPunkty_bazowe::PrzepiszClick() {
     view_.showBasePoints();
 }
 
+bool TPunkty_bazowe::pointValid() {
+    for (FltField* f : {&pbx, &pby})
+        if (const auto problem = f->floatProblem()) {
+            view_.focusBasePointField(f == &pby);
+            showFieldProblem(*problem);
+            return false;
+        }
+    return true;
+}
+
 void TPunkty_bazowe::DodajClick() {
-    pbx.leave();
-    pby.leave();
+    if (!pointValid()) return;
     lista.push_back(basePointLine(pbx.GetValue(), pby.GetValue(), komentarz));
     selected = static_cast<int>(lista.size()) - 1;
     przepiszEnabled = usunEnabled = true;
@@ -149,8 +160,7 @@ void TPunkty_bazowe::usunClick() {
 }
 
 void TPunkty_bazowe::ustawClick() {
-    pbx.leave();
-    pby.leave();
+    if (!pointValid()) return;
     view_.closeDialog(true);
 }
 

@@ -42,6 +42,8 @@ class BasePointsView {
     // Shows the list, the selection, the edits and the enabled buttons.
     virtual void showBasePoints() = 0;
     virtual void closeDialog(bool accepted) = 0;
+    // Focuses the edit of X, or of Y when `y`.
+    virtual void focusBasePointField(bool y) = 0;
 };
 
 class TPunkty_bazowe {
@@ -67,6 +69,9 @@ class TPunkty_bazowe {
     bool przepiszEnabled = false, usunEnabled = false;
 
   private:
+    // The typed point, or its refusal with the field focused.
+    bool pointValid();
+
     BasePointsView& view_;
 };
 

@@ -214,7 +214,7 @@ TEST_F(ConfigurationDialog, HostileInputInEveryNumericFieldIsNeverSaved) {
             EXPECT_EQ(view.focus, c.id);
             EXPECT_EQ(view.page, c.page);
             ASSERT_EQ(ui.messages.size(), before + 1);
-            EXPECT_EQ(ui.messages.back().caption, "Błąd");
+            EXPECT_EQ(ui.messages.back().caption, "Error");
             EXPECT_FALSE(std::filesystem::exists(file()));
             EXPECT_EQ(pixelSize, 0);
         }
@@ -224,17 +224,17 @@ TEST_F(ConfigurationDialog, MessagesOfTheResolutionField) {
     TfKonfig dlg(view, false);
     dlg.rozdzielczosc.setText("");
     EXPECT_FALSE(dlg.ok());
-    EXPECT_EQ(lastMessage(), "Proszę wypełnić pole  »Resolution [cells/mm]«");
+    EXPECT_EQ(lastMessage(), "Please fill in the field  »Resolution [cells/mm]«");
     dlg.rozdzielczosc.setText("150");
     EXPECT_FALSE(dlg.ok());
-    EXPECT_EQ(lastMessage(), "W polu  »Resolution [cells/mm]«  wartość poza dopuszczalnym "
-                             "zakresem.\r\n( min= 0.10; max= 100.00 )");
+    EXPECT_EQ(lastMessage(), "In the field  »Resolution [cells/mm]«  the value is out of the "
+                             "permitted range.\r\n( min= 0.10; max= 100.00 )");
     dlg.przyspieszenie.setText("2.5");
     dlg.rozdzielczosc.setText("100");
     EXPECT_FALSE(dlg.ok());
     EXPECT_TRUE(dlg.serviceShown); // a refused service option is shown
-    EXPECT_EQ(lastMessage(), "W polu  »Acceleration« wymagana jest liczba całkowita\r\n"
-                             "Dopuszczalny zakres (min= 0.00; max= 100.00 )");
+    EXPECT_EQ(lastMessage(), "In the field  »Acceleration« a whole number is required\r\n"
+                             "Permitted range (min= 0.00; max= 100.00 )");
 }
 
 TEST_F(ConfigurationDialog, TheKeysOfTheFieldsDropLettersAndCommas) {

@@ -1,6 +1,7 @@
 // The numeric edit fields' rules without a window: typed keys, reading and
-// showing in a unit, limits on leaving, the spin step, the validity messages,
-// the keypad's entry and its place on the screen, and hostile texts.
+// showing in a unit, typed text kept on leaving, the spin step, the validity
+// messages in the interface language, the keypad's entry and its place on the
+// screen, and hostile texts.
 #include "TestSupport.h"
 
 #include "app/FltEdit.h"
@@ -81,34 +82,51 @@ TEST(FltEdit, TypedKeys) {
     EXPECT_FALSE(f.key(',', true, true).accepted);
 }
 
-TEST(FltEdit, LeavingLimitsTheValueWithoutAMessage) {
+TEST(FltEdit, LeavingKeepsWhatWasTyped) {
     test::RecordingUserInterface ui;
     test::resetState(ui);
+    test::loadTexts("US");
+    // Out of range: the text stays as typed, and stays refused.
     FltField f;
     f.setLimits(0, 100);
     f.SetNzwPola("Feed");
     f.setText("150");
+    f.leave();
+    EXPECT_EQ(f.text(), "150");
     EXPECT_FALSE(f.WartoscFloatOk());
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "W polu  »Feed«  wartość poza dopuszczalnym zakresem.\r\n"
-                                   "( min= 0.00; max= 100.00 )");
-    EXPECT_EQ(ui.messages[0].caption, "Błąd");
+    EXPECT_EQ(ui.messages[0].text, "In the field  »Feed«  the value is out of the permitted "
+                                   "range.\r\n( min= 0.00; max= 100.00 )");
+    EXPECT_EQ(ui.messages[0].caption, "Error");
     EXPECT_TRUE(ui.messages[0].error);
-    f.leave();
-    EXPECT_EQ(f.text(), "100");
-    EXPECT_TRUE(f.WartoscFloatOk());
-    EXPECT_EQ(ui.messages.size(), 1u);
 
-    FltField u = millimetres(0, 100);
-    u.setText("150");
+    FltField u = millimetres(0.01, 100);
+    for (const char* typed : {"-3", "150", "", "abc", "1.2.3"}) {
+        u.setText(typed);
+        u.leave();
+        EXPECT_EQ(u.text(), typed);
+        EXPECT_TRUE(u.floatProblem()) << typed;
+    }
+    // A readable value within the limits is shown again in the unit's format.
+    u.setText("5");
     u.leave();
-    EXPECT_EQ(u.text(), "100.000");
-    u.setText("");
-    u.leave(); // an empty unit field takes its minimum
-    EXPECT_EQ(u.text(), "0.000");
+    EXPECT_EQ(u.text(), "5.000");
+    EXPECT_EQ(u.floatProblem(), std::nullopt);
+
+    // A change of unit converts a typed value out of range without limiting it.
+    u.setText("-3");
+    u.changeunit(unitInch);
+    EXPECT_EQ(u.text(), "-0.118");
+    EXPECT_TRUE(u.floatProblem());
+    u.setText("x");
+    u.changeunit(unitMillimetre);
+    EXPECT_EQ(u.text(), "x");
 }
 
-TEST(FltEdit, ValidityMessages) {
+TEST(FltEdit, ValidityMessagesInTheInterfaceLanguage) {
+    test::RecordingUserInterface ui;
+    test::resetState(ui);
+    test::loadTexts("PL");
     FltField f;
     f.SetNzwPola("Outlines");
     f.setLimits(0, 1000);
@@ -123,6 +141,11 @@ TEST(FltEdit, ValidityMessages) {
     f.setText("1001");
     EXPECT_EQ(f.intProblem(), "W polu  »Outlines«  wartość poza dopuszczalnym zakresem.\r\n"
                               "( min= 0.00; max= 1,000.00 )");
+    f.setText("x");
+    EXPECT_EQ(f.floatProblem(), "W polu  »Outlines«  wartość nie jest liczbą.");
+    f.setText("-1");
+    EXPECT_FALSE(f.WartoscFloatOk());
+    EXPECT_EQ(ui.messages.back().caption, "Błąd");
     FltField free;
     free.SetNzwPola("Z");
     free.setText("-7.5");
@@ -130,14 +153,61 @@ TEST(FltEdit, ValidityMessages) {
     free.setText("-1e12");
     EXPECT_EQ(free.floatProblem(), std::nullopt);
 
+    test::loadTexts("US");
+    f.setText("");
+    EXPECT_EQ(f.floatProblem(), "Please fill in the field  »Outlines«");
+    f.setText("2.5");
+    EXPECT_EQ(f.intProblem(), "In the field  »Outlines« a whole number is required\r\n"
+                              "Permitted range (min= 0.00; max= 1,000.00 )");
+    f.setText("--1");
+    EXPECT_EQ(f.floatProblem(), "In the field  »Outlines«  the value is not a number.");
+    f.setText("-1");
+    EXPECT_FALSE(f.WartoscFloatOk());
+    EXPECT_EQ(ui.messages.back().caption, "Error");
+
     EXPECT_EQ(formatGrouped(24000), "24,000.00");
     EXPECT_EQ(formatGrouped(-1234.5), "-1,234.50");
     EXPECT_EQ(formatGrouped(1234567.891), "1,234,567.89");
     EXPECT_EQ(formatGrouped(-0.001), "0.00");
     EXPECT_EQ(formatGrouped(999.999), "1,000.00");
+    EXPECT_EQ(formatGrouped(1234.5678, 4), "1,234.5678");
+}
+
+TEST(FltEdit, RangeOfAUnitFieldInItsUnitRoundedInwards) {
+    test::RecordingUserInterface ui;
+    test::resetState(ui);
+    test::loadTexts("US");
+    FltField f = millimetres(0.01, 500);
+    f.setText("-3");
+    EXPECT_EQ(f.floatProblem(), "In the field  »d1«  the value is out of the permitted range.\r\n"
+                                "( min= 0.01; max= 500.00 )");
+    // 0.01 mm is 0.0004 inch and 500 mm 19.6850 inches: the limits shown are
+    // values the field takes.
+    f.changeunit(unitInch);
+    f.setText("20");
+    EXPECT_EQ(f.floatProblem(), "In the field  »d1«  the value is out of the permitted range.\r\n"
+                                "( min= 0.001; max= 19.685 )");
+    for (const char* inside : {"0.001", "19.685"}) {
+        f.setText(inside);
+        EXPECT_EQ(f.floatProblem(), std::nullopt) << inside;
+    }
+    f.changeunit(unitFoot);
+    f.setText("2");
+    EXPECT_EQ(f.floatProblem(), "In the field  »d1«  the value is out of the permitted range.\r\n"
+                                "( min= 0.0001; max= 1.6404 )");
+    FltField plain;
+    plain.SetNzwPola("Resolution");
+    plain.setLimits(0.1, 100);
+    plain.setText("0");
+    EXPECT_EQ(plain.floatProblem(),
+              "In the field  »Resolution«  the value is out of the permitted range.\r\n"
+              "( min= 0.10; max= 100.00 )");
 }
 
 TEST(FltEdit, HostileTextsNeverPassAsNumbers) {
+    test::RecordingUserInterface ui;
+    test::resetState(ui);
+    test::loadTexts("US");
     for (bool withUnit : {false, true}) {
         FltField f(withUnit);
         f.setLimits(0, 100);
@@ -145,19 +215,17 @@ TEST(FltEdit, HostileTextsNeverPassAsNumbers) {
         for (const char* text : {"abc", "--5", "5-", "1.2.3", "1,5", "+", "-", ".", "nan", "NaN",
                                  "inf", "-INF", "infinity", "1e999", "1e-400", "0x10", "5 5"}) {
             f.setText(text);
-            EXPECT_EQ(f.floatProblem(), "W polu  »w«  wartość nie jest liczbą.") << text;
+            EXPECT_EQ(f.floatProblem(), "In the field  »w«  the value is not a number.") << text;
             EXPECT_EQ(f.GetValue(), 0) << text;
         }
+        const std::string refused = "In the field  »w«  the value is out of the permitted "
+                                    "range.\r\n( min= 0.00; max= 100.00 )";
         for (const char* text : {"1e300", "-0.000001", "100.0000001", "-5"}) {
             f.setText(text);
-            EXPECT_EQ(
-                f.floatProblem(),
-                "W polu  »w«  wartość poza dopuszczalnym zakresem.\r\n( min= 0.00; max= 100.00 )")
-                << text;
+            EXPECT_EQ(f.floatProblem(), refused) << text;
             f.leave();
-            EXPECT_GE(f.GetValue(), 0) << text;
-            EXPECT_LE(f.GetValue(), 100) << text;
-            EXPECT_EQ(f.floatProblem(), std::nullopt) << text;
+            EXPECT_EQ(f.text(), text);
+            EXPECT_EQ(f.floatProblem(), refused) << text;
         }
         f.SetValue(std::numeric_limits<double>::quiet_NaN());
         EXPECT_EQ(f.GetValue(), 0);

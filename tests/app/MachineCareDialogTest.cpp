@@ -70,8 +70,10 @@ TEST_F(MachineCareDialogs, BasePointsFileByteForByte) {
 struct BaseView final : BasePointsView {
     void showBasePoints() override { ++shown; }
     void closeDialog(bool accepted) override { closed = accepted ? 1 : 0; }
+    void focusBasePointField(bool y) override { focused = y ? 'Y' : 'X'; }
     int shown = 0;
     int closed = -1;
+    char focused = 0;
 };
 
 TEST_F(MachineCareDialogs, BasePointsAddedPickedDeletedAndKept) {
@@ -90,7 +92,23 @@ TEST_F(MachineCareDialogs, BasePointsAddedPickedDeletedAndKept) {
         d.komentarz = "Corner";
         d.DodajClick();
         EXPECT_EQ(d.selected, 1);
+        // A point typed beyond the work area is refused with the edit focused.
+        for (auto [x, y, focus] : {std::tuple{"600.01", "7", 'X'}, {"5", "-1", 'Y'}}) {
+            d.pbx.setText(x);
+            d.pby.setText(y);
+            d.DodajClick();
+            d.ustawClick();
+            EXPECT_EQ(view.focused, focus);
+            EXPECT_EQ(view.closed, -1);
+        }
+        ASSERT_EQ(ui.messages.size(), 4u);
+        EXPECT_EQ(ui.messages[0].text, "In the field  »X«  the value is out of the permitted "
+                                       "range.\r\n( min= 0.00; max= 600.00 )");
+        EXPECT_EQ(ui.messages[3].text, "In the field  »Y«  the value is out of the permitted "
+                                       "range.\r\n( min= 0.00; max= 400.00 )");
+        EXPECT_EQ(d.lista.size(), 2u);
         // Beyond the work area the edit keeps its maximum.
+        d.pby.SetValue(7);
         d.pbx.SetValue(900);
         EXPECT_DOUBLE_EQ(d.pbx.GetValue(), 600);
         d.DodajClick();
@@ -178,12 +196,18 @@ TEST_F(MachineCareDialogs, ToolLengthRefusals) {
     EXPECT_EQ(view.focused, 1);
     EXPECT_EQ(view.closed, -1);
     EXPECT_FALSE(d.narzedzieZmierzone);
+    // A negative length is refused by the field itself.
+    d.tool.setText("-5");
+    EXPECT_FALSE(d.OKClick());
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text.rfind("In the field  »", 0), 0u) << ui.messages[1].text;
+    EXPECT_EQ(view.focused, 2);
     // Without a machine nothing can be measured, and nothing is said to be.
     d.tool.setText("100");
     EXPECT_FALSE(d.OKClick());
     d.powierzchnia_stoluClick();
     EXPECT_FALSE(d.narzedzieZmierzone);
-    EXPECT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages.size(), 4u);
     d.rgPloterPlytkaPomPolozenie = 1;
     d.FormClose();
     EXPECT_EQ(settings.plytkaPomPolozenie, 1);

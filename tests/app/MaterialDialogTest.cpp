@@ -99,15 +99,43 @@ TEST_F(MaterialDialog, ChecksOfEachSource) {
     TfMaterialDlg dlg(view, model);
     dlg.szerokosc.setText("10");
     dlg.dlugosc.setText("10");
-    for (const char* height : {"0", "", "abc", "nan", "inf", "1e999", "-1", "170.001", "1,5"}) {
+    // 0 is a number within the limits, but no block.
+    dlg.wysokosc.setText("0");
+    EXPECT_FALSE(dlg.ok());
+    EXPECT_EQ(lastMessage(),
+              "Enter all three dimensions of the material; each must be greater than 0.");
+    EXPECT_FALSE(ui.messages.back().error);
+    EXPECT_EQ(view.focus, MaterialField::height);
+    // What the field itself refuses says why, with the range, as an error.
+    const std::string outOfRange = "In the field  »Height Z«  the value is out of the permitted "
+                                   "range.\r\n( min= 0.00; max= 170.00 )";
+    const std::string notANumber = "In the field  »Height Z«  the value is not a number.";
+    const std::string empty = "Please fill in the field  »Height Z«";
+    for (auto [height, message] : {std::pair<const char*, std::string>{"", empty},
+                                   {"abc", notANumber},
+                                   {"nan", notANumber},
+                                   {"inf", notANumber},
+                                   {"1e999", notANumber},
+                                   {"1,5", notANumber},
+                                   {"-1", outOfRange},
+                                   {"170.001", outOfRange}}) {
+        view.focus.reset();
         dlg.wysokosc.setText(height);
         EXPECT_FALSE(dlg.ok()) << height;
-        EXPECT_EQ(lastMessage(),
-                  "Enter all three dimensions of the material; each must be greater than 0.");
-        EXPECT_FALSE(ui.messages.back().error);
+        EXPECT_EQ(lastMessage(), message);
+        EXPECT_EQ(ui.messages.back().caption, "Error");
+        EXPECT_TRUE(ui.messages.back().error);
         EXPECT_EQ(view.focus, MaterialField::height);
+        EXPECT_EQ(dlg.wysokosc.text(), height); // kept as typed
     }
+    EXPECT_FALSE(dlg.zapisano);
     dlg.setSource(materialCoating);
+    dlg.powloka.setText("-2");
+    EXPECT_FALSE(dlg.ok());
+    EXPECT_EQ(lastMessage(), "In the field  »Coating thickness«  the value is out of the "
+                             "permitted range.\r\n( min= 0.00; max= 10,000.00 )");
+    EXPECT_EQ(view.focus, MaterialField::coating);
+    dlg.powloka.setText("0");
     EXPECT_FALSE(dlg.ok());
     EXPECT_EQ(lastMessage(), "The coating thickness must be greater than 0.");
     EXPECT_EQ(view.focus, MaterialField::coating);
@@ -123,6 +151,8 @@ TEST_F(MaterialDialog, ChecksOfEachSource) {
     EXPECT_EQ(view.asked, exeFolder);
     dlg.podkladka.setText("-100.001");
     EXPECT_FALSE(dlg.ok());
+    EXPECT_EQ(lastMessage(), "In the field  »Pad thickness«  the value is out of the permitted "
+                             "range.\r\n( min= -100.00; max= 10,000.00 )");
     EXPECT_EQ(view.focus, MaterialField::pad);
     EXPECT_FALSE(dlg.zapisano);
     EXPECT_EQ(project->d.material.plikMaterialu, "");

@@ -173,8 +173,8 @@ TEST_F(OperationDialog, SpindleLimitsComeFromTheMachine) {
     EXPECT_EQ(dlg.obroty.text(), "12000");
     dlg.obroty.setText("12001");
     EXPECT_FALSE(dlg.ok());
-    EXPECT_EQ(lastMessage(), "W polu  »Spindle speed«  wartość poza dopuszczalnym zakresem.\r\n"
-                             "( min= 6,000.00; max= 12,000.00 )");
+    EXPECT_EQ(lastMessage(), "In the field  »Spindle speed«  the value is out of the permitted "
+                             "range.\r\n( min= 6,000.00; max= 12,000.00 )");
     EXPECT_EQ(view.focus, OperationField::spindle);
     dlg.obroty.setText("5999");
     EXPECT_FALSE(dlg.ok());

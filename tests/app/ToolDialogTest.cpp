@@ -110,7 +110,7 @@ TEST_F(ToolDialog, ChecksInOrderWithTheirFocus) {
     dlg.setName("Cone");
     refused("Choose the tool type.", ToolField::type);
     dlg.setType(toolConical);
-    refused("Proszę wypełnić pole  »d1«", ToolField::d1);
+    refused("Please fill in the field  »d1«", ToolField::d1);
     // A conical tool wider at h than its shank: the focus on d2.
     dlg.d1.setText("2");
     dlg.d2.setText("6");
@@ -173,7 +173,7 @@ TEST_F(ToolDialog, HostileSizesAreNeverSaved) {
     dlg.setType(toolConical);
     dlg.d2.setText("");
     EXPECT_FALSE(dlg.ok());
-    EXPECT_EQ(lastMessage(), "Proszę wypełnić pole  »d2«");
+    EXPECT_EQ(lastMessage(), "Please fill in the field  »d2«");
     EXPECT_EQ(toolFiles(), 4u);
 }
 
