@@ -71,8 +71,8 @@ template <class Nearest> Point3 placeAt(const Nearest& from, const Point3& c, do
 
 PointCorrector::PointCorrector(const TFrez& frez, double allowance, double maxZ, double levelStep,
                                std::span<const TTrojkat> triangles)
-    : frez_(frez), triangles_(triangles), allowance_(allowance), maxZ_(maxZ),
-      levelStep_(levelStep) {
+    : frez_(frez), contact_(frez, allowance), triangles_(triangles), allowance_(allowance),
+      maxZ_(maxZ), levelStep_(levelStep) {
     const TFrezDane& t = frez.Parametry;
     radius_ = t.d1 / 2;
     ballReach_ = radius_ + allowance;
@@ -115,10 +115,20 @@ bool PointCorrector::ball() const {
 
 TrPkt3D PointCorrector::correctAgainst(TrPkt3D p, std::span<const std::int32_t> ballNear,
                                        std::span<const std::int32_t> flankNear) const {
-    if (!ball()) return flank(p, flankNear);
-    p = centre(p, ballNear);
+    if (ball()) p = centre(p, ballNear);
     p = flank(p, flankNear);
-    return clearance(p, ballNear);
+    if (ball()) p = clearance(p, ballNear);
+    return lifted(p, flankNear);
+}
+
+TrPkt3D PointCorrector::lifted(TrPkt3D p, std::span<const std::int32_t> near) const {
+    double tip = -std::numeric_limits<double>::infinity();
+    for (const std::int32_t i : near)
+        tip = std::max(tip, contact_.tipOver(triangles_[size_t(i)], p.x, p.y));
+    if (double(p.z) >= tip) return p;
+    p.z = static_cast<float>(tip);
+    if (double(p.z) < tip) p.z = std::nextafter(p.z, std::numeric_limits<float>::infinity());
+    return p;
 }
 
 template <class Wanted>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/Records.h"
+#include "generation/ToolContact.h"
 
 #include <cmath>
 #include <cstdint>
@@ -57,7 +58,9 @@ class PointCorrector {
             p = q;
             if (!far) break;
         }
-        return p;
+        near(Lookup::flank, double(p.x), double(p.y), double(p.z) + contact_.lowest(),
+             triangles.flank);
+        return lifted(p, triangles.flank);
     }
 
     // The point corrected against the triangles at positions `ballNear` and
@@ -66,7 +69,10 @@ class PointCorrector {
     // ball radius plus the allowance from it; every tool is then pushed
     // sideways out of the deepest cut of its flank; a ball end still closer to
     // a triangle than that distance is pushed out again and, as the last
-    // resort, lifted to where it touches.
+    // resort, lifted to where it touches. Last, every tool is lifted to
+    // where it touches no triangle of `flankNear`: pushed out along the
+    // nearest points, the ball misses contacts at its very rim (a vertex or
+    // the top edge of a wall just inside it).
     TrPkt3D correctAgainst(TrPkt3D p, std::span<const std::int32_t> ballNear,
                            std::span<const std::int32_t> flankNear) const;
 
@@ -91,8 +97,12 @@ class PointCorrector {
     TrPkt3D centre(TrPkt3D p, std::span<const std::int32_t> near) const;
     TrPkt3D flank(TrPkt3D p, std::span<const std::int32_t> near) const;
     TrPkt3D clearance(TrPkt3D p, std::span<const std::int32_t> near) const;
+    // p raised to the exact tip height over the triangles `near` where it
+    // stands below it.
+    TrPkt3D lifted(TrPkt3D p, std::span<const std::int32_t> near) const;
 
     const TFrez& frez_;
+    ToolContact contact_;
     std::span<const TTrojkat> triangles_;
     std::vector<Bounds> bounds_;
     // A triangle's plane as unit normal and offset (all zero when degenerate):

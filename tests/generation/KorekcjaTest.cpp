@@ -167,11 +167,13 @@ TEST_F(Correction, FlankPushedOutOfAWall) {
     const PointCorrector c(frez, 0, 100, pixelSize, wall);
     // The axis at x = 4.5: at level 1 the wall's section x = 5.125 lies 0.625
     // away, a cut of 0.375, the deepest (at level 5 it lies 1.125 away); the
-    // tool moves back to 1 mm from the section, x = 4.125.
+    // tool moves back to 1 mm from the section, x = 4.125. There its flat
+    // bottom's rim still reaches the slope at x = 5.125, 1 mm high: it is
+    // lifted to stand on it.
     const TrPkt3D q = correctOnce(c, {4.5f, 5, 0}, wall);
     EXPECT_EQ(q.x, 4.125f);
     EXPECT_EQ(q.y, 5.0f);
-    EXPECT_EQ(q.z, 0.0f);
+    EXPECT_NEAR(q.z, 1.0f, 1e-5);
     // The axis on the section: pushed downhill across it, to x = 4.125 too.
     const TrPkt3D on = correctOnce(c, {5.125f, 5, 0}, wall);
     EXPECT_EQ(on.x, 4.125f);
