@@ -271,16 +271,18 @@ QPushButton* ControlPanelWindow::jogButton(const char* name, const QString& arro
 }
 
 bool ControlPanelWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        const std::string caption = panel_.FormActivate();
-        setWindowTitle(QString::fromStdString(caption));
-        power_->setRange(panel_.powerMin(), std::max(panel_.powerMin(), panel_.powerMax()));
-        const QSignalBlocker block(speed_);
-        speed_->setRange(0, std::max(190, machineParams.sliderMax));
-        speed_->setValue(panel_.sliderPosition());
-        speedLabel_->setText(QString("%1 mm/min").arg(panel_.speedLabel()));
-    }
+    if (event->type() == QEvent::WindowActivate) readMachine();
     return QWidget::event(event);
+}
+
+void ControlPanelWindow::readMachine() {
+    const std::string caption = panel_.FormActivate();
+    setWindowTitle(QString::fromStdString(caption));
+    power_->setRange(panel_.powerMin(), std::max(panel_.powerMin(), panel_.powerMax()));
+    const QSignalBlocker block(speed_);
+    speed_->setRange(0, std::max(190, machineParams.sliderMax));
+    speed_->setValue(panel_.sliderPosition());
+    speedLabel_->setText(QString("%1 mm/min").arg(panel_.speedLabel()));
 }
 
 void ControlPanelWindow::keyPressEvent(QKeyEvent* event) {
@@ -323,6 +325,9 @@ void ControlPanelWindow::heartbeat() {
     timer_.setInterval(panel_.Timer1Timer(isActiveWindow()));
     inHeartbeat_ = false;
     if (!isActiveWindow()) return;
+    // A machine connected (or lost) while the panel is open is read and named
+    // as if the panel had just been opened.
+    if (panel_.linkChangedSinceActivate()) readMachine();
     panel_.joystickStep(joystick_);
     render();
 }

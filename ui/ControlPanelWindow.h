@@ -43,6 +43,8 @@ class ControlPanelWindow final : public QWidget {
 
   private:
     void heartbeat();
+    // Reads the machine afresh: caption, slider ranges and positions.
+    void readMachine();
     void reachedEvents();
     void render();
     QPushButton* jogButton(const char* name, const QString& arrow, int code);

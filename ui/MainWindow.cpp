@@ -6,6 +6,7 @@
 #include "DialogSupport.h"
 #include "FormBMPDialog.h"
 #include "KonfigDialog.h"
+#include "MachineAboutDialog.h"
 #include "MaterialDialog.h"
 #include "MemoryInfoDialog.h"
 #include "ModelInfoDialog.h"
@@ -17,6 +18,7 @@
 #include "foundation/Settings.h"
 #include "foundation/State.h"
 #include "libraries/LibraryState.h"
+#include "machine/MachineLinks.h"
 #include "machine/MachineState.h"
 
 #include <QAction>
@@ -169,6 +171,10 @@ void MainWindow::buildMenus() {
                                                    korvane::TfGlowny::caption());
             });
 
+    machine->addSeparator();
+    connect(addItem(machine, "mOmaszynie"), &QAction::triggered, this,
+            [this] { MachineAboutDialog(this).exec(); });
+
     QMenu* options = menu("mOpcje");
     connect(addItem(options, "mKonfig"), &QAction::triggered, this,
             [this] { logic_.mKonfigClick(false); });
@@ -180,11 +186,10 @@ void MainWindow::buildMenus() {
             [this] { MemoryInfoDialog(this).exec(); });
     connect(addItem(help, "mOprogramie"), &QAction::triggered, this,
             [this] { AboutDialog(texts->country, this).exec(); });
-    addItem(help, "mOmaszynie");
 
     // Commands that other parts of the program provide stay disabled until then.
     for (const char* name :
-         {"mModelResetujPolozenie", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy", "mOmaszynie"})
+         {"mModelResetujPolozenie", "mBudujPlikiWy", "mPrzerwijBudowaniePlikowWy"})
         actions_[name]->setEnabled(false);
 }
 
@@ -288,18 +293,7 @@ void MainWindow::wirePanes() {
             [this] { logic_.toolPane().add(); });
     connect(static_cast<QPushButton*>(captioned_["btnFrezEdytuj"]), &QPushButton::clicked, this,
             [this] { logic_.toolPane().edit(); });
-    new QShortcut(
-        QKeySequence(Qt::Key_Insert), tools_, [this] { logic_.toolPane().add(); },
-        Qt::WidgetShortcut);
-    for (int key : {Qt::Key_Return, Qt::Key_Enter})
-        new QShortcut(
-            QKeySequence(key), tools_, [this] { logic_.toolPane().edit(); }, Qt::WidgetShortcut);
-    new QShortcut(
-        QKeySequence::Delete, tools_, [this] { logic_.toolPane().deleteSelected(); },
-        Qt::WidgetShortcut);
-    new QShortcut(
-        QKeySequence(Qt::Key_F11), tools_,
-        [this] { toolDetail_->setVisible(!toolDetail_->isVisible()); }, Qt::WidgetShortcut);
+    tools_->installEventFilter(this); // Insert, Enter, Delete and F11 (see listKey)
 
     connect(operations_, &QListWidget::currentRowChanged, this,
             [this](int row) { logic_.operationPane().select(row); });
@@ -315,16 +309,6 @@ void MainWindow::wirePanes() {
             [this] { logic_.operationPane().add(); });
     connect(static_cast<QPushButton*>(captioned_["btnOperEdytuj"]), &QPushButton::clicked, this,
             [this] { logic_.operationPane().edit(); });
-    new QShortcut(
-        QKeySequence(Qt::Key_Insert), operations_, [this] { logic_.operationPane().add(); },
-        Qt::WidgetShortcut);
-    for (int key : {Qt::Key_Return, Qt::Key_Enter})
-        new QShortcut(
-            QKeySequence(key), operations_, [this] { logic_.operationPane().edit(); },
-            Qt::WidgetShortcut);
-    new QShortcut(
-        QKeySequence::Delete, operations_, [this] { logic_.operationPane().deleteSelected(); },
-        Qt::WidgetShortcut);
     operations_->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* checkAll = new QAction(operations_);
     checkAll->setObjectName("pmiZaznaczWszystkie");
@@ -434,6 +418,9 @@ bool MainWindow::start() {
     panel_.actions.continueJob = [this] { actions_["mKontynuacja"]->trigger(); };
     panel_.actions.jobEnded = [this] { beepThreeTimes(); };
     panelWindow_ = new ControlPanelWindow(this, &panel_);
+    // The network machine is connected by the panel's heartbeat whenever the
+    // settings ask for it.
+    korvane::createEthernetLink();
     return true;
 }
 
@@ -694,7 +681,35 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         event->accept(); // the list's own key, not the STOP shortcut
         return true;
     }
+    if ((watched == tools_ || watched == operations_) && event->type() == QEvent::KeyPress)
+        return listKey(watched == tools_, *static_cast<QKeyEvent*>(event));
     return QMainWindow::eventFilter(watched, event);
+}
+
+// The keys of the tool and operation lists act only on a key the list itself
+// receives: a key meant for a dialog or message box over the window (an Enter
+// that closes an error box) never edits an entry behind it.
+bool MainWindow::listKey(bool toolList, const QKeyEvent& key) {
+    if (key.modifiers() & ~Qt::KeypadModifier) return false;
+    switch (key.key()) {
+    case Qt::Key_Insert:
+        toolList ? logic_.toolPane().add() : logic_.operationPane().add();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (key.isAutoRepeat()) return true;
+        toolList ? logic_.toolPane().edit() : logic_.operationPane().edit();
+        return true;
+    case Qt::Key_Delete:
+        toolList ? logic_.toolPane().deleteSelected() : logic_.operationPane().deleteSelected();
+        return true;
+    case Qt::Key_F11:
+        if (!toolList) return false;
+        toolDetail_->setVisible(!toolDetail_->isVisible());
+        return true;
+    default:
+        return false;
+    }
 }
 
 void MainWindow::beepThreeTimes() {

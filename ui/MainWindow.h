@@ -101,6 +101,8 @@ class MainWindow final : public QMainWindow,
     void wireOutputs();
     void fitPicture();
     std::optional<std::string> askFileName(const korvane::FileDialogRequest& request, bool save);
+    // Insert, Enter, Delete and F11 in the tool list or the operation list.
+    bool listKey(bool toolList, const QKeyEvent& key);
 
     korvane::TfGlowny logic_;
     korvane::Tster panel_;

@@ -24,10 +24,7 @@ void enlargeRasterForStock() {
     rasterSizeX = std::max(rasterSizeX, materialCellsX);
     rasterSizeY = std::max(rasterSizeY, materialCellsY);
     rasterSizeZ = std::max(rasterSizeZ, materialCellsZ);
-    tpix2d model = std::move(modelHeights);
-    allocateRasters();
-    model.resizeKeeping(rasterSizeX + 1, rasterSizeY + 1);
-    modelHeights = std::move(model);
+    allocateRastersKeepingModel();
 }
 
 // The cutter of an operation; one that needs none (a print, an outline) gets

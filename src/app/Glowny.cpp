@@ -10,6 +10,7 @@
 #include "libraries/LibraryFolders.h"
 #include "libraries/LibraryState.h"
 #include "machine/LibusbHidBackend.h"
+#include "machine/MachineLinks.h"
 #include "machine/MachineState.h"
 #include "machine/Usb.h"
 #include "output/DaneWyjsciowe.h"
@@ -145,7 +146,7 @@ bool TfGlowny::FormClose() {
     // Every thread ends before what it reads goes.
     budowanie_.abort();
     modelOpening_.stop();
-    usbLink.reset();
+    closeMachineLinks();
     operationLibrary.reset();
     toolLibrary.reset();
     outputReader.reset();

@@ -69,8 +69,9 @@ class TfGlowny : private BuildView {
     OperationPane& operationPane() { return operationPane_; }
     ModelOpening& modelOpening() { return modelOpening_; }
     // The material menu item: the material dialog, then the stock model when
-    // its file changed.
-    void mMaterialClick() { editMaterial(); }
+    // its file changed. Refused, like the configuration, while the raster is
+    // in use.
+    void mMaterialClick();
     // The configuration command (on the calibration page when asked); a
     // changed resolution rebuilds the rasters afterwards. Refused while output
     // is built or a model loads, since both read the cell size.
@@ -79,6 +80,9 @@ class TfGlowny : private BuildView {
 
   private:
     bool takeInstanceLock();
+    // A model loads, a raster is built or output is built: the raster's
+    // layers and cell size must not change now.
+    bool rasterInUse() const;
     void applyInterfaceTexts();
     FileDialogRequest projectDialog(const std::string& titleKey) const;
     // After the project path changed: status panel 2 and the output folder.

@@ -28,8 +28,9 @@ namespace {
 
 const std::string crlf = "\r\n";
 
-bool noUsbLink() {
-    if (usbLink) return false;
+// No machine on either link: START, STOP and continue say so and do nothing.
+bool refusedWithoutMachine() {
+    if (linkUp()) return false;
     showMessage(txt("Control_panel", "brakUsb") + crlf + txt("Control_panel", "sterBrakPolaczenia"),
                 true);
     return true;
@@ -77,7 +78,7 @@ bool MachiningStart::mStartOdWybranegoClick(const std::vector<std::string>& outp
 
 bool MachiningStart::StartObrobki(const std::vector<std::string>& outputs, int& selected,
                                   const std::string& windowCaption) {
-    if (noUsbLink()) return false;
+    if (refusedWithoutMachine()) return false;
     if (!InverterOk() && askConfirmation(txt("Control_panel", "bladFalownika") + crlf +
                                              "Czy mimo to chcesz kontynuować?",
                                          Buttons::YesNo) != Button::Yes)
@@ -184,12 +185,12 @@ bool MachiningStart::CheckToolChange(const std::string& toolId) {
 }
 
 void sbStopClick() {
-    if (!noUsbLink()) stopRequest = true;
+    if (!refusedWithoutMachine()) stopRequest = true;
 }
 
 void MachiningStart::sbKontynuacjaClick(const std::vector<std::string>& outputs, int& selected,
                                         const std::string& windowCaption) {
-    if (noUsbLink()) return;
+    if (refusedWithoutMachine()) return;
     if (const auto resume = panel_.resumePoint()) {
         const auto it = std::find(outputs.begin(), outputs.end(), panel_.operWtoku.nazwa);
         if (it == outputs.end()) return;

@@ -151,7 +151,8 @@ bool TfMaterialDlg::ok() {
         m.plikMaterialu = plikMaterialu;
     }
     m.gruboscPodkladki = podkladka.GetValue();
-    allocateRasters();
+    // The model stays: its heights are kept, the layers grow to the material.
+    allocateRastersKeepingModel();
     zapisano = true;
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
+#include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
 #include "foundation/State.h"
 #include "foundation/TextCompare.h"
@@ -134,29 +135,30 @@ void ModelOpening::OtworzPlikRAW(const std::string& file, bool projectModel) {
 void ModelOpening::ZakonczWatekCzytaniaRAW(const std::string& file, bool projectModel) {
     const std::string readerError = RawOdczyt->errorText();
     RawOdczyt.reset();
-    view_.showStatus(0, txt("Main_window", "importRAWzakonczony"));
     view_.enableOutputList(true);
     view_.setBuildCommandsEnabled(true);
-    if (loadedTriangles_.empty()) {
-        // The model in use and its raster stay; the view shows them again.
+    // A model that cannot be used leaves the model in use and its raster; the
+    // view shows them again and the status says that nothing was loaded.
+    auto refuse = [&](const std::string& why) {
+        view_.showStatus(0, txt("Main_window", "modelNieWczytany"));
         view_.showModelPath(modelShown_, modelShown_);
         view_.lockModelView(false);
         rasterReady = rasterDone_;
-        showMessage(txt("Other", "zbiorPusty") + "\r\n" + file +
-                        (readerError.empty() ? "" : "\r\n" + readerError),
-                    true);
+        showMessage(why, true);
+    };
+    if (loadedTriangles_.empty()) {
+        refuse(txt("Other", "zbiorPusty") + "\r\n" + file +
+               (readerError.empty() ? "" : "\r\n" + readerError));
         return;
     }
     if (!cellsFit(loadedSize_.x) || !cellsFit(loadedSize_.y) ||
         !cellsFit(static_cast<double>(loadedSize_.z) + 10)) {
-        view_.showModelPath(modelShown_, modelShown_);
-        view_.lockModelView(false);
-        rasterReady = rasterDone_;
-        showMessage(txt("Other", "bladWykonania") + "\r\n" + txt("Other", "SzczegolyBledu") +
-                        "the model is too large for the raster cell size",
-                    true);
+        refuse(txt("Main_window", "modelPozaRastrem") + "\r\n" + file + "\r\n" +
+               formatReal(loadedSize_.x) + " x " + formatReal(loadedSize_.y) + " x " +
+               formatReal(loadedSize_.z) + " mm");
         return;
     }
+    view_.showStatus(0, txt("Main_window", "importRAWzakonczony"));
     // The old raster thread reads the old triangles: it ends before they go.
     stopModelRaster();
     modelTriangles = std::move(loadedTriangles_);

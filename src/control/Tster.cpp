@@ -12,6 +12,7 @@
 #include "machine/Encoding.h"
 #include "machine/Ethernet.h"
 #include "machine/Identification.h"
+#include "machine/MachineLinks.h"
 #include "machine/MachineState.h"
 #include "machine/MoveEncoding.h"
 #include "machine/Ploter.h"
@@ -125,7 +126,8 @@ std::string Tster::FormActivate() {
     jogActive_ = false;
     repetycja_ = false;
     lastKey_ = 0;
-    if (!usbLink)
+    linkedAtActivate_ = linkUp();
+    if (!usbLink && !ethernetActive)
         return txt("Control_panel", "sterBrakPolaczenia") + " - " + txt("Control_panel", "brakUsb");
     ReadStatus();
     if (linkUp()) {
@@ -149,7 +151,7 @@ std::string Tster::FormActivate() {
     }
     SendCommand("X");
     std::string caption;
-    if (usbLink->VardimonExist())
+    if (usbLink && usbLink->VardimonExist())
         caption = txt("Control_panel", "sterRecznePolaczone") + " [USB]";
     else if (ethernetActive)
         caption = txt("Control_panel", "sterRecznePolaczone") + " [Ethernet]";
@@ -159,11 +161,18 @@ std::string Tster::FormActivate() {
         ReadHeadTemperatures();
         ostatniaTemperatura_ = headTemperatureRead[1];
     }
+    linkedAtActivate_ = linkUp();
     return caption;
 }
 
+bool Tster::linkChangedSinceActivate() const {
+    return linkUp() != linkedAtActivate_;
+}
+
 int Tster::Timer1Timer(bool active) {
-    if (ethernetLink && !ethernetActive) ethernetLink->wakeWatchdog();
+    // The watchdog tries a connection while the settings ask for the network
+    // machine and it is not connected.
+    if (ethernetLink && !ethernetActive && ethernetWanted()) ethernetLink->wakeWatchdog();
     // The head temperature is checked once a second whatever the interval.
     elapsedMs_ += interval_;
     if (elapsedMs_ >= 1000) {
@@ -200,9 +209,10 @@ void Tster::Tick(bool active) {
     }
     // Without the USB link object the message comes once, while the panel is
     // open, not at every beat: a box every 100 ms would leave the program
-    // unusable, and the heartbeat of a closed panel stays quiet.
-    if (!usbLink) {
-        if (active && !noUsbShown_) {
+    // unusable, and the heartbeat of a closed panel stays quiet. While the
+    // network machine is being connected there is nothing to report yet.
+    if (!usbLink && !ethernetActive) {
+        if (active && !noUsbShown_ && !ethernetWanted()) {
             showMessage(txt("Ploter", "bladUsb"), true, "wr ");
             noUsbShown_ = true;
         }

@@ -83,6 +83,9 @@ class Tster {
     // The panel became the active window: the machine is read afresh, the
     // sliders follow it and the caption says the link. Returns the caption.
     std::string FormActivate();
+    // Whether the link came up or went down since FormActivate last read the
+    // machine; the open panel then activates again to read and name it.
+    bool linkChangedSinceActivate() const;
     int powerMin() const { return powerMin_; }
     int powerMax() const { return powerMax_; }
 
@@ -213,6 +216,7 @@ class Tster {
     std::optional<JobPoint> resume_;
     bool zatrzymaj_ = false;
     bool noUsbShown_ = false;
+    bool linkedAtActivate_ = false;
     TrPkt3D breakpoint_;
     // Machine bits seen at the last tick: the buttons act and the drive error
     // is reported once per press or occurrence.

@@ -34,6 +34,13 @@ void allocateRasters() {
     flatStatus.resize(columns, rows);
 }
 
+void allocateRastersKeepingModel() {
+    tpix2d model = std::move(modelHeights);
+    allocateRasters();
+    model.resizeKeeping(rasterSizeX + 1, rasterSizeY + 1);
+    modelHeights = std::move(model);
+}
+
 void allocateMaterialRaster() {
     materialHeights.resize(materialCellsX + 1, materialCellsY + 1);
 }

@@ -22,6 +22,9 @@ void setRasterSizeFromModel();
 // Reallocates modelHeights, offsetHeights, motionHeights, cellStatus, flatMask and
 // flatStatus to (rasterSizeX + 1) x (rasterSizeY + 1) cells, all zero.
 void allocateRasters();
+// The same, keeping the model heights the raster thread built (cells new to
+// the model layer are zero); the work layers are rebuilt by every generation.
+void allocateRastersKeepingModel();
 
 // Reallocates materialHeights to (materialCellsX + 1) x (materialCellsY + 1) cells, all zero.
 void allocateMaterialRaster();

@@ -52,6 +52,9 @@ class TfEthernet {
     // Wakes the watchdog when the command connection is down.
     void wakeWatchdog();
 
+    // The machine's address as given.
+    const std::string& host() const { return host_; }
+
   private:
     void onConnect();
     void onError(const std::error_code& error);

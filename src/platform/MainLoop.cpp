@@ -1,5 +1,7 @@
 #include "platform/MainLoop.h"
 
+#include <utility>
+
 namespace korvane {
 
 namespace {
@@ -49,8 +51,8 @@ MainLoop& mainLoop() {
     return installedLoop ? *installedLoop : queueMainLoop();
 }
 
-void setMainLoop(MainLoop* loop) {
-    installedLoop = loop;
+MainLoop* setMainLoop(MainLoop* loop) {
+    return std::exchange(installedLoop, loop);
 }
 
 } // namespace korvane

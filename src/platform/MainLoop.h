@@ -35,6 +35,7 @@ class QueueMainLoop final : public MainLoop {
 // The loop in use (the Qt front end installs its own); a QueueMainLoop until then.
 MainLoop& mainLoop();
 QueueMainLoop& queueMainLoop();
-void setMainLoop(MainLoop* loop);
+// Installs `loop` (nullptr: the QueueMainLoop); returns the loop installed before.
+MainLoop* setMainLoop(MainLoop* loop);
 
 } // namespace korvane
