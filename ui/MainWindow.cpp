@@ -270,7 +270,14 @@ void MainWindow::buildPanes() {
     buildViews();
 
     auto* split = new QSplitter(Qt::Horizontal);
-    split->addWidget(left);
+    // The panes keep a margin on both sides: a group box's title stands over
+    // its frame's corner, and at the window's edge a right-to-left title was
+    // cut off.
+    auto* panes = new QWidget;
+    auto* panesLayout = new QVBoxLayout(panes);
+    panesLayout->setContentsMargins(6, 0, 6, 0);
+    panesLayout->addWidget(left);
+    split->addWidget(panes);
     split->addWidget(pages_);
     split->setStretchFactor(1, 1);
     setCentralWidget(split);
