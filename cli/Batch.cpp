@@ -51,9 +51,9 @@ class BatchView final : public MainWindowView {
     void endProgram() override { std::exit(1); }
     void showTools(const std::vector<std::string>&, int) override {}
     void showToolDescription(const std::string&) override {}
-    void enableToolCommands(bool) override {}
+    void enableToolCommands(bool, bool) override {}
     void showOperations(const TCheckListBoxExt&, int) override {}
-    void enableOperationCommands(bool) override {}
+    void enableOperationCommands(bool, bool) override {}
     void enableBuild(bool) override {}
 };
 

@@ -295,7 +295,6 @@ void MainWindow::wirePanes() {
     connect(static_cast<QPushButton*>(captioned_["btnFrezUsun"]), &QPushButton::clicked, this,
             [this] { logic_.toolPane().deleteSelected(); });
     // Add and edit: the buttons, Insert and Enter in the list.
-    captioned_["btnFrezDodaj"]->setEnabled(true);
     connect(static_cast<QPushButton*>(captioned_["btnFrezDodaj"]), &QPushButton::clicked, this,
             [this] { logic_.toolPane().add(); });
     connect(static_cast<QPushButton*>(captioned_["btnFrezEdytuj"]), &QPushButton::clicked, this,
@@ -311,7 +310,6 @@ void MainWindow::wirePanes() {
     });
     connect(static_cast<QPushButton*>(captioned_["btnOperUsun"]), &QPushButton::clicked, this,
             [this] { logic_.operationPane().deleteSelected(); });
-    captioned_["btnOperDodaj"]->setEnabled(true);
     connect(static_cast<QPushButton*>(captioned_["btnOperDodaj"]), &QPushButton::clicked, this,
             [this] { logic_.operationPane().add(); });
     connect(static_cast<QPushButton*>(captioned_["btnOperEdytuj"]), &QPushButton::clicked, this,
@@ -343,7 +341,8 @@ void MainWindow::showToolDescription(const std::string& text) {
     toolDetail_->setText(shown);
 }
 
-void MainWindow::enableToolCommands(bool editAndDelete) {
+void MainWindow::enableToolCommands(bool add, bool editAndDelete) {
+    captioned_["btnFrezDodaj"]->setEnabled(add);
     captioned_["btnFrezUsun"]->setEnabled(editAndDelete);
     captioned_["btnFrezEdytuj"]->setEnabled(editAndDelete);
 }
@@ -368,7 +367,8 @@ void MainWindow::showOperations(const TCheckListBoxExt& list, int selected) {
     operations_->setCurrentRow(selected);
 }
 
-void MainWindow::enableOperationCommands(bool editAndDelete) {
+void MainWindow::enableOperationCommands(bool add, bool editAndDelete) {
+    captioned_["btnOperDodaj"]->setEnabled(add);
     captioned_["btnOperUsun"]->setEnabled(editAndDelete);
     captioned_["btnOperEdytuj"]->setEnabled(editAndDelete);
 }

@@ -54,9 +54,9 @@ class MainWindow final : public QMainWindow,
     void endProgram() override;
     void showTools(const std::vector<std::string>& names, int selected) override;
     void showToolDescription(const std::string& text) override;
-    void enableToolCommands(bool editAndDelete) override;
+    void enableToolCommands(bool add, bool editAndDelete) override;
     void showOperations(const korvane::TCheckListBoxExt& list, int selected) override;
-    void enableOperationCommands(bool editAndDelete) override;
+    void enableOperationCommands(bool add, bool editAndDelete) override;
     void enableBuild(bool enabled) override;
     void setBuildCommandsEnabled(bool enabled) override;
     void showProgress(int position) override;

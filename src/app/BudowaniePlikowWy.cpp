@@ -1,5 +1,6 @@
 #include "app/BudowaniePlikowWy.h"
 
+#include "app/OperacjeDlg.h"
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/OperationTypes.h"
@@ -11,6 +12,7 @@
 #include "output/DaneWyjsciowe.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace korvane {
 
@@ -40,6 +42,15 @@ TFrezDane toolFor(const TOperacjaDane& oper) {
     return line;
 }
 
+// The caption key of the first step an operation's strategy needs that is
+// not above 0: with it the strategy would make no paths at all.
+std::optional<std::string> zeroStep(const TOperacjaDane& oper) {
+    const OperationGroups g = operationGroups(oper.idTyp);
+    if (g.width && !(oper.warstwaSzer > 0)) return "lSzerokosc.Caption";
+    if (g.depth && !(oper.warstwaGrubosc > 0)) return "lGlebokosc.Caption";
+    return std::nullopt;
+}
+
 } // namespace
 
 bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
@@ -59,6 +70,17 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
             return false;
         }
     }
+    // Every checked operation can make paths; a facing step of 0 would also
+    // make the raster's cells 0 wide below.
+    for (const auto& e : entries)
+        if (e.checked)
+            if (const auto caption = zeroStep(e.oper)) {
+                showMessage(txt("Main_window", "operacjaBezSciezek") + " \xC2\xBB" + e.oper.nazwa +
+                                "\xC2\xAB\r\n\xC2\xBB" + txt("Operations_dialog", *caption) +
+                                "\xC2\xAB: " + txt("Main_window", "wartoscMusiBycDodatnia"),
+                            false);
+                return false;
+            }
     // 3. Raster refinement for facing operations narrower than a cell.
     double p = pixelSize;
     bool refine = false;
@@ -125,6 +147,7 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
     deleteFilesByMask(folder, "*", "bin");
     view_.clearOutputs();
     entries_ = std::move(entries);
+    withoutOutput_.clear();
     aktGenerowanyProces = nextChecked(-1);
     startGeneration(aktGenerowanyProces);
     return true;
@@ -157,11 +180,12 @@ void TBudowaniePlikowWy::generationEnded() {
         showMessage(txt("Other", "bladWykonania") + "\r\n" + txt("Other", "SzczegolyBledu") +
                         result.error,
                     true);
+    if (!result.written) withoutOutput_.push_back(operation(aktGenerowanyProces).nazwa);
     view_.generationEnded(aktGenerowanyProces, result);
     aktGenerowanyProces = nextChecked(aktGenerowanyProces);
     if (aktGenerowanyProces < 0 || !moznaGenKolejneProcesy) {
         aktGenerowanyProces = -1;
-        view_.showStatus(0, txt("Main_window", "ProcesyWyjscioweKoniec"));
+        view_.showStatus(0, endStatus());
         view_.showStatus(1, "");
         genProcWtoku = false;
         view_.setBuildCommandsEnabled(true);
@@ -174,6 +198,15 @@ void TBudowaniePlikowWy::generationEnded() {
     }
     startGeneration(aktGenerowanyProces);
     OstatnioGenerowanyProces = aktGenerowanyProces;
+}
+
+std::string TBudowaniePlikowWy::endStatus() const {
+    if (!moznaGenKolejneProcesy) return txt("Main_window", "budowaniePrzerwane");
+    if (withoutOutput_.empty()) return txt("Main_window", "ProcesyWyjscioweKoniec");
+    std::string text = txt("Main_window", "brakPlikuWyOperacji");
+    for (std::size_t i = 0; i < withoutOutput_.size(); ++i)
+        text += (i == 0 ? " \xC2\xBB" : ", \xC2\xBB") + withoutOutput_[i] + "\xC2\xAB";
+    return text;
 }
 
 void TBudowaniePlikowWy::rebuildRaster() {

@@ -52,6 +52,8 @@ class TBudowaniePlikowWy {
     bool build(std::vector<BuildEntry> entries);
     // Aborts: the running generation is asked to stop and no further one starts.
     void abort();
+    // The operation of entry `entry` as the running build took it.
+    const TOperacjaDane& operation(int entry) const { return entries_[size_t(entry)].oper; }
 
     // Answers whether a model raster is being built (the model loading side
     // sets it); a build with no raster ready and none coming is refused.
@@ -74,9 +76,13 @@ class TBudowaniePlikowWy {
     int nextChecked(int after) const;
     void startGeneration(int entry);
     void generationEnded();
+    // What the status says at the end: stopped, the operations that wrote no
+    // file, or that the outputs are ready.
+    std::string endStatus() const;
 
     BuildView& view_;
     std::vector<BuildEntry> entries_;
+    std::vector<std::string> withoutOutput_; // operations of this build that wrote no file
     std::unique_ptr<tGenProcesow> genProcesow_;
 };
 

@@ -60,6 +60,10 @@ void TfGlowny::clearOutputs() {
 }
 
 void TfGlowny::generationStarted(int entry) {
+    // The build took its operations and tools when it started: the panes may
+    // not change them until it ends.
+    toolPane_.setLocked(true);
+    operationPane_.setLocked(true);
     fitPreviewScaleToModel();
     operationPane_.markGenerating(entry);
     progress_ = 0;
@@ -74,12 +78,14 @@ void TfGlowny::generationEnded(int entry, const GenerationResult& result) {
     view_.showProgress(-1);
     // Only an operation that wrote its file has an output to list.
     if (result.written) {
-        outputs_.push_back(operationPane_.list().items[static_cast<std::size_t>(entry)].name);
+        outputs_.push_back(budowanie_.operation(entry).nazwa);
         view_.showOutputs(outputs_, -1);
     }
 }
 
 void TfGlowny::buildEnded() {
+    toolPane_.setLocked(false);
+    operationPane_.setLocked(false);
     operationPane_.endGeneration();
     lbWyClick(outputs_.empty() ? -1 : 0);
 }

@@ -11,8 +11,17 @@ namespace korvane {
 
 void OperationPane::show() {
     view_.showOperations(clbOperacje_, selected_);
-    view_.enableOperationCommands(selected_ >= 0);
+    enableCommands();
     view_.enableBuild(clbOperacje_.IloscZaznaczonych() > 0);
+}
+
+void OperationPane::enableCommands() {
+    view_.enableOperationCommands(!locked_, selected_ >= 0 && !locked_);
+}
+
+void OperationPane::setLocked(bool locked) {
+    locked_ = locked;
+    enableCommands();
 }
 
 void OperationPane::fill() {
@@ -37,15 +46,16 @@ void OperationPane::reload(const std::string& selectName) {
 
 void OperationPane::select(int index) {
     selected_ = index >= 0 && index < clbOperacje_.count() ? index : -1;
-    view_.enableOperationCommands(selected_ >= 0);
+    enableCommands();
 }
 
 void OperationPane::add() {
+    if (locked_) return;
     if (const auto name = view_.editOperation(nullptr, -1)) reload(*name);
 }
 
 void OperationPane::edit() {
-    if (selected_ < 0) return;
+    if (selected_ < 0 || locked_) return;
     CheckListEntry& entry = clbOperacje_.items[static_cast<std::size_t>(selected_)];
     // A copy: the library reloads after the dialog.
     const TOperacjaDane operation = *entry.data;
@@ -107,7 +117,7 @@ void OperationPane::showProcess(const std::vector<std::string>& names) {
 }
 
 void OperationPane::deleteSelected() {
-    if (selected_ < 0) return;
+    if (selected_ < 0 || locked_) return;
     const std::string name = clbOperacje_.items[static_cast<std::size_t>(selected_)].name;
     if (askConfirmation(txt("Main_window", "confirmOperDel") + "»" + name + "« ?",
                         Buttons::YesNoCancel) != Button::Yes)

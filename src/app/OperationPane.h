@@ -15,7 +15,7 @@ class OperationPaneView {
     virtual ~OperationPaneView() = default;
     // Shows every entry with its name and check state; `selected` -1 for none.
     virtual void showOperations(const TCheckListBoxExt& list, int selected) = 0;
-    virtual void enableOperationCommands(bool editAndDelete) = 0;
+    virtual void enableOperationCommands(bool add, bool editAndDelete) = 0;
     // The build command: enabled while at least one operation is checked.
     virtual void enableBuild(bool enabled) = 0;
     // The operation dialog, modal, for the operation at `index` (nullptr, -1:
@@ -52,16 +52,21 @@ class OperationPane {
     // After a confirmation, deletes the selected operation's file, and only then
     // its record and entry.
     void deleteSelected();
+    // While output is built the list stays as the build took it: add, edit
+    // and delete are refused and their commands disabled.
+    void setLocked(bool locked);
 
     const TCheckListBoxExt& list() const { return clbOperacje_; }
     int selected() const { return selected_; }
 
   private:
     void show();
+    void enableCommands();
 
     OperationPaneView& view_;
     TCheckListBoxExt clbOperacje_;
     int selected_ = -1;
+    bool locked_ = false;
 };
 
 } // namespace korvane

@@ -37,22 +37,27 @@ void ToolPane::select(int index) {
         toolLibrary && index >= 0 && static_cast<std::size_t>(index) < toolLibrary->Lista.size();
     selected_ = valid ? index : -1;
     view_.showToolDescription(valid ? toolLibrary->dajOpisFrezaNaPodstIndeksu(index, false) : "");
-    view_.enableToolCommands(valid);
+    view_.enableToolCommands(!locked_, valid && !locked_);
+}
+
+void ToolPane::setLocked(bool locked) {
+    locked_ = locked;
+    select(selected_);
 }
 
 void ToolPane::add() {
-    if (view_.editTool(nullptr, -1)) reload();
+    if (!locked_ && view_.editTool(nullptr, -1)) reload();
 }
 
 void ToolPane::edit() {
-    if (selected_ < 0) return;
+    if (selected_ < 0 || locked_) return;
     // A copy: the dialog outlives no record, but the library reloads after it.
     const TFrezDane tool = *toolLibrary->Lista[static_cast<std::size_t>(selected_)];
     if (view_.editTool(&tool, selected_)) reload();
 }
 
 void ToolPane::deleteSelected() {
-    if (selected_ < 0) return;
+    if (selected_ < 0 || locked_) return;
     const TFrezDane& tool = *toolLibrary->Lista[static_cast<std::size_t>(selected_)];
     if (operationLibrary)
         for (const auto& o : operationLibrary->Lista)

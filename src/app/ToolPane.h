@@ -18,7 +18,7 @@ class ToolPaneView {
     virtual void showTools(const std::vector<std::string>& names, int selected) = 0;
     // The selected tool's description in the list's hint and the detail label.
     virtual void showToolDescription(const std::string& text) = 0;
-    virtual void enableToolCommands(bool editAndDelete) = 0;
+    virtual void enableToolCommands(bool add, bool editAndDelete) = 0;
     // The tool dialog, modal, for the tool at `index` (nullptr, -1: a new
     // tool); true when it saved the tool.
     virtual bool editTool(const TFrezDane* tool, int index) = 0;
@@ -42,12 +42,16 @@ class ToolPane {
     // Deletes the selected tool unless an operation uses it: after a
     // confirmation, the file first, then the record.
     void deleteSelected();
+    // While output is built the library stays as the build took it: add,
+    // edit and delete are refused and their commands disabled.
+    void setLocked(bool locked);
 
     int selected() const { return selected_; }
 
   private:
     ToolPaneView& view_;
     int selected_ = -1;
+    bool locked_ = false;
 };
 
 } // namespace korvane

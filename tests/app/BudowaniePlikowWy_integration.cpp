@@ -14,6 +14,7 @@
 #include "platform/MainLoop.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace korvane;
 
@@ -144,6 +145,70 @@ TEST_F(Build, AbortDuringTheSecondStopsTheChain) {
     EXPECT_TRUE(std::filesystem::exists(output("Hatch0")));
     EXPECT_FALSE(std::filesystem::exists(output("Hatch2")));
     EXPECT_FALSE(build.genProcWtoku);
+    EXPECT_EQ(view.status, "Building of the output files was stopped");
+}
+
+TEST_F(Build, OperationThatCannotMakePathsIsRefusedBeforeAnythingChanges) {
+    test::writeFile(output("Old"), "x");
+    TBudowaniePlikowWy build(view);
+    const double cell = pixelSize;
+    auto refused = [&](std::vector<BuildEntry> list, const std::string& message) {
+        EXPECT_FALSE(build.build(std::move(list)));
+        EXPECT_EQ(ui.messages.back().text, message);
+        EXPECT_FALSE(build.genProcWtoku);
+        EXPECT_TRUE(view.started.empty());
+        EXPECT_TRUE(view.commandsEnabled);
+        EXPECT_TRUE(std::filesystem::exists(output("Old")));
+        EXPECT_DOUBLE_EQ(pixelSize, cell);
+    };
+    const std::string noPaths = "No tool paths can be made for the operation \xC2\xBB";
+    auto list = entries({true, false, true});
+    list[2].oper.warstwaSzer = 0;
+    refused(list, noPaths + "Hatch2\xC2\xAB\r\n\xC2\xBBStep-over\xC2\xAB: the value must be "
+                            "greater than 0.");
+    // A facing step of 0 would also have made the raster's cells 0 wide.
+    list[2].oper.idTyp = opPlanes;
+    refused(list, noPaths + "Hatch2\xC2\xAB\r\n\xC2\xBBStep-over\xC2\xAB: the value must be "
+                            "greater than 0.");
+    list[2].oper.idTyp = opLayeredFinishing;
+    list[2].oper.warstwaGrubosc = std::numeric_limits<double>::quiet_NaN();
+    refused(list, noPaths + "Hatch2\xC2\xAB\r\n\xC2\xBBLayer depth\xC2\xAB: the value "
+                            "must be greater than 0.");
+    list[0].oper.idTyp = opRoughing;
+    list[0].oper.warstwaGrubosc = -1;
+    refused(list, noPaths + "Hatch0\xC2\xAB\r\n\xC2\xBBLayer depth\xC2\xAB: the value "
+                            "must be greater than 0.");
+    EXPECT_EQ(view.materialDialogs, 0);
+
+    // Unchecked, such an operation stands in nobody's way.
+    list = entries({true, false});
+    list[1].oper.warstwaSzer = 0;
+    ASSERT_TRUE(build.build(list));
+    ASSERT_TRUE(runToEnd(build));
+    EXPECT_EQ(view.status, "Output files are ready");
+}
+
+TEST_F(Build, StatusNamesTheOperationsThatWroteNoFile) {
+    TBudowaniePlikowWy build(view);
+    // Layered finishing whose lowest level lies above the model meets no
+    // contour; an operation of a type without a strategy makes nothing.
+    auto list = entries({true, true, true});
+    list[1].oper.idTyp = opLayeredFinishing;
+    list[1].oper.warstwaGrubosc = 0.5;
+    list[1].oper.granicaZdolna = 50;
+    list[2].oper.idTyp = opOutline;
+    ASSERT_TRUE(build.build(list));
+    ASSERT_TRUE(runToEnd(build));
+    ASSERT_EQ(view.results.size(), 3u);
+    EXPECT_TRUE(view.results[0].written);
+    EXPECT_FALSE(view.results[1].written);
+    EXPECT_FALSE(view.results[2].written);
+    EXPECT_EQ(view.status, "No output file was made (no tool paths) for \xC2\xBBHatch1\xC2\xAB, "
+                           "\xC2\xBBHatch2\xC2\xAB");
+    // The next build that writes every file says so.
+    ASSERT_TRUE(build.build(entries({true})));
+    ASSERT_TRUE(runToEnd(build));
+    EXPECT_EQ(view.status, "Output files are ready");
 }
 
 TEST_F(Build, ChecksInOrder) {

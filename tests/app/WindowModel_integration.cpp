@@ -1,7 +1,7 @@
 // Opening models in the main window's logic: the open dialog, the loading
 // chain up to the finished raster, a model that fails to load, pictures
-// through the relief dialog, a project's model and stock model, and the build
-// command's first checks.
+// through the relief dialog, a project's model and stock model, the build
+// command's first checks, and a running build's hold on its operations.
 #include "RecordingView.h"
 #include "TestSupport.h"
 
@@ -10,10 +10,12 @@
 #include "foundation/State.h"
 #include "geometry/Raster.h"
 #include "libraries/LibraryState.h"
+#include "libraries/Operacje.h"
 #include "machine/MachineState.h"
 #include "output/OldPreview.h"
 #include "platform/MainLoop.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -404,4 +406,58 @@ TEST(WindowStart, ProjectNamedOnTheCommandLineOpens) {
     EXPECT_EQ(modelTriangles.size(), 12u);
     EXPECT_EQ(rasterSizeX, 300);
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(WindowModel, RunningBuildKeepsItsOperationsAndTools) {
+    writeBox(dir / "part.stl", 60, 40, 12);
+    test::writeFile(dir / "job.prj",
+                    "[Model]\r\nplikModelu=part.stl\r\n[Material]\r\nmaterialZrodlo=0\r\n"
+                    "materialRozmiarX=60\r\nmaterialRozmiarY=40\r\nmaterialRozmiarZ=20\r\n"
+                    "materialGruboscPodkladki=0\r\n[Proces]\r\nproces0=Lining\r\n"
+                    "proces1=Roughing\r\n");
+    window->openDroppedFile((dir / "job.prj").string());
+    ASSERT_TRUE(settle());
+    int dialogs = 0;
+    view.toolDialog = [&](const TFrezDane*, int) { return ++dialogs, false; };
+    view.operationDialog = [&](const TOperacjaDane*, int) -> std::optional<std::string> {
+        ++dialogs;
+        return std::nullopt;
+    };
+    const auto& items = window->operationPane().list().items;
+    const int lining = static_cast<int>(
+        std::find_if(items.begin(), items.end(), [](const auto& e) { return e.name == "Lining"; }) -
+        items.begin());
+    window->sbBudujPlikiWyClick();
+    ASSERT_TRUE(window->genProcWtoku());
+    EXPECT_FALSE(view.toolAddEnabled);
+    EXPECT_FALSE(view.operationAddEnabled);
+
+    // Selected while the build runs, nothing can be added, edited or deleted,
+    // also through the keys that call the commands directly.
+    window->operationPane().select(lining);
+    EXPECT_FALSE(view.operationCommandsEnabled);
+    window->operationPane().deleteSelected();
+    window->operationPane().edit();
+    window->operationPane().add();
+    window->toolPane().select(0);
+    EXPECT_FALSE(view.toolCommandsEnabled);
+    window->toolPane().deleteSelected();
+    window->toolPane().edit();
+    window->toolPane().add();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(ui.questions.empty());
+    EXPECT_TRUE(std::filesystem::exists(operationsFolder() / "Lining.opr"));
+    EXPECT_EQ(window->operationPane().list().items.size(), items.size());
+
+    ASSERT_TRUE(queueMainLoop().runUntil([&] { return !window->genProcWtoku(); },
+                                         std::chrono::seconds(300)));
+    // The outputs are named after the operations that made them, in list order.
+    EXPECT_EQ(view.outputs, (std::vector<std::string>{"Roughing", "Lining"}));
+    EXPECT_EQ(view.status[0], txt("Main_window", "ProcesyWyjscioweKoniec"));
+    EXPECT_TRUE(view.toolAddEnabled);
+    EXPECT_TRUE(view.operationAddEnabled);
+    EXPECT_TRUE(view.operationCommandsEnabled); // the selection stands
+    window->operationPane().deleteSelected();
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(operationsFolder() / "Lining.opr"));
 }

@@ -64,9 +64,15 @@ class RecordingView : public MainWindowView {
     void endProgram() override { ended = true; }
     void showTools(const std::vector<std::string>& names, int selected) override;
     void showToolDescription(const std::string& text) override { toolDescription = text; }
-    void enableToolCommands(bool on) override { toolCommandsEnabled = on; }
+    void enableToolCommands(bool add, bool editAndDelete) override {
+        toolAddEnabled = add;
+        toolCommandsEnabled = editAndDelete;
+    }
     void showOperations(const TCheckListBoxExt& list, int selected) override;
-    void enableOperationCommands(bool on) override { operationCommandsEnabled = on; }
+    void enableOperationCommands(bool add, bool editAndDelete) override {
+        operationAddEnabled = add;
+        operationCommandsEnabled = editAndDelete;
+    }
     void enableBuild(bool on) override { buildEnabled = on; }
 
     std::string caption;
@@ -74,11 +80,13 @@ class RecordingView : public MainWindowView {
     std::vector<std::string> tools;
     int toolSelected = -1;
     std::string toolDescription;
-    bool toolCommandsEnabled = false;
+    bool toolAddEnabled = false;
+    bool toolCommandsEnabled = false; // edit and delete
     std::vector<std::string> operations;
     std::vector<bool> checked; // checked or grayed, per shown operation
     int operationSelected = -1;
-    bool operationCommandsEnabled = false;
+    bool operationAddEnabled = false;
+    bool operationCommandsEnabled = false; // edit and delete
     bool buildEnabled = false;
     bool ended = false; // endProgram was called
     bool modelViewLocked = false;
