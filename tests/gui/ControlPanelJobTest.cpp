@@ -2,15 +2,15 @@
 // on the network. The program starts as from the command line (the language,
 // the Ethernet switch, the simulator's ports, a data folder and a project of a
 // small block); the machine's address and the Ethernet box are set in the
-// configuration dialog; F5 shows the machine's live position and a held arrow
-// key jogs it; F4 builds the project's surfacing, the output is clicked in the
-// list and F2 starts it (the tool question answered Ignore); the panel's STOP
-// pauses, Shift+F2 continues, the window's Space pauses, the machine's own
-// button continues, and the job runs to its end with every point of the output
-// machined in order. Any other message box fails the test. Screenshots of the
-// connected panel and of the panel during the job in US and SA; the heartbeats
-// per second and the longest time a machine wait kept the window from its
-// events are printed.
+// configuration dialog (in English the program is then closed and started
+// again without the switch, and connects from its settings alone); F5 shows the machine's live
+// position and a held arrow key jogs it; F4 builds the project's surfacing, the output is clicked
+// in the list and F2 starts it (the tool question answered Ignore); the panel's STOP pauses,
+// Shift+F2 continues, the window's Space pauses, the machine's own button continues, and the job
+// runs to its end with every point of the output machined in order. Any other message box fails the
+// test. Screenshots of the connected panel and of the panel during the job in US and SA; the
+// heartbeats per second and the longest time a machine wait kept the window from its events are
+// printed.
 #include "ControlPanelWindow.h"
 #include "DialogTestSupport.h"
 #include "MachineTrace.h"
@@ -18,6 +18,7 @@
 #include "Program.h"
 #include "Screenshots.h"
 #include "SimulatorProgram.h"
+#include "StateReset.h"
 
 #include "foundation/Interfejs.h"
 #include "machine/MachineState.h"
@@ -90,9 +91,11 @@ void writeBlock(const std::filesystem::path& file) {
 
 class ControlPanelJob : public ::testing::Test {
   protected:
-    void start(const std::string& language) {
+    // Starts the program with the simulator's ports; the Ethernet switch
+    // shows the address fields of the configuration dialog.
+    void start(const std::string& language, bool ethernetSwitch) {
         setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-        sim = simulator(trace());
+        if (!sim) sim = simulator(trace());
         const auto data = dir / ("data" + language);
         writeBlock(dir / "Block.stl");
         project = dir / "Block.prj";
@@ -102,8 +105,10 @@ class ControlPanelJob : public ::testing::Test {
                                   "materialGruboscPodkladki=0\n\n[Proces]\nproces0=Surfacing\n";
         const std::string ports = "machinePorts='" + std::to_string(sim->ports.command) + "," +
                                   std::to_string(sim->ports.info) + "'";
-        program = std::make_unique<Program>(std::vector<std::string>{
-            language, "Ethernet", ports, "dataDir='" + data.string() + "'", project.string()});
+        std::vector<std::string> words{language, ports, "dataDir='" + data.string() + "'",
+                                       project.string()};
+        if (ethernetSwitch) words.push_back("Ethernet");
+        program = std::make_unique<Program>(words);
         boxes.start();
         ASSERT_TRUE(program->start());
         window = &program->window();
@@ -160,13 +165,22 @@ class ControlPanelJob : public ::testing::Test {
     }
 
     // Runs a whole job through the window; `language` names the screenshots.
-    void runJob(const std::string& language) {
-        ASSERT_NO_FATAL_FAILURE(start(language));
+    // With `restart` the program is closed once the machine was chosen and
+    // started again, without the Ethernet switch: the settings alone connect.
+    void runJob(const std::string& language, bool restart) {
+        ASSERT_NO_FATAL_FAILURE(start(language, true));
         activate(window);
         ASSERT_NO_FATAL_FAILURE(chooseNetworkMachine());
         const QString connected = QString::fromStdString(txt("Control_panel", "ethernetPolaczony"));
         ASSERT_TRUE(QTest::qWaitFor([&] { return status() == connected; }, deadlineMs))
             << status().toStdString();
+        if (restart) {
+            ASSERT_TRUE(window->close());
+            program.reset();
+            test::resetProcessState(); // a new process
+            ASSERT_NO_FATAL_FAILURE(start(language, false));
+            activate(window);
+        }
 
         // F5: the panel names the link and shows where the machine stands.
         QTest::keyClick(window, Qt::Key_F5);
@@ -176,11 +190,12 @@ class ControlPanelJob : public ::testing::Test {
         EXPECT_EQ(panel->layoutDirection() == Qt::RightToLeft, language == "SA");
         const auto at = machinePosition(*sim);
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return std::fabs(shownValue("wmx").toDouble() - at[0] / 300.0) < 0.005; },
+            [&] {
+                return panel->windowTitle().contains("[Ethernet]") &&
+                       std::fabs(shownValue("wmx").toDouble() - at[0] / 300.0) < 0.005;
+            },
             deadlineMs))
-            << shownValue("wmx").toStdString() << " " << at[0];
-        EXPECT_NE(panel->windowTitle().toStdString().find("[Ethernet]"), std::string::npos)
-            << panel->windowTitle().toStdString();
+            << panel->windowTitle().toStdString() << " " << shownValue("wmx").toStdString();
         keep("control-panel-connected-" + language);
 
         // A held arrow key jogs the machine to the right; the panel follows.
@@ -320,12 +335,12 @@ class ControlPanelJob : public ::testing::Test {
     }
 };
 
-TEST_F(ControlPanelJob, ReachesTheNetworkMachineJogsAndRunsAJobInEnglish) {
-    runJob("US");
+TEST_F(ControlPanelJob, ConnectsFromTheSettingsAtStartJogsAndRunsAJobInEnglish) {
+    runJob("US", true);
 }
 
 TEST_F(ControlPanelJob, ReachesTheNetworkMachineJogsAndRunsAJobRightToLeft) {
-    runJob("SA");
+    runJob("SA", false);
 }
 
 } // namespace
