@@ -135,16 +135,19 @@ bool TfMaterialDlg::ok() {
         m.rozmX = spanX;
         m.rozmY = spanY;
         m.rozmZ = wysokosc.GetValue();
+        // The layers hold rasterSize + 1 cells, the far edge included: the
+        // model's span in cells is enough, and one more would run the paths
+        // a cell past the model.
         rasterSizeX = static_cast<int>(
-            std::lround(std::max(spanX / pixelSize + 1, static_cast<double>(rasterSizeX))));
+            std::lround(std::max(spanX / pixelSize, static_cast<double>(rasterSizeX))));
         rasterSizeY = static_cast<int>(
-            std::lround(std::max(spanY / pixelSize + 1, static_cast<double>(rasterSizeY))));
+            std::lround(std::max(spanY / pixelSize, static_cast<double>(rasterSizeY))));
         rasterSizeZ = static_cast<int>(std::lround(
             std::max((wysokosc.GetValue() + 10) / pixelSize, static_cast<double>(rasterSizeZ))));
     } else if (zrodlo == materialCoating) {
         m.gruboscPowloki = powloka.GetValue();
-        rasterSizeX = static_cast<int>(std::lround(modelSize.x / pixelSize + 1));
-        rasterSizeY = static_cast<int>(std::lround(modelSize.y / pixelSize + 1));
+        rasterSizeX = static_cast<int>(std::lround(modelSize.x / pixelSize));
+        rasterSizeY = static_cast<int>(std::lround(modelSize.y / pixelSize));
         rasterSizeZ =
             static_cast<int>(std::lround((powloka.GetValue() + modelSize.z + 10) / pixelSize));
     } else {

@@ -70,8 +70,10 @@ TEST_F(MaterialDialog, BlockTakesTheModelsPlanAndTheTypedHeight) {
     EXPECT_EQ(m.rozmY, 30);
     EXPECT_EQ(m.rozmZ, 20);
     EXPECT_EQ(m.gruboscPodkladki, 1.5);
-    EXPECT_EQ(rasterSizeX, 161); // 80 / 0.5 + 1
-    EXPECT_EQ(rasterSizeY, 61);
+    // 80 / 0.5 cells, as the model's own raster: one more (the old 161) ran
+    // the next build's paths a cell past the model.
+    EXPECT_EQ(rasterSizeX, 160);
+    EXPECT_EQ(rasterSizeY, 60);
     EXPECT_EQ(rasterSizeZ, 60); // (20 + 10) / 0.5
     EXPECT_FALSE(dlg.stockFileChanged());
 }
@@ -90,8 +92,8 @@ TEST_F(MaterialDialog, ModelDimensionsAndSourceChanges) {
     ASSERT_TRUE(dlg.ok());
     EXPECT_EQ(project->d.material.zrodlo, materialCoating);
     EXPECT_EQ(project->d.material.gruboscPowloki, 2);
-    EXPECT_EQ(rasterSizeX, 161);
-    EXPECT_EQ(rasterSizeY, 61);
+    EXPECT_EQ(rasterSizeX, 160);
+    EXPECT_EQ(rasterSizeY, 60);
     EXPECT_EQ(rasterSizeZ, 48); // (2 + 12 + 10) / 0.5
 }
 
