@@ -77,8 +77,13 @@ void ModelOpening::openModelDialog(const std::filesystem::path& folder) {
                                      {"plikJPG", "jpg"}})
         filter += "|" + txt("Main_window", label) + " (*." + ext + ")|*." + ext;
     std::filesystem::path initial = folder;
-    if (initial.empty() && project)
-        initial = std::filesystem::path(project->d.plikModelu).parent_path();
+    if (initial.empty() && project && !project->d.plikModelu.empty()) {
+        // A model named relative to its project lies beside the project.
+        std::filesystem::path model = project->d.plikModelu;
+        if (model.is_relative() && !settings.plikProjektu.empty())
+            model = std::filesystem::path(settings.plikProjektu).parent_path() / model;
+        initial = model.parent_path();
+    }
     if (initial.empty()) initial = ostDirModelu;
     std::error_code ec;
     if (initial.empty() || !std::filesystem::is_directory(initial, ec)) initial = dataFolder;

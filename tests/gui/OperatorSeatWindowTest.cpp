@@ -1,7 +1,8 @@
 // The window as an operator meets it, started as from the command line: a
 // model file of random bytes is refused with its reason and the status does
 // not say that a model was loaded; START without a machine says that there is
-// none; OK in the material dialog keeps the model, so that the next build
+// none; the model open dialog starts in the model's folder; OK in the
+// material dialog keeps the model, so that the next build
 // writes the same output; Enter that closes an error box does not also edit
 // the tool behind it; About the machine opens from the Machine menu.
 #include "MachineAboutDialog.h"
@@ -12,6 +13,7 @@
 #include "foundation/Interfejs.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -139,6 +141,17 @@ TEST_F(OperatorSeat, StartWithoutAMachineSaysSoAndMaterialOkKeepsTheModel) {
     ASSERT_TRUE(test::modelReady(*window));
     const std::string before = buildSurfacing();
     ASSERT_FALSE(before.empty());
+
+    // Ctrl+O opens in the folder of the model, named in the project beside it.
+    QString folder;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            folder = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(std::filesystem::path(folder.toStdString()), dir.path());
 
     // F2 with the output selected and no machine on either link.
     auto* outputs = window->findChild<QListWidget*>("lbPlikiWy");
