@@ -13,6 +13,7 @@
 #include "generation/Redukcja.h"
 #include "generation/SpiralaiLaczenie.h"
 #include "generation/ToolClearance.h"
+#include "generation/TriangleClearance.h"
 #include "generation/Warstwowa.h"
 #include "generation/Zgrubna.h"
 #include "geometry/Frez.h"
@@ -244,17 +245,33 @@ void tGenProcesow::Execute() {
         const auto correctionStart = Clock::now();
         const bool finishing =
             !figureList.empty() && oper_.idTyp != opRoughing && oper_.idTyp != opPrinting;
-        if (finishing && oper_.ObliczeniaPrecyzyjne &&
-            modelExtents.typPliku != modelKindBitmapShown) {
+        const bool precise = finishing && oper_.ObliczeniaPrecyzyjne &&
+                             modelExtents.typPliku != modelKindBitmapShown;
+        if (precise) {
             Korekcja();
             endPhase("correction");
-        } else if (finishing && !settings.printer3D) {
-            // Without the correction against the triangles, the paths are
-            // kept clear of the raster with the tool's true shape. The mixed
-            // strategy works in offsetHeights: it is made again first.
-            applyAllowance(oper_.zostawDoNastOper);
-            keepToolClear(*Frez, motionWorkerCount());
-            endPhase("clearance");
+        }
+        if (!figureList.empty() && oper_.idTyp != opPrinting && !settings.printer3D) {
+            // The mixed strategy works in offsetHeights: it is made again
+            // for the clearance against the raster.
+            const bool raster = finishing && !precise;
+            if (raster) applyAllowance(oper_.zostawDoNastOper);
+            if (!modelTriangles.empty() && modelExtents.typPliku != modelKindBitmapShown) {
+                // The raster misses what lies between its cell centres: the
+                // paths, roughing's too, are kept clear of the triangles
+                // themselves with the tool's exact shape as well.
+                keepClearOfTriangles(*Frez, oper_.zostawDoNastOper,
+                                     raster      ? Floor::raster
+                                     : finishing ? Floor::none
+                                                 : Floor::motionMap,
+                                     motionWorkerCount());
+                endPhase("clearance");
+            } else if (raster) {
+                // Without triangles (a picture relief) the paths are kept
+                // clear of the raster with the tool's true shape.
+                keepToolClear(*Frez, motionWorkerCount());
+                endPhase("clearance");
+            }
         }
         // The correction and the clearance raise points where the tool must
         // stand higher, also inside spirals: those are made to descend again.

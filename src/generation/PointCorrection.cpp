@@ -123,8 +123,7 @@ TrPkt3D PointCorrector::correctAgainst(TrPkt3D p, std::span<const std::int32_t> 
 
 TrPkt3D PointCorrector::lifted(TrPkt3D p, std::span<const std::int32_t> near) const {
     double tip = -std::numeric_limits<double>::infinity();
-    for (const std::int32_t i : near)
-        tip = std::max(tip, contact_.tipOver(triangles_[size_t(i)], p.x, p.y));
+    for (const std::int32_t i : near) tip = contact_.tipOver(triangles_[size_t(i)], p.x, p.y, tip);
     if (double(p.z) >= tip) return p;
     p.z = static_cast<float>(tip);
     if (double(p.z) < tip) p.z = std::nextafter(p.z, std::numeric_limits<float>::infinity());

@@ -1,6 +1,7 @@
 #include "generation/ToolClearance.h"
 
 #include "foundation/State.h"
+#include "generation/ClearPath.h"
 #include "generation/MotionMap.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
@@ -181,41 +182,8 @@ TrPkt3D ToolClearance::raised(TrPkt3D p) const {
     return p;
 }
 
-void ToolClearance::split(const TrPkt3D& a, const TrPkt3D& b, std::vector<TrPkt3D>& out) const {
-    const double plan = std::hypot(double(b.x) - a.x, double(b.y) - a.y);
-    if (cut(a, b) <= tolerance) {
-        out.push_back(b);
-        return;
-    }
-    // Below two steps of the file's grid a midpoint falls on an end.
-    if (plan <= std::max(cell_ / 32, 2 * outputStep)) {
-        // A short move up or down a face the tool's bound steps over, or past
-        // a cell that only its middle brings within the tool's rim: across at
-        // the higher end's height, raised by what a level move there still
-        // cuts, straight up and down at the ends.
-        const float top = std::max(a.z, b.z);
-        const double rise = cut({a.x, a.y, top}, {b.x, b.y, top});
-        const auto across = static_cast<float>(
-            rise > 0 ? std::ceil((top + rise) / outputStep - 1e-6) * outputStep : top);
-        if (a.z < across) out.push_back({a.x, a.y, across});
-        if (b.z < across) out.push_back({b.x, b.y, across});
-        out.push_back(b);
-        return;
-    }
-    const TrPkt3D m = raised({static_cast<float>((double(a.x) + b.x) / 2),
-                              static_cast<float>((double(a.y) + b.y) / 2),
-                              static_cast<float>((double(a.z) + b.z) / 2)});
-    split(a, m, out);
-    split(m, b, out);
-}
-
 void ToolClearance::keepClear(tFigura& f) const {
-    if (f.poz.empty()) return;
-    for (TrPkt3D& p : f.poz) p = raised(p);
-    std::vector<TrPkt3D> points{f.poz.front()};
-    points.reserve(f.poz.size());
-    for (std::size_t k = 1; k < f.poz.size(); ++k) split(f.poz[k - 1], f.poz[k], points);
-    f.poz = std::move(points);
+    PathClearing(*this, cell_ / 32, tolerance).keepClear(f);
 }
 
 void keepToolClear(const TFrez& tool, int workers) {

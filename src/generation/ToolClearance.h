@@ -53,7 +53,6 @@ class ToolClearance {
     // whole.
     static constexpr int chunkRows = 8;
 
-    void split(const TrPkt3D& a, const TrPkt3D& b, std::vector<TrPkt3D>& out) const;
     // The highest height of the chunk of column ix that holds row iy.
     float chunkTop(int ix, int iy) const {
         return chunkTops_[static_cast<std::size_t>(ix) * chunksPerColumn_ +

@@ -39,7 +39,9 @@ double alongLine(const ToolSolid& c, double x, double y, double px, double py, d
     double best = none;
     auto at = [&](double s) {
         s = std::clamp(s, lo, hi);
-        best = std::max(best, z0 + rise * s - surface(c, std::hypot(across, s - along)));
+        best =
+            std::max(best, z0 + rise * s -
+                               surface(c, std::sqrt(across * across + (s - along) * (s - along))));
     };
     at(lo);
     at(hi);
@@ -68,7 +70,7 @@ double coneOver(const ToolSolid& c, const TTrojkat& t, double x, double y) {
     }
     for (int k = 0; k < 3; ++k) {
         const TrPkt3D &p = *v[k], &q = *v[(k + 1) % 3];
-        const double length = std::hypot(double(q.x) - p.x, double(q.y) - p.y);
+        const double length = std::sqrt(square(double(q.x) - p.x) + square(double(q.y) - p.y));
         if (length == 0) continue; // a vertical edge: its top vertex touches first
         best = std::max(best, alongLine(c, x, y, p.x, p.y, (double(q.x) - p.x) / length,
                                         (double(q.y) - p.y) / length, length, p.z,
@@ -78,7 +80,7 @@ double coneOver(const ToolSolid& c, const TTrojkat& t, double x, double y) {
     const double wx = double(t.c.x) - t.a.x, wy = double(t.c.y) - t.a.y, wz = double(t.c.z) - t.a.z;
     const double nx = uy * wz - uz * wy, ny = uz * wx - ux * wz, nz = ux * wy - uy * wx;
     if (nz != 0) {
-        const double gx = -nx / nz, gy = -ny / nz, steep = std::hypot(gx, gy);
+        const double gx = -nx / nz, gy = -ny / nz, steep = std::sqrt(gx * gx + gy * gy);
         auto inside = [&](double px, double py) {
             auto side = [&](const TrPkt3D& p, const TrPkt3D& q) {
                 return (double(q.x) - p.x) * (py - p.y) - (double(q.y) - p.y) * (px - p.x);
@@ -102,17 +104,19 @@ double coneOver(const ToolSolid& c, const TTrojkat& t, double x, double y) {
 }
 
 // How far the tip of cone c moving straight from a to b must be lifted at
-// worst to touch t and no more. Over the points q(s) of an edge and the
+// worst between the move's ends to touch t and no more (at the ends
+// themselves the static contacts). Over the points q(s) of an edge and the
 // positions p(u) of the move, the height the tip must take less the move's is
-// concave in (s, u): it is highest at the move's ends (the static contacts),
-// at an edge's ends (a vertex against the move, along its line), or on an
-// edge where the plan distance w = q(s) - p(u) is the flat bottom's radius or
-// the cone's, there linear in (s, u): highest where w points along the
-// gradient of that linear function carried over to w.
+// concave in (s, u): it is highest at the move's ends, at an edge's ends (a
+// vertex against the move, along its line), or on an edge where the plan
+// distance w = q(s) - p(u) is the flat bottom's radius or the cone's, there
+// linear in (s, u): highest where w points along the gradient of that linear
+// function carried over to w. Inside the face the highest point for a given
+// position rises linearly along the move: at its ends or on an edge.
 double coneAlongMove(const ToolSolid& c, const TTrojkat& t, const TrPkt3D& a, const TrPkt3D& b) {
-    double best = std::max(coneOver(c, t, a.x, a.y) - a.z, coneOver(c, t, b.x, b.y) - b.z);
+    double best = none;
     const double mx = double(b.x) - a.x, my = double(b.y) - a.y, climb = double(b.z) - a.z;
-    const double length = std::hypot(mx, my);
+    const double length = std::sqrt(mx * mx + my * my);
     if (length == 0) return best;
     const TrPkt3D* v[3] = {&t.a, &t.b, &t.c};
     for (const TrPkt3D* p : v)
@@ -126,7 +130,7 @@ double coneAlongMove(const ToolSolid& c, const TTrojkat& t, const TrPkt3D& a, co
         const double det = mx * ey - ex * my;
         if (std::abs(det) <= 1e-12 * (ex * ex + ey * ey + length * length)) continue;
         const double hx = (-my * rise + ey * climb) / det, hy = (mx * rise - ex * climb) / det;
-        const double h = std::hypot(hx, hy);
+        const double h = std::sqrt(hx * hx + hy * hy);
         if (h == 0) continue;
         const double w0x = double(p.x) - a.x, w0y = double(p.y) - a.y;
         for (const double r : {c.flat, c.radius}) {
@@ -197,25 +201,44 @@ const ToolSolid* ToolContact::ball() const {
     return nullptr;
 }
 
-double ToolContact::tipOver(const TTrojkat& t, double x, double y) const {
+double ToolContact::tipOver(const TTrojkat& t, double x, double y, double known) const {
     const double dx =
         std::max({0.0, std::min({t.a.x, t.b.x, t.c.x}) - x, x - std::max({t.a.x, t.b.x, t.c.x})});
     const double dy =
         std::max({0.0, std::min({t.a.y, t.b.y, t.c.y}) - y, y - std::max({t.a.y, t.b.y, t.c.y})});
     const double plan2 = dx * dx + dy * dy;
-    double best = none;
+    // A solid touching the triangle's top with its lowest point stands
+    // highest: no higher than the top less that point's height.
+    const double top = std::max({t.a.z, t.b.z, t.c.z});
+    double best = known;
     for (const ToolSolid& s : solids_) {
-        if (plan2 > s.radius * s.radius) continue;
-        best = std::max(best, s.kind == ToolSolid::Kind::ball ? ballOver(s, t, x, y)
-                                                              : coneOver(s, t, x, y));
+        const bool ball = s.kind == ToolSolid::Kind::ball;
+        if (plan2 > s.radius * s.radius || top - (ball ? s.base - s.radius : s.base) <= best)
+            continue;
+        best = std::max(best, ball ? ballOver(s, t, x, y) : coneOver(s, t, x, y));
     }
     return best;
 }
 
-double ToolContact::conesCut(const TTrojkat& t, const TrPkt3D& a, const TrPkt3D& b) const {
-    double best = none;
-    for (const ToolSolid& s : solids_)
-        if (s.kind == ToolSolid::Kind::cone) best = std::max(best, coneAlongMove(s, t, a, b));
+double ToolContact::conesCut(const TTrojkat& t, const TrPkt3D& a, const TrPkt3D& b,
+                             double known) const {
+    // A cone cuts no deeper than the triangle's top stands above its flat
+    // bottom at the move's lower end, and not at all beyond its radius of the
+    // move's plan box.
+    const double top = std::max({t.a.z, t.b.z, t.c.z}) - std::min(a.z, b.z);
+    const double gapX = std::max({0.0, double(std::min({t.a.x, t.b.x, t.c.x}) - std::max(a.x, b.x)),
+                                  double(std::min(a.x, b.x) - std::max({t.a.x, t.b.x, t.c.x}))});
+    const double gapY = std::max({0.0, double(std::min({t.a.y, t.b.y, t.c.y}) - std::max(a.y, b.y)),
+                                  double(std::min(a.y, b.y) - std::max({t.a.y, t.b.y, t.c.y}))});
+    const double gap2 = gapX * gapX + gapY * gapY;
+    double best = known;
+    for (const ToolSolid& s : solids_) {
+        if (top - s.base <= best || gap2 > s.radius * s.radius) continue;
+        // Above its centre the ball goes on as a column of its radius: lowered
+        // it never touches first, but moving sideways under an edge it can.
+        const ToolSolid column{ToolSolid::Kind::cone, s.base, s.radius, s.radius, 0};
+        best = std::max(best, coneAlongMove(s.kind == ToolSolid::Kind::ball ? column : s, t, a, b));
+    }
     return best;
 }
 

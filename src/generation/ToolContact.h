@@ -2,6 +2,7 @@
 
 #include "foundation/Records.h"
 
+#include <limits>
 #include <vector>
 
 // The tool as a few convex solids of revolution, each open upwards, whose
@@ -38,12 +39,14 @@ class ToolContact {
     // allowance below it, or 0).
     double lowest() const { return lowest_; }
     // The lowest tip height at (x, y) at which the tool keeps the allowance
-    // from triangle t; -infinity when t lies beyond its reach.
-    double tipOver(const TTrojkat& t, double x, double y) const;
-    // How far the tip moving straight from a to b must be lifted at worst so
-    // that the tool's cones keep the allowance from t (negative: how far it
-    // could be lowered); -infinity when t lies beyond their reach.
-    double conesCut(const TTrojkat& t, const TrPkt3D& a, const TrPkt3D& b) const;
+    // from triangle t, when higher than `known`; otherwise `known`.
+    double tipOver(const TTrojkat& t, double x, double y,
+                   double known = -std::numeric_limits<double>::infinity()) const;
+    // How far the tip moving straight from a to b must be lifted at worst
+    // between its ends (where the static contacts hold) so that the tool's
+    // cones, and the column above a ball's centre, keep the allowance from t,
+    // when farther than `known`; otherwise `known`.
+    double conesCut(const TTrojkat& t, const TrPkt3D& a, const TrPkt3D& b, double known) const;
     // The tool's ball, if it has one.
     const ToolSolid* ball() const;
 

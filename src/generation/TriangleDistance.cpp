@@ -33,7 +33,59 @@ Point3 nearestOnSegment(const Point3& a, const Point3& b, const Point3& p) {
     return a + std::clamp(dot(p - a, ab) / length2, 0.0, 1.0) * ab;
 }
 
+double norm2(const Point3& a) {
+    return dot(a, a);
+}
+
+// The squared distance between the segments p0 p1 and q0 q1: the pair of
+// parameters that minimises it, each clamped to its segment in turn.
+double segmentsDistance2(const Point3& p0, const Point3& p1, const Point3& q0, const Point3& q1) {
+    const Point3 d1 = p1 - p0, d2 = q1 - q0, r = p0 - q0;
+    const double a = dot(d1, d1), e = dot(d2, d2), f = dot(d2, r);
+    double s = 0, t = 0;
+    if (a == 0 && e == 0) return norm2(r);
+    if (a == 0) {
+        t = std::clamp(f / e, 0.0, 1.0);
+    } else {
+        const double c = dot(d1, r);
+        if (e == 0) {
+            s = std::clamp(-c / a, 0.0, 1.0);
+        } else {
+            const double b = dot(d1, d2), denom = a * e - b * b;
+            s = denom > 0 ? std::clamp((b * f - c * e) / denom, 0.0, 1.0) : 0.0;
+            t = (b * s + f) / e;
+            if (t < 0) {
+                t = 0;
+                s = std::clamp(-c / a, 0.0, 1.0);
+            } else if (t > 1) {
+                t = 1;
+                s = std::clamp((b - c) / a, 0.0, 1.0);
+            }
+        }
+    }
+    return norm2((p0 + s * d1) - (q0 + t * d2));
+}
+
 } // namespace
+
+double segmentDistance(const TTrojkat& t, const Point3& p, const Point3& q) {
+    const Point3 v[3] = {point(t.a), point(t.b), point(t.c)};
+    // Through the face: the point where the segment meets the triangle's
+    // plane lies inside it.
+    const Point3 n = cross(v[1] - v[0], v[2] - v[0]);
+    const double sp = dot(n, p - v[0]), sq = dot(n, q - v[0]);
+    if (norm2(n) > 0 && ((sp <= 0 && sq >= 0) || (sp >= 0 && sq <= 0)) && sp != sq) {
+        const Point3 x = p + (sp / (sp - sq)) * (q - p);
+        bool inside = true;
+        for (int k = 0; k < 3 && inside; ++k)
+            inside = dot(n, cross(v[(k + 1) % 3] - v[k], x - v[k])) >= 0;
+        if (inside) return 0;
+    }
+    double best = std::min(norm2(p - nearestOnTriangle(t, p)), norm2(q - nearestOnTriangle(t, q)));
+    for (int k = 0; k < 3; ++k)
+        best = std::min(best, segmentsDistance2(p, q, v[k], v[(k + 1) % 3]));
+    return std::sqrt(best);
+}
 
 Point3 nearestOnTriangle(const TTrojkat& t, const Point3& p) {
     // By the region of the triangle's plane the point projects into: a vertex,

@@ -18,6 +18,10 @@ struct Point3 {
 // inside, else the nearest point of its edges.
 Point3 nearestOnTriangle(const TTrojkat& t, const Point3& p);
 
+// The distance between triangle t and the segment from p to q: 0 where the
+// segment passes through it.
+double segmentDistance(const TTrojkat& t, const Point3& p, const Point3& q);
+
 // Where the plane z = `z` cuts t, when its lowest vertex lies strictly below and
 // its highest strictly above: the point of that section nearest to the vertical
 // axis through (x, y), and its plan distance from the axis.

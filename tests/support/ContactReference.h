@@ -62,6 +62,12 @@ struct RefPoint {
 // (a, b, c); -infinity when it does not lie under the part.
 inline double partTouches(const ReferencePart& part, const RefPoint (&v)[3], double x, double y) {
     double best = -std::numeric_limits<double>::infinity();
+    // Nothing of a triangle whose plan box lies beyond the part's radius.
+    const double boxX = std::max(
+        {0.0, std::min({v[0].x, v[1].x, v[2].x}) - x, x - std::max({v[0].x, v[1].x, v[2].x})});
+    const double boxY = std::max(
+        {0.0, std::min({v[0].y, v[1].y, v[2].y}) - y, y - std::max({v[0].y, v[1].y, v[2].y})});
+    if (boxX * boxX + boxY * boxY > part.outer * part.outer) return best;
     // The tip height at which the part touches a point at plan distance d
     // (at most the part's radius; a point on an edge or the face at its rim
     // may lie a rounding beyond it) and height z.
@@ -89,20 +95,20 @@ inline double partTouches(const ReferencePart& part, const RefPoint (&v)[3], dou
         const double chord = std::sqrt(part.outer * part.outer - off * off);
         const double from = std::max(-foot, -chord), to = std::min(len - foot, chord);
         if (from > to) continue;
-        std::vector<double> at{from, to};
+        double at[5] = {from, to, from, from, from};
         if (part.sphere) {
             // z + sqrt(chord^2 - s^2) is highest where its slope, grade less
             // s / sqrt(chord^2 - s^2), is nought.
-            at.push_back(grade * chord / std::sqrt(1 + grade * grade));
+            at[2] = grade * chord / std::sqrt(1 + grade * grade);
         } else {
             if (part.inner > off) {
                 const double rim = std::sqrt(part.inner * part.inner - off * off);
-                at.push_back(-rim);
-                at.push_back(rim);
+                at[2] = -rim;
+                at[3] = rim;
             }
             // grade = rise * s / sqrt(off^2 + s^2) on the slope.
             if (part.rise > std::abs(grade))
-                at.push_back(grade * off / std::sqrt(part.rise * part.rise - grade * grade));
+                at[4] = grade * off / std::sqrt(part.rise * part.rise - grade * grade);
         }
         for (double s : at) {
             s = std::clamp(s, from, to);
@@ -126,14 +132,10 @@ inline double partTouches(const ReferencePart& part, const RefPoint (&v)[3], dou
     auto faceAt = [&](double px, double py) {
         return v[0].z + gx * (px - v[0].x) + gy * (py - v[0].y);
     };
-    std::vector<double> radii;
-    if (part.sphere) {
-        // The sphere touches the plane where its normal points at the centre.
-        radii.push_back(part.outer * grad / std::sqrt(1 + grad * grad));
-    } else {
-        radii.push_back(part.inner);
-        radii.push_back(part.outer);
-    }
+    // The sphere touches the plane where its normal points at the centre.
+    const double radii[2] = {part.sphere ? part.outer * grad / std::sqrt(1 + grad * grad)
+                                         : part.inner,
+                             part.sphere ? 0 : part.outer};
     for (const double r : radii) {
         const double px = grad > 0 ? x + r * gx / grad : x, py = grad > 0 ? y + r * gy / grad : y;
         if (inPlan(px, py)) best = std::max(best, tipFor(grad > 0 ? r : 0, faceAt(px, py)));
