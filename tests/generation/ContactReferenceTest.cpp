@@ -8,6 +8,7 @@
 #include "foundation/State.h"
 #include "generation/PointCorrection.h"
 #include "generation/ToolContact.h"
+#include "generation/TriangleClearance.h"
 #include "geometry/Frez.h"
 
 #include <gtest/gtest.h>
@@ -133,5 +134,45 @@ TEST(ContactReference, CorrectionFindsTheRimContact) {
             const TrPkt3D p = corrector.correctAgainst({0, 0, z}, all, all);
             EXPECT_GE(p.z, tip(list, tool, p.x, p.y) - 1e-5) << tool.nazwa << " from " << z;
         }
+    }
+}
+
+// How deep a straight move cuts, with the program's exact sweep, against the
+// reference lowered every half micrometre along the move: the same, but for
+// the ball's precision either way.
+TEST(ContactReference, MoveCutMatchesTheSampledReference) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> coordinate(-3, 3), height(0, 4);
+    pixelSize = 0.2;
+    for (const TFrezDane& tool : {ball3, flat3, cone}) {
+        const TFrez frez(tool);
+        int cutting = 0;
+        for (int k = 0; k < 300; ++k) {
+            TrPkt3D a{coordinate(random), coordinate(random), height(random)};
+            TrPkt3D b{coordinate(random), coordinate(random), height(random)};
+            TrPkt3D c{coordinate(random), coordinate(random), height(random)};
+            if (k % 3 == 1) b = {a.x, a.y, a.z + 3}; // a vertical edge
+            const TriangleList one{sortedTriangle(a, b, c)};
+            const TriangleClearance clearance(frez, 0, one, pixelSize);
+            const test::ContactReference exact(one, test::referenceParts(tool));
+            const TrPkt3D from{coordinate(random) / 2, coordinate(random) / 2, height(random)};
+            TrPkt3D to{coordinate(random) / 2, coordinate(random) / 2, height(random)};
+            if (k % 4 == 1) to.z = from.z; // level
+            const double dx = double(to.x) - from.x, dy = double(to.y) - from.y;
+            const int n = static_cast<int>(std::ceil(std::hypot(dx, dy) / 0.0005)) + 1;
+            double sampled = 0;
+            for (int i = 0; i <= n; ++i) {
+                const double t = double(i) / n;
+                sampled = std::max(sampled, exact.tip(from.x + t * dx, from.y + t * dy) -
+                                                (from.z + t * (double(to.z) - from.z)));
+            }
+            const double got = clearance.cut(from, to);
+            cutting += sampled > 0;
+            EXPECT_GE(got, sampled - TriangleClearance::tolerance / 4 - 1e-6)
+                << tool.nazwa << " move " << k;
+            EXPECT_LE(got, sampled + TriangleClearance::tolerance / 4 + 1e-4)
+                << tool.nazwa << " move " << k;
+        }
+        EXPECT_GT(cutting, 50) << tool.nazwa;
     }
 }
