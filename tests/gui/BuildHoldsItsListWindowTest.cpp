@@ -5,6 +5,7 @@
 // the operations that made the outputs, and once the build has ended an
 // operation can be deleted again.
 #include "MainWindowSupport.h"
+#include "OperatorSupport.h"
 #include "Program.h"
 #include "TestSupport.h"
 
@@ -50,10 +51,7 @@ class ModalWatch {
     QTimer poll_;
 };
 
-void clickRow(QListWidget* list, int row) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(row)).center());
-}
+using test::clickRow;
 
 } // namespace
 

@@ -7,6 +7,7 @@
 // with the mouse. The message boxes are kept as screenshots.
 #include "DialogTestSupport.h"
 #include "MainWindowSupport.h"
+#include "OperatorSupport.h"
 #include "Program.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
@@ -22,55 +23,16 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
-
 using namespace korvane;
 
 namespace {
 
 using test::child;
-
-// Runs `act` once a modal window accepted by `match` is shown; a deadline
-// passed without one fails the test and closes what is open, so that no
-// test hangs on a window it did not expect.
-void whenModal(const std::function<bool(QWidget&)>& match,
-               const std::function<void(QWidget&)>& act) {
-    auto* poll = new QTimer;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    QObject::connect(poll, &QTimer::timeout, [poll, match, act, deadline] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible() && match(*modal)) {
-            poll->stop();
-            poll->deleteLater();
-            act(*modal);
-        } else if (std::chrono::steady_clock::now() > deadline) {
-            poll->stop();
-            poll->deleteLater();
-            ADD_FAILURE() << "no such window came up";
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-        }
-    });
-    poll->start(10);
-}
-
-bool named(QWidget& w, const char* name) {
-    return w.objectName() == name;
-}
-
-bool isMessageBox(QWidget& w) {
-    return qobject_cast<QMessageBox*>(&w) != nullptr;
-}
-
-// Clicks into a field, selects what it holds and types `text` over it.
-void typeOver(QWidget* field, const QString& text) {
-    QWidget* edit = field;
-    if (auto* line = field->findChild<QLineEdit*>()) edit = line;
-    QTest::mouseClick(edit, Qt::LeftButton);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
+using test::clickRow;
+using test::isMessageBox;
+using test::named;
+using test::OnModal;
+using test::typeOver;
 
 // Whether the focus of its window lies in `field`.
 bool hasFocusIn(QWidget* field) {
@@ -84,12 +46,6 @@ bool leave(QWidget* field) {
     if (auto* line = field->findChild<QLineEdit*>()) edit = line;
     QTest::keyClick(edit, Qt::Key_Tab);
     return !hasFocusIn(field);
-}
-
-// A click on the first entry of a list.
-void clickFirstRow(QListWidget* list) {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(0)).center());
 }
 
 // The first entry of a combo box chosen with the arrow key.
@@ -111,7 +67,7 @@ struct Refusal {
 Refusal okExpectingRefusal(QWidget& dialog, const char* field, const std::string& shot,
                            bool click = false) {
     Refusal r;
-    whenModal(isMessageBox, [&](QWidget& box) {
+    const OnModal message(isMessageBox, [&](QWidget& box) {
         auto& message = static_cast<QMessageBox&>(box);
         r.text = message.text().toStdString();
         r.title = message.windowTitle().toStdString();
@@ -164,21 +120,22 @@ TEST_P(FieldRefusal, ToolDialog) {
     const int count = tools->count();
     Refusal r;
     std::string leftWith;
-    whenModal([](QWidget& w) { return named(w, "fNarzedzieDlg"); },
-              [&](QWidget& dialog) {
-                  QApplication::setActiveWindow(&dialog);
-                  typeOver(child<QWidget>(dialog, "eNazwa"), "Refused");
-                  chooseFirst(child<QComboBox>(dialog, "cbTyp"));
-                  typeOver(child<QWidget>(dialog, "eD1"), "-3");
-                  EXPECT_TRUE(leave(child<QWidget>(dialog, "eD1")));
-                  leftWith = test::fieldText(dialog, "eD1").toStdString();
-                  typeOver(child<QWidget>(dialog, "eH"), "10");
-                  typeOver(child<QWidget>(dialog, "eD3"), "6");
-                  typeOver(child<QWidget>(dialog, "eHc"), "40");
-                  r = okExpectingRefusal(dialog, "eD1", "refusal-tool-" + language());
-                  QTest::keyClick(&dialog, Qt::Key_Escape);
-              });
-    clickFirstRow(tools);
+    const OnModal toolDialog([](QWidget& w) { return named(w, "fNarzedzieDlg"); },
+                             [&](QWidget& dialog) {
+                                 QApplication::setActiveWindow(&dialog);
+                                 typeOver(child<QWidget>(dialog, "eNazwa"), "Refused");
+                                 chooseFirst(child<QComboBox>(dialog, "cbTyp"));
+                                 typeOver(child<QWidget>(dialog, "eD1"), "-3");
+                                 EXPECT_TRUE(leave(child<QWidget>(dialog, "eD1")));
+                                 leftWith = test::fieldText(dialog, "eD1").toStdString();
+                                 typeOver(child<QWidget>(dialog, "eH"), "10");
+                                 typeOver(child<QWidget>(dialog, "eD3"), "6");
+                                 typeOver(child<QWidget>(dialog, "eHc"), "40");
+                                 r = okExpectingRefusal(dialog, "eD1",
+                                                        "refusal-tool-" + language());
+                                 QTest::keyClick(&dialog, Qt::Key_Escape);
+                             });
+    clickRow(tools, 0);
     QTest::keyClick(tools, Qt::Key_Insert);
 
     EXPECT_EQ(leftWith, "-3");
@@ -195,20 +152,20 @@ TEST_P(FieldRefusal, OperationDialog) {
     const int count = operations->count();
     Refusal r;
     std::string leftWith;
-    whenModal([](QWidget& w) { return named(w, "fOperacjeDlg"); },
-              [&](QWidget& dialog) {
-                  QApplication::setActiveWindow(&dialog);
-                  typeOver(child<QWidget>(dialog, "eNazwa"), "Refused");
-                  chooseFirst(child<QComboBox>(dialog, "cbTyp")); // roughing
-                  chooseFirst(child<QComboBox>(dialog, "cbNarzedzie"));
-                  typeOver(child<QWidget>(dialog, "eSzerokosc"), "-5");
-                  EXPECT_TRUE(leave(child<QWidget>(dialog, "eSzerokosc")));
-                  leftWith = test::fieldText(dialog, "eSzerokosc").toStdString();
-                  r = okExpectingRefusal(dialog, "eSzerokosc", "refusal-operation-" + language(),
-                                         true);
-                  QTest::keyClick(&dialog, Qt::Key_Escape);
-              });
-    clickFirstRow(operations);
+    const OnModal operationDialog(
+        [](QWidget& w) { return named(w, "fOperacjeDlg"); },
+        [&](QWidget& dialog) {
+            QApplication::setActiveWindow(&dialog);
+            typeOver(child<QWidget>(dialog, "eNazwa"), "Refused");
+            chooseFirst(child<QComboBox>(dialog, "cbTyp")); // roughing
+            chooseFirst(child<QComboBox>(dialog, "cbNarzedzie"));
+            typeOver(child<QWidget>(dialog, "eSzerokosc"), "-5");
+            EXPECT_TRUE(leave(child<QWidget>(dialog, "eSzerokosc")));
+            leftWith = test::fieldText(dialog, "eSzerokosc").toStdString();
+            r = okExpectingRefusal(dialog, "eSzerokosc", "refusal-operation-" + language(), true);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+    clickRow(operations, 0);
     QTest::keyClick(operations, Qt::Key_Insert);
 
     EXPECT_EQ(leftWith, "-5");
@@ -224,18 +181,19 @@ TEST_P(FieldRefusal, OperationDialog) {
 TEST_P(FieldRefusal, MaterialDialog) {
     Refusal r;
     std::string leftWith, heightBefore;
-    whenModal([](QWidget& w) { return named(w, "fMaterialDlg"); },
-              [&](QWidget& dialog) {
-                  QApplication::setActiveWindow(&dialog);
-                  heightBefore = test::fieldText(dialog, "eWysokosc").toStdString();
-                  typeOver(child<QWidget>(dialog, "eSzerokosc"), "10");
-                  typeOver(child<QWidget>(dialog, "eDlugosc"), "10");
-                  typeOver(child<QWidget>(dialog, "eWysokosc"), "171");
-                  EXPECT_TRUE(leave(child<QWidget>(dialog, "eWysokosc")));
-                  leftWith = test::fieldText(dialog, "eWysokosc").toStdString();
-                  r = okExpectingRefusal(dialog, "eWysokosc", "refusal-material-" + language());
-                  QTest::keyClick(&dialog, Qt::Key_Escape);
-              });
+    const OnModal materialDialog(
+        [](QWidget& w) { return named(w, "fMaterialDlg"); },
+        [&](QWidget& dialog) {
+            QApplication::setActiveWindow(&dialog);
+            heightBefore = test::fieldText(dialog, "eWysokosc").toStdString();
+            typeOver(child<QWidget>(dialog, "eSzerokosc"), "10");
+            typeOver(child<QWidget>(dialog, "eDlugosc"), "10");
+            typeOver(child<QWidget>(dialog, "eWysokosc"), "171");
+            EXPECT_TRUE(leave(child<QWidget>(dialog, "eWysokosc")));
+            leftWith = test::fieldText(dialog, "eWysokosc").toStdString();
+            r = okExpectingRefusal(dialog, "eWysokosc", "refusal-material-" + language());
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
     window->findChild<QAction*>("mMaterial")->trigger();
     EXPECT_EQ(leftWith, "171");
     EXPECT_EQ(r.text, outOfRange(polish() ? "Wysokość Z" : "Height Z", "min= 0.00; max= 170.00"));
@@ -245,19 +203,20 @@ TEST_P(FieldRefusal, MaterialDialog) {
 
     // Opened again, the material is what it was.
     std::string heightAfter;
-    whenModal([](QWidget& w) { return named(w, "fMaterialDlg"); },
-              [&](QWidget& dialog) {
-                  heightAfter = test::fieldText(dialog, "eWysokosc").toStdString();
-                  QTest::keyClick(&dialog, Qt::Key_Escape);
-              });
+    const OnModal materialAgain([](QWidget& w) { return named(w, "fMaterialDlg"); },
+                                [&](QWidget& dialog) {
+                                    heightAfter =
+                                        test::fieldText(dialog, "eWysokosc").toStdString();
+                                    QTest::keyClick(&dialog, Qt::Key_Escape);
+                                });
     window->findChild<QAction*>("mMaterial")->trigger();
     EXPECT_EQ(heightAfter, heightBefore);
 }
 
 TEST_P(FieldRefusal, ConfigurationDialog) {
     // The operator's settings as an earlier OK wrote them.
-    whenModal([](QWidget& w) { return named(w, "fKonfig"); },
-              [&](QWidget& dialog) { QTest::keyClick(&dialog, Qt::Key_Return); });
+    const OnModal earlierOk([](QWidget& w) { return named(w, "fKonfig"); },
+                            [&](QWidget& dialog) { QTest::keyClick(&dialog, Qt::Key_Return); });
     window->findChild<QAction*>("mKonfig")->trigger();
     const auto settingsFile = data("Konfig.cfg");
     ASSERT_TRUE(std::filesystem::exists(settingsFile));
@@ -265,16 +224,16 @@ TEST_P(FieldRefusal, ConfigurationDialog) {
 
     Refusal r;
     std::string leftWith;
-    whenModal([](QWidget& w) { return named(w, "fKonfig"); },
-              [&](QWidget& dialog) {
-                  QApplication::setActiveWindow(&dialog);
-                  typeOver(child<QWidget>(dialog, "eRozdzielczosc"), "-2");
-                  EXPECT_TRUE(leave(child<QWidget>(dialog, "eRozdzielczosc")));
-                  leftWith = test::fieldText(dialog, "eRozdzielczosc").toStdString();
-                  r = okExpectingRefusal(dialog, "eRozdzielczosc",
-                                         "refusal-configuration-" + language());
-                  QTest::keyClick(&dialog, Qt::Key_Escape);
-              });
+    const OnModal configurationDialog(
+        [](QWidget& w) { return named(w, "fKonfig"); },
+        [&](QWidget& dialog) {
+            QApplication::setActiveWindow(&dialog);
+            typeOver(child<QWidget>(dialog, "eRozdzielczosc"), "-2");
+            EXPECT_TRUE(leave(child<QWidget>(dialog, "eRozdzielczosc")));
+            leftWith = test::fieldText(dialog, "eRozdzielczosc").toStdString();
+            r = okExpectingRefusal(dialog, "eRozdzielczosc", "refusal-configuration-" + language());
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
     window->findChild<QAction*>("mKonfig")->trigger();
     EXPECT_EQ(leftWith, "-2");
     EXPECT_EQ(r.text, outOfRange(polish() ? "Rozdzielczość [punkty/mm]" : "Resolution [cells/mm]",
@@ -285,11 +244,12 @@ TEST_P(FieldRefusal, ConfigurationDialog) {
     EXPECT_EQ(test::readFile(settingsFile), before);
 
     std::string resolution;
-    whenModal([](QWidget& w) { return named(w, "fKonfig"); },
-              [&](QWidget& dialog) {
-                  resolution = test::fieldText(dialog, "eRozdzielczosc").toStdString();
-                  QTest::keyClick(&dialog, Qt::Key_Escape);
-              });
+    const OnModal configurationAgain(
+        [](QWidget& w) { return named(w, "fKonfig"); },
+        [&](QWidget& dialog) {
+            resolution = test::fieldText(dialog, "eRozdzielczosc").toStdString();
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
     window->findChild<QAction*>("mKonfig")->trigger();
     EXPECT_EQ(resolution, "5.00");
 }
