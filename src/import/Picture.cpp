@@ -1,6 +1,8 @@
 #include "import/Picture.h"
 
 #include <jpeglib.h>
+// jerror.h needs jpeglib.h first.
+#include <jerror.h>
 #include <stb_image.h>
 
 #include <algorithm>
@@ -32,7 +34,9 @@ std::optional<Picture> loadBitmap(const std::filesystem::path& file) {
     int width = 0, height = 0, channels = 0;
     std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
         stbi_load_from_file(f.get(), &width, &height, &channels, 3), stbi_image_free);
-    if (!pixels || width <= 0 || height <= 0) return std::nullopt;
+    if (!pixels || width <= 0 || height <= 0 ||
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > maxPicturePixels)
+        return std::nullopt;
     Picture picture{width, height, {}};
     picture.rgb.assign(pixels.get(), pixels.get() + static_cast<std::size_t>(width) * height * 3);
     return picture;
@@ -42,13 +46,21 @@ std::optional<Picture> loadBitmap(const std::filesystem::path& file) {
 struct JpegError {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
+    bool truncated = false;
 };
 
 void jpegFail(j_common_ptr info) {
     std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
 }
 
-void jpegSilence(j_common_ptr, int) {}
+// Warnings are not shown; those that say the data ended before the picture
+// (the file's end, or its end marker, came early) are noted: libjpeg then
+// fills the rest of the picture with grey.
+void jpegWarning(j_common_ptr info, int level) {
+    const int code = info->err->msg_code;
+    if (level < 0 && (code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER))
+        reinterpret_cast<JpegError*>(info->err)->truncated = true;
+}
 
 std::optional<Picture> loadJpeg(const std::filesystem::path& file) {
     std::FILE* const f = std::fopen(file.c_str(), "rb");
@@ -59,7 +71,7 @@ std::optional<Picture> loadJpeg(const std::filesystem::path& file) {
     JpegError error;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = jpegFail;
-    error.manager.emit_message = jpegSilence;
+    error.manager.emit_message = jpegWarning;
     const auto picture = std::make_unique<Picture>();
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
@@ -69,17 +81,20 @@ std::optional<Picture> loadJpeg(const std::filesystem::path& file) {
     jpeg_create_decompress(&info);
     jpeg_stdio_src(&info, f);
     jpeg_read_header(&info, TRUE);
+    if (static_cast<std::size_t>(info.image_width) * info.image_height > maxPicturePixels)
+        jpegFail(reinterpret_cast<j_common_ptr>(&info));
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
     picture->width = static_cast<int>(info.output_width);
     picture->height = static_cast<int>(info.output_height);
     picture->rgb.resize(static_cast<std::size_t>(picture->width) * picture->height * 3);
-    while (info.output_scanline < info.output_height) {
+    while (info.output_scanline < info.output_height && !error.truncated) {
         JSAMPROW row = picture->rgb.data() +
                        static_cast<std::size_t>(info.output_scanline) * picture->width * 3;
         jpeg_read_scanlines(&info, &row, 1);
     }
-    jpeg_finish_decompress(&info);
+    if (!error.truncated) jpeg_finish_decompress(&info);
+    if (error.truncated) jpegFail(reinterpret_cast<j_common_ptr>(&info));
     jpeg_destroy_decompress(&info);
     std::fclose(f);
     if (picture->width <= 0 || picture->height <= 0) return std::nullopt;

@@ -20,9 +20,14 @@ struct Picture {
     }
 };
 
+// The largest picture taken: 100 million pixels (300 MB of colour), far beyond
+// the finest raster a relief is cut on.
+inline constexpr std::size_t maxPicturePixels = 100'000'000;
+
 // Reads a ".bmp" file as a bitmap or a ".jpg"/".jpeg" file as JPEG (the
-// extension in any case); nullopt when the file is missing, of another kind or
-// cannot be decoded.
+// extension in any case); nullopt when the file is missing, of another kind,
+// cannot be decoded, holds fewer pixels than it declares (a truncated file) or
+// declares more than maxPicturePixels.
 std::optional<Picture> loadPicture(const std::filesystem::path& file);
 
 } // namespace korvane
