@@ -20,7 +20,20 @@ namespace korvane {
 TriangleClearance::TriangleClearance(const TFrez& tool, double allowance,
                                      std::span<const TTrojkat> triangles, double cell)
     : contact_(tool, allowance), triangles_(triangles),
-      grid_(triangles, contact_.reach() + cell / 2, TriangleGrid::Order::byTop), cell_(cell) {}
+      grid_(triangles, contact_.reach() + cell / 2, TriangleGrid::Order::byTop), cell_(cell) {
+    planes_.reserve(triangles.size());
+    for (const TTrojkat& t : triangles) {
+        const double ux = double(t.b.x) - t.a.x, uy = double(t.b.y) - t.a.y,
+                     uz = double(t.b.z) - t.a.z;
+        const double wx = double(t.c.x) - t.a.x, wy = double(t.c.y) - t.a.y,
+                     wz = double(t.c.z) - t.a.z;
+        const double nx = uy * wz - uz * wy, ny = uz * wx - ux * wz, nz = ux * wy - uy * wx;
+        const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
+        planes_.push_back(length > 0 ? Plane{nx / length, ny / length, nz / length,
+                                             -(nx * t.a.x + ny * t.a.y + nz * t.a.z) / length}
+                                     : Plane{0, 0, 0, 0});
+    }
+}
 
 double TriangleClearance::tipAbove(double x, double y, double floor) const {
     // Every lookup of a thread reuses one list.
@@ -36,28 +49,31 @@ double TriangleClearance::tipAbove(double x, double y, double floor) const {
 
 void TriangleClearance::nearMove(const TrPkt3D& a, const TrPkt3D& b,
                                  std::vector<std::int32_t>& out) const {
-    // The triangles within reach of any point of the move are within the
-    // grid's reach of a lookup point: those lie a cell apart.
+    // The move cut into pieces no longer than a cell: what lies within reach
+    // of a piece lies within the grid's reach of its middle.
     thread_local std::vector<std::int32_t> near;
-    out.clear();
     const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    const int steps = static_cast<int>(std::ceil(std::sqrt(dx * dx + dy * dy) / cell_));
+    const int pieces =
+        std::max(1, static_cast<int>(std::ceil(std::sqrt(dx * dx + dy * dy) / cell_)));
     const double floor = std::min(a.z, b.z) + contact_.lowest();
-    for (int i = 0; i <= steps; ++i) {
-        const double t = steps > 0 ? double(i) / steps : 0;
+    if (pieces == 1) {
+        grid_.near(a.x + dx / 2, a.y + dy / 2, floor, out);
+        return;
+    }
+    out.clear();
+    for (int i = 0; i < pieces; ++i) {
+        const double t = (i + 0.5) / pieces;
         grid_.near(a.x + t * dx, a.y + t * dy, floor, near);
         out.insert(out.end(), near.begin(), near.end());
     }
-    if (steps == 0) return;
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
 }
 
 double TriangleClearance::cut(const TrPkt3D& a, const TrPkt3D& b) const {
-    // The ends' own contacts, then what lies between them.
-    double deepest = std::max({0.0, tipAbove(a.x, a.y, a.z) - a.z, tipAbove(b.x, b.y, b.z) - b.z});
     thread_local std::vector<std::int32_t> near;
     nearMove(a, b, near);
+    double deepest = 0;
     for (const std::int32_t i : near)
         deepest = contact_.conesCut(triangles_[std::size_t(i)], a, b, deepest);
     const ToolSolid* ball = contact_.ball();
@@ -71,6 +87,8 @@ double TriangleClearance::ballCut(const ToolSolid& ball, std::span<const std::in
     // from it. How far it must be lifted is found by halving.
     const double lowX = std::min(a.x, b.x) - ball.radius, highX = std::max(a.x, b.x) + ball.radius;
     const double lowY = std::min(a.y, b.y) - ball.radius, highY = std::max(a.y, b.y) + ball.radius;
+    // A hair beyond the radius, for the rounding of the planes.
+    const double away = ball.radius + 1e-9;
     auto clearAt = [&](double lift) {
         const Point3 p{a.x, a.y, a.z + ball.base + lift}, q{b.x, b.y, b.z + ball.base + lift};
         const double lowZ = std::min(p.z, q.z) - ball.radius,
@@ -84,6 +102,11 @@ double TriangleClearance::ballCut(const ToolSolid& ball, std::span<const std::in
                 std::min({t.a.x, t.b.x, t.c.x}) >= highX ||
                 std::max({t.a.y, t.b.y, t.c.y}) <= lowY || std::min({t.a.y, t.b.y, t.c.y}) >= highY)
                 continue;
+            // Nor one whose plane the capsule stays off on one side.
+            const Plane& n = planes_[std::size_t(i)];
+            const double fromP = n.x * p.x + n.y * p.y + n.z * p.z + n.d,
+                         fromQ = n.x * q.x + n.y * q.y + n.z * q.z + n.d;
+            if ((fromP >= away && fromQ >= away) || (fromP <= -away && fromQ <= -away)) continue;
             if (segmentDistance(t, p, q) < ball.radius) return false;
         }
         return true;

@@ -31,8 +31,9 @@ class TriangleClearance {
     // The lowest tip height at (x, y) at which the tool keeps the allowance
     // from every triangle; -infinity when no triangle lies within its reach.
     double tipHeight(double x, double y) const { return tipAbove(x, y, -infinity); }
-    // How deep the straight move of the tip from a to b cuts at worst (a
-    // ball's cut to a quarter of the tolerance); 0 when it cuts nothing.
+    // How deep the straight move of the tip from a to b cuts at worst between
+    // its ends, which stand clear (raised): the cut of a ball to a quarter of
+    // the tolerance. 0 when it cuts nothing.
     double cut(const TrPkt3D& a, const TrPkt3D& b) const;
     // p on the output file's grid, its height the nearest step or, where that
     // is below its tip height, the step above it.
@@ -44,7 +45,7 @@ class TriangleClearance {
     // `floor`: triangles too low to lift the tip above it are not read.
     double tipAbove(double x, double y, double floor) const;
     // The triangles within the tool's reach of the move from a to b, and
-    // perhaps a few more, that reach above its lower end's tip.
+    // perhaps a few more, that reach above its lower end's tip; ascending.
     void nearMove(const TrPkt3D& a, const TrPkt3D& b, std::vector<std::int32_t>& out) const;
     // How deep `ball` swept from a to b cuts the triangles `near` at worst,
     // when deeper than `known`; otherwise `known`.
@@ -53,6 +54,12 @@ class TriangleClearance {
 
     ToolContact contact_;
     std::span<const TTrojkat> triangles_;
+    // Each triangle's plane as unit normal and offset (all nought when it has
+    // no area): the distance from it never exceeds that from the triangle.
+    struct Plane {
+        double x, y, z, d;
+    };
+    std::vector<Plane> planes_;
     TriangleGrid grid_;
     double cell_; // the step between the lookups along a move
 };
