@@ -109,7 +109,7 @@ void TdlugoscForm::powierzchnia_materialuClick() {
 bool TdlugoscForm::OKClick() {
     if (const auto problem = tool.floatProblem()) {
         view_.focusTool();
-        showFieldProblem(*problem);
+        showMessage(*problem, true);
         return false;
     }
     const double value = tool.GetValue();

@@ -172,12 +172,8 @@ std::optional<std::string> FltField::intProblem() const {
 
 bool FltField::WartoscFloatOk() const {
     const auto p = floatProblem();
-    if (p) showFieldProblem(*p);
+    if (p) showMessage(*p, true);
     return !p;
-}
-
-void showFieldProblem(const std::string& problem) {
-    showMessage(problem, true, txt("Universal", "txtBlad"));
 }
 
 std::string formatGrouped(double value, int decimals) {

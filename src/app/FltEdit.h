@@ -67,7 +67,7 @@ class FltField {
     void setLinearIncrement(bool linear) { fLiniowyInkrement = linear; }
 
     // The validity checks before a dialog takes the value: nullopt when valid,
-    // else the message to show in the interface language (showFieldProblem).
+    // else the message to show as an error, in the interface language.
     // The limits are given in the shown unit, rounded inwards.
     std::optional<std::string> floatProblem() const;
     std::optional<std::string> intProblem() const;
@@ -100,9 +100,6 @@ class FltField {
     // not its rounded display.
     std::string shownText_;
 };
-
-// A validity problem as an error box titled in the interface language.
-void showFieldProblem(const std::string& problem);
 
 // "#,##0.00": thousands separated by "," and `decimals` decimals.
 std::string formatGrouped(double value, int decimals = 2);

@@ -118,7 +118,7 @@ bool TfKonfig::refuse(const FltField& field, ConfigField id, ConfigPage page, bo
     }
     view_.showConfigPage(page);
     view_.focusConfigField(id);
-    showFieldProblem(*problem);
+    showMessage(*problem, true);
     return true;
 }
 

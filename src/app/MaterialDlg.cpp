@@ -102,7 +102,7 @@ bool TfMaterialDlg::ok() {
         const auto problem = f.floatProblem();
         if (!problem) return false;
         view_.focusMaterialField(id);
-        showFieldProblem(*problem);
+        showMessage(*problem, true);
         return true;
     };
     if (zrodlo == materialBlock) {

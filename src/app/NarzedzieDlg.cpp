@@ -106,7 +106,7 @@ bool TfNarzedzieDlg::ok() {
     for (auto [field, id] : sizes)
         if (auto problem = field->floatProblem()) {
             view_.focusToolField(id);
-            showFieldProblem(*problem);
+            showMessage(*problem, true);
             return false;
         }
     if (d1.GetValue() > d3.GetValue())

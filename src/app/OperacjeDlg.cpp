@@ -279,7 +279,7 @@ bool TfOperacjeDlg::ok() {
             if (auto problem =
                     field == &iloscObrysow ? field->intProblem() : field->floatProblem()) {
                 view_.focusOperationField(id);
-                showFieldProblem(*problem);
+                showMessage(*problem, true);
                 return false;
             }
     if (g.zLimits && granicaZgorna.GetValue() < granicaZdolna.GetValue())

@@ -1,5 +1,6 @@
 #include "app/PunktyBazoweDlg.h"
 
+#include "foundation/Messages.h"
 #include "foundation/NumberText.h"
 #include "foundation/State.h"
 #include "machine/MachineState.h"
@@ -137,7 +138,7 @@ bool TPunkty_bazowe::pointValid() {
     for (FltField* f : {&pbx, &pby})
         if (const auto problem = f->floatProblem()) {
             view_.focusBasePointField(f == &pby);
-            showFieldProblem(*problem);
+            showMessage(*problem, true);
             return false;
         }
     return true;

@@ -31,6 +31,13 @@ class ConsoleUserInterface final : public UserInterface {
     }
 };
 
+// The title of a box that names none: in the interface language once the
+// catalogue is loaded.
+std::string defaultTitle(bool error) {
+    if (!texts || !texts->langOk) return error ? "Error" : "Information";
+    return error ? txt("Universal", "txtBlad") : txt("Universal", "txtInformacja");
+}
+
 } // namespace
 
 UserInterface& userInterface() {
@@ -47,7 +54,7 @@ void showMessage(const std::string& text, bool error, const std::string& title) 
         messageState.tytul == title)
         return;
     messageState = komunikat_stan{true, text, error, title};
-    const std::string caption = !title.empty() ? title : error ? "Error" : "Information";
+    const std::string caption = !title.empty() ? title : defaultTitle(error);
     userInterface().messageBox(text, error, caption, texts && texts->arabski);
     messageState.widoczny = false;
 }

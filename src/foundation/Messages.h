@@ -10,7 +10,7 @@
 namespace korvane {
 
 // A modal message box; an identical one already on screen is not shown again.
-// An empty title gives "Error" or "Information".
+// An empty title gives "Error" or "Information" in the interface language.
 void showMessage(const std::string& text, bool error, const std::string& title = {});
 
 Button askConfirmation(const std::string& text, Buttons buttons);

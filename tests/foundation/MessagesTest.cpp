@@ -63,6 +63,18 @@ TEST_F(MessagesTest, SameMessageIsNotStackedWhileOnScreen) {
     EXPECT_EQ(messageState.tytul, "Own title");
 }
 
+TEST_F(MessagesTest, BoxesWithoutATitleAreTitledInTheInterfaceLanguage) {
+    test::loadTexts("PL");
+    showMessage("a", true);
+    showMessage("b", false);
+    texts.reset(); // before the catalogue
+    showMessage("c", true);
+    ASSERT_EQ(ui.messages.size(), 3u);
+    EXPECT_EQ(ui.messages[0].caption, "Błąd");
+    EXPECT_EQ(ui.messages[1].caption, "Informacja");
+    EXPECT_EQ(ui.messages[2].caption, "Error");
+}
+
 TEST_F(MessagesTest, RightToLeftFollowsTheInterface) {
     texts->arabski = true;
     showMessage("x", false);
