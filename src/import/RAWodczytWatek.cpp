@@ -1,5 +1,7 @@
 #include "import/RAWodczytWatek.h"
 
+#include "foundation/NumberText.h"
+
 #include "foundation/State.h"
 #include "import/Dxf2RawConverter.h"
 #include "import/FileBytes.h"
@@ -97,6 +99,14 @@ ReadModel readModelFile(const std::filesystem::path& file, double unitFactor,
         converter.Convert(cancelled);
         appendConverted(model, converter.triangles(), unitFactor);
     }
+    const TMinMax& e = model.extents;
+    if (!model.triangles.empty() &&
+        std::max({-e.minX, -e.minY, -e.minZ, e.maxX, e.maxY, e.maxZ}) > maxModelCoordinate)
+        throw std::runtime_error(
+            "the model reaches " +
+            formatReal(std::max({-e.minX, -e.minY, -e.minZ, e.maxX, e.maxY, e.maxZ})) +
+            " mm from the origin, beyond the " + formatReal(maxModelCoordinate) +
+            " mm any machine can reach: the file is damaged or written in another unit");
     return model;
 }
 

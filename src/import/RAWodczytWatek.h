@@ -48,10 +48,15 @@ struct ReadModel {
     TMinMax extents;
 };
 
+// The farthest a model's point may lie from the origin, in mm: ten times the
+// largest machine table; a model beyond it is damaged or in another unit.
+inline constexpr double maxModelCoordinate = 10000;
+
 // Reads a file by its extension, ignoring case: ".RAW", ".STL" or ".DXF"; any
 // other gives no triangles. Triangles with a coordinate that is not a finite
-// number are left out. Throws std::runtime_error when the file cannot be read
-// or its drawing cannot be converted; `cancelled` is asked now and then.
+// number are left out. Throws std::runtime_error when the file cannot be read,
+// its drawing cannot be converted or a point lies beyond maxModelCoordinate;
+// `cancelled` is asked now and then.
 ReadModel readModelFile(const std::filesystem::path& file, double unitFactor,
                         const std::function<bool()>& cancelled = {});
 

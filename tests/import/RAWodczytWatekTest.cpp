@@ -217,15 +217,22 @@ TEST_F(LoadingThread, FailedLoadsLeaveTheCallersVariablesAlone) {
     }
 }
 
-TEST_F(LoadingThread, TrianglesOutOfSingleRangeAreLeftOut) {
+TEST_F(LoadingThread, TrianglesOutOfSingleRangeAreLeftOutAndModelsOutOfReachRefused) {
     // A number too large for a Single after the unit factor would poison the
     // extents and the sort of the whole model.
     test::writeFile(dir / "big.raw", "1 2 3 4 5 6 7 8 9\n"
                                      "300000000000000000000000000000000000000 0 0 0 0 0 0 0 0\n"
                                      "1 2 3 4 5 6 7 8 999999999999999999999999999999999999999\n");
+    // 3e38 mm still fits a Single, but no machine reaches it: the model is
+    // refused with the reason (it was taken, and its raster ate the memory).
     Load l = load(dir / "big.raw");
-    EXPECT_EQ(l.list.size(), 2u); // 3e38 still fits
-    EXPECT_FLOAT_EQ(l.size.x, 3e38f);
+    EXPECT_TRUE(l.list.empty());
+    EXPECT_NE(l.error.find("beyond the 10000 mm"), std::string::npos) << l.error;
+    EXPECT_FLOAT_EQ(l.size.x, -1);
+    test::writeFile(dir / "wide.raw", "-9999 0 0 9999 0 0 0 9999 10\n");
+    Load wide = load(dir / "wide.raw");
+    ASSERT_EQ(wide.list.size(), 1u) << wide.error;
+    EXPECT_FLOAT_EQ(wide.size.x, 19998);
     Load foot = load(dir / "big.raw", unitFoot);
     ASSERT_EQ(foot.list.size(), 1u); // 3e38 feet do not
     EXPECT_FLOAT_EQ(foot.size.z, 9 * 304.8f);
