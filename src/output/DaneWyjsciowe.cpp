@@ -41,6 +41,13 @@ void appendNumber(std::string& out, double v) {
                           ": not a number in \"" + line + "\"");
 }
 
+[[noreturn]] void outOfReach(const std::filesystem::path& file, int lineNumber,
+                             const std::string& line) {
+    throw OutputFileError(file.string() + ", line " + std::to_string(lineNumber) +
+                          ": a coordinate beyond " + formatReal(maxOutputCoordinate) +
+                          " mm, out of any machine's reach, in \"" + line + "\"");
+}
+
 } // namespace
 
 std::filesystem::path outputFilePath(const std::string& name) {
@@ -128,10 +135,11 @@ void tWy::wczytajPlik(const std::filesystem::path& file, int WyswietlanaWarstwa)
         if (!v) malformed(file, lineNumber, line);
         return *v;
     };
-    // A point's coordinate must fit a float; a larger one would become infinite.
+    // A point's coordinate must lie within a machine's reach: a larger one
+    // overflows the steps of the job and the numbers of the G-code.
     auto floatValue = [&](std::string_view text) {
         const double v = real(text);
-        if (std::fabs(v) > std::numeric_limits<float>::max()) malformed(file, lineNumber, line);
+        if (std::fabs(v) > maxOutputCoordinate) outOfReach(file, lineNumber, line);
         return static_cast<float>(v);
     };
     auto integer = [&](std::string_view key) {
@@ -154,6 +162,8 @@ void tWy::wczytajPlik(const std::filesystem::path& file, int WyswietlanaWarstwa)
         }
         if (has("Transfer Z=")) {
             current->przestawczyZ = real(rest("Transfer Z="));
+            if (std::fabs(current->przestawczyZ) > maxOutputCoordinate)
+                outOfReach(file, lineNumber, line);
             if (!(more = next())) break;
         }
         if (has("Spirala =")) {

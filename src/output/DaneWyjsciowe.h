@@ -17,6 +17,10 @@ inline constexpr const char* outputExtension = "out";
 
 // A file that does not read as an output path file (a header value or a point
 // that is not a number); the text names the file and the line.
+// The farthest a point of an output file may lie from the origin, in mm: far
+// beyond any machine's table, well within the steps of a job.
+inline constexpr double maxOutputCoordinate = 10000;
+
 struct OutputFileError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };

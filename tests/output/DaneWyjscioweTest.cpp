@@ -105,10 +105,16 @@ TEST_F(OutputFile, HugeTransferHeightIsWrittenInFull) {
     const std::size_t start = text.find("Transfer Z=-1000000000000000052504760255204420248704");
     ASSERT_NE(start, std::string::npos);
     EXPECT_EQ(text.find("\r\n", start) - start, 11 + 1 + 301 + 4);
+    // Reading it back refuses it, with its line: no machine reaches it.
     test::TempDir dir;
-    const tWy reader = readText(dir, text);
-    ASSERT_EQ(reader.ListaFigur.size(), 1u);
-    EXPECT_EQ(reader.ListaFigur[0]->przestawczyZ, -1e300);
+    try {
+        readText(dir, text);
+        ADD_FAILURE() << "a transfer height of -1e300 was read";
+    } catch (const OutputFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(", line 3: a coordinate beyond 10000 mm"),
+                  std::string::npos)
+            << e.what();
+    }
 }
 
 TEST_F(OutputFile, ObjektLinesAndClosedTolerance) {
@@ -159,12 +165,15 @@ TEST_F(OutputFile, MissingAndMalformedFiles) {
                  OutputFileError);
     EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n1.0 2.0\r\n"), OutputFileError);
     EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n1.0 x 2.0\r\n"), OutputFileError);
-    // Beyond the largest float a coordinate would be infinite.
+    // Beyond a machine's reach a coordinate would overflow the job's steps
+    // (3.4e38 still fits a float, and was taken).
     EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n1e39 0 0\r\n"), OutputFileError);
     EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n0 0 -3.5e38\r\n"), OutputFileError);
+    EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n0 3.4e38 0\r\n"), OutputFileError);
+    EXPECT_THROW(readText(dir, "Operation type=3\r\nObject0\r\n1e30 0 0\r\n"), OutputFileError);
     EXPECT_EQ(
-        readText(dir, "Operation type=3\r\nObject0\r\n0 3.4e38 0\r\n").ListaFigur[0]->poz[0].y,
-        3.4e38f);
+        readText(dir, "Operation type=3\r\nObject0\r\n0 -9999.5 0\r\n").ListaFigur[0]->poz[0].y,
+        -9999.5f);
     // Reading appends; clearing empties.
     test::writeFile(dir / "t.out", "Operation type=3\r\nObject0\r\n1 2 3\r\n4 5 6\r\n");
     reader.wczytajPlik(dir / "t.out", -1);
