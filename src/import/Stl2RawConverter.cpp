@@ -23,8 +23,9 @@ namespace {
 constexpr std::size_t headerSize = 84; // 80 bytes of header, 4 of facet count
 constexpr std::size_t facetSize = 50;
 
-std::int32_t facetCount(std::string_view bytes) {
-    std::int32_t count = 0;
+// The facet count of the header, an unsigned 32-bit number.
+std::uint32_t facetCount(std::string_view bytes) {
+    std::uint32_t count = 0;
     std::memcpy(&count, bytes.data() + 80, sizeof count);
     return count;
 }
@@ -94,7 +95,7 @@ TPoint3D point(const Words& w, size_t first) {
 
 bool isExactBinaryStl(std::string_view header, std::size_t fileSize) {
     if (header.size() < headerSize) return false;
-    const std::int32_t count = facetCount(header);
+    const std::uint32_t count = facetCount(header);
     return count > 0 && fileSize == headerSize + facetSize * static_cast<std::size_t>(count);
 }
 
@@ -111,12 +112,11 @@ bool isText(std::string_view header, std::size_t fileSize) {
 }
 
 // The facets to read: the count of the header, but no more than the file
-// holds whole (a partial last facet is dropped); none for a count <= 0.
+// holds whole (a partial last facet is dropped), whatever the count says.
 std::size_t facetsToRead(std::string_view header, std::size_t fileSize) {
     if (header.size() < headerSize || fileSize < headerSize) return 0;
-    const std::int32_t count = facetCount(header);
-    if (count <= 0) return 0;
-    return std::min(static_cast<std::size_t>(count), (fileSize - headerSize) / facetSize);
+    return std::min(static_cast<std::size_t>(facetCount(header)),
+                    (fileSize - headerSize) / facetSize);
 }
 
 } // namespace
