@@ -42,12 +42,27 @@ TFrezDane toolFor(const TOperacjaDane& oper) {
     return line;
 }
 
-// The caption key of the first step an operation's strategy needs that is
-// not above 0: with it the strategy would make no paths at all.
-std::optional<std::string> zeroStep(const TOperacjaDane& oper) {
+// The finest step a strategy is given, in mm: the output files' resolution.
+// A finer one makes no different paths, only endless passes.
+constexpr double finestStep = 0.001;
+
+struct StepFault {
+    std::string caption; // the field's caption key
+    std::string rule;    // what the value must be
+};
+
+// The first step an operation's strategy needs that is not above 0 (the
+// strategy would make no paths at all) or finer than finestStep.
+std::optional<StepFault> badStep(const TOperacjaDane& oper) {
     const OperationGroups g = operationGroups(oper.idTyp);
-    if (g.width && !(oper.warstwaSzer > 0)) return "lSzerokosc.Caption";
-    if (g.depth && !(oper.warstwaGrubosc > 0)) return "lGlebokosc.Caption";
+    const std::pair<bool, std::pair<double, const char*>> steps[] = {
+        {g.width, {oper.warstwaSzer, "lSzerokosc.Caption"}},
+        {g.depth, {oper.warstwaGrubosc, "lGlebokosc.Caption"}}};
+    for (const auto& [needed, step] : steps) {
+        if (!needed) continue;
+        if (!(step.first > 0)) return StepFault{step.second, "wartoscMusiBycDodatnia"};
+        if (step.first < finestStep) return StepFault{step.second, "wartoscZaMala"};
+    }
     return std::nullopt;
 }
 
@@ -59,6 +74,12 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
     if (!project->d.material.complete()) {
         showMessage(txt("Main_window", "zdefiniujMaterial"), false);
         if (!view_.editMaterial() || !project->d.material.complete()) return false;
+    }
+    // A project file may give a block no machine takes (1e300 mm made the
+    // roughing's layers endless).
+    if (!project->d.material.withinReach()) {
+        showMessage(txt("Main_window", "materialPozaZasiegiem"), true);
+        return false;
     }
     enlargeRasterForStock();
     // 2. Saved project.
@@ -74,10 +95,10 @@ bool TBudowaniePlikowWy::build(std::vector<BuildEntry> entries) {
     // make the raster's cells 0 wide below.
     for (const auto& e : entries)
         if (e.checked)
-            if (const auto caption = zeroStep(e.oper)) {
+            if (const auto fault = badStep(e.oper)) {
                 showMessage(txt("Main_window", "operacjaBezSciezek") + " \xC2\xBB" + e.oper.nazwa +
-                                "\xC2\xAB\r\n\xC2\xBB" + txt("Operations_dialog", *caption) +
-                                "\xC2\xAB: " + txt("Main_window", "wartoscMusiBycDodatnia"),
+                                "\xC2\xAB\r\n\xC2\xBB" + txt("Operations_dialog", fault->caption) +
+                                "\xC2\xAB: " + txt("Main_window", fault->rule),
                             false);
                 return false;
             }

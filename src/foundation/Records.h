@@ -66,6 +66,19 @@ struct TMaterial {
     long double gruboscPowloki = 0;
     long double gruboscPodkladki = 0;
 
+    // The tallest block, coating or pad and the widest block a machine takes,
+    // in mm: the material dialog's limits (a project file may say anything).
+    static constexpr long double maxHeight = 170, maxWidth = 10000, minPad = -100;
+
+    // True when every size lies within what a machine takes.
+    bool withinReach() const {
+        const auto upTo = [](long double v, long double low, long double high) {
+            return v >= low && v <= high; // false for not-a-number
+        };
+        return upTo(rozmX, 0, maxWidth) && upTo(rozmY, 0, maxWidth) && upTo(rozmZ, 0, maxHeight) &&
+               upTo(gruboscPowloki, 0, maxHeight) && upTo(gruboscPodkladki, minPad, maxHeight);
+    }
+
     // True when the material describes enough to build paths from.
     bool complete() const {
         switch (zrodlo) {

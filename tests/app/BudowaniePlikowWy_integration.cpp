@@ -179,6 +179,22 @@ TEST_F(Build, OperationThatCannotMakePathsIsRefusedBeforeAnythingChanges) {
     refused(list, noPaths + "Hatch0\xC2\xAB\r\n\xC2\xBBLayer depth\xC2\xAB: the value "
                             "must be greater than 0.");
     EXPECT_EQ(view.materialDialogs, 0);
+    // A step finer than the output files' resolution would make endless
+    // passes (a layer depth of 1e-300 never reached the bottom).
+    list = entries({true});
+    list[0].oper.idTyp = opRoughing;
+    list[0].oper.warstwaGrubosc = 1e-300;
+    refused(list, noPaths + "Hatch0\xC2\xAB\r\n\xC2\xBBLayer depth\xC2\xAB: the value must be at "
+                            "least 0.001 mm, the finest step of the output files.");
+    // So would a block no machine takes: 1e300 mm of stock kept the roughing
+    // adding layers for ever.
+    project->d.material.rozmZ = 1e300;
+    project->kopia = project->d;
+    refused(entries({true}),
+            "The material is larger than a machine takes: height, coating and pad at most "
+            "170 mm, width and length at most 10 000 mm. Correct it in the material dialog.");
+    project->d.material.rozmZ = 10;
+    project->kopia = project->d;
 
     // Unchecked, such an operation stands in nobody's way.
     list = entries({true, false});
