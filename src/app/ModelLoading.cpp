@@ -44,6 +44,11 @@ ModelLoadOutcome loadModelFile(const std::string& file, std::chrono::millisecond
         showMessage(txt("Other", "zbiorPusty"), true);
         return outcome(ModelLoadResult::empty, loader.errorText());
     }
+    if (!rasterFits(modelSize.x, modelSize.y)) {
+        showMessage(txt("Main_window", "modelPozaRastrem") + "\r\n" + file, true);
+        modelTriangles.clear();
+        return outcome(ModelLoadResult::empty);
+    }
     return outcome(ModelLoadResult::loaded);
 }
 

@@ -156,7 +156,7 @@ void ModelOpening::ZakonczWatekCzytaniaRAW(const std::string& file, bool project
                (readerError.empty() ? "" : "\r\n" + readerError));
         return;
     }
-    if (!cellsFit(loadedSize_.x) || !cellsFit(loadedSize_.y) ||
+    if (!rasterFits(loadedSize_.x, loadedSize_.y) ||
         !cellsFit(static_cast<double>(loadedSize_.z) + 10)) {
         refuse(txt("Main_window", "modelPozaRastrem") + "\r\n" + file + "\r\n" +
                formatReal(loadedSize_.x) + " x " + formatReal(loadedSize_.y) + " x " +

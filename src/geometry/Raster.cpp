@@ -23,6 +23,12 @@ void setRasterSizeFromModel() {
     rasterSizeZ = static_cast<int>(roundHalfEven((modelSize.z + 10) / pixelSize));
 }
 
+bool rasterFits(double sizeX, double sizeY) {
+    const double columns = sizeX / pixelSize + 1;
+    const double rows = sizeY / pixelSize + 1;
+    return columns >= 1 && rows >= 1 && columns * rows <= maxRasterCells; // false for NaN
+}
+
 void allocateRasters() {
     const int columns = rasterSizeX + 1;
     const int rows = rasterSizeY + 1;

@@ -19,6 +19,13 @@ extern tpix2d materialHeights; // top of the material still standing, per cell
 // rasterSizeY likewise, rasterSizeZ = Round((modelSize.z + 10) / pixelSize).
 void setRasterSizeFromModel();
 
+// The most cells a raster layer may hold: 50 million (a table of 1 m x 1.4 m
+// at 5 cells per mm), its layers together then about 1.2 GB.
+inline constexpr double maxRasterCells = 5e7;
+
+// Whether a model of `sizeX` x `sizeY` mm fits a raster at the cell size.
+bool rasterFits(double sizeX, double sizeY);
+
 // Reallocates modelHeights, offsetHeights, motionHeights, cellStatus, flatMask and
 // flatStatus to (rasterSizeX + 1) x (rasterSizeY + 1) cells, all zero.
 void allocateRasters();

@@ -7,6 +7,7 @@
 #include "geometry/Raster.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace korvane {
 
@@ -58,6 +59,14 @@ void reliefFromPicture(const Picture& picture, const BitmapRelief& relief) {
 bool GenerujPix2D(const std::filesystem::path& file, const BitmapRelief& relief) {
     if (!(relief.Szerokosc > 0) || !(relief.wysokosc > 0)) {
         showMessage(txt("BMP_dialog", "bladWymiarow"), true);
+        return false;
+    }
+    // A relief the raster cannot hold (1e30 mm took all memory) or higher than
+    // any material is refused before anything is allocated.
+    if (!rasterFits(relief.Szerokosc, relief.wysokosc) ||
+        !(std::fabs(relief.wysokoscDlaBialego) <= TMaterial::maxHeight) ||
+        !(std::fabs(relief.wysokoscDlaCzarnego) <= TMaterial::maxHeight)) {
+        showMessage(txt("Main_window", "modelPozaRastrem") + "\r\n" + file.string(), true);
         return false;
     }
     const std::optional<Picture> picture = loadPicture(file);

@@ -124,6 +124,15 @@ TEST_F(BMPtoRAWTest, UnreadablePicturesAreReportedAndChangeNothing) {
     EXPECT_FALSE(GenerujPix2D(dir / "ok.bmp", {3, 0, 0, 50}));
     EXPECT_EQ(ui.messages.back().text,
               "The width and the depth of the relief must be greater than 0.");
+    // Beyond what the raster holds (1e30 mm took all memory), or higher than
+    // any material.
+    for (const BitmapRelief& huge : {BitmapRelief{3, 0, 1e30, 1e30}, BitmapRelief{3, 0, 8000, 8000},
+                                     BitmapRelief{1e9, 0, 50, 50}}) {
+        EXPECT_FALSE(GenerujPix2D(dir / "ok.bmp", huge));
+        EXPECT_EQ(ui.messages.back().text.rfind("The model cannot be used: its size is beyond", 0),
+                  0u)
+            << ui.messages.back().text;
+    }
     EXPECT_EQ(modelHeights[2][2], 7.0f);
     EXPECT_EQ(rasterSizeX, 4);
     EXPECT_EQ(modelSize.z, 7.0f);
