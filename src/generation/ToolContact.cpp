@@ -207,15 +207,20 @@ double ToolContact::tipOver(const TTrojkat& t, double x, double y, double known)
     const double dy =
         std::max({0.0, std::min({t.a.y, t.b.y, t.c.y}) - y, y - std::max({t.a.y, t.b.y, t.c.y})});
     const double plan2 = dx * dx + dy * dy;
-    // A solid touching the triangle's top with its lowest point stands
-    // highest: no higher than the top less that point's height.
+    // No solid stands higher than where its surface at the plan box's
+    // distance from the axis touches the triangle's top.
     const double top = std::max({t.a.z, t.b.z, t.c.z});
     double best = known;
     for (const ToolSolid& s : solids_) {
-        const bool ball = s.kind == ToolSolid::Kind::ball;
-        if (plan2 > s.radius * s.radius || top - (ball ? s.base - s.radius : s.base) <= best)
-            continue;
-        best = std::max(best, ball ? ballOver(s, t, x, y) : coneOver(s, t, x, y));
+        const double reach2 = s.radius * s.radius;
+        if (plan2 > reach2) continue;
+        if (s.kind == ToolSolid::Kind::ball) {
+            if (top + std::sqrt(reach2 - plan2) - s.base <= best) continue;
+            best = std::max(best, ballOver(s, t, x, y));
+        } else {
+            if (top - s.base - surface(s, std::sqrt(plan2)) <= best) continue;
+            best = std::max(best, coneOver(s, t, x, y));
+        }
     }
     return best;
 }

@@ -147,7 +147,7 @@ std::optional<double> ballContactHeight(const TTrojkat& t, double x, double y, d
     }
     for (int k = 0; k < 3; ++k) {
         const Point3 &p = v[k], &q = v[(k + 1) % 3];
-        const double length = std::hypot(q.x - p.x, q.y - p.y);
+        const double length = std::sqrt((q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y));
         if (length == 0) continue; // a vertical edge touches first at its top vertex
         const double ux = (q.x - p.x) / length, uy = (q.y - p.y) / length;
         const double along = (x - p.x) * ux + (y - p.y) * uy;
