@@ -61,9 +61,9 @@ SampleBuild sampleBuild() {
     const auto bin = std::filesystem::read_symlink("/proc/self/exe").parent_path();
     const auto data = std::filesystem::temp_directory_path() /
                       ("korvane-sim-bench-" + std::to_string(::getpid()));
-    const std::string command = (bin / "korvane3d-cli").string() + " dataDir=" + data.string() +
-                                " generate --project " + (bin / "Samples" / "Sample.prj").string() +
-                                " --json > /dev/null";
+    const std::string command = (bin / "korvane3d-cli").string() + " \"dataDir='" + data.string() +
+                                "'\"" + " generate --project " +
+                                (bin / "Samples" / "Sample.prj").string() + " --json > /dev/null";
     if (std::system(command.c_str()) != 0) {
         b.error = "the sample project did not build";
         return b;

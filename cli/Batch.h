@@ -13,7 +13,7 @@
 namespace korvane::cli {
 
 // The command's own arguments (after the command name), with the program
-// options (dataDir=..., language switches, ...) taken out.
+// options (dataDir='...', language switches, ...) taken out.
 struct CommandArgs {
     std::vector<std::string> words;
     bool has(std::string_view flag) const;

@@ -10,13 +10,13 @@ echo "== korvane3d-cli info"
 data=./build/demo-data
 echo
 echo "== korvane3d-cli generate --project build/bin/Samples/Relief.prj"
-"$cli" "dataDir=$data" generate --project ./build/bin/Samples/Relief.prj
+"$cli" "dataDir='$data'" generate --project ./build/bin/Samples/Relief.prj
 
 # The sample project built, and the job of its surfacing run on the simulated
 # machine over the network, as a machine on Ethernet runs it.
 echo
 echo "== korvane3d-cli generate --project build/bin/Samples/Sample.prj"
-"$cli" "dataDir=$data" generate --project ./build/bin/Samples/Sample.prj
+"$cli" "dataDir='$data'" generate --project ./build/bin/Samples/Sample.prj
 echo
 echo "== korvane3d-sim (the simulated machine on free ports)"
 ports="$data/sim-ports.txt"
@@ -32,5 +32,5 @@ command_port=$(sed -n 's/.*command port \([0-9]*\).*/\1/p' "$ports")
 info_port=$(sed -n 's/.*info port \([0-9]*\).*/\1/p' "$ports")
 echo
 echo "== korvane3d-cli send Surfacing.out --host 127.0.0.1 (the job written for the machine found)"
-"$cli" "dataDir=$data" send "$data/Output/Sample/Surfacing.out" --operation Surfacing \
+"$cli" "dataDir='$data'" send "$data/Output/Sample/Surfacing.out" --operation Surfacing \
   --host 127.0.0.1 --port "$command_port" --info-port "$info_port" --safe-height 30

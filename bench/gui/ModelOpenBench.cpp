@@ -72,7 +72,7 @@ void openLargeStl(benchmark::State& state) {
     const auto stl = writeRelief(folder);
     static QtMainLoop loop;
     setMainLoop(&loop);
-    programArguments = {"95", "US", "dataDir=" + (folder / "data").string()};
+    programArguments = {"95", "US", "dataDir='" + (folder / "data").string() + "'"};
     {
         MainWindow window(false);
         if (!window.start()) {

@@ -27,10 +27,9 @@ std::optional<std::string> switchValue(std::string_view name) {
         if (arg.size() <= name.size() || arg[name.size()] != '=' ||
             !equalsIgnoringCase(arg.substr(0, name.size()), name))
             continue;
-        std::string_view value = arg.substr(name.size() + 1);
-        if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')
-            value = value.substr(1, value.size() - 2);
-        return std::string(value);
+        const std::string_view value = arg.substr(name.size() + 1);
+        if (value.size() < 2 || value.front() != '\'' || value.back() != '\'') continue;
+        return std::string(value.substr(1, value.size() - 2));
     }
     return std::nullopt;
 }

@@ -76,7 +76,7 @@ TEST(DialogFiles, ReadBackByTheBatchProgram) {
     const auto projectFile = data / "Projects" / "Wing.prj";
     ASSERT_TRUE(project->Zapisz(projectFile));
 
-    const std::string dir = "dataDir=" + data.path().string();
+    const std::string dir = "dataDir='" + data.path().string() + "'";
     const auto tools = test::runBuiltProgram("korvane3d-cli", {dir, "tools", "--json"});
     ASSERT_EQ(tools.exitCode, 0) << tools.err;
     const auto engraver = tools.out.find("\"nazwa\": \"Engraver\"");

@@ -35,7 +35,7 @@ class StartTest : public ::testing::Test {
   protected:
     void SetUp() override { setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1); }
     void start(std::vector<std::string> args) {
-        args.push_back("dataDir=" + data.path().string());
+        args.push_back("dataDir='" + data.path().string() + "'");
         test::resetState(ui, std::move(args));
     }
     test::RecordingUserInterface ui;
@@ -119,7 +119,7 @@ TEST_F(StartTest, ClosingIsRefusedWhileOutputsAreBuilt) {
 
 TEST_F(StartTest, DataFolderThatCannotBeCreatedEndsTheStart) {
     test::writeFile(data / "file", "x");
-    test::resetState(ui, {"US", "dataDir=" + (data / "file" / "sub").string()});
+    test::resetState(ui, {"US", "dataDir='" + (data / "file" / "sub").string() + "'"});
     TfGlowny window(view, false);
     EXPECT_FALSE(window.FormCreate());
     ASSERT_EQ(ui.messages.size(), 1u);

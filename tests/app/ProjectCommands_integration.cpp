@@ -18,7 +18,7 @@ class ProjectCommands : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-        test::resetState(ui, {"US", "dataDir=" + data.path().string()});
+        test::resetState(ui, {"US", "dataDir='" + data.path().string() + "'"});
     }
     int operationIndex(const std::string& name) const {
         for (std::size_t i = 0; i < view.operations.size(); ++i)
@@ -60,7 +60,7 @@ TEST_F(ProjectCommands, SavedAtShutdownAndReopenedAtStart) {
     }
     EXPECT_TRUE(std::filesystem::exists(data / "Projects" / "Wing.prj"));
 
-    test::resetState(ui, {"US", "dataDir=" + data.path().string()});
+    test::resetState(ui, {"US", "dataDir='" + data.path().string() + "'"});
     test::RecordingView again;
     TfGlowny window(again, false);
     ASSERT_TRUE(window.FormCreate());

@@ -47,7 +47,7 @@ class WindowModel : public ::testing::Test {
   protected:
     void SetUp() override {
         setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
-        test::resetState(ui, {"95", "US", "dataDir=" + (dir / "data").string()});
+        test::resetState(ui, {"95", "US", "dataDir='" + (dir / "data").string() + "'"});
         window = std::make_unique<TfGlowny>(view, false);
         ASSERT_TRUE(window->FormCreate());
         ASSERT_DOUBLE_EQ(pixelSize, 0.2);
@@ -281,7 +281,7 @@ TEST(WindowStart, UsbLinkUnlessSwitchedOff) {
     test::TempDir data, runtime;
     setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     for (const auto& [first, expected] : {std::pair{"US", true}, {"95", false}}) {
-        test::resetState(ui, {first, "dataDir=" + data.path().string()});
+        test::resetState(ui, {first, "dataDir='" + data.path().string() + "'"});
         test::RecordingView view;
         TfGlowny window(view, false);
         ASSERT_TRUE(window.FormCreate());
@@ -395,7 +395,8 @@ TEST(WindowStart, ProjectNamedOnTheCommandLineOpens) {
     setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
     writeBox(dir / "part.stl", 60, 40, 12);
     test::writeFile(dir / "job.prj", "[Model]\r\nplikModelu=part.stl\r\n[Material]\r\n");
-    test::resetState(ui, {"95", "dataDir=" + data.path().string(), (dir / "job.prj").string()});
+    test::resetState(ui,
+                     {"95", "dataDir='" + data.path().string() + "'", (dir / "job.prj").string()});
     test::RecordingView view;
     TfGlowny window(view, false);
     ASSERT_TRUE(window.FormCreate());

@@ -17,7 +17,7 @@ const std::string sampleProject = std::string(KORVANE_EXE_DIR) + "/Samples/Relie
 const std::string samplePicture = std::string(KORVANE_EXE_DIR) + "/Samples/relief.bmp";
 
 test::ProgramResult generate(const test::TempDir& data, std::vector<std::string> args) {
-    args.insert(args.begin(), {"dataDir=" + data.path().string(), "generate"});
+    args.insert(args.begin(), {"dataDir='" + data.path().string() + "'", "generate"});
     return test::runBuiltProgram("korvane3d-cli", args);
 }
 
@@ -106,7 +106,7 @@ TEST(CliGenerate, EveryMillingTypeOnTheSampleModelComesOutAlikeRunAfterRun) {
     for (int run = 0; run < 2; ++run) {
         const test::TempDir& data = runs[run];
         ASSERT_EQ(test::runBuiltProgram("korvane3d-cli",
-                                        {"dataDir=" + data.path().string(), "operations"})
+                                        {"dataDir='" + data.path().string() + "'", "operations"})
                       .exitCode,
                   0);
         // The plot hatching follows a zigzag of the plot file over the model.
@@ -148,9 +148,10 @@ TEST(CliGenerate, EveryMillingTypeOnTheSampleModelComesOutAlikeRunAfterRun) {
 
 TEST(CliGenerate, PreconditionFailuresWriteNothing) {
     test::TempDir data;
-    ASSERT_EQ(test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "info"})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        test::runBuiltProgram("korvane3d-cli", {"dataDir='" + data.path().string() + "'", "info"})
+            .exitCode,
+        0);
     const auto outputs = data.path() / "Output" / "p";
     std::filesystem::create_directories(outputs);
     test::writeFile(outputs / "Lining.out", "earlier");
@@ -196,9 +197,10 @@ TEST(CliGenerate, PreconditionFailuresWriteNothing) {
 
 TEST(CliGenerate, ModelWithoutProjectAndAPlotFile) {
     test::TempDir data;
-    ASSERT_EQ(test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "info"})
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        test::runBuiltProgram("korvane3d-cli", {"dataDir='" + data.path().string() + "'", "info"})
+            .exitCode,
+        0);
     test::writeFile(data / "a.plt", "IN;SP1;PU0,0;PD800,0,800,800;PU;");
     test::writeFile(
         data / "Operations" / "Plot.opr",
@@ -240,10 +242,10 @@ TEST(CliGenerate, TriangleModelIsRasterisedWhileTheGenerationWaits) {
 
 TEST(CliGenerate, APrintingOperationNeedsItsSwitchAndNoTool) {
     test::TempDir data;
-    ASSERT_EQ(
-        test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "operations"})
-            .exitCode,
-        0);
+    ASSERT_EQ(test::runBuiltProgram("korvane3d-cli",
+                                    {"dataDir='" + data.path().string() + "'", "operations"})
+                  .exitCode,
+              0);
     // No tool: a print has none.
     test::writeFile(data / "Operations" / "Print.opr",
                     "[Operacja]\r\nnazwa=Print\r\nidTyp=6\r\nwarstwaSzer=0.4\r\n"
@@ -260,8 +262,8 @@ TEST(CliGenerate, APrintingOperationNeedsItsSwitchAndNoTool) {
     EXPECT_FALSE(std::filesystem::exists(output));
 
     r = test::runBuiltProgram("korvane3d-cli",
-                              {"dataDir=" + data.path().string(), "showPrinter3D", "generate",
-                               "--model", pyramid, "--operation", "Print", "--json"});
+                              {"dataDir='" + data.path().string() + "'", "showPrinter3D",
+                               "generate", "--model", pyramid, "--operation", "Print", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err << r.out;
     EXPECT_NE(r.out.find("\"noStrategy\": false}"), std::string::npos) << r.out;
     tWy reader;
@@ -285,10 +287,10 @@ TEST(CliGenerate, APrintingOperationNeedsItsSwitchAndNoTool) {
 TEST(CliGenerate, AnOperationThatMakesNoFiguresSaysSo) {
     test::TempDir data;
     // The outline type has no strategy: it never makes a figure, and says so.
-    ASSERT_EQ(
-        test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "operations"})
-            .exitCode,
-        0);
+    ASSERT_EQ(test::runBuiltProgram("korvane3d-cli",
+                                    {"dataDir='" + data.path().string() + "'", "operations"})
+                  .exitCode,
+              0);
     test::writeFile(data / "Operations" / "Outline.opr",
                     "[Operacja]\r\nnazwa=Outline\r\nidTyp=7\r\n"
                     "narzedzie={7F0E47C7-6097-46F0-9034-F741CF02E737}\r\n");
@@ -316,7 +318,7 @@ TEST(CliGenerate, TheSampleProjectGivesTheSameFilesRunAfterRunAndAsItsModel) {
     test::TempDir once, twice, model;
     for (const test::TempDir* data : {&once, &twice, &model})
         ASSERT_EQ(test::runBuiltProgram("korvane3d-cli",
-                                        {"dataDir=" + data->path().string(), "operations"})
+                                        {"dataDir='" + data->path().string() + "'", "operations"})
                       .exitCode,
                   0);
     auto files = [&](const std::filesystem::path& folder) {

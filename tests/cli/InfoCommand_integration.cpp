@@ -10,7 +10,8 @@ using namespace korvane;
 TEST(CliInfo, CreatesTheDataFolderAndReportsIt) {
     test::TempDir dir;
     const auto data = dir / "some" / "new" / "folder";
-    auto r = test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.string(), "info", "--json"});
+    auto r = test::runBuiltProgram("korvane3d-cli",
+                                   {"dataDir='" + data.string() + "'", "info", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(std::filesystem::is_directory(data / "Projects"));
     EXPECT_NE(r.out.find("\"dataFolder\": \"" + data.string() + "\""), std::string::npos) << r.out;
@@ -18,7 +19,8 @@ TEST(CliInfo, CreatesTheDataFolderAndReportsIt) {
     EXPECT_NE(r.out.find("\"rozdzielczosc\": 5"), std::string::npos);
     EXPECT_NE(r.out.find("\"language\": \"US\""), std::string::npos);
 
-    auto pl = test::runBuiltProgram("korvane3d-cli", {"PL", "dataDir=" + data.string(), "info"});
+    auto pl =
+        test::runBuiltProgram("korvane3d-cli", {"PL", "dataDir='" + data.string() + "'", "info"});
     ASSERT_EQ(pl.exitCode, 0) << pl.err;
     EXPECT_NE(pl.out.find("PL (country 48)"), std::string::npos) << pl.out;
 }
@@ -36,7 +38,7 @@ TEST(CliInfo, OldSettingsFileIsReplacedByTheCurrentOne) {
     test::writeFile(data / "Konfig.cfg", old);
 
     auto r = test::runBuiltProgram("korvane3d-cli",
-                                   {"dataDir=" + data.path().string(), "info", "--json"});
+                                   {"dataDir='" + data.path().string() + "'", "info", "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(std::filesystem::file_size(data / "Konfig.cfg"), 368u);
     EXPECT_NE(r.out.find("\"rozdzielczosc\": 8"), std::string::npos) << r.out;
@@ -48,7 +50,7 @@ TEST(CliInfo, OldSettingsFileIsReplacedByTheCurrentOne) {
 
 TEST(CliInfo, EverySettingAndTheSurfacingFractionInBothForms) {
     test::TempDir data;
-    const std::string dir = "dataDir=" + data.path().string();
+    const std::string dir = "dataDir='" + data.path().string() + "'";
     auto json =
         test::runBuiltProgram("korvane3d-cli", {dir, "SurfacingPercent='2,5'", "info", "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err;

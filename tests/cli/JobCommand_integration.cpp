@@ -27,7 +27,7 @@ class CliJob : public ::testing::Test {
     }
 
     test::ProgramResult job(std::vector<std::string> args) {
-        args.insert(args.begin(), {"dataDir=" + data.path().string(), "job"});
+        args.insert(args.begin(), {"dataDir='" + data.path().string() + "'", "job"});
         return test::runBuiltProgram("korvane3d-cli", args);
     }
 

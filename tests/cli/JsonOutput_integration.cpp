@@ -17,8 +17,9 @@ TEST(CliJson, StringsAndNumbersKeepTheirLayout) {
                     "materialRozmiarX=123456789012345678\r\nmaterialRozmiarY=-0\r\n"
                     "materialRozmiarZ=2.5e-5\r\nmaterialGruboscPowloki=1e22\r\n"
                     "materialGruboscPodkladki=33.333333333333336\r\n");
-    auto r = test::runBuiltProgram("korvane3d-cli", {"dataDir=" + data.path().string(), "project",
-                                                     (data / "odd.prj").string(), "--json"});
+    auto r =
+        test::runBuiltProgram("korvane3d-cli", {"dataDir='" + data.path().string() + "'", "project",
+                                                (data / "odd.prj").string(), "--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "{\"plikModelu\": \"a \\\"q\\\" \\\\ b\\ttab\\u0001\\u0008\\u000c/"
                      "za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87.stl\", \"BMPwysBialego\": 0, "

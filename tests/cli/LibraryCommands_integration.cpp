@@ -24,7 +24,7 @@ using Strings = std::vector<std::string>;
 
 TEST(CliLibraries, FreshDataFolderListsTheDefaultLibrariesInOrder) {
     test::TempDir data;
-    const std::string dir = "dataDir=" + data.path().string();
+    const std::string dir = "dataDir='" + data.path().string() + "'";
     auto tools = test::runBuiltProgram("korvane3d-cli", {dir, "tools", "--json"});
     ASSERT_EQ(tools.exitCode, 0) << tools.err;
     EXPECT_EQ(tools.out.front(), '[');
@@ -73,11 +73,11 @@ TEST(CliLibraries, FreshDataFolderListsTheDefaultLibrariesInOrder) {
 TEST(CliLibraries, PolishDataFolderHasPolishNames) {
     test::TempDir data;
     auto tools = test::runBuiltProgram(
-        "korvane3d-cli", {"PL", "dataDir=" + data.path().string(), "tools", "--json"});
+        "korvane3d-cli", {"PL", "dataDir='" + data.path().string() + "'", "tools", "--json"});
     ASSERT_EQ(tools.exitCode, 0) << tools.err;
     EXPECT_EQ(values(tools.out, "nazwa"),
               (Strings{"\"Kulowy2\"", "\"Stożkowy2\"", "\"Kulowy3\"", "\"Palcowy6\""}));
     auto ops = test::runBuiltProgram(
-        "korvane3d-cli", {"PL", "dataDir=" + data.path().string(), "operations", "--json"});
+        "korvane3d-cli", {"PL", "dataDir='" + data.path().string() + "'", "operations", "--json"});
     EXPECT_EQ(values(ops.out, "nazwa")[2], "\"Płaszczyznowa\"");
 }

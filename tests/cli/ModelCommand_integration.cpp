@@ -15,7 +15,8 @@ namespace {
 
 test::ProgramResult model(const test::TempDir& data, const std::filesystem::path& file,
                           bool json = true) {
-    std::vector<std::string> args = {"dataDir=" + data.path().string(), "model", file.string()};
+    std::vector<std::string> args = {"dataDir='" + data.path().string() + "'", "model",
+                                     file.string()};
     if (json) args.push_back("--json");
     return test::runBuiltProgram("korvane3d-cli", args);
 }

@@ -20,7 +20,7 @@ const std::string sampleProject = std::string(KORVANE_EXE_DIR) + "/Samples/Sampl
 const char* const sampleOperations[] = {"Roughing", "Layering", "Surfacing", "Lining", "Mixed"};
 
 test::ProgramResult cli(const test::TempDir& data, std::vector<std::string> args) {
-    args.insert(args.begin(), "dataDir=" + data.path().string());
+    args.insert(args.begin(), "dataDir='" + data.path().string() + "'");
     return test::runBuiltProgram("korvane3d-cli", args);
 }
 

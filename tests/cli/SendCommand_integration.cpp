@@ -11,7 +11,7 @@ using namespace korvane;
 namespace {
 
 test::ProgramResult send(const test::TempDir& data, std::vector<std::string> args) {
-    args.insert(args.begin(), {"dataDir=" + data.path().string(), "send"});
+    args.insert(args.begin(), {"dataDir='" + data.path().string() + "'", "send"});
     return test::runBuiltProgram("korvane3d-cli", args);
 }
 

@@ -47,7 +47,7 @@ class StartedMainWindow {
                       std::vector<std::string> arguments = {"US"}, bool singleInstance = false)
         : ui_(ui) {
         setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
-        arguments.push_back("dataDir=" + data.string());
+        arguments.push_back("dataDir='" + data.string() + "'");
         resetState(ui, arguments);
         window_ = std::make_unique<MainWindow>(singleInstance);
         started_ = window_->start();

@@ -38,12 +38,12 @@ class SendEndToEnd : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         data = new TempDir;
-        const ProgramResult g = cli({"dataDir=" + data->path().string(), "generate", "--project",
-                                     exe + "/Samples/Relief.prj", "--json"});
+        const ProgramResult g = cli({"dataDir='" + data->path().string() + "'", "generate",
+                                     "--project", exe + "/Samples/Relief.prj", "--json"});
         ASSERT_EQ(g.exitCode, 0) << g.out << g.err;
         outputFile = jsonField(g.out, "output");
         ASSERT_FALSE(outputFile.empty()) << g.out;
-        const ProgramResult j = cli({"dataDir=" + data->path().string(), "job", outputFile,
+        const ProgramResult j = cli({"dataDir='" + data->path().string() + "'", "job", outputFile,
                                      "--operation", "Lining", "--machine", "XKC-3020", "--firmware",
                                      "5.9.0", "-o", (data->path() / "out.bin").string(), "--json"});
         ASSERT_EQ(j.exitCode, 0) << j.out << j.err;
@@ -121,7 +121,7 @@ TEST_F(SendEndToEnd, OverTcpToTheSimulatorProgram) {
     Simulator sim(trace);
     ASSERT_NE(sim.ports.command, 0);
     const ProgramResult s =
-        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+        cli({"dataDir='" + data->path().string() + "'", "send", (data->path() / "out.bin").string(),
              "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
     ASSERT_EQ(s.exitCode, 0) << s.out << s.err;
     EXPECT_EQ(jsonField(s.out, "result"), "done");
@@ -137,7 +137,7 @@ TEST_F(SendEndToEnd, OverTcpToTheSimulatorProgram) {
 TEST_F(SendEndToEnd, OverTheSimulatedUsbLink) {
     const auto trace = data->path() / "usb.trace";
     const ProgramResult s =
-        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+        cli({"dataDir='" + data->path().string() + "'", "send", (data->path() / "out.bin").string(),
              "--sim", "--machine", "XKC-3020", "--firmware", "5.9.0", "--time-scale", "1000",
              "--trace", trace.string(), "--json"});
     ASSERT_EQ(s.exitCode, 0) << s.out << s.err;
@@ -161,7 +161,7 @@ TEST_F(SendEndToEnd, DroppedConnectionEndsTheJobWithoutSendingARecordTwice) {
     EXPECT_EQ(sim.ask("drop-after " + std::to_string(std::min<long long>(records / 2, 3000))),
               "ok");
     const ProgramResult s =
-        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+        cli({"dataDir='" + data->path().string() + "'", "send", (data->path() / "out.bin").string(),
              "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json"});
     EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
     const std::string confirmed = jsonField(s.out, "confirmed");
@@ -177,7 +177,7 @@ TEST_F(SendEndToEnd, LostEchoNamesThePointWhereTheToolStandsAndSendGoesOnFromIt)
     Simulator sim(trace);
     EXPECT_EQ(sim.ask("drop-echo " + std::to_string(std::min<long long>(records / 2, 1500))), "ok");
     const ProgramResult s =
-        cli({"dataDir=" + data->path().string(), "send", outputFile, "--host", "127.0.0.1",
+        cli({"dataDir='" + data->path().string() + "'", "send", outputFile, "--host", "127.0.0.1",
              "--port", sim.command, "--info-port", sim.info, "--json"});
     EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
     const std::string confirmed = jsonField(s.out, "confirmed");
@@ -207,7 +207,7 @@ TEST_F(SendEndToEnd, LostEchoNamesThePointWhereTheToolStandsAndSendGoesOnFromIt)
     EXPECT_LE(std::llabs(lastMove->y - roundHalfEven((50 + q.y) * 100 * p.stepsY)), 1);
 
     // send goes on from that point.
-    const ProgramResult told = cli({"dataDir=" + data->path().string(), "send", outputFile,
+    const ProgramResult told = cli({"dataDir='" + data->path().string() + "'", "send", outputFile,
                                     "--host", "127.0.0.1", "--port", sim.command, "--info-port",
                                     sim.info, "--start-figure", figure, "--start-point", point});
     ASSERT_EQ(told.exitCode, 0) << told.out << told.err;
@@ -217,7 +217,7 @@ TEST_F(SendEndToEnd, LostEchoNamesThePointWhereTheToolStandsAndSendGoesOnFromIt)
 
 TEST_F(SendEndToEnd, StartPointGoesWithAnOutputFile) {
     const ProgramResult s =
-        cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
+        cli({"dataDir='" + data->path().string() + "'", "send", (data->path() / "out.bin").string(),
              "--sim", "--start-figure", "1", "--start-point", "0"});
     EXPECT_EQ(s.exitCode, 2);
     EXPECT_NE(s.err.find("--start-figure and --start-point go with an output file"),
@@ -229,9 +229,10 @@ TEST_F(SendEndToEnd, JobForAnotherMachineIsRefusedBeforeAnythingIsSent) {
     // out.bin was written for the classic XKC-3020; the KWA-2000 has 15-byte
     // moves and 32-bit speeds, and would split it wrongly.
     const auto trace = data->path() / "refused.trace";
-    const ProgramResult s = cli(
-        {"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(), "--sim",
-         "--machine", "KWA-2000", "--firmware", "6.40.0", "--trace", trace.string(), "--json"});
+    const ProgramResult s =
+        cli({"dataDir='" + data->path().string() + "'", "send", (data->path() / "out.bin").string(),
+             "--sim", "--machine", "KWA-2000", "--firmware", "6.40.0", "--trace", trace.string(),
+             "--json"});
     EXPECT_EQ(s.exitCode, 1) << s.out << s.err;
     EXPECT_EQ(jsonField(s.out, "result").rfind("not a job for this machine (KWA): record 0", 0), 0u)
         << s.out;
@@ -240,7 +241,7 @@ TEST_F(SendEndToEnd, JobForAnotherMachineIsRefusedBeforeAnythingIsSent) {
 
     // The output file instead: written for the machine just identified.
     const ProgramResult o =
-        cli({"dataDir=" + data->path().string(), "send", outputFile, "--sim", "--machine",
+        cli({"dataDir='" + data->path().string() + "'", "send", outputFile, "--sim", "--machine",
              "KWA-2000", "--firmware", "6.40.0", "--time-scale", "1000", "--json"});
     EXPECT_EQ(o.exitCode, 0) << o.out << o.err;
     EXPECT_EQ(jsonField(o.out, "result"), "done");
@@ -251,9 +252,9 @@ TEST_F(SendEndToEnd, WrongEchoBusyMachineAndDriveErrorEndDefined) {
     const auto trace = data->path() / "faults.trace";
     Simulator sim(trace);
     auto send = [&](const char* timeout) {
-        return cli({"dataDir=" + data->path().string(), "send", (data->path() / "out.bin").string(),
-                    "--host", "127.0.0.1", "--port", sim.command, "--info-port", sim.info, "--json",
-                    "--timeout", timeout});
+        return cli({"dataDir='" + data->path().string() + "'", "send",
+                    (data->path() / "out.bin").string(), "--host", "127.0.0.1", "--port",
+                    sim.command, "--info-port", sim.info, "--json", "--timeout", timeout});
     };
     sim.ask("wrong-echo 200");
     ProgramResult s = send("60");
