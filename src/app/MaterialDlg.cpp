@@ -3,6 +3,7 @@
 #include "foundation/Interfejs.h"
 #include "foundation/Messages.h"
 #include "foundation/NumberText.h"
+#include "foundation/Rounding.h"
 #include "foundation/State.h"
 #include "geometry/Raster.h"
 #include "libraries/LibraryState.h"
@@ -139,17 +140,17 @@ bool TfMaterialDlg::ok() {
         // model's span in cells is enough, and one more would run the paths
         // a cell past the model.
         rasterSizeX = static_cast<int>(
-            std::lround(std::max(spanX / pixelSize, static_cast<double>(rasterSizeX))));
+            roundHalfEven(std::max(spanX / pixelSize, static_cast<double>(rasterSizeX))));
         rasterSizeY = static_cast<int>(
-            std::lround(std::max(spanY / pixelSize, static_cast<double>(rasterSizeY))));
-        rasterSizeZ = static_cast<int>(std::lround(
+            roundHalfEven(std::max(spanY / pixelSize, static_cast<double>(rasterSizeY))));
+        rasterSizeZ = static_cast<int>(roundHalfEven(
             std::max((wysokosc.GetValue() + 10) / pixelSize, static_cast<double>(rasterSizeZ))));
     } else if (zrodlo == materialCoating) {
         m.gruboscPowloki = powloka.GetValue();
-        rasterSizeX = static_cast<int>(std::lround(modelSize.x / pixelSize));
-        rasterSizeY = static_cast<int>(std::lround(modelSize.y / pixelSize));
+        rasterSizeX = static_cast<int>(roundHalfEven(modelSize.x / pixelSize));
+        rasterSizeY = static_cast<int>(roundHalfEven(modelSize.y / pixelSize));
         rasterSizeZ =
-            static_cast<int>(std::lround((powloka.GetValue() + modelSize.z + 10) / pixelSize));
+            static_cast<int>(roundHalfEven((powloka.GetValue() + modelSize.z + 10) / pixelSize));
     } else {
         m.plikMaterialu = plikMaterialu;
     }

@@ -97,6 +97,24 @@ TEST_F(MaterialDialog, ModelDimensionsAndSourceChanges) {
     EXPECT_EQ(rasterSizeZ, 48); // (2 + 12 + 10) / 0.5
 }
 
+TEST_F(MaterialDialog, RasterSizesRoundHalvesToEven) {
+    modelSize = {80.25, 30.75, 12};
+    TfMaterialDlg coating(view, model);
+    coating.setSource(materialCoating);
+    coating.powloka.setText("2.25");
+    ASSERT_TRUE(coating.ok());
+    EXPECT_EQ(rasterSizeX, 160); // 160.5
+    EXPECT_EQ(rasterSizeY, 62);  // 61.5
+    EXPECT_EQ(rasterSizeZ, 48);  // (2.25 + 12 + 10) / 0.5 = 48.5
+    TfMaterialDlg block(view, model);
+    block.setSource(materialBlock);
+    block.szerokosc.setText("1");
+    block.dlugosc.setText("1");
+    block.wysokosc.setText("20.25");
+    ASSERT_TRUE(block.ok());
+    EXPECT_EQ(rasterSizeZ, 60); // (20.25 + 10) / 0.5 = 60.5
+}
+
 TEST_F(MaterialDialog, ChecksOfEachSource) {
     TfMaterialDlg dlg(view, model);
     dlg.szerokosc.setText("10");
