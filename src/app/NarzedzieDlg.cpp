@@ -5,6 +5,7 @@
 #include "foundation/Messages.h"
 #include "foundation/NumberText.h"
 #include "foundation/State.h"
+#include "foundation/TextCompare.h"
 #include "libraries/LibraryState.h"
 
 #include <array>
@@ -90,10 +91,22 @@ bool TfNarzedzieDlg::refuse(const std::string& text, ToolField field) {
 bool TfNarzedzieDlg::ok() {
     const std::string name(trimSpaces(nazwa));
     if (name.empty()) return refuse(txt(section, "podajNazwe"), ToolField::name);
-    // Another tool's name is refused when editing as well: saving would
-    // replace that tool's file and leave its operations with a foreign tool.
-    if (toolLibrary && toolLibrary->JestTakiFrez(name, Tryb_Pracy == 0 ? IndxNaLiscie : -1))
+    const bool editing = Tryb_Pracy == 0;
+    if (!editing && toolLibrary && toolLibrary->JestTakiFrez(name, -1))
         return refuse(txt(section, "narzedzieIstnieje"), ToolField::name);
+    // An edited tool may take another tool's name once the person agrees: that
+    // tool is replaced, its file goes when this one is written.
+    std::string replaced;
+    if (editing && toolLibrary && toolLibrary->JestTakiFrez(name, IndxNaLiscie)) {
+        if (askConfirmation(txt(section, "narzedzieIstniejeCzyDalej"), Buttons::YesNoCancel) !=
+            Button::Yes) {
+            view_.focusToolField(ToolField::name);
+            return false;
+        }
+        for (std::size_t i = 0; i < toolLibrary->Lista.size(); ++i)
+            if (static_cast<int>(i) != IndxNaLiscie && sameText(toolLibrary->Lista[i]->nazwa, name))
+                replaced = toolLibrary->Lista[i]->nazwa;
+    }
     if (name.find_first_of(reservedNameCharacters) != std::string::npos)
         return refuse(txt(section, "znakiZastrzezone") + "\n\r" + reservedNameCharacters,
                       ToolField::name);
@@ -129,10 +142,13 @@ bool TfNarzedzieDlg::ok() {
         showMessage(txt("Other", "bladWykonania") + "\n\r" + file.string(), true);
         return false;
     }
-    // A renamed tool keeps one file: the old one goes once the new one is written.
-    if (Tryb_Pracy == 0 && !oldName.empty() && toolFile(oldName) != file) {
+    // A renamed tool keeps one file: the old one goes once the new one is written,
+    // and so does the file of a tool it replaced under a name in other letters.
+    for (const std::string& other : {editing ? oldName : std::string(), replaced}) {
         std::error_code ec;
-        if (std::filesystem::exists(toolFile(oldName), ec)) deleteFileReported(toolFile(oldName));
+        if (!other.empty() && toolFile(other) != file &&
+            std::filesystem::exists(toolFile(other), ec))
+            deleteFileReported(toolFile(other));
     }
     Frez_Dane = tool;
     Zapisano = true;

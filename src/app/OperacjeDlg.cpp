@@ -238,11 +238,23 @@ bool TfOperacjeDlg::refuse(const std::string& text, OperationField field) {
 bool TfOperacjeDlg::ok() {
     const std::string name(trimSpaces(nazwa));
     if (name.empty()) return refuse(txt(section, "BrakNazwyOperacji"), OperationField::name);
-    // Another operation's name is refused when editing as well: saving would
-    // silently replace that operation's file.
-    if (operationLibrary &&
-        operationLibrary->JestTakaOperacja(name, Tryb_Pracy == 0 ? IndxNaLiscie : -1))
+    const bool editing = Tryb_Pracy == 0;
+    if (!editing && operationLibrary && operationLibrary->JestTakaOperacja(name, -1))
         return refuse(txt(section, "OperacjaIstnieje"), OperationField::name);
+    // An edited operation may take another one's name once the person agrees:
+    // that operation is replaced, its file goes when this one is written.
+    std::string replaced;
+    if (editing && operationLibrary && operationLibrary->JestTakaOperacja(name, IndxNaLiscie)) {
+        if (askConfirmation(txt(section, "CzyOperacjePokryc"), Buttons::YesNoCancel) !=
+            Button::Yes) {
+            view_.focusOperationField(OperationField::name);
+            return false;
+        }
+        for (std::size_t i = 0; i < operationLibrary->Lista.size(); ++i)
+            if (static_cast<int>(i) != IndxNaLiscie &&
+                sameText(operationLibrary->Lista[i]->nazwa, name))
+                replaced = operationLibrary->Lista[i]->nazwa;
+    }
     if (name.find_first_of(reservedNameCharacters) != std::string::npos)
         return refuse(txt(section, "ZabronioneZnaki") + "\n\r" + reservedNameCharacters,
                       OperationField::name);
@@ -293,11 +305,13 @@ bool TfOperacjeDlg::ok() {
         showMessage(txt("Other", "bladWykonania") + "\n\r" + file.string(), true);
         return false;
     }
-    // A renamed operation keeps one file: the old one goes once the new one is written.
-    if (Tryb_Pracy == 0 && !oldName.empty() && operationFile(oldName) != file) {
+    // A renamed operation keeps one file: the old one goes once the new one is
+    // written, and so does the file of one it replaced under a name in other letters.
+    for (const std::string& other : {editing ? oldName : std::string(), replaced}) {
         std::error_code ec;
-        if (std::filesystem::exists(operationFile(oldName), ec))
-            deleteFileReported(operationFile(oldName));
+        if (!other.empty() && operationFile(other) != file &&
+            std::filesystem::exists(operationFile(other), ec))
+            deleteFileReported(operationFile(other));
     }
     Operacja_Dane = operation;
     Zapisano = true;

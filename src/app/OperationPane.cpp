@@ -62,9 +62,21 @@ void OperationPane::edit() {
     const auto name = view_.editOperation(&operation, selected_);
     if (!name) return;
     if (*name != entry.name) {
-        if (project)
-            for (std::string& step : project->d.lProcesu)
-                if (sameText(step, entry.name)) step = *name;
+        if (project) {
+            // The process names the operation once under its new name, also
+            // when it took the name of one it replaced.
+            std::vector<std::string> steps;
+            bool named = false;
+            for (const std::string& step : project->d.lProcesu) {
+                if (!sameText(step, entry.name) && !sameText(step, *name)) {
+                    steps.push_back(step);
+                } else if (!named) {
+                    steps.push_back(*name);
+                    named = true;
+                }
+            }
+            project->d.lProcesu = std::move(steps);
+        }
         entry.name = *name;
     }
     reload(*name);

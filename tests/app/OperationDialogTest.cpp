@@ -302,9 +302,17 @@ TEST_F(OperationDialog, EditingLoadsTheRecordAndRenamingKeepsOneFile) {
     EXPECT_EQ(dlg.toolIndex(), toolIndex(dlg, "Ball3"));
     EXPECT_EQ(dlg.warstwaSzer.text(), "0.300");
     EXPECT_TRUE(dlg.polaczoneKonce);
+    // Another operation's name asks first; only Yes goes on.
     dlg.setName("Layering");
-    EXPECT_FALSE(dlg.ok());
-    EXPECT_EQ(lastMessage(), "An operation of this name already exists.");
+    for (Button answer : {Button::No, Button::Cancel}) {
+        ui.answer = answer;
+        EXPECT_FALSE(dlg.ok());
+        ASSERT_FALSE(ui.questions.empty());
+        EXPECT_EQ(ui.questions.back(), "Another operation already has this name. Overwrite it?");
+        EXPECT_EQ(view.focus, OperationField::name);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.questions.size(), 2u);
     dlg.setName("Lining fine");
     ASSERT_TRUE(dlg.ok());
     EXPECT_FALSE(std::filesystem::exists(operationsFolder() / "Lining.opr"));
@@ -348,4 +356,29 @@ TEST_F(OperationDialog, PaneRenamesTheOperationInTheProcess) {
     pane.add();
     EXPECT_EQ(window.operations.size(), 7u);
     EXPECT_EQ(window.operations[static_cast<std::size_t>(window.operationSelected)], "Print");
+}
+
+TEST_F(OperationDialog, EditedOperationReplacesTheOneWhoseNameItTakes) {
+    test::RecordingView window;
+    OperationPane pane(window);
+    pane.fill();
+    pane.setChecked(operationIndex("Lining"), true);
+    pane.setChecked(operationIndex("Layering"), true);
+    window.operationDialog = [&](const TOperacjaDane* o, int index) -> std::optional<std::string> {
+        TfOperacjeDlg dlg(view, *o, index);
+        dlg.setName("layering");
+        if (!dlg.ok()) return std::nullopt;
+        return dlg.Operacja_Dane.nazwa;
+    };
+    pane.select(operationIndex("Lining"));
+    pane.edit();
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(operationsFolder() / "Lining.opr"));
+    EXPECT_FALSE(std::filesystem::exists(operationsFolder() / "Layering.opr"));
+    TOperacjaDane read;
+    ASSERT_TRUE(TOperacje::PobierzDaneOperacjiZpliku(operationsFolder() / "layering.opr", read));
+    EXPECT_EQ(read.idTyp, opHatching);
+    EXPECT_EQ(operationFiles(), 5u);
+    EXPECT_EQ(window.operations.size(), 5u);
+    EXPECT_EQ(project->d.lProcesu, (std::vector<std::string>{"layering"}));
 }

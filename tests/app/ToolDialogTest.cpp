@@ -13,6 +13,7 @@
 #include "libraries/LibraryFolders.h"
 #include "libraries/LibraryState.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -215,20 +216,58 @@ TEST_F(ToolDialog, EditingKeepsTheIdAndRenamingKeepsOneFile) {
         EXPECT_EQ(dlg.caption(), "Edit tool");
         EXPECT_EQ(dlg.d1.text(), "6.000");
         EXPECT_EQ(dlg.d2.text(), "0");
-        dlg.setName("Ball2"); // another tool's name
-        EXPECT_FALSE(dlg.ok());
-        EXPECT_EQ(lastMessage(), "A tool of this name already exists.");
+        dlg.setName("Ball2"); // another tool's name asks first; only Yes goes on
+        for (Button answer : {Button::No, Button::Cancel}) {
+            ui.answer = answer;
+            EXPECT_FALSE(dlg.ok());
+            ASSERT_FALSE(ui.questions.empty());
+            EXPECT_EQ(ui.questions.back(), "Another tool already has this name. Save anyway?");
+            EXPECT_EQ(view.focus, ToolField::name);
+        }
+        EXPECT_TRUE(ui.messages.empty());
         dlg.setName("endsloting6"); // its own name in other letters is its own
         ASSERT_TRUE(dlg.ok());
+        EXPECT_EQ(ui.questions.size(), 2u);
     }
     EXPECT_FALSE(std::filesystem::exists(toolsFolder() / "EndSloting6.tol"));
     const std::string bytes = test::readFile(toolsFolder() / "endsloting6.tol");
     EXPECT_EQ(bytes.substr(1, 38), "{4A2B4D7F-05FC-4C1A-A051-BC8CB8EDEC47}");
     EXPECT_EQ(doubleAt(bytes, 108), 6);
     EXPECT_EQ(toolFiles(), 4u);
-    // The default roughing operation still finds its tool by id.
+    // Renamed for good: the library then holds one tool of that id, and the
+    // default roughing operation still finds it.
     toolLibrary->LadujListe();
-    EXPECT_EQ(toolLibrary->dajSredniceFrezaNaPodstId("{4A2B4D7F-05FC-4C1A-A051-BC8CB8EDEC47}"), 6);
+    const TFrezDane renamed = *toolLibrary->Lista[static_cast<std::size_t>(indexOf("endsloting6"))];
+    {
+        TfNarzedzieDlg dlg(view, renamed, indexOf("endsloting6"));
+        dlg.setName("Slot 6");
+        ASSERT_TRUE(dlg.ok());
+    }
+    toolLibrary->LadujListe();
+    EXPECT_EQ(std::count_if(toolLibrary->Lista.begin(), toolLibrary->Lista.end(),
+                            [&](const auto& t) { return t->id == renamed.id; }),
+              1);
+    const auto roughing =
+        std::find_if(operationLibrary->Lista.begin(), operationLibrary->Lista.end(),
+                     [](const auto& o) { return o->nazwa == "Roughing"; });
+    ASSERT_NE(roughing, operationLibrary->Lista.end());
+    const int found = toolLibrary->dajIndxFrezuNaLiscie((*roughing)->narzedzie);
+    ASSERT_GE(found, 0);
+    EXPECT_EQ(toolLibrary->Lista[static_cast<std::size_t>(found)]->nazwa, "Slot 6");
+    EXPECT_EQ(toolFiles(), 4u);
+}
+
+TEST_F(ToolDialog, EditedToolReplacesTheOneWhoseNameItTakes) {
+    const int index = indexOf("EndSloting6");
+    const TFrezDane tool = *toolLibrary->Lista[static_cast<std::size_t>(index)];
+    TfNarzedzieDlg dlg(view, tool, index);
+    dlg.setName("ball2");
+    ASSERT_TRUE(dlg.ok());
+    EXPECT_EQ(ui.questions.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(toolsFolder() / "Ball2.tol"));
+    EXPECT_FALSE(std::filesystem::exists(toolsFolder() / "EndSloting6.tol"));
+    EXPECT_EQ(test::readFile(toolsFolder() / "ball2.tol").substr(1, 38), tool.id);
+    EXPECT_EQ(toolFiles(), 3u);
 }
 
 TEST_F(ToolDialog, EditingInInchesKeepsUntouchedSizes) {
