@@ -27,6 +27,7 @@ class BatchView final : public MainWindowView {
     std::optional<std::string> askSaveFileName(const FileDialogRequest&) override { return {}; }
     void lockModelView(bool) override {}
     void showModel() override {}
+    void clearModelView() override {}
     void showStockModel() override {}
     void showOutputFile(const std::filesystem::path&) override {}
     void setBuildCommandsEnabled(bool) override {}

@@ -46,6 +46,7 @@ class MainWindow final : public QMainWindow,
     void showOldPreviewPage(bool shown) override;
     void lockModelView(bool locked) override;
     void showModel() override;
+    void clearModelView() override;
     void showStockModel() override;
     void showOutputFile(const std::filesystem::path& file) override;
     void showStatus(int panel, const std::string& text) override;

@@ -153,6 +153,10 @@ void MainWindow::showModel() {
                               modelExtents.minY, modelExtents.maxY, 0, 0);
 }
 
+void MainWindow::clearModelView() {
+    modelView_->CzyscScene();
+}
+
 void MainWindow::showStockModel() {
     stockView_->LadujListeRAW(materialTriangles, materialExtents.minX, materialExtents.maxX,
                               materialExtents.minY, materialExtents.maxY, 0, 0);

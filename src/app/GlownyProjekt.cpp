@@ -35,10 +35,12 @@ void TfGlowny::mProjektNowyClick() {
     modelOpening_.ostDirModelu =
         std::filesystem::path(modelExtents.plik_RAW).parent_path().string();
     project->Nowy();
+    // The model stays loaded for the new project; only its view is emptied.
+    view_.clearModelView();
     // The check marks always show the project's process.
     operationPane_.showProcess(project->d.lProcesu);
     outputFolderOrEnd();
-    refillOutputList();
+    clearOutputs();
 }
 
 void TfGlowny::mProjektOtworzClick() {
@@ -49,6 +51,8 @@ void TfGlowny::mProjektOtworzClick() {
 void TfGlowny::openProjectFile(const std::string& file) {
     if (modelFileKind(file) != fileKindProject) return;
     modelExtents.typPliku = modelKindProjectOpened;
+    // The whole path, however long: a cut one would name another file. The
+    // settings file leaves out a path too long for its field.
     settings.plikProjektu = file;
     loadProject(file);
     outputFolderOrEnd();
@@ -85,7 +89,8 @@ bool TfGlowny::loadProject(const std::string& file) {
     }
     if (d.material.zrodlo == materialFile)
         modelOpening_.openStockModel(besideProject(d.material.plikMaterialu, file));
-    operationPane_.showProcess(d.lProcesu);
+    // A project without a process leaves the check marks as they are.
+    if (!d.lProcesu.empty()) operationPane_.showProcess(d.lProcesu);
     return true;
 }
 

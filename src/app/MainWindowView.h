@@ -39,6 +39,8 @@ class MainWindowView : public ToolPaneView, public OperationPaneView {
     virtual void lockModelView(bool locked) = 0;
     // Shows modelTriangles on the model view, framed by modelExtents in x and y.
     virtual void showModel() = 0;
+    // Empties the model view; modelTriangles stay as they are.
+    virtual void clearModelView() = 0;
     // Shows materialTriangles on the stock view, framed by materialExtents.
     virtual void showStockModel() = 0;
     // Shows an output file (an output-list click): reads it into outputReader,

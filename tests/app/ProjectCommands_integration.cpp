@@ -106,8 +106,16 @@ TEST_F(ProjectCommands, SaveAsOpenAndNew) {
     EXPECT_NE(test::readFile(second).find("plikModelu=" + (data / "missing.stl").string()),
               std::string::npos);
 
-    // New: no path, an empty process, no check marks, output folder "Output".
+    // New: no path, an empty process, no check marks, output folder "Output";
+    // the model view and the output list are emptied, whatever "Output" holds.
+    test::writeFile(data / "Output" / "Stray.out", "");
+    modelTriangles.resize(3);
     window.mProjektNowyClick();
+    EXPECT_EQ(view.modelViewCleared, 1);
+    EXPECT_EQ(modelTriangles.size(), 3u);
+    EXPECT_TRUE(view.outputs.empty());
+    ASSERT_FALSE(view.outputFilesShown.empty());
+    EXPECT_EQ(view.outputFilesShown.back(), std::filesystem::path());
     EXPECT_EQ(settings.plikProjektu, "");
     EXPECT_EQ(view.status[2], "");
     EXPECT_EQ(outputFolderName, std::filesystem::path("Output"));
@@ -133,6 +141,29 @@ TEST_F(ProjectCommands, SaveAsOpenAndNew) {
     EXPECT_EQ(ui.messages[0].text,
               txt("Universal", "txtPlikuBrak") + "\r\n" + (data / "missing.stl").string());
     ASSERT_TRUE(window.FormClose());
+}
+
+TEST_F(ProjectCommands, OpenKeepsTheWholePathAndTheMarksOfAnEmptyProcess) {
+    TfGlowny window(view, false);
+    ASSERT_TRUE(window.FormCreate());
+    // Saved with nothing checked: a project without a process, on a long path.
+    const auto folder = data / std::string(120, 'a') / std::string(120, 'b');
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "Empty.prj";
+    ASSERT_GT(file.string().size(), 255u);
+    view.fileAnswers.push_back(file.string());
+    window.mProjektZapiszJakoClick();
+    ASSERT_TRUE(std::filesystem::exists(file));
+    window.operationPane().setChecked(operationIndex("Roughing"), true);
+    view.fileAnswers.push_back(file.string());
+    window.mProjektOtworzClick();
+    EXPECT_EQ(settings.plikProjektu, file.string());
+    EXPECT_TRUE(project->d.lProcesu.empty());
+    const auto& items = window.operationPane().list().items;
+    EXPECT_EQ(items[static_cast<std::size_t>(operationIndex("Roughing"))].state,
+              CheckState::Checked);
+    EXPECT_TRUE(view.buildEnabled);
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ProjectCommands, OutputFolderThatCannotBeCreatedEndsTheProgram) {

@@ -22,6 +22,7 @@ class RecordingView : public MainWindowView {
     void showOldPreviewPage(bool) override {}
     void lockModelView(bool locked) override { modelViewLocked = locked; }
     void showModel() override { ++modelShown; }
+    void clearModelView() override { ++modelViewCleared; }
     void showStockModel() override { ++stockModelShown; }
     void showOutputFile(const std::filesystem::path& file) override {
         outputFilesShown.push_back(file);
@@ -90,8 +91,9 @@ class RecordingView : public MainWindowView {
     bool buildEnabled = false;
     bool ended = false; // endProgram was called
     bool modelViewLocked = false;
-    int modelShown = 0;      // showModel calls
-    int stockModelShown = 0; // showStockModel calls
+    int modelShown = 0;       // showModel calls
+    int modelViewCleared = 0; // clearModelView calls
+    int stockModelShown = 0;  // showStockModel calls
     std::vector<std::filesystem::path> outputFilesShown;
     bool buildCommandsEnabled = true;
     std::vector<int> progress; // every position shown, -1 when removed
