@@ -76,8 +76,9 @@ void TfGlowny::progressStep() {
 
 void TfGlowny::generationEnded(int entry, const GenerationResult& result) {
     view_.showProgress(-1);
-    // Only an operation that wrote its file has an output to list.
-    if (result.written) {
+    // An operation listed without a file (it made no figures) shows an empty
+    // preview; one that failed is not listed.
+    if (result.written || result.noFigures) {
         outputs_.push_back(budowanie_.operation(entry).nazwa);
         view_.showOutputs(outputs_, -1);
     }

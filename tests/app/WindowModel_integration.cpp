@@ -462,3 +462,25 @@ TEST_F(WindowModel, RunningBuildKeepsItsOperationsAndTools) {
     EXPECT_EQ(ui.questions.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(operationsFolder() / "Lining.opr"));
 }
+
+TEST_F(WindowModel, OperationWithoutFiguresIsListedWithAnEmptyPreview) {
+    writeBox(dir / "part.stl", 60, 40, 12);
+    test::writeFile(dir / "job.prj",
+                    "[Model]\r\nplikModelu=part.stl\r\n[Material]\r\nmaterialZrodlo=0\r\n"
+                    "materialRozmiarX=60\r\nmaterialRozmiarY=40\r\nmaterialRozmiarZ=20\r\n"
+                    "materialGruboscPodkladki=0\r\n[Proces]\r\nproces0=Layering\r\n");
+    window->openDroppedFile((dir / "job.prj").string());
+    ASSERT_TRUE(settle());
+    // Its lowest level above the part: no contour, no figures, no file.
+    libraryOperation("Layering").granicaZdolna = 50;
+    window->sbBudujPlikiWyClick();
+    ASSERT_TRUE(queueMainLoop().runUntil([&] { return !window->genProcWtoku(); },
+                                         std::chrono::seconds(300)));
+    const auto file = dataFolder / outputFolderName / "Layering.out";
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(view.outputs, std::vector<std::string>{"Layering"});
+    EXPECT_EQ(view.outputSelected, 0);
+    ASSERT_FALSE(view.outputFilesShown.empty());
+    EXPECT_EQ(view.outputFilesShown.back(), file);
+    EXPECT_TRUE(ui.messages.empty());
+}
