@@ -9,6 +9,7 @@
 #include "machine/SpeedLimits.h"
 
 #include <cmath>
+#include <optional>
 
 namespace korvane {
 
@@ -96,19 +97,25 @@ std::vector<std::string> pauseRecords(long long ms) {
     return records;
 }
 
-std::string TJobWriter::buildMove(int speed, double z, double y, double x, double k) {
+TJobWriter::StepMove TJobWriter::stepsTo(double z, double y, double x) const {
     const TMachineParams& p = machineParams;
-    const long long tx = roundHalfEven(x * 100 * p.stepsX);
-    const long long ty = roundHalfEven(y * 100 * p.stepsY);
-    const long long tz = roundHalfEven(z * 100 * p.stepsZ);
-    EncodedMove move = EncodeMove(tx - lastX_, ty - lastY_, tz - lastZ_, speed, k);
+    return {roundHalfEven(x * 100 * p.stepsX) - lastX_, roundHalfEven(y * 100 * p.stepsY) - lastY_,
+            roundHalfEven(z * 100 * p.stepsZ) - lastZ_};
+}
+
+std::string TJobWriter::takeMove(const StepMove& steps, int speed, double k) {
+    EncodedMove move = EncodeMove(steps.dx, steps.dy, steps.dz, speed, k);
     if (move.bytes.empty()) return {};
     move.bytes[0] = 'a';
-    lastX_ = tx;
-    lastY_ = ty;
-    lastZ_ = tz;
+    lastX_ += steps.dx;
+    lastY_ += steps.dy;
+    lastZ_ += steps.dz;
     lastMoveLength_ = move.length;
     return move.bytes;
+}
+
+std::string TJobWriter::buildMove(int speed, double z, double y, double x, double k) {
+    return takeMove(stepsTo(z, y, x), speed, k);
 }
 
 bool TJobWriter::WriteJobMove(int speed, double z, double y, double x, double k) {
@@ -234,6 +241,21 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
     long long o = stopMarker;
     bool limitOpen = true;
     bool pauseAfterMove = false;
+    // With newSpeedEncoding the last move is held back until the next one is
+    // known: a stop point whose own move rounds to no step hands its stop to
+    // it, so that the machine still brakes for that corner.
+    struct HeldMove {
+        StepMove steps;
+        std::size_t point = 0;
+        std::string bytes;
+    };
+    std::optional<HeldMove> held;
+    auto writeHeld = [&] {
+        if (!held) return;
+        markPoint(held->point);
+        record(held->bytes);
+        held.reset();
+    };
     double previousZ = z0;
     const std::size_t first = static_cast<std::size_t>(std::max(startPoint, 1));
     for (std::size_t i = first; i < fig.poz.size(); ++i) {
@@ -271,12 +293,19 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
         }
         if (!extruding) {
             if (newEncoding) {
-                const std::string move = buildMove(static_cast<int>(o), z, y, x, k);
+                const StepMove steps = stepsTo(z, y, x);
+                std::string move = takeMove(steps, static_cast<int>(o), k);
                 if (!move.empty()) {
-                    markPoint(i);
-                    record(move);
+                    writeHeld();
+                    held = HeldMove{steps, i, std::move(move)};
+                } else if (o == stopMarker && held) {
+                    held->bytes = EncodeMove(held->steps.dx, held->steps.dy, held->steps.dz,
+                                             static_cast<int>(stopMarker), k)
+                                      .bytes;
+                    held->bytes[0] = 'a';
                 }
                 if (pauseAfterMove) {
+                    writeHeld();
                     record(pauseRecord(10));
                     pauseAfterMove = false;
                 }
@@ -285,6 +314,7 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
                 for (const std::string& r : pending) record(r);
             }
         } else {
+            writeHeld();
             const long long dx = roundHalfEven(p.stepsX * x * 100) - lastX_;
             const long long dy = roundHalfEven(p.stepsY * y * 100) - lastY_;
             const double length = std::sqrt(double(dx) * dx + double(dy) * dy) + lastMoveLength_;
@@ -307,10 +337,12 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
         }
         previousZ = z;
         if (pauseAfterMove) {
+            writeHeld();
             record(pauseRecord(10));
             pauseAfterMove = false;
         }
     }
+    writeHeld();
     if (smoothingRecords) record(smoothingRecord(false));
     record(pauseRecord(1));
     record(slotRecord(0));

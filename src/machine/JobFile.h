@@ -61,7 +61,15 @@ class TJobWriter {
     const std::vector<JobPointMark>& marks() const { return marks_; }
 
   private:
+    // A move in machine steps from the writer position.
+    struct StepMove {
+        long long dx = 0, dy = 0, dz = 0;
+    };
     void record(const std::string& bytes);
+    StepMove stepsTo(double z, double y, double x) const;
+    // The move record of `steps` at `speed`, advancing the writer position;
+    // empty, and the position kept, when it rounds to no move.
+    std::string takeMove(const StepMove& steps, int speed, double k);
     std::string buildMove(int speed, double z, double y, double x, double k);
     void markPoint(std::size_t point);
 

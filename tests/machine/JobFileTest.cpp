@@ -258,5 +258,38 @@ TEST_F(JobFile, SubstrateRaisesEveryHeight) {
     EXPECT_EQ(dz(l[approach]) - dz(p[approach]), 1600);
 }
 
+
+TEST_F(JobFile, StopWhoseMoveRoundsToNothingGoesWithTheMoveBefore) {
+    // Firmware 7 keeps the whole 16-bit speed of a move: its low byte last, bits
+    // 8 to 11 at the top of the z field, 12 to 15 at the top of the flags.
+    plotstate.info1 = "GMN-0001";
+    fwMajor = 7;
+    IdentifyMachine();
+    const auto speed = [](const std::string& move) {
+        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(move[at]); };
+        return byte(14) | (byte(13) >> 4) << 8 | (byte(1) >> 4) << 12;
+    };
+    // The corner at (20, 20) is reached twice: the second time within a step.
+    tFigura f;
+    f.poz = {{10, 20, -1}, {20, 20, -1}, {20.0001f, 20, -1}, {20, 30, -1}};
+    TJobWriter w(dir / "out.bin", op, TJobContext{});
+    w.WriteJobHeader();
+    w.WriteJobFigure(f, 0);
+    w.WriteJobTrailer();
+    const auto r = records(readFile(dir / "out.bin"));
+    const auto& marks = w.marks();
+    // The plunge to the first point, the corner, the last point: nothing for
+    // the repeated corner.
+    ASSERT_EQ(marks.size(), 3u);
+    EXPECT_EQ(marks[1].at.point, 1u);
+    EXPECT_EQ(marks[2].at.point, 3u);
+    // Both stops pause after a move that brakes to rest.
+    for (std::size_t m : {1, 2}) {
+        const auto at = static_cast<std::size_t>(marks[m].record);
+        EXPECT_EQ(speed(r[at]), 65535) << m;
+        EXPECT_EQ(r[at + 1], bytes({'p', 10})) << m;
+    }
+}
+
 } // namespace
 } // namespace korvane::test
