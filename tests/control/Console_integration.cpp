@@ -116,6 +116,21 @@ TEST_F(ConsoleOnSim, MachineButtonsStopContinueAndStart) {
     EXPECT_EQ(starts, 1);
 }
 
+TEST_F(ConsoleOnSim, SpindleOverloadStopsTheJobAndSaysSoOnce) {
+    connectUsb();
+    ASSERT_TRUE(panel.StartMaszyny(operation, "Cut", "Korvane3D"));
+    ASSERT_TRUE(runUntil([&] { return machine->snapshot().position[1] > at(0, 12).y; }));
+    // The machine reports its stop button together with the overload bit.
+    machine->spindleOverload();
+    ASSERT_TRUE(runUntil([&] { return !ui.messages.empty(); }));
+    for (int i = 0; i < 20; ++i) panel.Timer1Timer(false);
+    EXPECT_FALSE(jobRunning);
+    EXPECT_FALSE(machine->snapshot().spindleOn);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, txt("Control_panel", "przeciazenieWrzeciona"));
+    EXPECT_TRUE(ui.messages[0].error);
+}
+
 TEST_F(ConsoleOnSim, ContinueAfterTheMachineInterruptedTheJobEntersAtTheWorkOrigin) {
     // The machine stopped the job itself (bits 5 and 6), not this program's
     // pause: the tool goes over the work origin at the safe height before K.
