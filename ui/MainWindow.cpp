@@ -248,6 +248,7 @@ void MainWindow::buildPanes() {
     modelPath_->installEventFilter(this); // a double click shows the model information
     materialPath_ = new QLabel;
     materialPath_->setObjectName("lSciezkaMaterialu");
+    materialPath_->installEventFilter(this); // a double click shows the stock model's information
     outputsLayout->addWidget(modelPath_);
     outputsLayout->addWidget(materialPath_);
 
@@ -681,6 +682,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == modelPath_ && event->type() == QEvent::MouseButtonDblClick) {
         actions_["mModelWlasciwosci"]->trigger();
+        return true;
+    }
+    if (watched == materialPath_ && event->type() == QEvent::MouseButtonDblClick) {
+        if (const korvane::TModel* stock = logic_.modelOpening().stockModelInfo()) {
+            TfModelInfo dialog(x() + 60, y() + 60, *stock, this);
+            dialog.exec();
+        }
         return true;
     }
     if (watched == operations_ && event->type() == QEvent::ShortcutOverride &&

@@ -269,8 +269,11 @@ void ModelOpening::openStockModel(const std::string& file) {
 void ModelOpening::stockLoaded(const std::string& file) {
     RawMatOdczyt.reset();
     view_.showMaterialPath(file, file);
-    view_.showStatus(0, txt("Main_window", "importRAWzakonczony") + " " +
-                            std::to_string(loadedStock_.size()));
+    // The status gives the stock list's last index (its count less one); an empty
+    // list gives none.
+    std::string status = txt("Main_window", "importRAWzakonczony");
+    if (!loadedStock_.empty()) status += " " + std::to_string(loadedStock_.size() - 1);
+    view_.showStatus(0, status);
     if (loadedStock_.empty()) {
         // Nothing will build the material layer: a generation must not wait for it.
         materialRasterReady = RawMatDoPixPoZgrubnej == nullptr;
@@ -294,6 +297,14 @@ void ModelOpening::stockLoaded(const std::string& file) {
             project->kopia.material.rozmZ = materialSize.z;
     }
     rebuildStockRaster();
+}
+
+const TModel* ModelOpening::stockModelInfo() const {
+    std::error_code ec;
+    if (RawMatOdczyt || materialExtents.plik_RAW.empty() ||
+        !std::filesystem::is_regular_file(materialExtents.plik_RAW, ec))
+        return nullptr;
+    return &materialExtents;
 }
 
 void ModelOpening::rebuildStockRaster() {

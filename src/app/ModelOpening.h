@@ -67,6 +67,10 @@ class ModelOpening {
     // The stock model loads or its raster builds.
     bool stockComing() const { return RawMatOdczyt != nullptr || RawMatDoPixPoZgrubnej != nullptr; }
 
+    // The stock model whose information a double click on the material path
+    // shows: none while it loads or when its file is gone.
+    const TModel* stockModelInfo() const;
+
     std::string ostDirModelu; // folder of the last model (after a new project)
 
   private:

@@ -284,5 +284,19 @@ TEST_F(ConfigurationGui, MainWindowOpensTheConfigurationMaterialAndModelDialogs)
     });
     QTest::mouseDClick(child<QLabel>(window, "lSciezkaModelu"), Qt::LeftButton);
     EXPECT_TRUE(opened);
+
+    // And one on the material path the stock model's.
+    test::writeFile(data / "stock.stl", std::string(100, 'x'));
+    materialExtents.plik_RAW = (data / "stock.stl").string();
+    opened = false;
+    whenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<TfModelInfo*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        opened = true;
+        EXPECT_EQ(child<QLabel>(*dialog, "lPlikNzw")->text(), "stock.stl");
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QTest::mouseDClick(child<QLabel>(window, "lSciezkaMaterialu"), Qt::LeftButton);
+    EXPECT_TRUE(opened);
     window.close();
 }

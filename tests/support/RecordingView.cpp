@@ -4,6 +4,7 @@ namespace korvane::test {
 
 void RecordingView::showStatus(int panel, const std::string& text) {
     if (panel >= 0 && panel < 3) status[panel] = text;
+    if (panel == 0) statusTexts.push_back(text);
 }
 
 std::optional<std::string> RecordingView::nextAnswer() {

@@ -78,6 +78,7 @@ class RecordingView : public MainWindowView {
 
     std::string caption;
     std::string status[3];
+    std::vector<std::string> statusTexts; // every text of status panel 0, in order
     std::vector<std::string> tools;
     int toolSelected = -1;
     std::string toolDescription;
