@@ -258,7 +258,6 @@ TEST_F(JobFile, SubstrateRaisesEveryHeight) {
     EXPECT_EQ(dz(l[approach]) - dz(p[approach]), 1600);
 }
 
-
 TEST_F(JobFile, StopWhoseMoveRoundsToNothingGoesWithTheMoveBefore) {
     // Firmware 7 keeps the whole 16-bit speed of a move: its low byte last, bits
     // 8 to 11 at the top of the z field, 12 to 15 at the top of the flags.
