@@ -21,7 +21,7 @@ void printUsage() {
     std::fprintf(
         stderr,
         "\noptions (anywhere before the command):\n"
-        "  \"dataDir='FOLDER'\"       data folder instead of ~/.local/share/Vardimon/Korvane3D\n"
+        "  dataDir=FOLDER           data folder instead of ~/.local/share/Vardimon/Korvane3D\n"
         "  US PL RU CN SK IT ES SA FR   interface language\n"
         "  loggerOn                 write Raport.txt\n");
 }

@@ -27,9 +27,10 @@ std::optional<std::string> switchValue(std::string_view name) {
         if (arg.size() <= name.size() || arg[name.size()] != '=' ||
             !equalsIgnoringCase(arg.substr(0, name.size()), name))
             continue;
-        const std::string_view value = arg.substr(name.size() + 1);
-        if (value.size() < 2 || value.front() != '\'' || value.back() != '\'') continue;
-        return std::string(value.substr(1, value.size() - 2));
+        std::string_view value = arg.substr(name.size() + 1);
+        if (value.size() >= 2 && value.front() == '\'' && value.back() == '\'')
+            value = value.substr(1, value.size() - 2);
+        return std::string(value);
     }
     return std::nullopt;
 }

@@ -11,10 +11,9 @@ namespace korvane {
 // A switch is present when one argument equals its text.
 bool hasSwitch(std::string_view name);
 
-// The value of an option written NAME='value' in one argument: the text between
-// the apostrophes. A bare NAME=value carries no value (a shell strips unquoted
-// apostrophes, so the word is quoted whole: "NAME='value'"). nullopt when no
-// argument has that form.
+// The value of an option written NAME='value' (or NAME=value, as a shell leaves
+// it after removing the quotes): the text after "NAME=", without one pair of
+// enclosing apostrophes. nullopt when no argument starts with "NAME=".
 std::optional<std::string> switchValue(std::string_view name);
 
 // True when "95" is the first or the second argument: no USB link.
