@@ -269,10 +269,9 @@ void ModelOpening::openStockModel(const std::string& file) {
 void ModelOpening::stockLoaded(const std::string& file) {
     RawMatOdczyt.reset();
     view_.showMaterialPath(file, file);
-    // The status gives the stock list's last index (its count less one); an empty
-    // list gives none.
+    // The status gives the stock model's triangle count; an empty list gives none.
     std::string status = txt("Main_window", "importRAWzakonczony");
-    if (!loadedStock_.empty()) status += " " + std::to_string(loadedStock_.size() - 1);
+    if (!loadedStock_.empty()) status += " " + std::to_string(loadedStock_.size());
     view_.showStatus(0, status);
     if (loadedStock_.empty()) {
         // Nothing will build the material layer: a generation must not wait for it.

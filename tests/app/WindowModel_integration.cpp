@@ -220,9 +220,9 @@ TEST_F(WindowModel, ProjectLoadsItsModelBesideItAndItsStockModel) {
     EXPECT_EQ(view.stockModelShown, 1);
     EXPECT_EQ(view.materialPath, (dir / "stock.stl").string());
     EXPECT_EQ(materialTriangles.size(), 12u);
-    // Its end of loading counts the list's last index.
+    // Its end of loading gives its triangle count (12, not the list's last index).
     EXPECT_NE(std::find(view.statusTexts.begin(), view.statusTexts.end(),
-                        txt("Main_window", "importRAWzakonczony") + " 11"),
+                        txt("Main_window", "importRAWzakonczony") + " 12"),
               view.statusTexts.end());
     EXPECT_EQ(materialCellsX, 400);
     EXPECT_EQ(materialCellsY, 250);
