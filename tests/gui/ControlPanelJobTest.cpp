@@ -192,6 +192,7 @@ class ControlPanelJob : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 return panel->windowTitle().contains("[Ethernet]") &&
+                       !shownValue("wmx").isEmpty() &&
                        std::fabs(shownValue("wmx").toDouble() - at[0] / 300.0) < 0.005;
             },
             deadlineMs))
