@@ -15,6 +15,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xfonts-base
   # baseline of the import benchmark only; the program does not link it
   libassimp-dev
+  # the Debian package
+  dpkg-dev file
   # formatting and fuzzing
   clang-format clang libclang-rt-14-dev
   # opening documents, desktop notifications
