@@ -158,6 +158,33 @@ TEST_F(Correction, BallInAValleyEndsClearOfBothSides) {
     EXPECT_NEAR(q.z, std::sqrt(2.0) - 1, 1e-5);
 }
 
+TEST_F(Correction, BallLiftedOutOfANarrowGrooveFarOutStaysClearAsStored) {
+    // A V groove 1.6 mm wide and 10 mm deep in a top at 400 mm, 1000 mm out:
+    // narrower than the ball of radius 1, pushed from one side into the other
+    // it never settles and is lifted onto the rims. Stored as a Single, a
+    // height there is only good to 3e-5 mm: rounded down, it would sink the
+    // ball into a rim.
+    const TriangleList groove = {
+        test::sortedTriangle({999.2f, 0, 400}, {1000, 0, 390}, {1000, 10, 390}),
+        test::sortedTriangle({999.2f, 0, 400}, {1000, 10, 390}, {999.2f, 10, 400}),
+        test::sortedTriangle({1000, 0, 390}, {1000.8f, 0, 400}, {1000.8f, 10, 400}),
+        test::sortedTriangle({1000, 0, 390}, {1000.8f, 10, 400}, {1000, 10, 390}),
+        test::sortedTriangle({990, 0, 400}, {999.2f, 0, 400}, {999.2f, 10, 400}),
+        test::sortedTriangle({990, 0, 400}, {999.2f, 10, 400}, {990, 10, 400}),
+        test::sortedTriangle({1000.8f, 0, 400}, {1010, 0, 400}, {1010, 10, 400}),
+        test::sortedTriangle({1000.8f, 0, 400}, {1010, 10, 400}, {1000.8f, 10, 400})};
+    const TFrez frez(ball(2));
+    const PointCorrector c(frez, 0, 1000, pixelSize, groove);
+    for (int i = 0; i <= 60; ++i) {
+        const TrPkt3D p{999.7f + 0.01f * float(i), 5, 399};
+        // No flank triangles: nothing lifts the ball after its own correction.
+        const TrPkt3D q = c.correctAgainst(p, all(groove), {});
+        const double d = test::distanceToModel(groove, {q.x, q.y, q.z + 1.0});
+        EXPECT_GE(d, 1.0) << i;
+        EXPECT_LE(d, 1.001) << i;
+    }
+}
+
 TEST_F(Correction, FlankPushedOutOfAWall) {
     // A slope rising 8 mm per mm in x between x = 5 and 6. A flat end mill of
     // 2 mm, flank levels from 1 mm every 0.2 mm up to 5 mm.
