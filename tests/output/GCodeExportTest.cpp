@@ -94,6 +94,20 @@ TEST(GCodeExport, FeedAndSpindleWordsFollowTheOperation) {
     EXPECT_THROW(gcodeText(figures, o, GCodeDialect::grbl), std::invalid_argument);
 }
 
+TEST(GCodeExport, NegativeLayerThicknessNeverRapidsBelowAStart) {
+    // A layer thickness below 0 (an operation file written by hand) would put
+    // the approach under the figure's first point: the rapid would plunge
+    // into the material. The approach stays at the start at the lowest.
+    TOperacjaDane o = finishing();
+    o.warstwaGrubosc = -2;
+    const test::GCodeProgram p =
+        test::readGCode(gcodeText(handMadeFigures(), o, GCodeDialect::grbl));
+    std::vector<double> rapidZ;
+    for (const auto& m : p.moves)
+        if (m.rapid) rapidZ.push_back(m.z);
+    EXPECT_EQ(rapidZ, (std::vector<double>{11, 11, -1, 0.2, 0.5, 0.5, 6, 11}));
+}
+
 TEST(GCodeExport, DialectNames) {
     EXPECT_EQ(gcodeDialect("grbl"), GCodeDialect::grbl);
     EXPECT_EQ(gcodeDialect("LinuxCNC"), GCodeDialect::linuxCnc);

@@ -100,6 +100,8 @@ TEST(ReachableSurface, AllowanceRaisesTheModelBySpheres) {
     // 0.5 mm on a flat model; an allowance of at most half a cell is none.
     EXPECT_FLOAT_EQ(at(reachableSurface(level, cell, {{flat, 0.5}}, 2), 2), 2.5);
     EXPECT_FLOAT_EQ(at(reachableSurface(level, cell, {{flat, 0.125}}, 2), 2), 2);
+    // Between half a cell and a cell it counts.
+    EXPECT_FLOAT_EQ(at(reachableSurface(level, cell, {{flat, 0.2}}, 2), 2), 2.2);
     // At the step the wall moves out to x = 9.5: the floor cell there is 0.5
     // from the wall's foot, so its sphere tops out at 5. The tool stands
     // 1.25 mm off it at most and reaches the floor at 0.5 up to x = 9.25.
