@@ -44,6 +44,22 @@ TEST_F(ResumeAfterLostEcho, TheLostMoveTakenAndRunGoesOnFromItsPoint) {
     EXPECT_FALSE(resume(25, 30.02, 14));
 }
 
+TEST_F(ResumeAfterLostEcho, AtASpotPassedTwiceTheLaterPass) {
+    // A second layer goes over the first figure's points again, 1 mm deeper:
+    // standing at (30, 10) after its moves went out, the tool has cut that
+    // layer up to there; going on from the first layer's point would cut the
+    // rest of the first layer twice.
+    auto deeper = std::make_unique<tFigura>();
+    for (const TrPkt3D& p : figures[0]->poz) deeper->poz.push_back({p.x, p.y, p.z - 1});
+    figures.push_back(std::move(deeper));
+    marks.push_back({60, {2, 0}});
+    marks.push_back({63, {2, 1}});
+    marks.push_back({65, {2, 2}});
+    EXPECT_EQ(pair(resume(64, 30, 10)), (std::pair<std::size_t, std::size_t>{2, 1}));
+    // Before the second layer's move there, the first layer's point.
+    EXPECT_EQ(pair(resume(50, 30, 10)), (std::pair<std::size_t, std::size_t>{0, 1}));
+}
+
 TEST_F(ResumeAfterLostEcho, BetweenFiguresOverTheNextEntry) {
     // Lifted at the end of the first figure.
     EXPECT_EQ(pair(resume(30, 30, 14)), (std::pair<std::size_t, std::size_t>{0, 2}));
