@@ -1,9 +1,12 @@
 // Streaming through the control unit to the simulated machine in process: a
 // job resumed at a point of its second figure runs to its end, checked against
 // the simulator's trace; a machine preparation that fails sends nothing; a
-// drive error while the job runs stops it on the machine.
+// drive error while the job runs, or a wrong echo over the network, stops it
+// on the machine; a job that takes longer to send than the timeout is no lost
+// connection while the machine takes its records.
 #include "JobFixture.h"
 #include "MachineTrace.h"
+#include "SimServer.h"
 
 #include "machine/MachineState.h"
 
@@ -95,6 +98,59 @@ TEST_F(ControlEndToEnd, MissingJobFileLeavesTheMachineAlone) {
     EXPECT_EQ(outcome.result, StreamResult::cannotOpen);
     EXPECT_EQ(outcome.text, "cannot open " + (dir / "none.bin").string());
     EXPECT_EQ(m->snapshot().position, (std::array<long long, 4>{0, 0, 0, 0}));
+}
+
+TEST_F(ControlEndToEnd, WrongEchoOverTheNetworkStopsTheMachine) {
+    ASSERT_TRUE(buildJob(request("out.bin")).ok());
+    const auto m = machine();
+    sim::SimServer server(m, sim::SimPorts{0, 0, 0, false});
+    // The 20th record is echoed wrongly: the machine runs the job by then.
+    long long sent = 0;
+    MachineLink link;
+    auto unplugged = std::make_unique<sim::SimHidBackend>(machine());
+    unplugged->setPlugged(false);
+    link.usb = std::move(unplugged);
+    link.host = "127.0.0.1";
+    link.ports = {server.commandPort(), server.infoPort()};
+    StreamRequest r;
+    r.jobFile = dir / "out.bin";
+    r.operation = operation;
+    r.progress = [&](const StreamProgress& p) {
+        if (sent == 0 && p.records >= 17)
+            m->setFaults([](sim::SimFaults& f) { f.wrongEchoIn = 2; });
+        sent = p.records;
+    };
+    const StreamOutcome outcome = streamJob(std::move(link), r);
+    EXPECT_EQ(outcome.result, StreamResult::echoMismatch);
+    EXPECT_EQ(outcome.text, "echo mismatch (103)");
+    const auto s = m->snapshot();
+    EXPECT_EQ(s.status & stateJobRunning, 0u);
+    EXPECT_GT(s.executedRecords, 0);
+}
+
+TEST_F(ControlEndToEnd, JobLongerThanTheTimeoutIsNoLostConnection) {
+    // Ten rows of twenty points 1 mm apart: 200 mm at 1000 mm/min, 6 s at
+    // twice the machine's speed; its buffer full from 36 records on, so the
+    // records go out as the machine works, for longer than the timeout of 2 s.
+    FigureList figures;
+    std::vector<TrPkt3D> rows;
+    for (int row = 0; row < 10; ++row)
+        for (int i = 0; i < 20; ++i)
+            rows.push_back({float(10 + (row % 2 ? 19 - i : i)), float(10 + row), -1});
+    figures.push_back(jobTestFigure(std::move(rows)));
+    writeOutputFile(dir / "Cut.out", opHatching, figures);
+    const JobBuildResult built = buildJob(request("long.bin"));
+    ASSERT_TRUE(built.ok()) << built.message;
+    sim::SimConfig c;
+    c.product = jobTestProduct;
+    c.timeScale = 2;
+    c.bufferCapacity = 100;
+    const auto m = std::make_shared<sim::SimMachine>(c);
+    const auto begin = std::chrono::steady_clock::now();
+    const StreamOutcome outcome = stream(m, "long.bin", std::chrono::seconds(2));
+    EXPECT_EQ(outcome.text, "done");
+    EXPECT_EQ(outcome.records, built.records);
+    EXPECT_GT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
 }
 
 } // namespace
