@@ -39,7 +39,10 @@ DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, co
             const auto i = static_cast<std::size_t>(iy);
             const double left = static_cast<double>(remaining[ix][i]) - model[ix][i];
             map.deviation[ix][i] = static_cast<float>(left);
-            removed += std::max(0.0, static_cast<double>(initial[ix][i]) - remaining[ix][i]);
+            // The material stands on the table at 0: a cut below it removes
+            // no more than the material's whole height.
+            const double bottom = std::max(0.0, static_cast<double>(remaining[ix][i]));
+            removed += std::max(0.0, static_cast<double>(initial[ix][i]) - bottom);
             f.largestMaterialLeft = std::max(f.largestMaterialLeft, left);
             if (-left > f.largestGouge) {
                 f.largestGouge = -left;

@@ -13,7 +13,7 @@ namespace korvane {
 inline constexpr double gougeThreshold = 0.01;
 
 struct DeviationFigures {
-    double volumeRemoved = 0;       // mm³
+    double volumeRemoved = 0;       // mm³, none below the table at height 0
     double largestMaterialLeft = 0; // mm, 0 when nothing is left above the model
     double largestGouge = 0;        // mm, 0 when nothing is cut below the model
     double gougeX = 0, gougeY = 0;  // plan position of the largest gouge, mm

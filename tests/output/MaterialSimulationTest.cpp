@@ -199,6 +199,24 @@ TEST(MaterialSimulation, GougingLineIsFoundWhereItGouges) {
     EXPECT_DOUBLE_EQ(map.figures.leftAboveReachY, 0.0);
 }
 
+TEST(MaterialSimulation, PathBelowTheBlockRemovesNoMoreThanTheBlock) {
+    // A 2 mm flat tool along y = 10 at z = -3, under a block 5 mm high: the
+    // 200 cells it crosses lose their 5 mm, not 8.
+    const double cell = 0.5;
+    const tpix2d model(40, 40);
+    FigureList figures;
+    figures.push_back(std::make_unique<tFigura>());
+    figures.back()->poz = {{0, 10, -3}, {19.5f, 10, -3}};
+    const ToolProfile flat({{1, 0}});
+    const tpix2d initial = block(40, 40, 5);
+    tpix2d remaining = initial;
+    ASSERT_TRUE(simulateMaterial(remaining, cell, {{&figures, flat}}, 2));
+    const DeviationMap map = compareWithModel(initial, remaining, model,
+                                              reachableSurface(model, cell, {{flat, 0}}, 2), cell);
+    EXPECT_DOUBLE_EQ(map.figures.volumeRemoved, 200 * 5 * 0.25);
+    EXPECT_DOUBLE_EQ(map.figures.largestGouge, 3.0);
+}
+
 TEST(MaterialSimulation, MaterialLeftAboveWhatABallCanReachAtAStep) {
     // A floor at 0 for x < 10 and a wall 5 mm high beyond, under 2 mm of
     // material; a 3 mm ball runs along y at x = 0, 0.75, ... 7.5 and 8 on the
