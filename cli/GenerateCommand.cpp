@@ -16,6 +16,7 @@
 #include "generation/RawDoPixWatek.h"
 #include "import/BMPtoRAW.h"
 #include "libraries/LibraryState.h"
+#include "libraries/Projekt.h"
 #include "platform/MainLoop.h"
 
 #include <chrono>
@@ -161,7 +162,11 @@ int runGenerate(const CommandArgs& args) {
 
     if (!o.projectFile.empty()) {
         if (!project->PobierzZPliku(o.projectFile)) {
-            showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + o.projectFile, true);
+            if (const auto problem = projectFileProblem(o.projectFile))
+                std::fprintf(stderr, "generate: %s is not a project file: %s\n",
+                             o.projectFile.c_str(), problem->c_str());
+            else
+                showMessage(txt("Universal", "txtPlikuBrak") + "\r\n" + o.projectFile, true);
             return 1;
         }
         settings.plikProjektu = std::filesystem::absolute(o.projectFile).string();

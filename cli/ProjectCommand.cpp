@@ -3,6 +3,7 @@
 #include "RecordFields.h"
 
 #include "foundation/State.h"
+#include "libraries/Projekt.h"
 
 #include <cstdio>
 
@@ -21,7 +22,11 @@ int runProject(const CommandArgs& args) {
     if (!startBatch()) return 1;
     TProjekt shown;
     if (!shown.PobierzZPliku(file)) {
-        std::fprintf(stderr, "project: %s is not a readable project file\n", file.c_str());
+        const auto problem = projectFileProblem(file);
+        std::fprintf(
+            stderr, "project: %s\n",
+            (problem ? file + " is not a project file: " + *problem : "no project file " + file)
+                .c_str());
         return 1;
     }
     const TProjektDane& d = shown.d;

@@ -10,6 +10,7 @@
 #include "foundation/State.h"
 #include "generation/GenState.h"
 #include "libraries/LibraryState.h"
+#include "libraries/Projekt.h"
 #include "output/DeviationPicture.h"
 #include "platform/MainLoop.h"
 
@@ -100,7 +101,11 @@ int runSimulate(const CommandArgs& args) {
     }
 
     if (!startBatch()) return 1;
-    if (!openProject(projectFile)) return fail("cannot read the project " + projectFile);
+    if (!openProject(projectFile)) {
+        const auto problem = projectFileProblem(projectFile);
+        return fail(problem ? projectFile + " is not a project file: " + *problem
+                            : "no project file " + projectFile);
+    }
     if (!createOutputFolder()) return 1;
     if (cell) {
         pixelSize = *cell;

@@ -35,6 +35,17 @@ void writeSections(IniFile& ini, const TProjektDane& p) {
         ini.writeString("Proces", "proces" + std::to_string(i), p.lProcesu[i]);
 }
 
+// Why the file's contents are no project; none when they are one.
+std::optional<std::string> contentsProblem(const IniFile& ini) {
+    if (!ini.sectionExists("Model") && !ini.sectionExists("Material"))
+        return "it holds neither a [Model] nor a [Material] section";
+    const long long source = ini.readInteger("Material", "materialZrodlo", 0);
+    if (source < 0 || source > 255)
+        return "its material source materialZrodlo=" + std::to_string(source) +
+               " is not one of the program's";
+    return std::nullopt;
+}
+
 auto findName(std::vector<std::string>& names, const std::string& name) {
     return std::find_if(names.begin(), names.end(),
                         [&](const std::string& n) { return sameText(n, name); });
@@ -56,14 +67,20 @@ void TProjekt::Nowy() {
     takeCopy();
 }
 
+std::optional<std::string> projectFileProblem(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) return std::nullopt;
+    if (!std::filesystem::is_regular_file(file, ec)) return "it is not a file";
+    return contentsProblem(IniFile(file));
+}
+
 bool TProjekt::PobierzZPliku(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return false;
     const IniFile ini(file);
-    if (!ini.sectionExists("Model") && !ini.sectionExists("Material")) return false;
+    if (contentsProblem(ini)) return false;
 
     const long long source = ini.readInteger("Material", "materialZrodlo", 0);
-    if (source < 0 || source > 255) return false;
 
     TProjektDane p = d;
     p.plikModelu = ini.readString("Model", "plikModelu", "");

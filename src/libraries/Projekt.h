@@ -3,6 +3,7 @@
 #include "foundation/Records.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ inline constexpr const char* projectExtension = "prj";
 
 // True for a model file that is a picture (".BMP", ".JPG", ".JPEG", any case).
 bool isBitmapModel(const std::string& modelFile);
+
+// What makes an existing file unreadable as a project ("holds neither a
+// [Model] nor a [Material] section", ...); none for a project file, or for no
+// file at all.
+std::optional<std::string> projectFileProblem(const std::filesystem::path& file);
 
 class TProjekt {
   public:

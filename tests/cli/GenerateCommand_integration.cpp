@@ -168,6 +168,21 @@ TEST(CliGenerate, PreconditionFailuresWriteNothing) {
     EXPECT_NE(r.err.find("File not found"), std::string::npos) << r.err;
     unchanged();
 
+    // A project file that is there but holds no project says so, not that it is missing.
+    test::writeFile(data / "p.prj", std::string("\x89PNG\r\n\x1a\n\0\0junk", 16));
+    r = generate(data, {"--project", (data / "p.prj").string()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "generate: " + (data / "p.prj").string() +
+                         " is not a project file: it holds neither a [Model] nor a [Material] "
+                         "section\n");
+    test::writeFile(data / "p.prj", "[Material]\r\nmaterialZrodlo=300\r\n");
+    r = generate(data, {"--project", (data / "p.prj").string()});
+    EXPECT_NE(r.err.find("is not a project file: its material source materialZrodlo=300 is not "
+                         "one of the program's"),
+              std::string::npos)
+        << r.err;
+    unchanged();
+
     test::writeFile(data / "p.prj", project(samplePicture, "materialZrodlo=1\r\n"));
     r = generate(data, {"--project", (data / "p.prj").string()});
     EXPECT_NE(r.exitCode, 0);
