@@ -5,7 +5,9 @@
 #include "output/DaneWyjsciowe.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 // The clearing of a path shared by the clearances against the raster and
@@ -27,11 +29,25 @@ template <class Bound> class PathClearing {
 
     void keepClear(tFigura& f) const {
         if (f.poz.empty()) return;
-        for (TrPkt3D& p : f.poz) p = bound_.raised(p);
-        std::vector<TrPkt3D> points{f.poz.front()};
+        std::vector<TrPkt3D> points;
         points.reserve(f.poz.size());
-        for (std::size_t k = 1; k < f.poz.size(); ++k) split(f.poz[k - 1], f.poz[k], points);
+        clearRun(f.poz, 0, f.poz.size() - 1, true, points);
         f.poz = std::move(points);
+    }
+
+    // The moves first+1..last of `poz` cleared onto `out` (the raised point
+    // `first` as well with `withStart`). A figure cleared run by run, the runs
+    // joined in order, is the figure cleared whole: each point is raised on
+    // its own and each move split between its two raised ends.
+    void clearRun(const std::vector<TrPkt3D>& poz, std::size_t first, std::size_t last,
+                  bool withStart, std::vector<TrPkt3D>& out) const {
+        TrPkt3D a = bound_.raised(poz[first]);
+        if (withStart) out.push_back(a);
+        for (std::size_t k = first + 1; k <= last; ++k) {
+            const TrPkt3D b = bound_.raised(poz[k]);
+            split(a, b, out);
+            a = b;
+        }
     }
 
   private:
@@ -60,5 +76,52 @@ template <class Bound> class PathClearing {
     const Bound& bound_;
     double shortest_, tolerance_;
 };
+
+// Clears every figure of `figures` on `workers` threads. Long figures are
+// shared out in runs of `runMoves` moves, so that one long path (a hatching is
+// one figure) keeps every core busy; the result is the same as clearing each
+// figure whole.
+template <class Bound>
+void clearFigures(const PathClearing<Bound>& clearing, FigureList& figures, int workers) {
+    constexpr std::size_t runMoves = 1024;
+    struct Run {
+        std::size_t figure, first, last;
+        std::vector<TrPkt3D> points;
+    };
+    std::vector<Run> runs;
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        const std::size_t n = figures[i]->poz.size();
+        if (n == 0) continue;
+        for (std::size_t first = 0; first == 0 || first < n - 1; first += runMoves)
+            runs.push_back({i, first, std::min(first + runMoves, n - 1), {}});
+    }
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t r = next++; r < runs.size(); r = next++) {
+            Run& run = runs[r];
+            run.points.reserve(run.last - run.first + 1);
+            clearing.clearRun(figures[run.figure]->poz, run.first, run.last, run.first == 0,
+                              run.points);
+        }
+    };
+    {
+        std::vector<std::jthread> threads;
+        for (int t = 1; t < workers; ++t) threads.emplace_back(work);
+        work();
+    }
+    for (std::size_t r = 0; r < runs.size();) {
+        std::vector<TrPkt3D>& poz = figures[runs[r].figure]->poz;
+        if (runs[r].first == 0 && (r + 1 == runs.size() || runs[r + 1].figure != runs[r].figure)) {
+            poz = std::move(runs[r++].points);
+            continue;
+        }
+        std::size_t total = 0, end = r;
+        for (; end < runs.size() && runs[end].figure == runs[r].figure; ++end)
+            total += runs[end].points.size();
+        poz.clear();
+        poz.reserve(total);
+        for (; r < end; ++r) poz.insert(poz.end(), runs[r].points.begin(), runs[r].points.end());
+    }
+}
 
 } // namespace korvane

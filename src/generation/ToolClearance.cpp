@@ -9,10 +9,8 @@
 #include "output/SegmentSweep.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 namespace korvane {
 
@@ -188,14 +186,8 @@ void ToolClearance::keepClear(tFigura& f) const {
 
 void keepToolClear(const TFrez& tool, int workers) {
     const ToolClearance clearance(tool, offsetHeights, pixelSize);
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < figureList.size(); i = next++)
-            clearance.keepClear(*figureList[i]);
-    };
-    std::vector<std::jthread> threads;
-    for (int t = 1; t < workers; ++t) threads.emplace_back(work);
-    work();
+    clearFigures(PathClearing(clearance, pixelSize / 32, ToolClearance::tolerance), figureList,
+                 workers);
 }
 
 } // namespace korvane

@@ -9,10 +9,8 @@
 #include "output/DaneWyjsciowe.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace korvane {
@@ -163,15 +161,8 @@ void keepClearOfTriangles(const TFrez& tool, double allowance, Floor floor, int 
     std::optional<ToolClearance> raster;
     if (floor == Floor::raster) raster.emplace(tool, offsetHeights, pixelSize);
     const Floored bound{clearance, raster ? &*raster : nullptr, floor == Floor::motionMap};
-    const PathClearing clearing(bound, pixelSize / 32, TriangleClearance::tolerance);
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < figureList.size(); i = next++)
-            clearing.keepClear(*figureList[i]);
-    };
-    std::vector<std::jthread> threads;
-    for (int t = 1; t < workers; ++t) threads.emplace_back(work);
-    work();
+    clearFigures(PathClearing(bound, pixelSize / 32, TriangleClearance::tolerance), figureList,
+                 workers);
 }
 
 } // namespace korvane

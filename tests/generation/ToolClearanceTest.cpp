@@ -6,6 +6,7 @@
 #include "generation/ToolClearance.h"
 #include "ToolClearanceReference.h"
 #include "foundation/State.h"
+#include "generation/ClearPath.h"
 #include "geometry/Frez.h"
 #include "geometry/Raster.h"
 #include "output/DaneWyjsciowe.h"
@@ -122,19 +123,25 @@ TEST_F(ToolClearanceTest, AShortMovePastACellOnTheRimHopsOverIt) {
         EXPECT_LE(c.cut(f.poz[k - 1], f.poz[k]), ToolClearance::tolerance) << k;
 }
 
+namespace {
+
+// A number in [0, range) from a fixed sequence.
+struct Sequence {
+    std::uint32_t seed = 12345;
+    double operator()(double range) {
+        seed = seed * 1664525u + 1013904223u;
+        return range * ((seed >> 8) & 0xFFFF) / 65536.0;
+    }
+};
+
 // 20 x 16 mm at 0.2 mm: a floor rough by up to 0.5 mm, a 6 mm block with
 // vertical walls, single spikes (one alone in its chunk of rows) and a deep
-// slot; points and moves of every kind, some beyond the raster's edge.
-TEST(ToolClearanceSearch, ChunksGiveWhatEveryCellGives) {
+// slot.
+void roughLayer(Sequence& next) {
     pixelSize = 0.2;
     rasterSizeX = 100;
     rasterSizeY = 80;
     allocateRasters();
-    std::uint32_t seed = 12345;
-    auto next = [&](double range) {
-        seed = seed * 1664525u + 1013904223u;
-        return range * ((seed >> 8) & 0xFFFF) / 65536.0;
-    };
     for (int ix = 0; ix <= rasterSizeX; ++ix)
         for (int iy = 0; iy <= rasterSizeY; ++iy) {
             float h = static_cast<float>(next(0.5));
@@ -145,6 +152,15 @@ TEST(ToolClearanceSearch, ChunksGiveWhatEveryCellGives) {
     offsetHeights[20][20] = 4;
     offsetHeights[21][43] = 7.5f;
     offsetHeights[85][71] = 2.25f;
+}
+
+} // namespace
+
+// Points and moves of every kind on the rough layer, some beyond the raster's
+// edge.
+TEST(ToolClearanceSearch, ChunksGiveWhatEveryCellGives) {
+    Sequence next;
+    roughLayer(next);
     const TFrezDane ballWithShank{"", "Ball3", toolBallNose, 3, 0, 5, 3, 30};
     const TFrezDane endMill{"", "End2", toolEndMill, 2, 0, 2, 10, 20};
     for (const TFrezDane& tool : {ballWithShank, endMill}) {
@@ -172,5 +188,40 @@ TEST(ToolClearanceSearch, ChunksGiveWhatEveryCellGives) {
         }
         EXPECT_EQ(tips, 0) << tool.nazwa;
         EXPECT_EQ(cuts, 0) << tool.nazwa;
+    }
+}
+
+TEST(ToolClearanceSearch, LongFiguresSharedAmongThreadsComeOutAsClearedWhole) {
+    Sequence next;
+    roughLayer(next);
+    const ToolClearance clearance(TFrez(TFrezDane{"", "Ball3", toolBallNose, 3, 0, 5, 3, 30}),
+                                  offsetHeights, pixelSize);
+    const PathClearing clearing(clearance, pixelSize / 32, ToolClearance::tolerance);
+    // A hatching of 4 000 points over the block and the slot, and the short
+    // figures that end a run early: empty, one point, two points.
+    FigureList whole;
+    whole.push_back(std::make_unique<tFigura>());
+    for (int k = 0; k < 4000; ++k)
+        whole.back()->poz.push_back(
+            {static_cast<float>((k / 40) % 2 ? 19 - k % 40 * 0.45 : k % 40 * 0.45),
+             static_cast<float>(k / 40 * 0.16), static_cast<float>(next(3) - 1)});
+    whole.push_back(std::make_unique<tFigura>());
+    whole.push_back(std::make_unique<tFigura>());
+    whole.back()->poz.push_back({10, 8, 0});
+    whole.push_back(std::make_unique<tFigura>());
+    whole.back()->poz = {{2, 2, 0}, {12, 9, 0}};
+    FigureList shared;
+    for (const auto& f : whole) shared.push_back(std::make_unique<tFigura>(*f));
+
+    for (const auto& f : whole) clearing.keepClear(*f);
+    clearFigures(clearing, shared, 3);
+    ASSERT_EQ(shared.size(), whole.size());
+    ASSERT_GT(whole[0]->poz.size(), 4000u); // the block made the clearing split moves
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        ASSERT_EQ(shared[i]->poz.size(), whole[i]->poz.size()) << "figure " << i;
+        for (std::size_t k = 0; k < whole[i]->poz.size(); ++k) {
+            const TrPkt3D &a = whole[i]->poz[k], &b = shared[i]->poz[k];
+            ASSERT_TRUE(a.x == b.x && a.y == b.y && a.z == b.z) << "figure " << i << " point " << k;
+        }
     }
 }
