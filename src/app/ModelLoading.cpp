@@ -41,8 +41,14 @@ ModelLoadOutcome loadModelFile(const std::string& file, std::chrono::millisecond
         return outcome(ModelLoadResult::timedOut);
     }
     if (modelTriangles.empty()) {
-        showMessage(txt("Other", "zbiorPusty"), true);
-        return outcome(ModelLoadResult::empty, loader.errorText());
+        // A reader that gave up says why; only a file that holds nothing is
+        // called empty.
+        const std::string reason = loader.errorText();
+        showMessage(reason.empty()
+                        ? txt("Other", "zbiorPusty")
+                        : txt("Main_window", "modelNieWczytany") + "\r\n" + file + "\r\n" + reason,
+                    true);
+        return outcome(ModelLoadResult::empty, reason);
     }
     if (!rasterFits(modelSize.x, modelSize.y)) {
         showMessage(txt("Main_window", "modelPozaRastrem") + "\r\n" + file, true);

@@ -152,8 +152,11 @@ void ModelOpening::ZakonczWatekCzytaniaRAW(const std::string& file, bool project
         showMessage(why, true);
     };
     if (loadedTriangles_.empty()) {
-        refuse(txt("Other", "zbiorPusty") + "\r\n" + file +
-               (readerError.empty() ? "" : "\r\n" + readerError));
+        // A reader that gave up says why; only a file that holds nothing is
+        // called empty.
+        refuse(readerError.empty()
+                   ? txt("Other", "zbiorPusty") + "\r\n" + file
+                   : txt("Main_window", "modelNieWczytany") + "\r\n" + file + "\r\n" + readerError);
         return;
     }
     if (!rasterFits(loadedSize_.x, loadedSize_.y) ||

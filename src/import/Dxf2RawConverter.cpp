@@ -70,9 +70,10 @@ void TDxf2RawConverter::Convert(const std::function<bool()>& cancelled) {
 }
 
 void TDxf2RawConverter::next() {
-    if (++walked > walkLimit)
-        throw DxfError("the drawing's inserts repeat more than " + std::to_string(walkLimit) +
-                       " pairs");
+    ++walked;
+    if (!insertStack.empty() && ++repeated > walkLimit)
+        throw DxfError("the drawing's block inserts repeat more than " + std::to_string(walkLimit) +
+                       " group pairs (blocks inserting blocks multiply them): it is refused");
     if (cancelled_ && walked % 4096 == 0 && (*cancelled_)()) throw DxfError("cancelled");
     if (!reader.GetCmd(dxfCmd)) throw EndOfData{};
 }
@@ -94,9 +95,11 @@ std::size_t TDxf2RawConverter::vertexIndex() const {
     if (!n)
         throw DxfError("group " + std::string(dxfCmd.Code) + ": \"" + std::string(dxfCmd.Value) +
                        "\" is not a vertex number");
-    // A negative number marks an invisible edge; 0 means no vertex.
+    // A negative number marks an invisible edge; a vertex numbered 0 does not
+    // exist (a corner left out has no index at all).
     const unsigned long long index =
         *n < 0 ? 0ULL - static_cast<unsigned long long>(*n) : static_cast<unsigned long long>(*n);
+    if (index == 0) throw DxfError("group " + std::string(dxfCmd.Code) + ": face vertex 0");
     if (index > mVerticesList.size())
         throw DxfError("face vertex " + std::to_string(index) + " beyond the " +
                        std::to_string(mVerticesList.size()) + " vertices of its mesh");

@@ -17,7 +17,8 @@
 namespace korvane {
 
 // A drawing that cannot be converted: a malformed number, an insert of an
-// unknown block, a face index beyond its mesh, or more work than the limit.
+// unknown block, a face index of 0 or beyond its mesh, or more work than the
+// limit.
 struct DxfError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
@@ -37,10 +38,12 @@ class TDxf2RawConverter {
     std::size_t GetTriangleCount() const { return trList.size(); }
     const std::vector<TTriangle3D>& triangles() const { return trList; }
 
-    // Inserts repeat the pairs of their blocks; a drawing whose inserts would
-    // walk more pairs than this in total is refused rather than filling memory.
+    // Inserts repeat the pairs of their blocks, nested blocks multiplying
+    // them; a drawing whose inserts would repeat more pairs than this in total
+    // is refused as soon as they pass it, in about two seconds and some
+    // hundred megabytes, rather than after filling memory.
     void setWalkLimit(std::uint64_t pairs) { walkLimit = pairs; }
-    static constexpr std::uint64_t defaultWalkLimit = 500'000'000;
+    static constexpr std::uint64_t defaultWalkLimit = 20'000'000;
     static constexpr std::size_t maxInsertDepth = 10;
 
   private:
@@ -69,7 +72,7 @@ class TDxf2RawConverter {
     void insert();
 
     double number() const;
-    std::size_t vertexIndex() const; // 0: no vertex
+    std::size_t vertexIndex() const; // 1-based
     TPoint3D transform(const DxfVector& p) const;
     void addTriangle(const TPoint3D& a, const TPoint3D& b, const TPoint3D& c);
 
@@ -79,7 +82,8 @@ class TDxf2RawConverter {
     std::vector<TTriangle3D> trList;
     std::unordered_map<std::string, Block> blockPosList; // by upper-case name
     std::vector<InsertLevel> insertStack;
-    std::uint64_t walked = 0;
+    std::uint64_t walked = 0;   // pairs read, for the cancel check
+    std::uint64_t repeated = 0; // pairs read inside inserted blocks
     std::uint64_t walkLimit = defaultWalkLimit;
     const std::function<bool()>* cancelled_ = nullptr;
 };

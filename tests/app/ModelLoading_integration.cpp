@@ -55,11 +55,22 @@ TEST_F(ModelLoading, MissingAndEmptyModelsSayWhy) {
     EXPECT_EQ(empty.result, ModelLoadResult::empty);
     EXPECT_EQ(ui.messages.back().text, "The file holds no triangles: the model is empty.");
 
-    writeFile(dir / "bad.dxf", drawing(insert("NOWHERE")));
-    empty = loadModelFile((dir / "bad.dxf").string(), deadline);
-    EXPECT_EQ(empty.result, ModelLoadResult::empty);
-    EXPECT_NE(empty.readerError.find("unknown block \"NOWHERE\""), std::string::npos)
-        << empty.readerError;
+    // A reader that gives up says why, and does not call the file empty.
+    const std::vector<std::vector<double>> tri = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    const std::pair<std::string, std::string> damaged[] = {
+        {drawing(insert("NOWHERE")), "unknown block \"NOWHERE\""},
+        {drawing(polyface(tri, {{1, 2, 3}, {1, 0, 3}})), "group 72: face vertex 0"},
+    };
+    for (const auto& [text, reason] : damaged) {
+        const std::string file = (dir / "bad.dxf").string();
+        writeFile(file, text);
+        empty = loadModelFile(file, deadline);
+        EXPECT_EQ(empty.result, ModelLoadResult::empty);
+        EXPECT_TRUE(modelTriangles.empty());
+        EXPECT_NE(empty.readerError.find(reason), std::string::npos) << empty.readerError;
+        EXPECT_EQ(ui.messages.back().text,
+                  "Model not loaded\r\n" + file + "\r\n" + empty.readerError);
+    }
 }
 
 TEST_F(ModelLoading, PictureBecomesTheRasterAtOnce) {

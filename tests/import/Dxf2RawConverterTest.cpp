@@ -130,12 +130,11 @@ TEST(DxfPolyface, SquareOfTwoTriangles) {
         expectPoint(t[1].b, 10, 10, 0);
         expectPoint(t[1].c, 0, 10, 0);
     }
-    // A fourth index of 0 is "no fourth vertex"; one equal to the third adds nothing.
-    EXPECT_EQ(convert(drawing(polyface(square, {{1, 2, 3, 0}}))).size(), 1u);
+    // A fourth corner left out or equal to the third adds nothing.
     EXPECT_EQ(convert(drawing(polyface(square, {{1, 2, 3, 3}}))).size(), 1u);
     EXPECT_EQ(convert(drawing(polyface(square, {{1, 2, 3}}))).size(), 1u);
     // A record with fewer than three vertices is an edge: no triangle.
-    EXPECT_EQ(convert(drawing(polyface(square, {{1, 2}, {1, 2, 0}}))).size(), 0u);
+    EXPECT_EQ(convert(drawing(polyface(square, {{1, 2}}))).size(), 0u);
 }
 
 TEST(DxfErrors, MalformedNumbersUnknownBlocksAndFaceIndices) {
@@ -148,6 +147,10 @@ TEST(DxfErrors, MalformedNumbersUnknownBlocksAndFaceIndices) {
         drawing(insert("B", {{"50", "ninety"}}), block("B", unitFace)),
         drawing(polyface(tri, {{1, 2, 4}})),
         drawing(polyface(tri, {{1, 2, 3, -9}})),
+        // No vertex is numbered 0, in any corner: the mesh is damaged.
+        drawing(polyface(tri, {{0, 2, 3}})),
+        drawing(polyface(tri, {{1, 2, 0}})),
+        drawing(polyface(tri, {{1, 2, 3, 0}})),
         drawing(pairs({{"0", "POLYLINE"}, {"0", "VERTEX"}, {"70", "128"}, {"71", "x"}})),
     };
     for (const auto& text : bad) {
@@ -236,6 +239,30 @@ TEST(DxfInsert, ExplodingInsertsAreRefused) {
     const std::string text = drawing(insert("L1"), blocks); // the converter reads it in place
     auto c = TDxf2RawConverter::fromText(text);
     c.setWalkLimit(1'000'000);
+    EXPECT_THROW(c.Convert(), DxfError);
+
+    // At the default limit the refusal comes after a bounded count of pairs,
+    // saying why.
+    auto whole = TDxf2RawConverter::fromText(text);
+    try {
+        whole.Convert();
+        ADD_FAILURE() << "converted " << whole.GetTriangleCount() << " triangles";
+    } catch (const DxfError& e) {
+        EXPECT_NE(std::string(e.what()).find("block inserts repeat more than 20000000"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_LT(whole.GetTriangleCount(), 20'000'000u / 12);
+}
+
+TEST(DxfInsert, TheLimitCountsOnlyWhatInsertsRepeat) {
+    // Forty faces of the drawing itself pass a limit of 100 pairs; the same
+    // faces in an inserted block do not.
+    std::string faces;
+    for (int i = 0; i < 40; ++i) faces += unitFace;
+    EXPECT_EQ(convert(drawing(faces), 100).size(), 40u);
+    auto c = TDxf2RawConverter::fromText(drawing(insert("B"), block("B", faces)));
+    c.setWalkLimit(100);
     EXPECT_THROW(c.Convert(), DxfError);
 }
 
