@@ -17,6 +17,8 @@ packages=(
   libassimp-dev
   # the Debian package
   dpkg-dev file
+  # the manuals: fonts for Latin and Cyrillic, Chinese and Arabic; Poppler reads them back
+  fonts-dejavu-core fonts-wqy-microhei fonts-noto-ui-core poppler-utils
   # formatting and fuzzing
   clang-format clang libclang-rt-14-dev
   # opening documents, desktop notifications

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Refreshes the manuals' pictures (help/pictures/) from a run of the window
+# tests, which save their screenshots when KORVANE_ARTEFACTS names a folder.
+#
+# Usage: scripts/refresh_manual_pictures.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+test_gui=$build/bin/test_gui
+[ -x "$test_gui" ] || { echo "No window tests at $test_gui: build the test_gui target first." >&2; exit 1; }
+
+shots=$(mktemp -d)
+trap 'rm -rf "$shots"' EXIT
+# Some window tests may fail; their pictures are still taken.
+(cd "$build" && KORVANE_ARTEFACTS=$shots xvfb-run -a -s "-screen 0 1600x1000x24" "$test_gui" \
+    >"$shots/run.log" 2>&1) || echo "Some window tests failed; see the pictures before committing."
+
+# The pictures the manuals show, in every language a window test takes them in.
+pictures=(
+  main-window-US main-window-PL main-window-SA
+  tool-dialog-US-type1 tool-dialog-SA-type1
+  operation-dialog-US operation-dialog-SA
+  build-session simulation_view_US
+  control-panel-jogged-US control-panel-jogged-SA
+  control-panel-during-job-US control-panel-during-job-SA
+  tool-length-US tool-length-SA
+  machine-about-US machine-about-SA
+)
+missing=0
+for p in "${pictures[@]}"; do
+  if [ -f "$shots/$p.png" ]; then
+    cp "$shots/$p.png" "$root/help/pictures/$p.png"
+  else
+    echo "The window tests made no $p.png" >&2
+    missing=1
+  fi
+done
+exit $missing
