@@ -4,11 +4,13 @@ classes that wrote it, and checks what an operator would see.
 
 For each interface language: the PDF opens; its text, as pdftotext extracts it,
 names the window's menus, panes, pages and commands exactly as that language's
-file calls them; its fonts are embedded (Chinese in WenQuanYi, Arabic in Noto);
-it holds every picture its source shows; and every page renders with ink on it.
+file calls them; its lines are flush left, or flush right for Arabic; its fonts
+are embedded (Chinese in WenQuanYi, Arabic in Noto); it holds every picture its
+source shows; and every page renders with ink on it.
 
 Usage: check_manuals.py HELP_DIR LANG_DIR SOURCE_DIR
 """
+import collections
 import os
 import re
 import subprocess
@@ -39,6 +41,7 @@ NAMED = [("Main_window", k + ".Caption") for k in (
 ]
 
 FONTS = {"CN": "WenQuanYiMicroHei", "SA": "NotoSansArabicUI"}
+RIGHT_TO_LEFT = {"SA"}
 
 # Bidirectional controls that pdftotext puts around right-to-left runs, and the
 # optional Arabic vowel marks, which the language files write in places and the
@@ -84,6 +87,21 @@ def inked_fraction(pgm_path):
     return sum(1 for p in pixels if p < 200) / (width * height)
 
 
+def flush_shares(pdf):
+    """The shares of the text lines that start at the most common left edge and
+    that end at the most common right edge: a left-to-right text is flush left,
+    a right-to-left one flush right."""
+    layout = run("pdftotext", "-bbox-layout", pdf, "-")
+    lines = [(float(a), float(b)) for a, b in
+             re.findall(r'<line xMin="([\d.]+)" yMin="[\d.]+" xMax="([\d.]+)"', layout)]
+    if not lines:
+        return 0.0, 0.0
+    left = collections.Counter(round(a) for a, _ in lines).most_common(1)[0][0]
+    right = collections.Counter(round(b) for _, b in lines).most_common(1)[0][0]
+    return (sum(1 for a, _ in lines if abs(a - left) < 1.5) / len(lines),
+            sum(1 for _, b in lines if abs(b - right) < 1.5) / len(lines))
+
+
 def check(help_dir, lang_dir, source_dir, language, failures):
     pdf = os.path.join(help_dir, f"Korvane_QTV_manual_{language}.pdf")
     if not os.path.isfile(pdf):
@@ -102,6 +120,13 @@ def check(help_dir, lang_dir, source_dir, language, failures):
     for name in named_texts(lang_dir, language):
         if normalized(name) not in text:
             failures.append(f"{language}: the text does not name \"{name}\"")
+
+    left, right = flush_shares(pdf)
+    flush, other = (right, left) if language in RIGHT_TO_LEFT else (left, right)
+    if flush < 0.5 or other >= flush:
+        side = "right" if language in RIGHT_TO_LEFT else "left"
+        failures.append(f"{language}: {flush:.0%} of the lines are flush {side}, {other:.0%} "
+                        "on the other side")
 
     fonts = run("pdffonts", pdf).splitlines()[2:]
     if any(line.split()[-5] != "yes" for line in fonts):
