@@ -31,6 +31,8 @@ for f in korvane3d korvane3d-cli korvane3d-sim Samples/Relief.prj Samples/Sample
 done
 languages=$(ls "$lib/Language"/*.xml | wc -l)
 [ "$languages" -eq 9 ] || fail "$languages language files, 9 expected"
+manuals=$(ls "$lib/Help"/Korvane_QTV_manual_*.pdf | wc -l)
+[ "$manuals" -eq 9 ] || fail "$manuals manuals, 9 expected"
 
 data="$tmp/data"
 info=$("$root/usr/bin/korvane3d-cli" "dataDir=$data" info --json)
