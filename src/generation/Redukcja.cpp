@@ -71,37 +71,121 @@ float keepNearMotionMap(TrPkt3D& p, float before) {
 
 } // namespace
 
+namespace {
+
+// The direction of the run from the anchor a to the end point q: its bearing
+// in plan, its plan length, and the angle of its line in the profile (plan
+// length along, height up).
+struct RunDirection {
+    double bearing = 0, length = 0, slope = 0;
+};
+
+RunDirection runDirection(const TrPkt3D& a, const TrPkt3D& q, double length) {
+    return {std::atan2(double(q.y) - a.y, double(q.x) - a.x), length,
+            std::atan2(double(q.z) - a.z, length)};
+}
+
+// An upper bound of the deviations of the points since the anchor from the
+// run to a later end point, from their deviations at a reference direction.
+// A point at plan distance r from the anchor (and rp in the profile) moves off
+// a run turned by an angle by at most r (rp) times that angle; in plan only
+// while the run does not get shorter, for a longer run from the same anchor
+// holds the shorter one whole. So the deviations are worked out again only
+// where the bound comes near the tolerance: on a long straight run, once.
+class DeviationBound {
+  public:
+    bool valid() const { return valid_; }
+    void reset(double deviation, double planReach, double profileReach, const RunDirection& d) {
+        valid_ = d.length > 0;
+        deviation_ = deviation;
+        planReach_ = planReach;
+        profileReach_ = profileReach;
+        reference_ = d;
+    }
+    void invalidate() { valid_ = false; }
+    // Takes in a point whose deviation from the run in direction d is known.
+    void add(double deviation, double planReach, double profileReach, const RunDirection& d) {
+        deviation_ = std::max(deviation_, deviation + turn(d, planReach, profileReach));
+        planReach_ = std::max(planReach_, planReach);
+        profileReach_ = std::max(profileReach_, profileReach);
+    }
+    // The bound for the run in direction d, which must be no shorter in plan
+    // than every run the bound took points in at; infinite otherwise.
+    double at(const RunDirection& d) {
+        if (!valid_ || d.length < reference_.length) return HUGE_VAL;
+        reference_.length = d.length;
+        return deviation_ + turn(d, planReach_, profileReach_);
+    }
+
+  private:
+    double turn(const RunDirection& d, double planReach, double profileReach) const {
+        return planReach * std::fabs(d.bearing - reference_.bearing) +
+               profileReach * std::fabs(d.slope - reference_.slope);
+    }
+
+    bool valid_ = false;
+    double deviation_ = 0, planReach_ = 0, profileReach_ = 0;
+    RunDirection reference_;
+};
+
+// The deviation of point k from the run a-q (plan length dq): in plan from the
+// segment, in the profile from the line, together.
+double deviation(const TrPkt3D& pa, const TrPkt3D& pq, double dq, const TrPkt3D& pk) {
+    const double e1 = segmentDistance(pk.x, pk.y, pa.x, pa.y, pq.x, pq.y);
+    const double e2 = lineDistance(planDistance(pa, pk), pk.z, 0, pa.z, dq, pq.z);
+    return std::sqrt(e1 * e1 + e2 * e2);
+}
+
+double profileReach(const TrPkt3D& pa, const TrPkt3D& pk) {
+    return std::hypot(planDistance(pa, pk), double(pk.z) - pa.z);
+}
+
+} // namespace
+
 void reduceFigure(int index, double tolerance) {
     tFigura& f = *figureList[static_cast<size_t>(index)];
     const std::vector<TrPkt3D>& p = f.poz;
     const int count = f.count();
     if (count <= 2) return;
     std::vector<TrPkt3D> kept{p[0]};
-    int a = 0, q = 2;
+    int a = 0;
     bool previousFlat = true;
-    double maxDev = 0;
-    while (q < count) {
+    DeviationBound bound;
+    for (int q = 2; q < count; ++q) {
         const TrPkt3D &pa = p[size_t(a)], &pq = p[size_t(q)];
         const double dq = planDistance(pa, pq);
-        maxDev = 0;
-        for (int k = a + 1; k < q; ++k) {
-            const TrPkt3D& pk = p[size_t(k)];
-            const double e1 = segmentDistance(pk.x, pk.y, pa.x, pa.y, pq.x, pq.y);
-            const double e2 = lineDistance(planDistance(pa, pk), pk.z, 0, pa.z, dq, pq.z);
-            maxDev = std::max(maxDev, std::sqrt(e1 * e1 + e2 * e2));
+        const RunDirection direction = runDirection(pa, pq, dq);
+        // The point before q joins the run: its deviation is worked out, the
+        // older ones' only when the bound cannot tell. The margin covers the
+        // rounding of the deviations the bound starts from.
+        bool beyond = false, known = false;
+        if (bound.valid()) {
+            const TrPkt3D& joining = p[size_t(q - 1)];
+            bound.add(deviation(pa, pq, dq, joining), planDistance(pa, joining),
+                      profileReach(pa, joining), direction);
+            const double b = bound.at(direction);
+            known = b < tolerance - 1e-9 * (1 + b);
+        }
+        if (!known) {
+            double maxDev = 0, planReach = 0, profile = 0;
+            for (int k = a + 1; k < q; ++k) {
+                const TrPkt3D& pk = p[size_t(k)];
+                maxDev = std::max(maxDev, deviation(pa, pq, dq, pk));
+                planReach = std::max(planReach, planDistance(pa, pk));
+                profile = std::max(profile, profileReach(pa, pk));
+            }
+            beyond = maxDev >= tolerance;
+            bound.reset(maxDev, planReach, profile, direction);
         }
         const bool flat = std::fabs(double(pq.z) - p[size_t(q - 1)].z) < 0.001;
-        if (maxDev >= tolerance || flat != previousFlat) {
+        if (beyond || flat != previousFlat) {
             kept.push_back(p[size_t(q - 1)]);
             a = q - 1;
+            bound.invalidate();
         }
-        ++q;
         previousFlat = flat;
     }
-    if (maxDev >= tolerance)
-        kept.insert(kept.end(), p.begin() + a + 1, p.end());
-    else
-        kept.push_back(p.back());
+    kept.push_back(p.back());
     f.poz = std::move(kept);
 }
 

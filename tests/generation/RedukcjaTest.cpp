@@ -1,5 +1,6 @@
 // Reduction, smoothing and tidying of figures.
 #include "generation/Redukcja.h"
+#include "ReductionReference.h"
 #include "foundation/MachineParams.h"
 #include "foundation/State.h"
 #include "generation/GenState.h"
@@ -7,6 +8,7 @@
 #include "geometry/Raster.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,70 @@ TEST_F(Redukcja, APathThatTurnsBackAlongItsLineKeepsTheTurn) {
     EXPECT_EQ(p[0].x, 0.0f);
     EXPECT_EQ(p[1].x, 3.0f);
     EXPECT_EQ(p[2].x, -2.0f);
+}
+
+// Figures made to be hard for a reduction that skips work: long straight
+// runs in plan and in slope, gentle arcs just inside and outside the
+// tolerance, a spiral, zigzags, reversals along the line, noise of the size of
+// the tolerance, points that repeat, and a run that comes back towards its
+// anchor. Every one keeps exactly the points the plain reduction keeps.
+TEST_F(Redukcja, KeepsThePointsThePlainReductionKeeps) {
+    std::vector<std::vector<TrPkt3D>> figures;
+    std::vector<TrPkt3D> f;
+    for (int i = 0; i < 3000; ++i)
+        f.push_back({i * 0.05f, i * 0.02f, i < 1500 ? 2.0f : 2.0f + (i - 1500) * 0.01f});
+    figures.push_back(f);
+    for (double radius : {50.0, 400.0, 4000.0}) {
+        f.clear();
+        for (int i = 0; i < 2000; ++i) {
+            const double t = i * 0.2 / radius;
+            f.push_back({static_cast<float>(radius * std::cos(t)),
+                         static_cast<float>(radius * std::sin(t)),
+                         static_cast<float>(1 + 0.3 * t)});
+        }
+        figures.push_back(f);
+    }
+    f.clear();
+    for (int i = 0; i < 3000; ++i) {
+        const double t = i * 0.01, r = 1 + 0.05 * t;
+        f.push_back({static_cast<float>(r * std::cos(t)), static_cast<float>(r * std::sin(t)),
+                     static_cast<float>(-0.001 * i)});
+    }
+    figures.push_back(f);
+    f.clear();
+    for (int i = 0; i < 2000; ++i)
+        f.push_back({static_cast<float>((i / 50) % 2 ? 50 - i % 50 : i % 50),
+                     static_cast<float>(i / 50 * 0.2), static_cast<float>((i % 7) * 0.0004)});
+    figures.push_back(f);
+    f.clear();
+    std::uint32_t seed = 7;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return ((seed >> 8) & 0xFFFF) / 65536.0 - 0.5;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const float x = static_cast<float>(i % 600 < 300 ? i % 600 * 0.1 : (600 - i % 600) * 0.1);
+        f.push_back({x, static_cast<float>(0.1 * next()), static_cast<float>(0.1 * next())});
+        if (i % 97 == 0) f.push_back(f.back());
+    }
+    figures.push_back(f);
+    f = {{0, 0, 0},     {10, 0, 0}, {20, 0, 0},   {30, 0.01f, 0},    {25, 0, 0},
+         {5, 0.02f, 0}, {1, 0, 0},  {0.5f, 0, 0}, {0.4f, 0.001f, 0}, {40, 0, 0}};
+    figures.push_back(f);
+
+    for (double tolerance : {0.05, 0.01, 0.002}) {
+        for (std::size_t i = 0; i < figures.size(); ++i) {
+            figureList.clear();
+            addPoints(figures[i]);
+            reduceFigure(0, tolerance);
+            const auto want = test::plainReduction(figures[i], tolerance);
+            const auto& got = figureList[0]->poz;
+            ASSERT_EQ(got.size(), want.size()) << "figure " << i << " tolerance " << tolerance;
+            for (std::size_t k = 0; k < want.size(); ++k)
+                ASSERT_TRUE(got[k].x == want[k].x && got[k].y == want[k].y && got[k].z == want[k].z)
+                    << "figure " << i << " tolerance " << tolerance << " point " << k;
+        }
+    }
 }
 
 TEST_F(Redukcja, SmoothingAndCorners) {
