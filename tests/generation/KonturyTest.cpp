@@ -182,6 +182,25 @@ TEST(Kontury, ShortChainsStayOpenAndEdgeColumnsAreTraced) {
     for (const TrPkt3D& p : f.poz) EXPECT_LE(p.x, 0.5f);
 }
 
+TEST(Kontury, ABridgeLongerThanEitherPieceIsNotTaken) {
+    // Rows from the top (y = 6) down; '#' stands 5 mm high. The chains leave
+    // a short open piece beside the big contour: the bridge over the crossing
+    // cells to another piece is longer than it, so it stays on its own.
+    const char* rows[7] = {"#.###.#", "#.#####", "..#..#.", "#.####.",
+                           ".##.#..", "##.#.##", "#.#..##"};
+    pixelSize = 1;
+    rasterSizeX = rasterSizeY = 6;
+    modelSize = {6, 6, 5};
+    allocateRasters();
+    for (int x = 0; x <= 6; ++x)
+        for (int y = 0; y <= 6; ++y) motionHeights[x][y] = rows[6 - y][x] == '#' ? 5.0f : 0.0f;
+    tracePlateau();
+    ASSERT_EQ(figureList.size(), 2u);
+    EXPECT_EQ(figureList[0]->count(), 23);
+    EXPECT_TRUE(figureList[0]->zamknieta);
+    expectPoints(*figureList[1], {{5, 1.5f}, {6, 1.5f}, {4.5f, 0}});
+}
+
 namespace {
 
 // A cone 8 mm high and 8 mm in radius at the middle of a 20 x 20 mm raster of

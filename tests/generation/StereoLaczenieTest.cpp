@@ -193,3 +193,25 @@ TEST_F(StereoLaczenie, FiguresWithoutAnyGroupGetOneOfTheirOwn) {
     EXPECT_EQ(figureList[2]->grupa, 0);
     EXPECT_EQ(layer.numerGrupy, 1);
 }
+
+TEST_F(StereoLaczenie, TheNearestEndMayLieInTheNextSquareOfTheSearch) {
+    // The first path ends at (0.99, 0.5). In its own 1 mm square lies an end
+    // 0.99 mm away, in the square to its left one 1.49 mm away, in the square
+    // to its right one 0.02 mm away: that one comes next.
+    auto add = [&](float x0, float y0, float x1, float y1) {
+        addFigure(stroke(x0, y0, x1, y1));
+        figureList.back()->grupa = 0;
+    };
+    add(-5, 0.5f, 0.99f, 0.5f);
+    add(0, 0.5f, 0, 30);
+    add(-0.5f, 0.5f, -0.5f, -30);
+    add(1.01f, 0.5f, 30, 0.5f);
+    layer.OstatniPunkt = {-5, 0.5f, 0};
+    layer.polaczWarstwe(0, 3);
+    ASSERT_FALSE(figureList.empty());
+    const auto& p = figureList[0]->poz;
+    ASSERT_GE(p.size(), 4u);
+    EXPECT_EQ(p[1].x, 0.99f);
+    EXPECT_EQ(p[2].x, 1.01f);
+    EXPECT_EQ(p[3].x, 30.0f);
+}
