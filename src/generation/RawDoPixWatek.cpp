@@ -115,32 +115,62 @@ void TRawDoPix::Execute() {
     // Each worker owns a band of columns and takes every triangle that may
     // reach it (a cell's margin around the triangle's plan extent), writing only
     // the samples that fall in its band: no cell has two writers, and each cell
-    // sees exactly the samples the one-thread sweep gives it.
-    const auto bands = workerColumns(layer.columns() - 1, motionWorkerCount());
+    // sees exactly the samples the one-thread sweep gives it. The triangles are
+    // first sorted into the bands, each worker a share of the list, so that no
+    // worker reads the whole list.
+    const auto columns = workerColumns(layer.columns() - 1, motionWorkerCount());
+    std::vector<Band> bands;
+    for (const auto& [first, last] : columns)
+        if (first <= last) bands.push_back({first, last});
+    const std::size_t workers = bands.size();
     std::atomic<bool> stop{false};
-    auto work = [&](Band band) {
-        if (band.first > band.last) return;
-        const double low = (band.first - 1.5) * pixelSize, high = (band.last + 1.5) * pixelSize;
-        for (const TTrojkat& original : source) {
-            if (stop.load(std::memory_order_relaxed)) return;
-            if (stopRequested()) {
-                stop = true;
-                return;
-            }
-            TTrojkat t = original;
-            for (TrPkt3D* v : {&t.a, &t.b, &t.c}) {
-                shift(v->x, minX);
-                shift(v->y, minY);
-            }
-            if (std::max({t.a.x, t.b.x, t.c.x}) < low || std::min({t.a.x, t.b.x, t.c.x}) > high)
-                continue;
-            triangle(layer, t.a, t.b, t.c, dense, band);
+    auto stopNow = [&] {
+        if (stop.load(std::memory_order_relaxed)) return true;
+        if (!stopRequested()) return false;
+        stop = true;
+        return true;
+    };
+    auto placed = [&](const TTrojkat& original) {
+        TTrojkat t = original;
+        for (TrPkt3D* v : {&t.a, &t.b, &t.c}) {
+            shift(v->x, minX);
+            shift(v->y, minY);
+        }
+        return t;
+    };
+    // members[share][band]: the triangles of a share of the list that reach a band.
+    std::vector<std::vector<std::vector<std::uint32_t>>> members(
+        workers, std::vector<std::vector<std::uint32_t>>(workers));
+    auto sortIntoBands = [&](std::size_t share) {
+        const std::size_t begin = source.size() * share / workers,
+                          end = source.size() * (share + 1) / workers;
+        for (std::size_t i = begin; i < end; ++i) {
+            if ((i & 0xFFF) == 0 && stopNow()) return;
+            const TTrojkat t = placed(source[i]);
+            const float lowX = std::min({t.a.x, t.b.x, t.c.x}),
+                        highX = std::max({t.a.x, t.b.x, t.c.x});
+            for (std::size_t b = 0; b < workers; ++b)
+                if (!(highX < (bands[b].first - 1.5) * pixelSize ||
+                      lowX > (bands[b].last + 1.5) * pixelSize))
+                    members[share][b].push_back(static_cast<std::uint32_t>(i));
         }
     };
-    std::vector<std::jthread> threads;
-    for (std::size_t w = 1; w < bands.size(); ++w)
-        threads.emplace_back(work, Band{bands[w].first, bands[w].second});
-    work(Band{bands[0].first, bands[0].second});
+    auto fillBand = [&](std::size_t b) {
+        std::size_t done = 0;
+        for (const auto& share : members)
+            for (const std::uint32_t i : share[b]) {
+                if ((++done & 0xFFF) == 0 && stopNow()) return;
+                const TTrojkat t = placed(source[i]);
+                triangle(layer, t.a, t.b, t.c, dense, bands[b]);
+            }
+    };
+    auto onAllWorkers = [&](auto&& work) {
+        std::vector<std::jthread> threads;
+        for (std::size_t w = 1; w < workers; ++w) threads.emplace_back(work, w);
+        if (workers > 0) work(std::size_t{0});
+    };
+    onAllWorkers(sortIntoBands);
+    if (!stop) onAllWorkers(fillBand);
 }
 
 } // namespace korvane
