@@ -77,6 +77,8 @@ struct Tracer {
         if ((h1 <= z) == (h2 <= z)) return;
         double t = (z - h1) / (h2 - h1);
         if (t >= 1) t = 0.9999; // at b itself the crossing would belong to b's other side
+        // A printer's raster is dense: its crossings stand on the first cell.
+        if (settings.printer3D) t = 0;
         const Cell high = h1 > z ? a : b;
         tpix2Drecord& cell = cellStatus[high.x][high.y];
         cell.stat |= cellCrossing;
@@ -269,12 +271,18 @@ struct Tracer {
                std::clamp(std::max(box.y1, marked.y1), 0, rasterSizeY)};
 
         // Chains start at the first free crossing cell column by column, each column
-        // from the top down.
+        // from the top down; for a printer at the first free crossing cell above a
+        // free cell without a crossing.
         const size_t first = figureList.size();
         for (int ix = box.x0; ix <= box.x1; ++ix)
             for (int iy = box.y1; iy >= box.y0; --iy) {
-                if (!unvisitedCrossing(ix, iy)) continue;
-                std::vector<TrPkt3D> chain = followChain({ix, iy});
+                Cell start{ix, iy};
+                if (settings.printer3D) {
+                    if (cellStatus[ix][iy].stat & (cellCrossing | cellVisited)) continue;
+                    start.y = iy + 1;
+                }
+                if (!unvisitedCrossing(start.x, start.y)) continue;
+                std::vector<TrPkt3D> chain = followChain(start);
                 const bool closed = chain.size() >= 6 &&
                                     distance3(chain.back(), chain.front()) <= closingDistance();
                 if (closed) chain.push_back(chain.front());

