@@ -100,8 +100,9 @@ class FigureIndexes {
 };
 
 // The point nearest the end of `current` on the closed contours lower than it
-// whose start lies at most `reach` and a cell below that end, when it lies
-// nearer than `reach`; otherwise none nearer than reach.
+// whose start lies at most `reach` and a cell below that end (for a printer
+// also within a cell of its height), when it lies nearer than `reach`;
+// otherwise none nearer than reach.
 Nearest nearestLower(int current, double reach, const FiguresNear& near, FigureIndexes& indexes) {
     const tFigura& c = *figureList[size_t(current)];
     const TrPkt3D& end = c.poz.back();
@@ -110,6 +111,7 @@ Nearest nearestLower(int current, double reach, const FiguresNear& near, FigureI
         const tFigura& t = *figureList[size_t(j)];
         if (j == current || !t.zamknieta || t.doUsuniecia || t.count() < 2) continue;
         if (!(t.fig_ppz < c.fig_ppz) || end.z - t.poz.front().z > reach + pixelSize) continue;
+        if (settings.printer3D && std::fabs(end.z - t.poz.front().z) > pixelSize) continue;
         if (boxDistance(end, t) > best.distance) continue;
         // The closing point repeats the first.
         const NearestPoint::Found found = indexes.of(j).nearest(end, t.poz.size() - 1);
@@ -169,8 +171,11 @@ void makeSpirals(int figStart, double reach) {
             std::vector<TrPkt3D> turn = transition(indexes.of(current), upper, lower, widest);
             if (widest > reach) break;
             if (!spiral) {
+                // A printer's spiral begins with the first transition, which
+                // leaves the top contour at its point nearest the next one;
+                // the top contour itself is not kept.
                 spiral = std::make_unique<tFigura>();
-                spiral->poz = upper.poz;
+                if (!settings.printer3D) spiral->poz = upper.poz;
                 upper.doUsuniecia = true;
             }
             spiral->poz.insert(spiral->poz.end(), turn.begin(), turn.end());

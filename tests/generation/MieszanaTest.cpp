@@ -332,6 +332,30 @@ TEST(SpiralaiLaczenie, AStackOfCloseContoursBecomesOneDescendingSpiral) {
     }
 }
 
+TEST(SpiralaiLaczenie, APrintersSpiralStartsWithItsFirstTransitionWithinACellOfHeight) {
+    settings.printer3D = true;
+    map([](double, double) { return 0.0; });
+    modelSize = {20, 20, 5};
+    // Rings at 2, 1.5 and 0.5 mm: the first two lie a cell apart in height,
+    // the third two cells below the second.
+    add(circle(10, 10, 3, 2, 64));
+    add(circle(10, 10, 4, 1.5f, 64));
+    add(circle(10, 10, 5, 0.5f, 64));
+    TOperacjaDane o = mixed(1);
+    o.ObliczeniaPrecyzyjne = true; // no layer joining
+    spiralaiLaczenie(0, o);
+    ASSERT_EQ(figureList.size(), 2u);
+    const tFigura& ring = *figureList[0];
+    EXPECT_TRUE(ring.zamknieta);
+    EXPECT_EQ(ring.poz.front().z, 0.5f);
+    const tFigura& s = *figureList[1];
+    EXPECT_EQ(s.spirala, 1);
+    // No top ring: the turn down from it, then the lower ring once round.
+    EXPECT_EQ(s.count(), 64 + 65);
+    EXPECT_EQ(s.poz.front().z, 2.0f);
+    EXPECT_EQ(s.poz.back().z, 1.5f);
+}
+
 TEST(DodatkoweWatek, TheGapSearchFindsWhatThePlainLoopFinds) {
     // Contours of the test relief every 2 mm, each derived from every contour
     // 1.5 mm below it in turn: near and far parents, inside and beside.
