@@ -155,25 +155,28 @@ int runSend(const CommandArgs& args) {
         Json shown;
         shown["send"] = {
             {"records", outcome.records}, {"seconds", outcome.seconds}, {"result", outcome.text}};
-        shown["position"] = {{"x", outcome.x}, {"y", outcome.y}, {"z", outcome.z}};
-        if (outcome.result == StreamResult::echoLost) {
+        if (const auto& p = outcome.position)
+            shown["position"] = {{"x", p->x}, {"y", p->y}, {"z", p->z}};
+        if (outcome.result == StreamResult::echoLost)
             shown["send"]["confirmed"] = outcome.confirmedRecords;
-            if (outcome.resumeAt)
-                shown["resume"] = {{"figure", outcome.resumeAt->figure},
-                                   {"point", outcome.resumeAt->point}};
-        }
+        if (outcome.resumeAt)
+            shown["resume"] = {{"figure", outcome.resumeAt->figure},
+                               {"point", outcome.resumeAt->point}};
         printJson(shown);
     } else {
         std::printf("%lld records in %.2f s: %s\n", outcome.records, outcome.seconds,
                     outcome.text.c_str());
-        std::printf("the machine stopped at x %.3f y %.3f mm from the work origin, z %.3f mm "
-                    "above the table\n",
-                    outcome.x, outcome.y, outcome.z);
-        // The lost record is not sent again: the job goes on from the point
-        // where the tool stands, which the machine has machined.
+        // A position the machine was not asked for (a job refused before
+        // anything was sent, no connection) is not shown.
+        if (const auto& p = outcome.position)
+            std::printf("the machine stopped at x %.3f y %.3f mm from the work origin, z %.3f mm "
+                        "above the table\n",
+                        p->x, p->y, p->z);
+        // A record whose echo was lost is not sent again: the job goes on
+        // from where the tool stands, a segment it stopped on cut again whole.
         if (outcome.resumeAt)
-            std::printf("the tool stands at figure %zu point %zu: go on with send %s "
-                        "--start-figure %zu --start-point %zu\n",
+            std::printf("go on from figure %zu point %zu: send %s --start-figure %zu "
+                        "--start-point %zu\n",
                         outcome.resumeAt->figure, outcome.resumeAt->point, given.string().c_str(),
                         outcome.resumeAt->figure, outcome.resumeAt->point);
     }

@@ -497,6 +497,9 @@ std::string SimMachine::statusBlock() {
     std::array<std::uint8_t, 256> b{};
     const std::size_t s = config_.fwMajor >= 7 ? 8 : 0;
     const auto pos = currentPosition(now());
+    // Bytes 1 and 2 as bytes 2 and 6 of index 17: the drive error.
+    b[1] = static_cast<std::uint8_t>(driveErrorCode_ ? driveErrorCode_ : referenceInputs(pos));
+    b[2] = static_cast<std::uint8_t>(driveErrorMask_);
     b[3] = 0;
     put(b, 4, statusWord() & 0xFFFFFFFF, 4);
     for (std::size_t i = 0; i < 3; ++i)

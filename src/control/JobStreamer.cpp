@@ -36,6 +36,7 @@ struct Verdict {
 
 // What the run learnt on the way: the points of a job it wrote.
 struct RunState {
+    bool prepared = false; // the machine was prepared: it may have moved
     bool streamed = false; // records went out
     std::vector<JobPointMark> marks;
 };
@@ -71,11 +72,13 @@ class LinkInstallation {
 std::optional<Verdict> machineFault() {
     const auto s = plotstate.StateExtend;
     if (s & stateDriveError) {
-        const int code = ethernetActive ? 0 : ReadDriverError();
+        const int code = ReadDriverError();
         return Verdict{StreamResult::driveError, "drive error " + std::to_string(code) + " " +
                                                      DriverErrorAxes(driverErrorAxisMask)};
     }
     if (s & stateSpindleOverload) return Verdict{StreamResult::spindleOverload, "spindle overload"};
+    if (s & stateStopButton)
+        return Verdict{StreamResult::stopButton, "stopped with the machine's stop button"};
     if (s & stateJobInterrupted)
         return Verdict{StreamResult::interrupted, "interrupted by the machine"};
     return std::nullopt;
@@ -136,9 +139,6 @@ Verdict sendRecords(const StreamRequest& request, const TOperacjaDane& operation
         if (request.progress) request.progress({transArm.licznik(), transArm.progres(), false});
     }
     if (request.progress) request.progress({transArm.licznik(), transArm.progres(), true});
-    if (transArm.licznik() < recordsBeforeExecute)
-        return {StreamResult::notStarted,
-                "not started: fewer than " + std::to_string(recordsBeforeExecute) + " records"};
     return {};
 }
 
@@ -206,10 +206,16 @@ Verdict run(const StreamRequest& request, RunState& state) {
         const JobBuildResult built = writeJob(job);
         if (!built.ok()) return {StreamResult::jobNotWritten, built.message};
         state.marks = built.marks;
-    } else if (const auto problem = checkJobRecords(request.jobFile)) {
-        return {StreamResult::wrongMachine,
-                "not a job for this machine (" + modelCode + "): " + *problem};
     }
+    const JobRecordCheck check = checkJobRecords(request.jobFile);
+    if (check.problem)
+        return {StreamResult::wrongMachine,
+                "not a job for this machine (" + modelCode + "): " + *check.problem};
+    if (check.records < recordsBeforeExecute)
+        return {StreamResult::notStarted, "not started: the job holds " +
+                                              std::to_string(check.records) +
+                                              " records, the machine starts one from " +
+                                              std::to_string(recordsBeforeExecute) + " on"};
 
     TOperacjaDane operation;
     if (request.operation) {
@@ -218,6 +224,7 @@ Verdict run(const StreamRequest& request, RunState& state) {
         operation.nazwa = request.jobFile.stem().string();
         operation.szybkoscPrzestawcza = machineParams.maxRapid;
     }
+    state.prepared = true;
     if (!prepareMachineForJob(operation.szybkoscPrzestawcza, settings.printer3D))
         return {StreamResult::notAtStartPoint, "not at the start point"};
     state.streamed = true;
@@ -226,10 +233,10 @@ Verdict run(const StreamRequest& request, RunState& state) {
 }
 
 // The point of the output file to go on from, the machine stopped with the
-// tool at (x, y) after the echo of record `lostRecord` was lost; none when the
+// tool at (x, y) holding at most the records up to `lastRecord`; none when the
 // file cannot be read again.
 std::optional<JobPoint> resumePoint(const StreamRequest& request,
-                                    const std::vector<JobPointMark>& marks, long long lostRecord,
+                                    const std::vector<JobPointMark>& marks, long long lastRecord,
                                     double x, double y) {
     tWy reader;
     try {
@@ -237,8 +244,7 @@ std::optional<JobPoint> resumePoint(const StreamRequest& request,
     } catch (const OutputFileError&) {
         return std::nullopt;
     }
-    return resumePointAfterLostEcho(marks, lostRecord, reader.ListaFigur, x, y)
-        .value_or(request.start);
+    return resumePointAfterStop(marks, lastRecord, reader.ListaFigur, x, y).value_or(request.start);
 }
 
 } // namespace
@@ -250,31 +256,39 @@ StreamOutcome streamJob(MachineLink link, const StreamRequest& request) {
     RunState state;
     const Verdict verdict = run(request, state);
     transArm.stop();
-    if (state.streamed) {
-        // A job that went wrong is stopped; it stays stored and can be
-        // continued or replaced by a new start.
-        if (verdict.result != StreamResult::done && linkUp()) {
-            SendCommand("Q");
-            WaitIdle();
-        }
-        ReadStatus();
-        ReadPositions();
-        ReadWorkOrigin();
+    // A job that went wrong is stopped; it stays stored and can be continued
+    // or replaced by a new start.
+    if (state.streamed && verdict.result != StreamResult::done && linkUp()) {
+        SendCommand("Q");
+        WaitIdle();
     }
     StreamOutcome outcome;
     outcome.result = verdict.result;
     outcome.text = verdict.text;
     outcome.records = transArm.licznik();
+    if (state.prepared && linkUp()) {
+        ReadStatus();
+        ReadPositions();
+        ReadWorkOrigin();
+        outcome.position = ToolPosition{(plotstate.abspos.x - plotstate.pos0.x) / 100.0,
+                                        (plotstate.abspos.y - plotstate.pos0.y) / 100.0,
+                                        (plotstate.pos0.z + plotstate.abspos.z) / 100.0};
+    }
     outcome.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
-    outcome.x = (plotstate.abspos.x - plotstate.pos0.x) / 100.0;
-    outcome.y = (plotstate.abspos.y - plotstate.pos0.y) / 100.0;
-    outcome.z = (plotstate.pos0.z + plotstate.abspos.z) / 100.0;
+    // The record whose echo was lost or wrong may be on the machine; beyond
+    // it none is.
+    long long lastRecord = transArm.licznik();
     if (const auto& lost = transArm.lostEcho()) {
         outcome.confirmedRecords = lost->confirmedRecords;
-        if (!state.marks.empty())
-            outcome.resumeAt =
-                resumePoint(request, state.marks, lost->confirmedRecords, outcome.x, outcome.y);
+        lastRecord = lost->confirmedRecords;
     }
+    // A job that ran to its end but left the machine unsettled is done with;
+    // one that never went out goes on from its own start.
+    const bool cutShort = !outcome.ok() && outcome.result != StreamResult::didNotSettle;
+    if (cutShort && !state.marks.empty() && outcome.position)
+        outcome.resumeAt = state.streamed ? resumePoint(request, state.marks, lastRecord,
+                                                        outcome.position->x, outcome.position->y)
+                                          : request.start;
     return outcome;
 }
 

@@ -69,11 +69,17 @@ enum class StreamResult {
     echoLost, // the machine may hold the last record sent; it was not sent again
     driveError,
     spindleOverload,
+    stopButton,  // the machine's stop button was pressed
     interrupted, // the machine interrupted the job itself
     connectionLost,
-    notStarted, // fewer records than the machine needs before it starts
+    notStarted, // fewer records than the machine needs before it starts: none sent
     didNotFinish,
     didNotSettle,
+};
+
+// Where the tool stands, mm: x and y from the work origin, z above the table.
+struct ToolPosition {
+    double x = 0, y = 0, z = 0;
 };
 
 struct StreamOutcome {
@@ -82,23 +88,27 @@ struct StreamOutcome {
     std::string text = "done";
     long long records = 0; // records sent
     double seconds = 0;    // from connecting to the end
-    // Where the tool stands at the end, mm: x and y from the work origin, z
-    // above the table.
-    double x = 0, y = 0, z = 0;
-    // After a lost echo: the records the machine confirmed and, for a job
-    // written from an output file, the point of that file where the tool
-    // stands, up to the lost record (the job's start when it stands at none):
-    // a job started from it goes on with no point machined twice.
+    // Where the tool stands at the end, as read from the machine once it was
+    // prepared; none when the machine was left alone.
+    std::optional<ToolPosition> position;
+    // After a lost echo: the records the machine confirmed.
     long long confirmedRecords = 0;
+    // After a job written from an output file was cut short while it ran
+    // (not one that ran to its end): the point of that file where it goes on,
+    // from where the tool stands (the job's start when it stands at none): a
+    // job started from it goes on with no segment machined twice.
     std::optional<JobPoint> resumeAt;
     bool ok() const { return result == StreamResult::done; }
 };
 
 // Installs `link` as the program's machine link for the run (taking down the
-// one in place; none is left afterwards), identifies the machine, prepares it,
-// streams the job and waits for its end. A job that went wrong while streaming
-// is stopped on the machine ("Q"); it stays stored there. Blocks the calling
-// thread, serving the queue main loop (the batch program's and the tests').
+// one in place; none is left afterwards), identifies the machine, checks the
+// whole job against it, prepares it, streams the job and waits for its end.
+// A job that went wrong while streaming, the machine's stop button among
+// others, is stopped on the machine ("Q"); it stays stored there. The
+// machine's continue button means nothing while the job runs. Blocks the
+// calling thread, serving the queue main loop (the batch program's and the
+// tests').
 StreamOutcome streamJob(MachineLink link, const StreamRequest& request);
 
 } // namespace korvane

@@ -20,21 +20,41 @@ bool toolAt(const JobPoint& at, const FigureList& figures, double x, double y) {
     return p && std::fabs(p->x - x) <= samePlace && std::fabs(p->y - y) <= samePlace;
 }
 
+// The tool stands in plan on the way from one point to the other.
+bool toolBetween(const JobPoint& from, const JobPoint& to, const FigureList& figures, double x,
+                 double y) {
+    const TrPkt3D* a = pointOf(from, figures);
+    const TrPkt3D* b = pointOf(to, figures);
+    if (!a || !b) return false;
+    const double dx = double(b->x) - a->x, dy = double(b->y) - a->y;
+    const double length2 = dx * dx + dy * dy;
+    if (length2 == 0) return false;
+    const double t = ((x - a->x) * dx + (y - a->y) * dy) / length2;
+    if (t <= 0 || t >= 1) return false;
+    return std::hypot(a->x + t * dx - x, a->y + t * dy - y) <= samePlace;
+}
+
 } // namespace
 
-std::optional<JobPoint> resumePointAfterLostEcho(const std::vector<JobPointMark>& marks,
-                                                 long long lostRecord, const FigureList& figures,
-                                                 double x, double y) {
+std::optional<JobPoint> resumePointAfterStop(const std::vector<JobPointMark>& marks,
+                                             long long lastRecord, const FigureList& figures,
+                                             double x, double y) {
     std::optional<JobPoint> found;
+    auto sameFigure = [&](std::size_t i) { return marks[i - 1].at.figure == marks[i].at.figure; };
     std::size_t i = 0;
-    for (; i < marks.size() && marks[i].record <= lostRecord; ++i)
-        if (toolAt(marks[i].at, figures, x, y)) found = marks[i].at;
+    for (; i < marks.size() && marks[i].record <= lastRecord; ++i) {
+        if (toolAt(marks[i].at, figures, x, y))
+            found = marks[i].at;
+        else if (i > 0 && toolBetween(marks[i - 1].at, marks[i].at, figures, x, y))
+            found = sameFigure(i) ? marks[i - 1].at : marks[i].at;
+    }
     if (found) return found;
     // Between two figures the tool travels over the next figure's first point
     // before its plunge, the mark of that point.
-    const bool nextFigureEntry =
-        i < marks.size() && (i == 0 || marks[i - 1].at.figure != marks[i].at.figure);
-    if (nextFigureEntry && toolAt(marks[i].at, figures, x, y)) return marks[i].at;
+    const bool nextFigureEntry = i < marks.size() && (i == 0 || !sameFigure(i));
+    if (nextFigureEntry && (toolAt(marks[i].at, figures, x, y) ||
+                            (i > 0 && toolBetween(marks[i - 1].at, marks[i].at, figures, x, y))))
+        return marks[i].at;
     return std::nullopt;
 }
 

@@ -72,6 +72,15 @@ bool Tster::StartMaszyny(const TOperacjaDane& operation, const std::string& outp
         showMessage(built.message, true);
         return false;
     }
+    // The whole job is known before the machine moves: one too short for the
+    // machine to start never leaves the program.
+    if (built.records < recordsBeforeExecute) {
+        showMessage(job.jobFile.string() + ": the job holds " + std::to_string(built.records) +
+                        " records, the machine starts one from " +
+                        std::to_string(recordsBeforeExecute) + " on",
+                    true);
+        return false;
+    }
     marks_ = built.marks;
     jobStart_ = {job.startFigure, job.startPoint};
     resume_.reset();
@@ -101,8 +110,8 @@ void Tster::stopAfterLostEcho() {
     const double y = (plotstate.abspos.y - plotstate.pos0.y) / 100.0;
     // Where the tool stands matches no point: the machine ran none of them,
     // and the job goes on from its beginning.
-    resume_ = resumePointAfterLostEcho(marks_, transArm.lostEcho()->confirmedRecords,
-                                       outputReader->ListaFigur, x, y)
+    resume_ = resumePointAfterStop(marks_, transArm.lostEcho()->confirmedRecords,
+                                   outputReader->ListaFigur, x, y)
                   .value_or(jobStart_);
 }
 

@@ -42,11 +42,12 @@ bool jobRecord(const std::string& r) {
 
 } // namespace
 
-std::optional<std::string> checkJobRecords(const std::filesystem::path& jobFile) {
+JobRecordCheck checkJobRecords(const std::filesystem::path& jobFile) {
     std::ifstream in(jobFile, std::ios::binary);
-    if (!in) return "cannot open " + jobFile.string();
+    if (!in) return {"cannot open " + jobFile.string()};
     const std::string job((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     long long index = 0;
+    auto wrong = [&](std::string problem) { return JobRecordCheck{std::move(problem), index}; };
     for (std::size_t at = 0; at < job.size(); ++index) {
         const auto letter = static_cast<std::uint8_t>(job[at]);
         std::size_t length = 0;
@@ -57,12 +58,12 @@ std::optional<std::string> checkJobRecords(const std::filesystem::path& jobFile)
         const std::string where =
             "record " + std::to_string(index) + " at byte " + std::to_string(at);
         if (length == 0 || at + length > job.size())
-            return where + " does not fit the record lengths of this machine";
+            return wrong(where + " does not fit the record lengths of this machine");
         if (!jobRecord(job.substr(at, length)))
-            return where + " is not a job record for this machine";
+            return wrong(where + " is not a job record for this machine");
         at += length;
     }
-    return std::nullopt;
+    return {std::nullopt, index};
 }
 
 } // namespace korvane

@@ -9,8 +9,13 @@
 // model or firmware splits wrongly and must not reach the machine.
 namespace korvane {
 
-// None when every record is whole and one of the job's own; otherwise what is
-// wrong and where.
-std::optional<std::string> checkJobRecords(const std::filesystem::path& jobFile);
+struct JobRecordCheck {
+    // None when every record is whole and one of the job's own; otherwise
+    // what is wrong and where.
+    std::optional<std::string> problem;
+    long long records = 0; // the whole records before the first wrong one
+};
+
+JobRecordCheck checkJobRecords(const std::filesystem::path& jobFile);
 
 } // namespace korvane

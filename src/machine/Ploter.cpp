@@ -19,6 +19,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Bytes 1 and 2 of the last Ethernet status block: the drive error's code
+// (else the reference switches' inputs) and its axis mask.
+int ethernetDriveError = 0, ethernetDriveErrorAxes = 0;
+
 const std::uint8_t* usbBlock() {
     return usbLink->BufIn.data();
 }
@@ -243,6 +247,10 @@ std::string ReadFirmwareVersion() {
 }
 
 int ReadDriverError() {
+    if (ethernetActive) {
+        driverErrorAxisMask = ethernetDriveErrorAxes;
+        return ethernetDriveError;
+    }
     if (!usbLink) return 0;
     usbRead(usbDriverErrorIndex);
     driverErrorAxisMask = usbBlock()[6];
@@ -418,6 +426,8 @@ void decodeEthernetStatus(const ReplyBlock& block) {
     const std::uint8_t* b = block.data();
     const int s = fwMajor >= 7 ? 8 : 0;
     const TMachineParams& p = machineParams;
+    ethernetDriveError = b[1];
+    ethernetDriveErrorAxes = b[2];
     plotstate.PowerMaska = b[3];
     plotstate.StateExtend = static_cast<std::uint32_t>(readLE32(b + 4));
     plotstate.state = static_cast<std::uint16_t>(plotstate.StateExtend & 0xFF);

@@ -36,6 +36,9 @@ void ReadSpeeds();
 void ReadPower();
 void ReadMachineInfo();
 std::string ReadFirmwareVersion();
+// The drive error's code (else the reference switches' inputs) and its axis
+// mask into driverErrorAxisMask: over USB from index 17, over Ethernet from
+// bytes 1 and 2 of the last status block, which carry the same.
 int ReadDriverError();
 std::string DriverErrorAxes(int mask);
 void ReadHeadTemperatures();

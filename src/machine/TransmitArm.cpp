@@ -112,16 +112,18 @@ void TTransArm::tick() {
             lastFailure_ = result;
             stop();
             lostEcho_ = LostEcho{licznik_, static_cast<std::uintmax_t>(at), false};
-            showMessage(txt("Ploter", "brakLacznosciZploterem"), true, std::to_string(result));
+            showMessage(txt("Ploter", "echoUtracone"), true, std::to_string(result));
             stopMachineAfterLostEcho();
             return;
         }
         if (result != 0) {
             if (echoMismatch(result)) {
-                // The machine may hold a damaged record: nothing more is sent.
+                // The machine may hold a damaged record: nothing more is sent,
+                // and it does not run on with what it holds.
                 lastFailure_ = result;
                 stop();
-                showMessage(txt("Ploter", "brakLacznosciZploterem"), true, std::to_string(result));
+                SendCommand("Q");
+                showMessage(txt("Ploter", "echoBledne"), true, std::to_string(result));
                 return;
             }
             // The link did not take it: the same record goes again next tick.

@@ -35,8 +35,9 @@ class TTransArm {
                const std::string& windowCaption);
     void stop();
     // Sends the next batch. A record the link did not take is sent again by a
-    // later tick; a record the machine echoed wrongly, or whose echo was lost,
-    // stops the transmission with a message.
+    // later tick; a record the machine echoed wrongly (the machine is told to
+    // stop, "Q"), or whose echo was lost, stops the transmission with its
+    // message.
     void tick();
 
     // Set when the transmission ended at a lost echo; cleared by start.

@@ -71,8 +71,19 @@ TEST(CliSend, MissingJobFileLeavesTheMachineAlone) {
     auto r = send(data, {missing, "--sim", "--json"});
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_NE(r.out.find("\"records\": 0, "), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\"result\": \"cannot open " + missing +
-                         "\"}, \"position\": {\"x\": 0, \"y\": 0, \"z\": 0}}\n"),
-              std::string::npos)
+    // The machine was never asked where it stands: no position.
+    EXPECT_NE(r.out.find("\"result\": \"cannot open " + missing + "\"}}\n"), std::string::npos)
         << r.out;
+}
+
+TEST(CliSend, EmptyJobIsRefusedBeforeTheMachineMoves) {
+    test::TempDir data;
+    test::writeFile(data / "empty.bin", "");
+    const auto trace = data / "empty.trace";
+    auto r = send(data, {(data / "empty.bin").string(), "--sim", "--trace", trace.string()});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, "0 records in " + r.out.substr(13, 4) +
+                         " s: not started: the job holds 0 records, the machine starts one from "
+                         "17 on\n");
+    EXPECT_EQ(test::readFile(trace), ""); // not a move
 }

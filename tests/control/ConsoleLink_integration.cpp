@@ -130,6 +130,10 @@ TEST_F(ConsoleOverTcp, TheWindowsContinueAfterADroppedLinkCompletesThePart) {
     // The lost echo was reported, by its number.
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].caption, "101");
+    EXPECT_EQ(ui.messages[0].text.rfind("The connection with the machine broke before it "
+                                        "confirmed a record",
+                                        0),
+              0u);
 
     // Continue (Shift+F2, the machine's continue button) starts the job again
     // from the point where the tool stands.

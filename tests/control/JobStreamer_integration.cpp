@@ -36,9 +36,10 @@ TEST_F(ControlEndToEnd, ResumedJobRunsFromItsStartPointToTheEnd) {
     EXPECT_TRUE(allSentReported);
     EXPECT_EQ(lastReported, resumed.records);
     // Back over the work origin at the safe height of 10 mm.
-    EXPECT_NEAR(outcome.x, 0, 0.01);
-    EXPECT_NEAR(outcome.y, 0, 0.01);
-    EXPECT_NEAR(outcome.z, 10, 0.01);
+    ASSERT_TRUE(outcome.position);
+    EXPECT_NEAR(outcome.position->x, 0, 0.01);
+    EXPECT_NEAR(outcome.position->y, 0, 0.01);
+    EXPECT_NEAR(outcome.position->z, 10, 0.01);
 
     // Job moves in absolute steps: the work origin lies at (50, 50) mm and
     // 100 mm below the top, i.e. x 15000, y 15000, z -30000.
@@ -123,6 +124,11 @@ TEST_F(ControlEndToEnd, WrongEchoOverTheNetworkStopsTheMachine) {
     const StreamOutcome outcome = streamJob(std::move(link), r);
     EXPECT_EQ(outcome.result, StreamResult::echoMismatch);
     EXPECT_EQ(outcome.text, "echo mismatch (103)");
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_EQ(ui.messages.back().text, "The machine echoed a record wrongly: it may hold a damaged "
+                                       "record, so nothing more is sent and the machine is "
+                                       "stopped.");
+    EXPECT_EQ(ui.messages.back().caption, "103");
     const auto s = m->snapshot();
     EXPECT_EQ(s.status & stateJobRunning, 0u);
     EXPECT_GT(s.executedRecords, 0);

@@ -1,5 +1,6 @@
-// Where a job goes on after a lost echo: the point where the tool stands, up
-// to the lost record, never one it has not reached nor one before it.
+// Where a job goes on after it was cut short: the point where the tool stands,
+// or the start of the segment it stopped on, up to the last record the machine
+// may hold, never one it has not reached nor one before it.
 #include "control/ResumePoint.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ class ResumeAfterLostEcho : public ::testing::Test {
     }
     // The point where the tool stands (x, y) when the echo of `lost` was lost.
     std::optional<JobPoint> resume(long long lost, double x, double y) const {
-        return resumePointAfterLostEcho(marks, lost, figures, x, y);
+        return resumePointAfterStop(marks, lost, figures, x, y);
     }
     static std::pair<std::size_t, std::size_t> pair(const std::optional<JobPoint>& p) {
         return p ? std::pair{p->figure, p->point} : std::pair<std::size_t, std::size_t>{99, 99};
@@ -60,6 +61,20 @@ TEST_F(ResumeAfterLostEcho, AtASpotPassedTwiceTheLaterPass) {
     EXPECT_EQ(pair(resume(50, 30, 10)), (std::pair<std::size_t, std::size_t>{0, 1}));
 }
 
+TEST_F(ResumeAfterLostEcho, StoppedOnASegmentCutsItAgainWhole) {
+    // A drive error stops the tool half way from (10, 10) to (30, 10).
+    EXPECT_EQ(pair(resume(25, 20, 10)), (std::pair<std::size_t, std::size_t>{0, 0}));
+    EXPECT_EQ(pair(resume(25, 30, 12.5)), (std::pair<std::size_t, std::size_t>{0, 1}));
+    // Off the segment by more than a hundredth: on none.
+    EXPECT_FALSE(resume(25, 20, 10.02));
+    // On the way to the second figure, its plunge sent or not: its first point.
+    EXPECT_EQ(pair(resume(30, 35, 27)), (std::pair<std::size_t, std::size_t>{1, 0}));
+    EXPECT_EQ(pair(resume(43, 35, 27)), (std::pair<std::size_t, std::size_t>{1, 0}));
+    // On the second figure's segment, not sent yet: that cannot be.
+    EXPECT_FALSE(resume(40, 50, 40));
+    EXPECT_EQ(pair(resume(43, 50, 40)), (std::pair<std::size_t, std::size_t>{1, 0}));
+}
+
 TEST_F(ResumeAfterLostEcho, BetweenFiguresOverTheNextEntry) {
     // Lifted at the end of the first figure.
     EXPECT_EQ(pair(resume(30, 30, 14)), (std::pair<std::size_t, std::size_t>{0, 2}));
@@ -71,7 +86,7 @@ TEST_F(ResumeAfterLostEcho, BetweenFiguresOverTheNextEntry) {
     EXPECT_FALSE(resume(22, 30, 10));
     // Nowhere on the job: it ran none of its points.
     EXPECT_FALSE(resume(22, 5, 5));
-    EXPECT_FALSE(resumePointAfterLostEcho({}, 10, figures, 10, 10));
+    EXPECT_FALSE(resumePointAfterStop({}, 10, figures, 10, 10));
 }
 
 } // namespace

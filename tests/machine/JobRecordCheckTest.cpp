@@ -15,13 +15,16 @@ TEST(JobRecordCheck, RecordsMustSplitWithTheMachinesLengths) {
     TempDir dir;
     auto check = [&](const std::string& job) {
         writeFile(dir / "out.bin", job);
-        return checkJobRecords(dir / "out.bin").value_or("ok");
+        return checkJobRecords(dir / "out.bin").problem.value_or("ok");
     };
     const std::string move = std::string("a") + bytes({0, 5, 0, 0, 5, 0, 0, 0, 0, 0, 0, 0, 0});
     EXPECT_EQ(check(bytes({'s', 0, 'v', 1, 0x10, 0x27, 'p', 100, 'f', 3, 'r', 1, 1}) + move +
                     bytes({'l', 1, 0, 't', 1, 180, 'r', 0, 2})),
               "ok");
     EXPECT_EQ(check(""), "ok");
+    EXPECT_EQ(checkJobRecords(dir / "out.bin").records, 0);
+    writeFile(dir / "out.bin", bytes({'p', 1, 'p', 2, 'r', 1}));
+    EXPECT_EQ(checkJobRecords(dir / "out.bin").records, 2); // whole before the wrong one
     EXPECT_EQ(check(bytes({'p', 1, 'r', 1})), "record 1 at byte 2 does not fit the record "
                                               "lengths of this machine");
     EXPECT_EQ(check(bytes({'p', 1, 0x1F})), "record 1 at byte 2 does not fit the record "
