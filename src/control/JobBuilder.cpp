@@ -9,6 +9,7 @@
 #include "machine/MachineState.h"
 #include "machine/Ploter.h"
 #include "output/DaneWyjsciowe.h"
+#include "output/ProgramFeedsFile.h"
 
 #include <unistd.h>
 
@@ -85,7 +86,21 @@ JobBuildResult writeJob(const JobRequest& request) {
                                                        " mm is below the paths (" +
                                                        formatReal(clearance) + " mm)");
 
-    const TOperacjaDane& operation = request.operation;
+    // A program from another CAM system runs at its own feeds and spindle
+    // speeds, its rapids at the machine's rapid speed.
+    std::optional<ProgramFeeds> feeds = readFeedsFile(input);
+    if (feeds && feeds->figures.size() != figures.size()) feeds.reset();
+    for (std::size_t i = 0; feeds && i < figures.size(); ++i)
+        if (feeds->figures[i].feeds.size() != figures[i]->poz.size()) feeds.reset();
+    TOperacjaDane operation = request.operation;
+    if (feeds) {
+        const TOperacjaDane program = programOperation(operation.nazwa, *feeds);
+        operation.szybkosc = program.szybkosc;
+        operation.posuwWiercenia = program.posuwWiercenia;
+        operation.obroty = program.obroty;
+        operation.warstwaGrubosc = 0;
+        if (machineParams.maxRapid > 0) operation.szybkoscPrzestawcza = machineParams.maxRapid;
+    }
     TJobContext context;
     context.printer3D = settings.printer3D;
     context.gruboscPodkladki = request.gruboscPodkladki;
@@ -107,7 +122,8 @@ JobBuildResult writeJob(const JobRequest& request) {
         }
         for (std::size_t i = request.startFigure; i < figures.size(); ++i)
             writer.WriteJobFigure(
-                *figures[i], i == request.startFigure ? static_cast<int>(request.startPoint) : 0);
+                *figures[i], i == request.startFigure ? static_cast<int>(request.startPoint) : 0,
+                feeds ? &feeds->figures[i] : nullptr);
         writer.WriteJobTrailer();
         std::filesystem::rename(temporary, request.jobFile);
     } catch (const std::exception& e) {

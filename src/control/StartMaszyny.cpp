@@ -21,6 +21,8 @@ void sendAndSettle(const char* command) {
 } // namespace
 
 bool prepareMachineForJob(double rapidSpeed, bool printing) {
+    // No rapid speed of its own: the machine's fastest.
+    if (rapidSpeed <= 0) rapidSpeed = machineParams.maxRapid;
     ReadStatus();
     ReadWorkOrigin();
     SendCommand(

@@ -135,6 +135,32 @@ void TJobWriter::WriteSpindleSpeed(long long value) {
     record(r);
 }
 
+void TJobWriter::writeSpindle(double rpm) {
+    const TMachineParams& p = machineParams;
+    spindle_ = rpm;
+    if (extendedStatus) {
+        const long long value = std::max<long long>(
+            std::min<long long>(roundHalfEven(rpm), p.spindleSpeedMax), p.spindleSpeedMin);
+        record(pauseRecord(10));
+        WriteSpindleSpeed(value);
+        record(pauseRecord(10));
+    } else {
+        record(pauseRecord(100));
+        WriteSpindleSpeed(roundHalfEven(rpm / 100));
+        record(pauseRecord(100));
+    }
+}
+
+std::string TJobWriter::workingFeedRecord(double feed) {
+    const TMachineParams& p = machineParams;
+    if (p.maxSpeed > 0) feed = std::min(feed, double(p.maxSpeed));
+    if (p.minSpeed > 0) feed = std::max(feed, double(p.minSpeed));
+    if (feed == workingFeed_) return {};
+    workingFeed_ = feed;
+    return speedRecord(1, SpeedToMachine(roundHalfEven(feed * p.speedFactor)),
+                       p.newSpeedEncoding != 0);
+}
+
 void TJobWriter::WriteJobHeader() {
     const TMachineParams& p = machineParams;
     const bool newEncoding = p.newSpeedEncoding != 0;
@@ -151,20 +177,13 @@ void TJobWriter::WriteJobHeader() {
     if (!newEncoding) record(smoothingRecord(false));
     record(speedRecord(0, SpeedToMachine(roundHalfEven(op_.szybkoscPrzestawcza * k)), newEncoding));
     record(speedRecord(1, SpeedToMachine(roundHalfEven(op_.szybkosc * k)), newEncoding));
+    workingFeed_ = op_.szybkosc;
     if (context_.printer3D) {
         record(
             speedRecord(3, SpeedToMachine(roundHalfEven(op_.szybkoscPrzestawcza * k * 0.8)), true));
         record(speedRecord(4, SpeedToMachine(roundHalfEven(op_.szybkosc * k)), true));
-    } else if (extendedStatus) {
-        const long long value = std::max<long long>(
-            std::min<long long>(roundHalfEven(op_.obroty), p.spindleSpeedMax), p.spindleSpeedMin);
-        record(pauseRecord(10));
-        WriteSpindleSpeed(value);
-        record(pauseRecord(10));
     } else {
-        record(pauseRecord(100));
-        WriteSpindleSpeed(roundHalfEven(op_.obroty / 100));
-        record(pauseRecord(100));
+        writeSpindle(op_.obroty);
     }
     record(pauseRecord(200));
     if (!context_.printer3D) {
@@ -181,7 +200,7 @@ void TJobWriter::WriteJobHeader() {
     lastZ_ = context_.printer3D ? 0 : roundHalfEven(safeHeight * 100 * p.stepsZ);
 }
 
-void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
+void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint, const FigureFeeds* feeds) {
     const TMachineParams& p = machineParams;
     const bool newEncoding = p.newSpeedEncoding != 0;
     const bool printing = context_.printer3D;
@@ -203,6 +222,16 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
 
     const TrPkt3D& P = fig.poz[static_cast<std::size_t>(startPoint)];
     const double z0 = P.z + substrate;
+    // A program's figure is approached at the height its rapids ended (above
+    // a later start point by as much) and plunged at its own feed.
+    double approach = z0 + op_.warstwaGrubosc;
+    double plungeFeed = op_.posuwWiercenia;
+    if (feeds) {
+        approach = z0 + std::max(0.0, feeds->approachZ - fig.poz.front().z);
+        plungeFeed = feeds->plungeFeed > 0 ? feeds->plungeFeed : op_.posuwWiercenia;
+        if (p.maxPlungeFeed > 0) plungeFeed = std::min(plungeFeed, double(p.maxPlungeFeed));
+        if (!printing && feeds->spindle != spindle_) writeSpindle(feeds->spindle);
+    }
     record(pauseRecord(1));
     record(slotRecord(0));
     if (!printing) record(spindleOnRecord());
@@ -215,13 +244,12 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
             record(move);
         }
     } else {
-        WriteJobMove(-1, z0 + op_.warstwaGrubosc, P.y, P.x, k);
+        WriteJobMove(-1, approach, P.y, P.x, k);
     }
     record(pauseRecord(1));
     record(slotRecord(1));
     if (!printing) {
-        const double plunge =
-            newEncoding ? op_.posuwWiercenia * k : op_.posuwWiercenia * p.stepsZ * k;
+        const double plunge = newEncoding ? plungeFeed * k : plungeFeed * p.stepsZ * k;
         record(speedRecord(3, SpeedToMachine(roundHalfEven(plunge)), newEncoding));
         record(slotRecord(3));
         const std::string move = buildMove(-1, z0, P.y, P.x, k);
@@ -261,6 +289,14 @@ void TJobWriter::WriteJobFigure(const tFigura& fig, int startPoint) {
     for (std::size_t i = first; i < fig.poz.size(); ++i) {
         const double x = fig.poz[i].x, y = fig.poz[i].y, z = fig.poz[i].z + substrate;
         const bool extruding = printing && std::fabs(z - previousZ) < 0.001;
+        if (feeds && i < feeds->feeds.size()) {
+            const std::string speed = workingFeedRecord(feeds->feeds[i]);
+            if (!speed.empty()) {
+                // The held move runs at the speed in force before the change.
+                writeHeld();
+                record(speed);
+            }
+        }
         // Without newSpeedEncoding the move goes first, then the records of
         // the limit at its end point.
         std::vector<std::string> pending;

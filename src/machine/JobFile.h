@@ -2,6 +2,7 @@
 
 #include "foundation/Records.h"
 #include "geometry/Figury.h"
+#include "geometry/ProgramFeeds.h"
 #include "libraries/Operacje.h"
 
 #include <cstdint>
@@ -47,7 +48,10 @@ class TJobWriter {
     // temperature of a print is not part of the file: the start of machining
     // sends headTemperatureRecord at once.
     void WriteJobHeader();
-    void WriteJobFigure(const tFigura& fig, int startPoint);
+    // With `feeds` (a program from another CAM system) the figure is approached
+    // at its own height, plunged at its own feed, each move cut at its feed and
+    // the spindle turned at its speed, all within the machine's limits.
+    void WriteJobFigure(const tFigura& fig, int startPoint, const FigureFeeds* feeds = nullptr);
     // Writes the end of the program and closes the file.
     void WriteJobTrailer();
 
@@ -72,6 +76,10 @@ class TJobWriter {
     std::string takeMove(const StepMove& steps, int speed, double k);
     std::string buildMove(int speed, double z, double y, double x, double k);
     void markPoint(std::size_t point);
+    // The record setting the working speed slot to `feed` mm/min, within the
+    // machine's limits; empty when the slot holds that speed already.
+    std::string workingFeedRecord(double feed);
+    void writeSpindle(double rpm);
 
     std::filesystem::path path_;
     TOperacjaDane op_;
@@ -82,6 +90,8 @@ class TJobWriter {
     long long records_ = 0, bytes_ = 0;
     std::vector<JobPointMark> marks_;
     std::size_t figures_ = 0; // figures written so far
+    double workingFeed_ = 0;  // the feed of the working speed slot, mm/min
+    double spindle_ = 0;      // the spindle speed written last, rpm
 };
 
 // Padded-16 "s3t" and the head temperature as float32.
