@@ -102,7 +102,7 @@ class Regions {
 // Cuts out of every added contour its stretches of more than 20 points in a
 // row that run within 0.66 steps of a contour less than a step above or
 // below; what is left stays as open pieces in its place.
-void thinDenseContours(double step) {
+void cutDenseStretches(double step) {
     const double near = 0.99 * 0.66 * step;
     for (const auto& f : figureList) f->PoliczSrodek();
     FigurePoints points(figureList, near);
@@ -174,6 +174,23 @@ void finalOrder() {
 }
 
 } // namespace
+
+void thinDenseContours(double warstwaSzer) {
+    // Every other added contour is thinned running the other way; its pieces
+    // keep that direction, the contours left whole get their own back.
+    for (size_t k = 1; k < figureList.size(); k += 2) {
+        tFigura& f = *figureList[k];
+        if (!f.dodatkowa) continue;
+        std::reverse(f.poz.begin(), f.poz.end());
+        f.odwrotna = true;
+    }
+    cutDenseStretches(warstwaSzer);
+    for (const auto& f : figureList) {
+        if (!f->odwrotna) continue;
+        std::reverse(f->poz.begin(), f->poz.end());
+        f->odwrotna = false;
+    }
+}
 
 double contourSlope(const tFigura& f) {
     if (f.poz.empty()) return 0;

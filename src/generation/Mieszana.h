@@ -21,6 +21,13 @@ using SubStepHandler = std::function<void(const char* name)>;
 // threads (the figures are the same whatever their number).
 void generujMieszane(const TOperacjaDane& oper, int gapWorkers, const SubStepHandler& subStep);
 
+// Cuts out of the added contours of figureList (dodatkowa) their stretches of
+// more than 20 points in a row that run within 0.66 steps of another contour
+// less than a step above or below; what is left of a contour stays as open
+// pieces (dzielona) in its place. The added contours at odd places are cut
+// running backwards, and their pieces keep that direction.
+void thinDenseContours(double warstwaSzer);
+
 // The slope of the relief along a contour (radians): per point the steepest
 // rise of the motion map one cell away; then the mean of the point angles
 // below the mean, or the mean itself when none is.

@@ -356,6 +356,42 @@ TEST(SpiralaiLaczenie, APrintersSpiralStartsWithItsFirstTransitionWithinACellOfH
     EXPECT_EQ(s.poz.back().z, 1.5f);
 }
 
+TEST(Mieszana, AddedContoursAtOddPlacesAreCutRunningBackwards) {
+    // A contour along y = 0 from x = 0 to 30; added ones at levels less than
+    // a step from it: along y = 0.3 from x = -10 to 40 (its middle runs
+    // within 0.66 steps), at places 1 and 2.
+    auto straight = [](float x0, float x1, float y, float z, bool added) {
+        auto f = std::make_unique<tFigura>();
+        for (float x = x0; x <= x1 + 1e-3f; x += 0.1f) f->poz.push_back({x, y, z});
+        f->fig_ppz = z;
+        f->dodatkowa = added;
+        f->PoliczSrodek();
+        return f;
+    };
+    for (const size_t place : {1u, 2u}) {
+        figureList.clear();
+        addFigure(straight(0, 30, 0, 1, false));
+        if (place == 2) addFigure(straight(0, 30, 60, 1, false));
+        addFigure(straight(-10, 40, 0.3f, 1.2f, true));
+        addFigure(straight(-10, 40, 100, 1.2f, true)); // near nothing: whole
+        thinDenseContours(1);
+        std::vector<const tFigura*> pieces;
+        for (const auto& f : figureList)
+            if (f->dzielona) pieces.push_back(f.get());
+        ASSERT_EQ(pieces.size(), 2u) << place;
+        for (const tFigura* piece : pieces) {
+            EXPECT_FALSE(piece->odwrotna);
+            EXPECT_FLOAT_EQ(piece->poz.front().y, 0.3f);
+            // At place 1 both pieces run towards -x, at place 2 towards +x.
+            EXPECT_EQ(piece->poz.front().x > piece->poz.back().x, place == 1) << place;
+        }
+        const tFigura& whole = *figureList.back();
+        EXPECT_FALSE(whole.dzielona);
+        EXPECT_FALSE(whole.odwrotna);
+        EXPECT_FLOAT_EQ(whole.poz.front().x, -10);
+    }
+}
+
 TEST(DodatkoweWatek, TheGapSearchFindsWhatThePlainLoopFinds) {
     // Contours of the test relief every 2 mm, each derived from every contour
     // 1.5 mm below it in turn: near and far parents, inside and beside.
