@@ -11,9 +11,12 @@
 #include "control/JobStreamer.h"
 #include "foundation/NumberText.h"
 #include "foundation/TextCompare.h"
+#include "generation/ProgramImport.h"
 #include "machine/FirmwareVersion.h"
 #include "machine/JobFile.h"
 #include "machine/LibusbHidBackend.h"
+#include "output/DaneWyjsciowe.h"
+#include "output/ProgramFeedsFile.h"
 
 #include <cstdio>
 
@@ -54,7 +57,7 @@ class ProgressLine {
 
 int runSend(const CommandArgs& args) {
     if (args.words.empty() || args.words[0].rfind("--", 0) == 0)
-        return usage("a job file (.bin) or an output file (.out) is needed");
+        return usage("a job file (.bin), an output file (.out) or a G-code program is needed");
     if (const std::string problem =
             args.problem({"--host", "--port", "--info-port", "--machine", "--firmware",
                           "--time-scale", "--trace", "--operation", "--safe-height", "--substrate",
@@ -75,7 +78,9 @@ int runSend(const CommandArgs& args) {
     const std::filesystem::path given = args.words[0];
     // An output path file becomes the job of the machine identified, written
     // where the start of machining writes it.
-    const bool fromOutput = sameText(given.extension().string(), ".out");
+    // A G-code program is first read into an output file of its name.
+    const bool program = isGCodeFile(given);
+    const bool fromOutput = program || sameText(given.extension().string(), ".out");
     if (fromOutput)
         request.outputFile = given;
     else
@@ -126,11 +131,28 @@ int runSend(const CommandArgs& args) {
     if (!startBatch()) return 1;
     request.windowCaption = TfGlowny::caption();
     if (fromOutput) request.jobFile = jobFilePath();
-    // An output file is machined with the operation of its name, as START finds it.
+    if (program) {
+        request.outputFile = outputFilePath(given.stem().string());
+        try {
+            std::filesystem::create_directories(request.outputFile.parent_path());
+            if (importGCodeProgram(given, request.outputFile).figures.empty()) {
+                std::fprintf(stderr, "send: %s has no cutting move\n", given.string().c_str());
+                return 1;
+            }
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "send: %s, %s\n", given.string().c_str(), e.what());
+            return 1;
+        }
+    }
+    // An output file is machined with the operation of its name, as START finds
+    // it; a program's output with its own feeds.
     const std::string operationName = args.has("--operation") ? args.value("--operation")
                                       : fromOutput            ? given.stem().string()
                                                               : std::string();
-    if (!operationName.empty()) {
+    const auto programFeeds = fromOutput ? readFeedsFile(request.outputFile) : std::nullopt;
+    if (programFeeds && !args.has("--operation")) {
+        request.operation = programOperation(operationName, *programFeeds);
+    } else if (!operationName.empty()) {
         const TOperacjaDane* operation = findOperation(operationName);
         if (!operation) {
             std::fprintf(stderr, "send: no operation named %s in the library\n",
@@ -185,12 +207,14 @@ int runSend(const CommandArgs& args) {
 
 const CommandRegistration send{
     "send",
-    "send (JOB.bin | OUTPUT.out) (--host H [--port P] [--info-port P] | --sim [--machine PRODUCT]\n"
+    "send (JOB.bin | OUTPUT.out | PROGRAM.nc) (--host H [--port P] [--info-port P] | --sim "
+    "[--machine PRODUCT]\n"
     "      [--firmware X.Y.Z] [--time-scale F] [--trace FILE]) [--operation NAME] [--safe-height "
     "MM]\n"
     "      [--substrate MM] [--start-figure F --start-point P] [--timeout S] [--json]\n"
     "      streams a job file (or the job of an output file, written for the machine from\n"
-    "      figure F point P on) to the machine and waits for the end of the job",
+    "      figure F point P on; or of a G-code program read into the output file of its\n"
+    "      name, run at its own feeds) to the machine and waits for the end of the job",
     runSend};
 
 } // namespace

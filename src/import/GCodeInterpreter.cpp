@@ -181,7 +181,8 @@ void GCodeInterpreter::run(const GCodeBlock& block) {
             refuse(GCodeProblem::unusedWord, block.text[static_cast<std::size_t>(letter - 'A')]);
     if (block.has('R') && !arcMove && !isCycle(moving))
         refuse(GCodeProblem::unusedWord, block.text['R' - 'A']);
-    if (block.has('Q') && moving != 830) refuse(GCodeProblem::unusedWord, block.text['Q' - 'A']);
+    if (block.has('Q') && moving != 830 && !block.hasG(640))
+        refuse(GCodeProblem::unusedWord, block.text['Q' - 'A']);
     if (block.has('L') && !isCycle(moving)) refuse(GCodeProblem::unusedWord, block.text['L' - 'A']);
     if (block.has('P') && !block.hasG(40) && !arcMove && !isCycle(moving) && !block.hasG(640))
         refuse(GCodeProblem::unusedWord, block.text['P' - 'A']);

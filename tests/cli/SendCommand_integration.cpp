@@ -26,8 +26,10 @@ TEST(CliSend, ArgumentErrorsSayWhatIsWrong) {
         int code;
         std::string message;
     } cases[] = {
-        {{}, 2, "send: a job file (.bin) or an output file (.out) is needed\n"},
-        {{"--sim"}, 2, "send: a job file (.bin) or an output file (.out) is needed\n"},
+        {{}, 2, "send: a job file (.bin), an output file (.out) or a G-code program is needed\n"},
+        {{"--sim"},
+         2,
+         "send: a job file (.bin), an output file (.out) or a G-code program is needed\n"},
         {{job}, 2, "send: give either --host HOST or --sim\n"},
         {{job, "--sim", "--host", "127.0.0.1"}, 2, "send: give either --host HOST or --sim\n"},
         {{job, "--host"}, 2, "send: --host needs a value\n"},
