@@ -16,17 +16,14 @@ trap 'rm -rf "$shots"' EXIT
 (cd "$build" && KORVANE_ARTEFACTS=$shots xvfb-run -a -s "-screen 0 1600x1000x24" "$test_gui" \
     >"$shots/run.log" 2>&1) || echo "Some window tests failed; see the pictures before committing."
 
-# The pictures the manuals show, in every language a window test takes them in.
-pictures=(
-  main-window-US main-window-PL main-window-SA
-  tool-dialog-US-type1 tool-dialog-SA-type1
-  operation-dialog-US operation-dialog-SA
-  build-session simulation_view_US
-  control-panel-jogged-US control-panel-jogged-SA
-  control-panel-during-job-US control-panel-during-job-SA
-  tool-length-US tool-length-SA
-  machine-about-US machine-about-SA
-)
+# The pictures the manuals show: the windows taken in every language by the
+# manual's own window test, and the build, the simulation and a running job.
+pictures=(build-session simulation_view_US control-panel-during-job-US control-panel-during-job-SA)
+for window in main-window tool-dialog operation-dialog control-panel tool-length machine-about; do
+  for language in US PL RU CN SK IT ES SA FR; do
+    pictures+=("manual-$window-$language")
+  done
+done
 missing=0
 for p in "${pictures[@]}"; do
   if [ -f "$shots/$p.png" ]; then
