@@ -274,8 +274,11 @@ void tGenProcesow::Execute() {
             }
         }
         // The correction and the clearance raise points where the tool must
-        // stand higher, also inside spirals: those are made to descend again.
-        keepSpiralsDescending(oper_.warstwaSzer / 4);
+        // stand higher, also inside spirals: those are made to descend again,
+        // but where a short link climbs no higher than the next pass, clear
+        // of the surface: lifting the tool there and setting it down again
+        // beside the same point costs far more.
+        keepSpiralsDescending({oper_.warstwaSzer / 4, Frez->Parametry.d1 / 2.0, oper_.warstwaSzer});
         czas = secondsSince(correctionStart);
         PostepNast();
         ustalZprzestawczy(oper_.warstwaSzer, oper_.warstwaGrubosc);

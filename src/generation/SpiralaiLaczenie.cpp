@@ -342,7 +342,25 @@ BorderSide borderSide(const TrPkt3D& p) {
     return BorderSide::none;
 }
 
-void keepSpiralsDescending(double largestRaise) {
+bool linkClearOfMotionMap(const TrPkt3D& p, const TrPkt3D& q) {
+    constexpr double tolerance = 1e-4; // heights are Singles
+    const double length = std::hypot(double(q.x) - p.x, double(q.y) - p.y);
+    const int steps = std::max(1, static_cast<int>(std::ceil(2 * length / pixelSize)));
+    for (int k = 0; k <= steps; ++k) {
+        const double t = double(k) / steps;
+        const TrPkt3D at{static_cast<float>(p.x + t * (double(q.x) - p.x)),
+                         static_cast<float>(p.y + t * (double(q.y) - p.y)),
+                         static_cast<float>(p.z + t * (double(q.z) - p.z))};
+        if (motionHeightInterpolated(at) > at.z + tolerance) return false;
+    }
+    return true;
+}
+
+void keepSpiralsDescending(const SpiralClimbs& climbs) {
+    auto linkStays = [&](const TrPkt3D& from, const TrPkt3D& to) {
+        return std::hypot(double(to.x) - from.x, double(to.y) - from.y) <= climbs.reach &&
+               to.z - from.z <= climbs.largestClimb && linkClearOfMotionMap(from, to);
+    };
     FigureList out;
     out.reserve(figureList.size());
     for (auto& f : figureList) {
@@ -361,8 +379,12 @@ void keepSpiralsDescending(double largestRaise) {
                 continue;
             }
             const size_t pieceEnd = starts.empty() ? poz.size() : starts.back();
-            if (floor - z <= largestRaise || k == 0 || pieceEnd - (k + 1) < 2) {
+            if (floor - z <= climbs.largestRaise || k == 0 || pieceEnd - (k + 1) < 2) {
                 z = floor;
+                continue;
+            }
+            if (linkStays(poz[k], poz[k + 1])) {
+                floor = z;
                 continue;
             }
             starts.push_back(k + 1);

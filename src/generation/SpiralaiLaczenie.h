@@ -39,13 +39,27 @@ std::vector<TrPkt3D> spiralTransition(const tFigura& upper, const tFigura& lower
 // along the surface within the height window (lowLimit to highLimit).
 void joinAtBorders(int figStart);
 
+// How a spiral may go on where it climbs.
+struct SpiralClimbs {
+    double largestRaise = 0; // a point this much lower than the next is raised
+    double reach = 0;        // a link to the next point at most this long in plan,
+    double largestClimb = 0; // climbing at most this much, clear of the motion map, stays
+};
+
 // Makes every spiral of figureList (spirala 1) descend from point to point
-// once nothing will raise its points any more. Walking from its end, a point
-// lower than the point after it is raised to that height when the raise is at
-// most `largestRaise`; otherwise the spiral ends at that point and the rest
-// becomes a spiral of its own right after it (a piece is never left with a
-// single point: that one is raised). Points only ever go up, so a path that
-// kept the tool clear still does.
-void keepSpiralsDescending(double largestRaise);
+// once nothing will raise its points any more, but where it climbs over a
+// short link. Walking from its end, a point lower than the point after it is
+// raised to that height when the raise is at most `largestRaise`; otherwise
+// the spiral goes on over the link to the next point when that lies within
+// `reach` in plan, climbs at most `largestClimb` and runs on or above the
+// motion map all the way; otherwise it ends at that point and the rest becomes
+// a spiral of its own right after it (a piece is never left with a single
+// point: that one is raised). Points only ever go up, so a path that kept the
+// tool clear still does.
+void keepSpiralsDescending(const SpiralClimbs& climbs);
+
+// Whether the straight move from p to q stays on or above the motion map,
+// looked at every half cell.
+bool linkClearOfMotionMap(const TrPkt3D& p, const TrPkt3D& q);
 
 } // namespace korvane

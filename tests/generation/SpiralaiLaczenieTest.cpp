@@ -7,6 +7,7 @@
 #include "SweepSupport.h"
 #include "generation/NearestPoint.h"
 #include "geometry/Figury.h"
+#include "geometry/Raster.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +50,7 @@ TEST(KeepSpiralsDescending, SmallClimbsAreRaisedAwayFromTheEnd) {
     add({5.0f, 4.9f, 4.95f, 4.8f, 4.85f, 4.7f}, 1);
     // Only the first point can rise: it is raised whatever it takes.
     add({4.0f, 5.0f, 4.5f}, 1);
-    keepSpiralsDescending(0.1);
+    keepSpiralsDescending({0.1});
     EXPECT_EQ(pieces(),
               (Pieces{{{0, 5.0f}, {1, 4.95f}, {2, 4.95f}, {3, 4.85f}, {4, 4.85f}, {5, 4.7f}},
                       {{0, 5.0f}, {1, 5.0f}, {2, 4.5f}}}));
@@ -60,7 +61,7 @@ TEST(KeepSpiralsDescending, ALargeClimbEndsTheSpiralThere) {
     // 5.0 would have to rise 0.8 to the 5.8 after it.
     add({6.0f, 5.5f, 5.0f, 5.8f, 5.6f, 5.2f}, 1);
     add({2.0f, 2.5f}, 0);
-    keepSpiralsDescending(0.25);
+    keepSpiralsDescending({0.25});
     EXPECT_EQ(pieces(), (Pieces{{{0, 1.0f}, {1, 3.0f}},
                                 {{0, 6.0f}, {1, 5.5f}, {2, 5.0f}},
                                 {{3, 5.8f}, {4, 5.6f}, {5, 5.2f}},
@@ -78,8 +79,34 @@ TEST(KeepSpiralsDescending, ALargeClimbEndsTheSpiralThere) {
 TEST(KeepSpiralsDescending, ASteadyClimbLeavesNoOnePointPiece) {
     // 4.5 ends the piece of 5.5 and 5.0; 4.0 would leave 4.5 alone: it rises.
     add({5.0f, 4.0f, 4.5f, 5.5f, 5.0f}, 1);
-    keepSpiralsDescending(0.1);
+    keepSpiralsDescending({0.1});
     EXPECT_EQ(pieces(), (Pieces{{{0, 5.0f}, {1, 4.5f}, {2, 4.5f}}, {{3, 5.5f}, {4, 5.0f}}}));
+}
+
+TEST(KeepSpiralsDescending, AShortClimbClearOfTheSurfaceGoesOnWithoutAPiece) {
+    // A flat motion map at 0 under the spiral, 1 mm cells.
+    pixelSize = 1;
+    rasterSizeX = rasterSizeY = 10;
+    allocateRasters();
+    motionHeights.fill(0);
+    const std::vector<float> spiral{6.0f, 5.5f, 5.0f, 5.8f, 5.6f, 5.2f};
+    // The link from 5.0 to 5.8: 1 mm long, climbing 0.8.
+    auto split = [&](SpiralClimbs climbs) {
+        figureList.clear();
+        add(spiral, 1);
+        keepSpiralsDescending(climbs);
+        return figureList.size() > 1;
+    };
+    EXPECT_FALSE(split({0.25, 1.5, 1}));
+    EXPECT_EQ(figureList[0]->count(), 6);
+    EXPECT_EQ(figureList[0]->poz[3].z, 5.8f);
+    EXPECT_TRUE(split({0.25, 0.9, 1}));   // longer than the reach
+    EXPECT_TRUE(split({0.25, 1.5, 0.7})); // climbing more than allowed
+    // The surface halfway along the link stands above it.
+    motionHeights[2][2] = motionHeights[3][2] = 5.7f;
+    EXPECT_TRUE(split({0.25, 1.5, 1}));
+    EXPECT_TRUE(linkClearOfMotionMap({1, 2, 5.7f}, {4, 2, 5.7f}));
+    EXPECT_FALSE(linkClearOfMotionMap({1, 2, 5.6f}, {4, 2, 5.7f}));
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "geometry/Frez.h"
 #include "output/DaneWyjsciowe.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -44,19 +45,27 @@ class SpiralsInTheOutput : public ::testing::Test {
         ASSERT_TRUE(r.written) << r.error;
         tWy reader;
         reader.wczytajPlik(r.file, -1);
-        int spirals = 0, climbs = 0;
+        int spirals = 0, climbs = 0, links = 0;
         for (size_t i = 0; i < reader.ListaFigur.size(); ++i) {
             const tFigura& f = *reader.ListaFigur[i];
             if (f.spirala != 1) continue;
             ++spirals;
-            for (size_t k = 1; k < f.poz.size(); ++k)
-                if (f.poz[k].z > f.poz[k - 1].z && climbs++ == 0)
-                    ADD_FAILURE() << "figure " << i << " climbs at point " << k << ": "
-                                  << f.poz[k - 1].z << " -> " << f.poz[k].z << " at " << f.poz[k].x
-                                  << " " << f.poz[k].y;
+            // A spiral climbs only over a link within the tool's radius and
+            // no higher than the next pass.
+            for (size_t k = 1; k < f.poz.size(); ++k) {
+                const TrPkt3D &a = f.poz[k - 1], &b = f.poz[k];
+                if (b.z <= a.z) continue;
+                ++links;
+                if ((b.z - a.z > o.warstwaSzer + 1e-3 ||
+                     std::hypot(b.x - a.x, b.y - a.y) > ball3.d1 / 2 + 1e-3) &&
+                    climbs++ == 0)
+                    ADD_FAILURE() << "figure " << i << " climbs at point " << k << ": " << a.z
+                                  << " -> " << b.z << " at " << b.x << " " << b.y;
+            }
         }
         EXPECT_GT(spirals, 0);
         EXPECT_EQ(climbs, 0) << "climbs in " << spirals << " spirals";
+        EXPECT_GT(links, 0);
     }
 
     test::RecordingUserInterface ui;
