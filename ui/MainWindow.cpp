@@ -17,6 +17,7 @@
 #include "foundation/Messages.h"
 #include "foundation/Settings.h"
 #include "foundation/State.h"
+#include "import/GCodeReader.h"
 #include "libraries/LibraryState.h"
 #include "machine/MachineLinks.h"
 #include "machine/MachineState.h"
@@ -146,6 +147,9 @@ void MainWindow::buildMenus() {
             [this] { logic_.sbBudujPlikiWyClick(); });
     connect(addItem(outputs, "mPrzerwijBudowaniePlikowWy"), &QAction::triggered, this,
             [this] { logic_.sbProcesPrzerwijClick(); });
+    outputs->addSeparator();
+    connect(addItem(outputs, "mOtworzProgram"), &QAction::triggered, this,
+            [this] { logic_.mOtworzProgramClick(); });
 
     QMenu* machine = menu("mMaszyna");
     connect(addItem(machine, "mSterowanie", QKeySequence("F5")), &QAction::triggered, this,
@@ -451,7 +455,7 @@ bool MainWindow::waitForHead() {
 }
 
 bool MainWindow::chooseStartPoint() {
-    return runStartPointDialog(this);
+    return runStartPointDialog(this, std::exchange(startPreset_, std::nullopt));
 }
 
 void MainWindow::applyTexts() {
@@ -570,7 +574,8 @@ void MainWindow::wireOutputs() {
 
 void MainWindow::setBuildCommandsEnabled(bool enabled) {
     buildCommandsEnabled_ = enabled;
-    for (const char* name : {"mProjektOtworz", "mModelOtworz", "mModelOtworzPrzyklady"})
+    for (const char* name :
+         {"mProjektOtworz", "mModelOtworz", "mModelOtworzPrzyklady", "mOtworzProgram"})
         actions_[name]->setEnabled(enabled);
     actions_["mBudujPlikiWy"]->setEnabled(enabled && anyChecked_);
     actions_["mPrzerwijBudowaniePlikowWy"]->setEnabled(!enabled);
@@ -737,7 +742,8 @@ namespace {
 QString droppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
     const QString file = data->urls().front().toLocalFile();
-    return modelFileKind(file.toStdString()) == fileKindOther ? QString() : file;
+    const std::string name = file.toStdString();
+    return modelFileKind(name) == fileKindOther && !korvane::isGCodeFile(name) ? QString() : file;
 }
 
 } // namespace

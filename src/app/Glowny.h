@@ -44,8 +44,15 @@ class TfGlowny : private BuildView {
     // Model commands: the open dialog, the same in the examples folder.
     void mModelOtworzClick();
     void mModelOtworzPrzykladyClick();
-    // A file dropped on the window: a project or a model opens, by its kind.
+    // A file dropped on the window: a project, a model or a G-code program
+    // opens, by its kind.
     void openDroppedFile(const std::string& file);
+    // Output > Open G-code program: the open dialog, then the program.
+    void mOtworzProgramClick();
+    // A G-code program of another CAM system read into the output file of its
+    // name, added to the output list and shown selected; a refused program
+    // says why and writes nothing.
+    void openProgramFile(const std::string& file);
 
     // The build-output workflow: build, abort, an output list click (-1: no
     // selection), the selected output's parameters.

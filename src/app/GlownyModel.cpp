@@ -1,6 +1,7 @@
 // The main window's model commands and files dropped on the window.
 #include "app/Glowny.h"
 #include "foundation/State.h"
+#include "import/GCodeReader.h"
 
 namespace korvane {
 
@@ -18,6 +19,8 @@ void TfGlowny::openDroppedFile(const std::string& file) {
     if (budowanie_.genProcWtoku || modelOpening_.loading() || closing) return;
     if (modelFileKind(file) == fileKindProject)
         openProjectFile(file);
+    else if (isGCodeFile(file))
+        openProgramFile(file);
     else
         modelOpening_.openModelFile(file);
 }

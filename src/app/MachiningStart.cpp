@@ -19,6 +19,7 @@
 #include "machine/MoveEncoding.h"
 #include "machine/Ploter.h"
 #include "output/DaneWyjsciowe.h"
+#include "output/ProgramFeedsFile.h"
 
 #include <algorithm>
 
@@ -50,6 +51,19 @@ double materialHeight() {
 
 double substrate() {
     return project ? static_cast<double>(project->d.material.gruboscPodkladki) : 0.0;
+}
+
+// The highest point and transfer height of an output file; 0 when unreadable.
+double programTop(const std::string& name) {
+    tWy reader;
+    try {
+        reader.wczytajPlik(outputFilePath(name), -1);
+    } catch (const OutputFileError&) {
+        return 0;
+    }
+    double top = reader.ListaFigur.empty() ? 0.0 : static_cast<double>(reader.max.z);
+    for (const auto& f : reader.ListaFigur) top = std::max(top, f->przestawczyZ);
+    return top;
 }
 
 } // namespace
@@ -91,8 +105,13 @@ bool MachiningStart::StartObrobki(const std::vector<std::string>& outputs, int& 
     }
     const std::string& name = outputs[static_cast<std::size_t>(selected)];
     const TOperacjaDane* found = findOperation(name);
-    if (!found) return false;
-    const TOperacjaDane operation = *found;
+    // A program from another CAM system runs as an operation of its own.
+    std::optional<TOperacjaDane> program;
+    if (!found)
+        if (const auto feeds = readFeedsFile(outputFilePath(name)))
+            program = programOperation(name, *feeds);
+    if (!found && !program) return false;
+    const TOperacjaDane operation = found ? *found : *program;
 
     if (settings.printer3D) {
         if (!preparePrinting(operation)) return false;
@@ -107,6 +126,8 @@ bool MachiningStart::StartObrobki(const std::vector<std::string>& outputs, int& 
     lastTool = operation.narzedzie;
     safeHeight = jobSafeHeight(materialHeight(), modelSize.z, operation.zostawDoNastOper,
                                transferMargin, substrate());
+    // A program's start and end clear its own paths and transfer heights.
+    if (program) safeHeight = std::max(safeHeight, programTop(name) + transferMargin + substrate());
     ReadPositions();
     ReadWorkOrigin();
     if (plotstate.pos0.z / 100 < safeHeight) {
