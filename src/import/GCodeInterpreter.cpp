@@ -212,8 +212,14 @@ void GCodeInterpreter::run(const GCodeBlock& block) {
         if (motion == 800 || !isCycle(motion)) cycleR_ = cycleZ_ = cycleQ_ = cycleP_ = std::nullopt;
         motion_ = motion;
     }
-    if (moving == 800 && axes)
-        refuse(GCodeProblem::unusedWord, block.gWord(800).empty() ? "X" : block.gWord(800));
+    // Axis words without a motion in force, as at the start of a program.
+    if (moving == 800 && axes) {
+        std::string word = block.gWord(800);
+        for (const char letter : {'X', 'Y', 'Z'})
+            if (word.empty() && block.has(letter))
+                word = block.text[static_cast<std::size_t>(letter - 'A')];
+        refuse(GCodeProblem::unusedWord, word);
+    }
     if (moving >= 0 && moving != 800) move(block, moving);
 
     if (path_.points() > maxPoints_)

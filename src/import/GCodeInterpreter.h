@@ -33,7 +33,7 @@ class GCodeInterpreter {
     bool incremental_ = false;    // G91
     bool absoluteCentre_ = false; // G90.1
     int plane_ = 17;
-    int motion_ = 0;          // G0, G1, G2, G3 (as 0 to 3), G80 to G83 (as 80 to 83)
+    int motion_ = 800;        // G codes times ten; none (G80) until a program sets one
     bool retractToR_ = false; // G99
     double feed_ = 0;         // F as written
     // The cycle words kept for the next blocks of the same cycle, as written.

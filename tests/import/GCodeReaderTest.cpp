@@ -278,6 +278,8 @@ TEST(GCodeReader, RefusalsNameTheLineAndTheWord) {
     expectRefusal("G0 X0 Y0 Z5\nG83 X1 Z-1 R1 F10\n", 2, "G83", P::missingWord);
     expectRefusal("G18 G0 X0 Y0 Z5\nG81 X1 Z-1 R1 F10\n", 2, "G81", P::cycleGeometry);
     expectRefusal("G80 X1\n", 1, "G80", P::unusedWord);
+    // No motion is in force before the program names one.
+    expectRefusal("(start)\nY2 X1\n", 2, "X1", P::unusedWord);
     expectRefusal("G0 X0 (open\n", 1, "(open", P::comment);
     expectRefusal("G0 X20000\n", 1, "X20000", P::outOfReach);
 }
