@@ -6,7 +6,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+build=$(cd "${1:-$root/build}" && pwd)
 test_gui=$build/bin/test_gui
 [ -x "$test_gui" ] || { echo "No window tests at $test_gui: build the test_gui target first." >&2; exit 1; }
 
@@ -14,7 +14,9 @@ shots=$(mktemp -d)
 trap 'rm -rf "$shots"' EXIT
 # Some window tests may fail; their pictures are still taken.
 (cd "$build" && KORVANE_ARTEFACTS=$shots xvfb-run -a -s "-screen 0 1600x1000x24" "$test_gui" \
-    >"$shots/run.log" 2>&1) || echo "Some window tests failed; see the pictures before committing."
+    >"$shots/run.log" 2>&1) ||
+  { grep -E "^\[  FAILED  \]" "$shots/run.log" | sort -u
+    echo "Some window tests failed; look at the pictures before committing them."; }
 
 # The pictures the manuals show: the windows taken in every language by the
 # manual's own window test, and the build, the simulation and a running job.
