@@ -24,10 +24,10 @@ LANGUAGES = ["US", "PL", "RU", "CN", "SK", "IT", "ES", "SA", "FR"]
 # The texts of the window a manual must name, as (section, key) of the language file.
 NAMED = [("Main_window", k + ".Caption") for k in (
     "mProjekt", "mModel", "mModelOtworz", "mMaterial", "mPlikiWy", "mBudujPlikiWy",
-    "mPrzerwijBudowaniePlikowWy", "mMaszyna", "mSterowanie", "mStart", "mStartOdWybranego",
-    "mStop", "mKontynuacja", "mOmaszynie", "mOpcje", "mKonfig", "mPomoc", "mPomocSpis",
-    "gbFrezy", "gbOperacje", "gbPlikiWy", "tsModel", "tsPodgladOut", "tsMaterial",
-    "tsSimulation", "bSimulate", "lWithinAllowance", "lMaterialLeft", "lGouge")] + [
+    "mPrzerwijBudowaniePlikowWy", "mOtworzProgram", "mMaszyna", "mSterowanie", "mStart",
+    "mStartOdWybranego", "mStop", "mKontynuacja", "mOmaszynie", "mOpcje", "mKonfig", "mPomoc",
+    "mPomocSpis", "gbFrezy", "gbOperacje", "gbPlikiWy", "tsModel", "tsPodgladOut",
+    "tsMaterial", "tsSimulation", "bSimulate", "lWithinAllowance", "lMaterialLeft", "lGouge")] + [
     ("Material_dialog", "rgZrodlo.Items0"), ("Material_dialog", "rgZrodlo.Items1"),
     ("Material_dialog", "rgZrodlo.Items2"), ("Material_dialog", "lPodkladka.Caption"),
     ("Operations_dialog", "lTyp.Caption"), ("Operations_dialog", "lSzerokosc.Caption"),
@@ -53,10 +53,11 @@ IGNORED = dict.fromkeys(
 
 def normalized(text):
     """Compatibility forms folded (ligatures, Arabic presentation forms), the
-    characters above, white space and hyphens dropped: a name may wrap at the
-    end of a line, and pdftotext joins a word split at a hyphen."""
+    characters above, white space, hyphens and dots dropped: a name may wrap at
+    the end of a line, pdftotext joins a word split at a hyphen, and a menu
+    item's dots after a left-to-right word in Arabic come out before it."""
     text = unicodedata.normalize("NFKC", text).translate(IGNORED)
-    return re.sub(r"[\s\-\u2010]+", "", text)
+    return re.sub(r"[\s\-\u2010.\u2026]+", "", text)
 
 
 def run(*command):
@@ -70,8 +71,7 @@ def named_texts(lang_dir, language):
         element = root.find(f"{section}/{key}")
         if element is None:
             raise SystemExit(f"{language}: the language file has no {section}/{key}")
-        # A menu item's trailing dots are part of its caption, not of its name.
-        texts.append(element.get("str").rstrip(".…").strip())
+        texts.append(element.get("str"))
     return texts
 
 
