@@ -4,6 +4,7 @@
 #include "app/MachiningStart.h"
 #include "app/MainWindowView.h"
 #include "control/Tster.h"
+#include "output/DaneWyjsciowe.h"
 
 #include <QMainWindow>
 #include <QPixmap>
@@ -23,6 +24,7 @@ class QTabWidget;
 class QGroupBox;
 class TRAWview;
 class ControlPanelWindow;
+class OutputPreviewPage;
 
 // The main window: panes for tools, operations and output files, the pages of
 // the views, the menu and the status bar. The logic lives in TfGlowny.
@@ -121,6 +123,9 @@ class MainWindow final : public QMainWindow,
     TRAWview* stockView_ = nullptr;  // rwMaterial
     TRAWview* outputView_ = nullptr; // rwPodgladWy
     QWidget* outputPage_ = nullptr;
+    OutputPreviewPage* outputPreview_ = nullptr;
+    // Where "start from here" on the preview asks the start point dialog to open.
+    std::optional<korvane::StartPoint> startPreset_;
     QLabel* oldPreview_ = nullptr;
     bool outputShown_ = false; // an output file is shown in the previews
     QLabel* statusPanels_[3] = {};

@@ -27,8 +27,9 @@ QString text(const char* section, const char* key) {
 
 } // namespace
 
-bool runStartPointDialog(QWidget* parent) {
+bool runStartPointDialog(QWidget* parent, const std::optional<StartPoint>& preset) {
     TfPktStartDlg logic;
+    if (preset) logic.preset(*preset);
     QDialog dialog(parent);
     dialog.setObjectName("TfPktStartDlg");
     dialog.setWindowTitle(text("Start_point_selection_dialog", "Caption"));
@@ -44,6 +45,9 @@ bool runStartPointDialog(QWidget* parent) {
     auto* x = field("feuX", logic.maxX);
     auto* y = field("feuY", logic.maxY);
     auto* z = field("feuZ", logic.maxZ);
+    x->setValue(logic.x);
+    y->setValue(logic.y);
+    z->setValue(logic.z);
     form->addRow("X", x);
     form->addRow("Y", y);
     form->addRow("Z", z);

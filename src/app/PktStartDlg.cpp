@@ -9,6 +9,8 @@
 #include "machine/Ploter.h"
 #include "output/DaneWyjsciowe.h"
 
+#include <cmath>
+
 namespace korvane {
 
 TfPktStartDlg::TfPktStartDlg() {
@@ -25,9 +27,31 @@ bool TfPktStartDlg::btnZapiszClick() {
     startPointIndex = 0;
     if (x == 0 && y == 0 && z == 0) return false;
     if (!outputReader) return false;
+    // The preset point, unchanged to the field's precision, is where the
+    // operator pointed.
+    const auto same = [](double a, double b) { return std::fabs(a - b) < 0.0006; };
+    if (preset_ && same(x, presetX_) && same(y, presetY_) && (!zZetem || same(z, presetZ_))) {
+        startFigureIndex = preset_->figure;
+        startPointIndex = preset_->point;
+        return true;
+    }
     outputReader->UstawNajblizszyPktStartowy(
         {static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)},
         outputReader->typOperacji);
+    return true;
+}
+
+bool TfPktStartDlg::preset(StartPoint at) {
+    if (!outputReader || at.figure < 0 ||
+        at.figure >= static_cast<int>(outputReader->ListaFigur.size()))
+        return false;
+    const auto& points = outputReader->ListaFigur[static_cast<std::size_t>(at.figure)]->poz;
+    if (at.point < 0 || at.point >= static_cast<int>(points.size())) return false;
+    const TrPkt3D& p = points[static_cast<std::size_t>(at.point)];
+    preset_ = at;
+    x = presetX_ = p.x;
+    y = presetY_ = p.y;
+    z = presetZ_ = zZetem ? p.z : 0;
     return true;
 }
 
