@@ -46,7 +46,7 @@ SimServer::~SimServer() {
     command_.close(ignored);
     info_.close(ignored);
     control_.close(ignored);
-    dropConnections();
+    shutDown(false);
     std::list<std::thread> threads;
     {
         std::lock_guard lock(mutex_);
@@ -66,9 +66,13 @@ std::uint16_t SimServer::controlPort() const {
 }
 
 void SimServer::dropConnections() {
+    shutDown(true);
+}
+
+void SimServer::shutDown(bool commandsOnly) {
     std::lock_guard lock(mutex_);
-    for (auto& weak : open_)
-        if (auto socket = weak.lock()) {
+    for (auto& open : open_)
+        if (auto socket = open.socket.lock(); socket && (open.command || !commandsOnly)) {
             std::error_code ignored;
             socket->shutdown(tcp::socket::shutdown_both, ignored);
         }
@@ -83,8 +87,8 @@ void SimServer::acceptLoop(tcp::acceptor& acceptor, int kind) {
         socket->set_option(tcp::no_delay(true), error);
         std::lock_guard lock(mutex_);
         if (stopping_) return;
-        open_.remove_if([](const auto& weak) { return weak.expired(); });
-        open_.push_back(socket);
+        open_.remove_if([](const OpenSocket& open) { return open.socket.expired(); });
+        open_.push_back({socket, kind == commandKind});
         threads_.emplace_back([this, socket, kind] {
             if (kind == commandKind)
                 serveCommands(socket);

@@ -57,7 +57,13 @@ class SimServer {
     asio::io_context io_;
     asio::ip::tcp::acceptor command_, info_, control_;
     std::mutex mutex_;
-    std::list<std::weak_ptr<asio::ip::tcp::socket>> open_;
+    struct OpenSocket {
+        std::weak_ptr<asio::ip::tcp::socket> socket;
+        bool command = false; // on the command port
+    };
+    void shutDown(bool commandsOnly);
+
+    std::list<OpenSocket> open_;
     std::list<std::thread> threads_;
     std::vector<std::thread> acceptors_;
     bool stopping_ = false;

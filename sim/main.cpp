@@ -78,8 +78,10 @@ int main(int argc, char** argv) {
             config.timeScale = std::strtod(value.c_str(), &end);
             ok = end != value.c_str() && *end == '\0' && config.timeScale > 0;
         } else if (flag == "--buffer") {
+            // The buffer reports itself full 64 records before its end, and
+            // a job starts at its 17th record: a smaller one never starts.
             config.bufferCapacity = std::strtoul(value.c_str(), nullptr, 10);
-            ok = config.bufferCapacity >= 128;
+            ok = config.bufferCapacity >= 64 + 17;
         } else if (flag == "--size-class") {
             ok = value == "L" || value == "Y";
             if (ok) config.sizeClass = value[0];

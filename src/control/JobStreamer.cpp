@@ -261,6 +261,12 @@ StreamOutcome streamJob(MachineLink link, const StreamRequest& request) {
     if (state.streamed && verdict.result != StreamResult::done && linkUp()) {
         SendCommand("Q");
         WaitIdle();
+        // The machine finishes the record under way, a pause too, before its
+        // program stops: only then does the tool stand where the job goes on.
+        const auto until = Clock::now() + request.timeout;
+        while (ReadStatus() && (plotstate.state & (stateMoving | stateJobRunning)) &&
+               Clock::now() < until)
+            PauseForMachine(tickInterval);
     }
     StreamOutcome outcome;
     outcome.result = verdict.result;
@@ -285,10 +291,13 @@ StreamOutcome streamJob(MachineLink link, const StreamRequest& request) {
     // A job that ran to its end but left the machine unsettled is done with;
     // one that never went out goes on from its own start.
     const bool cutShort = !outcome.ok() && outcome.result != StreamResult::didNotSettle;
-    if (cutShort && !state.marks.empty() && outcome.position)
-        outcome.resumeAt = state.streamed ? resumePoint(request, state.marks, lastRecord,
-                                                        outcome.position->x, outcome.position->y)
-                                          : request.start;
+    if (cutShort && !state.marks.empty()) {
+        if (!state.streamed)
+            outcome.resumeAt = request.start;
+        else if (outcome.position)
+            outcome.resumeAt = resumePoint(request, state.marks, lastRecord, outcome.position->x,
+                                           outcome.position->y);
+    }
     return outcome;
 }
 

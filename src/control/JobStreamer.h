@@ -93,10 +93,11 @@ struct StreamOutcome {
     std::optional<ToolPosition> position;
     // After a lost echo: the records the machine confirmed.
     long long confirmedRecords = 0;
-    // After a job written from an output file was cut short while it ran
-    // (not one that ran to its end): the point of that file where it goes on,
-    // from where the tool stands (the job's start when it stands at none): a
-    // job started from it goes on with no segment machined twice.
+    // After a job written from an output file failed, unless it ran to its
+    // end: the point of that file where it goes on, from where the tool
+    // stands once stopped (the job's own start when none of it went out, or
+    // the tool stands at none of its points): a job started from it goes on
+    // with no segment machined twice.
     std::optional<JobPoint> resumeAt;
     bool ok() const { return result == StreamResult::done; }
 };

@@ -19,8 +19,9 @@ namespace korvane {
 // lies where the tool stands, or whose segment from the point before (the
 // machine stopped on it) the tool stands on: that segment is cut again whole.
 // Between two figures, on the way to the next figure's first point or over
-// it, its plunge not run: that point. None when the tool stands on none of
-// them: the machine ran no point of the job. `figures` are the output file's,
+// it, its plunge not run: that point. On the way back to the work origin
+// after the last point: that point, nothing left to cut. None when the tool
+// stands on none of them: the machine ran no point of the job. `figures` are the output file's,
 // as the marks count them.
 std::optional<JobPoint> resumePointAfterStop(const std::vector<JobPointMark>& marks,
                                              long long lastRecord, const FigureList& figures,

@@ -73,6 +73,9 @@ TEST_F(ResumeAfterLostEcho, StoppedOnASegmentCutsItAgainWhole) {
     // On the second figure's segment, not sent yet: that cannot be.
     EXPECT_FALSE(resume(40, 50, 40));
     EXPECT_EQ(pair(resume(43, 50, 40)), (std::pair<std::size_t, std::size_t>{1, 0}));
+    // On the way back to the work origin after the last point: that point.
+    EXPECT_EQ(pair(resume(50, 30, 20)), (std::pair<std::size_t, std::size_t>{1, 1}));
+    EXPECT_FALSE(resume(43, 0, 0)); // at the origin: the job's start
 }
 
 TEST_F(ResumeAfterLostEcho, BetweenFiguresOverTheNextEntry) {

@@ -37,15 +37,25 @@ SimulatorProgram::SimulatorProgram(const std::vector<std::string>& options)
     control_ = static_cast<std::uint16_t>(std::stoi(m[3]));
 }
 
-std::string SimulatorProgram::ask(const std::string& line) {
+struct SimulatorProgram::Control {
     asio::io_context io;
-    asio::ip::tcp::socket s(io);
-    s.connect({asio::ip::make_address("127.0.0.1"), control_});
-    asio::write(s, asio::buffer(line + "\n"));
+    asio::ip::tcp::socket socket{io};
     asio::streambuf reply;
-    asio::read_until(s, reply, '\n');
-    std::string text(asio::buffers_begin(reply.data()), asio::buffers_end(reply.data()));
-    if (!text.empty() && text.back() == '\n') text.pop_back();
+};
+
+SimulatorProgram::~SimulatorProgram() = default;
+
+std::string SimulatorProgram::ask(const std::string& line) {
+    if (!connection_) {
+        connection_ = std::make_unique<Control>();
+        connection_->socket.connect({asio::ip::make_address("127.0.0.1"), control_});
+    }
+    asio::write(connection_->socket, asio::buffer(line + "\n"));
+    asio::streambuf& reply = connection_->reply;
+    asio::read_until(connection_->socket, reply, '\n');
+    std::istream in(&reply);
+    std::string text;
+    std::getline(in, text);
     return text;
 }
 

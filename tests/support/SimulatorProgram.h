@@ -4,6 +4,7 @@
 #include "platform/Process.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,14 +17,20 @@ class SimulatorProgram {
   public:
     explicit SimulatorProgram(const std::vector<std::string>& options);
 
-    // One line to the control port; the answer without its newline.
+    ~SimulatorProgram();
+
+    // One line to the control port, over one connection kept open; the
+    // answer without its newline.
     std::string ask(const std::string& line);
 
     MachinePorts ports;
 
   private:
+    struct Control;
+
     ChildProcess process_;
     std::uint16_t control_ = 0;
+    std::unique_ptr<Control> connection_;
 };
 
 } // namespace korvane::test
