@@ -1,5 +1,7 @@
 #include "import/GCodeCycles.h"
 
+#include <cmath>
+
 namespace korvane {
 
 void drillHole(const DrillHole& hole, double from, GCodePath& path) {
@@ -13,8 +15,12 @@ void drillHole(const DrillHole& hole, double from, GCodePath& path) {
     if (from != hole.r) path.rapid({hole.x, hole.y, hole.r});
     if (hole.cycle == 83) {
         // Pecks with a full retract to R, and a rapid back down to just above
-        // the depth already drilled.
-        for (double depth = hole.r - hole.peck; depth > hole.bottom; depth -= hole.peck) {
+        // the depth already drilled; counted, so that a peck too small to
+        // change the depth still ends.
+        const double pecks = std::ceil((hole.r - hole.bottom) / hole.peck);
+        for (double k = 1; k < pecks; ++k) {
+            const double depth = hole.r - k * hole.peck;
+            if (!(depth > hole.bottom)) break;
             path.cut({hole.x, hole.y, depth}, hole.feed);
             ++path.stats().feedMoves;
             path.rapid({hole.x, hole.y, hole.r});

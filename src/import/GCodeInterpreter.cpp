@@ -91,6 +91,10 @@ int mGroup(int code) {
     }
 }
 
+// The largest feed (per minute) and spindle speed a program may name: far
+// beyond any machine, well within the feeds file's numbers.
+constexpr double maxRate = 1e6;
+
 bool beyondReach(const GPoint& p) {
     return !(std::fabs(p[0]) <= maxProgramCoordinate && std::fabs(p[1]) <= maxProgramCoordinate &&
              std::fabs(p[2]) <= maxProgramCoordinate);
@@ -158,11 +162,11 @@ void GCodeInterpreter::run(const GCodeBlock& block) {
         throw GCodeRefusal(problem, block.lineNumber, block.line, word);
     };
     if (const auto& f = block['F']) {
-        if (*f < 0) refuse(GCodeProblem::badNumber, block.text['F' - 'A']);
+        if (!(*f >= 0 && *f <= maxRate)) refuse(GCodeProblem::badNumber, block.text['F' - 'A']);
         feed_ = *f;
     }
     if (const auto& s = block['S']) {
-        if (*s < 0) refuse(GCodeProblem::badNumber, block.text['S' - 'A']);
+        if (!(*s >= 0 && *s <= maxRate)) refuse(GCodeProblem::badNumber, block.text['S' - 'A']);
         path_.setSpindle(*s);
         path_.stats().spindleSpeeds.insert(*s);
     }

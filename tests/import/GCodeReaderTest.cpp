@@ -266,6 +266,9 @@ TEST(GCodeReader, RefusalsNameTheLineAndTheWord) {
     expectRefusal("M98 P100\n", 1, "M98", P::unknownWord);
     expectRefusal("G1 X1 A5 F10\n", 1, "A5", P::unknownWord);
     expectRefusal("G1 X F10\n", 1, "X", P::badNumber);
+    expectRefusal("G20\nG1 Z-1 F2207777777777777777777\n", 2, "F2207777777777777777777",
+                  P::badNumber);
+    expectRefusal("S-1 M3\n", 1, "S-1", P::badNumber);
     expectRefusal("G1 X1 X2 F10\n", 1, "X2", P::twiceInBlock);
     expectRefusal("G0 G1 X1 F10\n", 1, "G1", P::twiceInBlock);
     expectRefusal("G1 X1\n", 1, "G1", P::missingWord);
