@@ -56,24 +56,24 @@ std::filesystem::path outputFilePath(const std::string& name) {
 
 std::string outputFileText(int idTyp, const FigureList& figures) {
     std::string out = "Operation type=" + std::to_string(idTyp) + "\r\n";
-    for (size_t i = 0; i < figures.size(); ++i) {
-        const tFigura& f = *figures[i];
-        out += "Object" + std::to_string(i) + "\r\nTransfer Z=";
-        appendNumber(out, f.przestawczyZ);
-        out += "\r\nSpirala =" + std::to_string(f.spirala) +
-               "\r\nObrys =" + std::to_string(f.obrys) +
-               "\r\nWarstwa =" + std::to_string(f.NrWarstwy) +
-               "\r\nPrzestawcza =" + std::to_string(f.Przestawcza) + "\r\n";
-        for (const TrPkt3D& p : f.poz) {
-            appendNumber(out, p.x);
-            out += ' ';
-            appendNumber(out, p.y);
-            out += ' ';
-            appendNumber(out, p.z);
-            out += "\r\n";
-        }
-    }
+    for (size_t i = 0; i < figures.size(); ++i) appendOutputFigure(out, i, *figures[i]);
     return out;
+}
+
+void appendOutputFigure(std::string& out, std::size_t index, const tFigura& f) {
+    out += "Object" + std::to_string(index) + "\r\nTransfer Z=";
+    appendNumber(out, f.przestawczyZ);
+    out += "\r\nSpirala =" + std::to_string(f.spirala) + "\r\nObrys =" + std::to_string(f.obrys) +
+           "\r\nWarstwa =" + std::to_string(f.NrWarstwy) +
+           "\r\nPrzestawcza =" + std::to_string(f.Przestawcza) + "\r\n";
+    for (const TrPkt3D& p : f.poz) {
+        appendNumber(out, p.x);
+        out += ' ';
+        appendNumber(out, p.y);
+        out += ' ';
+        appendNumber(out, p.z);
+        out += "\r\n";
+    }
 }
 
 bool writeOutputFile(const std::filesystem::path& file, int idTyp, const FigureList& figures) {

@@ -31,6 +31,9 @@ std::filesystem::path outputFilePath(const std::string& name);
 // The file's text: "Operation type=", then per figure its six header lines and
 // one line "x y z" per point, numbers with three decimals, lines ended by CR LF.
 std::string outputFileText(int idTyp, const FigureList& figures);
+// The lines of figure number `index` in that text, appended to `out`: for
+// writers that write a file of many figures a part at a time.
+void appendOutputFigure(std::string& out, std::size_t index, const tFigura& f);
 
 // The step of the file's coordinates (three decimals), mm.
 inline constexpr double outputStep = 0.001;

@@ -25,16 +25,18 @@ std::optional<std::string> fileText(const std::filesystem::path& file) {
     return std::move(text).str();
 }
 
-std::string hashText(std::string_view bytes) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (const char c : bytes) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
+// The hash of a file read a part at a time; none when it cannot be read.
+std::optional<std::string> fileHash(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    OutputHash hash;
+    std::vector<char> buffer(1 << 20);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        hash.add({buffer.data(), static_cast<std::size_t>(in.gcount())});
     }
-    char buffer[17];
-    const auto r = std::to_chars(buffer, buffer + 16, h, 16);
-    std::string text(buffer, r.ptr);
-    return std::string(16 - text.size(), '0') + text;
+    if (in.bad()) return std::nullopt;
+    return hash.text();
 }
 
 void appendNumber(std::string& out, double v) {
@@ -62,15 +64,29 @@ std::optional<std::vector<double>> numbers(std::string_view text, std::size_t co
 
 } // namespace
 
+void OutputHash::add(std::string_view bytes) {
+    for (const char c : bytes) {
+        h_ ^= static_cast<unsigned char>(c);
+        h_ *= 1099511628211ull;
+    }
+}
+
+std::string OutputHash::text() const {
+    char buffer[17];
+    const auto r = std::to_chars(buffer, buffer + 16, h_, 16);
+    const std::string digits(buffer, r.ptr);
+    return std::string(16 - digits.size(), '0') + digits;
+}
+
 std::filesystem::path feedsFilePath(const std::filesystem::path& outputFile) {
     std::filesystem::path file = outputFile;
     file.replace_extension(feedsExtension);
     return file;
 }
 
-std::string feedsFileText(const ProgramFeeds& feeds, std::string_view outputText) {
+std::string feedsFileText(const ProgramFeeds& feeds, const OutputHash& output) {
     std::string out(heading);
-    out += "\r\nOutput=" + hashText(outputText) + "\r\n";
+    out += "\r\nOutput=" + output.text() + "\r\n";
     for (const FigureFeeds& f : feeds.figures) {
         out += "Figure=";
         appendNumber(out, f.approachZ);
@@ -91,8 +107,8 @@ std::string feedsFileText(const ProgramFeeds& feeds, std::string_view outputText
 }
 
 void writeFeedsFile(const std::filesystem::path& file, const ProgramFeeds& feeds,
-                    std::string_view outputText) {
-    if (!writeFileAtomically(file, feedsFileText(feeds, outputText)))
+                    const OutputHash& output) {
+    if (!writeFileAtomically(file, feedsFileText(feeds, output)))
         throw std::runtime_error("cannot write " + file.string());
 }
 
@@ -103,7 +119,7 @@ std::optional<ProgramFeeds> readFeedsFile(const std::filesystem::path& outputFil
         !std::filesystem::is_regular_file(outputFile, ec))
         return std::nullopt;
     const auto text = fileText(file);
-    const auto output = fileText(outputFile);
+    const auto output = fileHash(outputFile);
     if (!text || !output) return std::nullopt;
     std::istringstream in(*text);
     std::string line;
@@ -113,7 +129,7 @@ std::optional<ProgramFeeds> readFeedsFile(const std::filesystem::path& outputFil
         return true;
     };
     if (!next() || line != heading) return std::nullopt;
-    if (!next() || line != "Output=" + hashText(*output)) return std::nullopt;
+    if (!next() || line != "Output=" + *output) return std::nullopt;
     ProgramFeeds feeds;
     while (next()) {
         if (line.rfind("Figure=", 0) != 0) return std::nullopt;

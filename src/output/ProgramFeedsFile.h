@@ -3,6 +3,7 @@
 #include "geometry/ProgramFeeds.h"
 #include "libraries/Operacje.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -26,12 +27,21 @@ inline constexpr const char* feedsExtension = "feeds";
 // The feeds file of an output file: its name with the extension "feeds".
 std::filesystem::path feedsFilePath(const std::filesystem::path& outputFile);
 
-std::string feedsFileText(const ProgramFeeds& feeds, std::string_view outputText);
+// The hash that names an output file's contents, taken a part at a time.
+class OutputHash {
+  public:
+    void add(std::string_view bytes);
+    std::string text() const; // 16 hex digits
+  private:
+    std::uint64_t h_ = 14695981039346656037ull;
+};
 
-// Writes the feeds file whole or not at all; throws std::runtime_error when
-// it cannot be written.
+std::string feedsFileText(const ProgramFeeds& feeds, const OutputHash& output);
+
+// Writes the feeds file of the output file hashed as `output`, whole or not
+// at all; throws std::runtime_error when it cannot be written.
 void writeFeedsFile(const std::filesystem::path& file, const ProgramFeeds& feeds,
-                    std::string_view outputText);
+                    const OutputHash& output);
 
 // The feeds of the output file `outputFile` as it is now; none when there is no
 // feeds file, it is malformed, or it was written for other contents.

@@ -31,7 +31,9 @@ TEST(ProgramFeedsFile, TextReadBackAndTheOutputItBelongsTo) {
     const auto output = dir / "Pocket.out";
     test::writeFile(output, "Operation type=1\r\nObject0\r\n");
     const ProgramFeeds feeds = twoFigures();
-    writeFeedsFile(feedsFilePath(output), feeds, test::readFile(output));
+    OutputHash hash;
+    hash.add(test::readFile(output));
+    writeFeedsFile(feedsFilePath(output), feeds, hash);
     EXPECT_EQ(feedsFilePath(output), dir / "Pocket.feeds");
     const std::string text = test::readFile(dir / "Pocket.feeds");
     // Runs of equal feeds on one line each.
@@ -58,7 +60,9 @@ TEST(ProgramFeedsFile, TextReadBackAndTheOutputItBelongsTo) {
 
     // A feeds file cut short or with a run past its figure is no feeds file.
     test::writeFile(output, "x");
-    writeFeedsFile(feedsFilePath(output), feeds, "x");
+    OutputHash x;
+    x.add("x");
+    writeFeedsFile(feedsFilePath(output), feeds, x);
     ASSERT_TRUE(readFeedsFile(output));
     const std::string whole = test::readFile(dir / "Pocket.feeds");
     test::writeFile(dir / "Pocket.feeds", whole.substr(0, whole.size() - 13));
