@@ -34,7 +34,8 @@ cmake --build build-asan
 step "sanitized build"
 # The soak test runs once, above: its memory figures mean nothing under the
 # sanitizer's own bookkeeping.
-(cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$PWD/../scripts/lsan.supp" \
+   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
    ctest --output-on-failure --no-tests=error -j "$jobs" -LE soak "$@")
 step "sanitized tests"
 echo "== all: $SECONDS s" >&2

@@ -13,7 +13,7 @@ packages=(
   qt6-base-dev libqt6opengl6-dev libgl1-mesa-dev libglu1-mesa-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xfonts-base
-  # baseline of the import benchmark only; the program does not link it
+  # OBJ, PLY, 3MF, OFF and glTF models (and the import benchmark's baseline)
   libassimp-dev
   # the Debian package
   dpkg-dev file

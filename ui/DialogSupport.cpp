@@ -72,10 +72,13 @@ std::optional<std::string> askFile(QWidget* parent, const std::string& title,
                                    const std::string& fileName) {
     const QStringList parts = QString::fromStdString(filter).split('|');
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << (parts[i].contains('(')
-                        ? parts[i]
-                        : parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")");
+    // Qt takes the patterns from the label's parentheses, separated by spaces:
+    // they are made from the pattern part, whatever list the label shows.
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i];
+        if (const auto open = label.lastIndexOf('('); open > 0) label = label.left(open).trimmed();
+        filters << label + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    }
     QFileDialog dialog(parent, QString::fromStdString(title),
                        QString::fromStdString(folder.string()));
     dialog.setNameFilters(filters);

@@ -82,7 +82,7 @@ bool TfGlowny::loadProject(const std::string& file) {
             TProjektDane picture = d;
             picture.plikModelu = model;
             modelOpening_.openProjectPicture(picture);
-        } else if (kind == fileKindRaw || kind == fileKindDxf || kind == fileKindStl) {
+        } else if (is3DModel(kind)) {
             modelExtents.typPliku = modelKind3D;
             modelOpening_.OtworzPlikRAW(model);
         }

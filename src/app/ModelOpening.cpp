@@ -8,6 +8,7 @@
 #include "foundation/TextCompare.h"
 #include "generation/GenState.h"
 #include "geometry/Raster.h"
+#include "import/MeshExchange.h"
 #include "libraries/LibraryState.h"
 
 #include <climits>
@@ -40,11 +41,12 @@ bool cellsFit(double size) {
     return std::isfinite(cells) && cells >= 0 && cells < INT_MAX - 1;
 }
 
-bool is3DModel(int kind) {
-    return kind == fileKindRaw || kind == fileKindDxf || kind == fileKindStl;
-}
-
 } // namespace
+
+bool is3DModel(int kind) {
+    return kind == fileKindRaw || kind == fileKindDxf || kind == fileKindStl ||
+           kind == fileKindMesh;
+}
 
 int modelFileKind(const std::filesystem::path& file) {
     const std::string ext = file.extension().string();
@@ -53,7 +55,7 @@ int modelFileKind(const std::filesystem::path& file) {
                                                  {".STL", fileKindStl}, {".PRJ", fileKindProject}};
     for (const auto& [e, kind] : kinds)
         if (sameText(ext, e)) return kind;
-    return fileKindOther;
+    return isMeshExchangeFile(file) ? fileKindMesh : fileKindOther;
 }
 
 ModelOpening::~ModelOpening() {
@@ -68,14 +70,19 @@ std::function<void()> ModelOpening::onMain(int& counter, std::function<void()> c
 }
 
 void ModelOpening::openModelDialog(const std::filesystem::path& folder) {
+    constexpr const char* meshes = "*.obj;*.ply;*.3mf;*.off;*.gltf;*.glb";
     std::string filter = txt("Universal", "wszystkiePliki") +
-                         " (*.raw, *.dxf, *.stl, *.bmp, *.jpg)|*.raw;*.dxf;*.stl;*.bmp;*.jpg";
+                         " (*.raw, *.dxf, *.stl, *.obj, *.ply, *.3mf, *.off, *.gltf, *.glb, *.bmp, "
+                         "*.jpg)|*.raw;*.dxf;*.stl;" +
+                         meshes + ";*.bmp;*.jpg";
     for (const auto& [label, ext] : {std::pair{"plikRhino", "raw"},
                                      {"plikDXF3D", "dxf"},
                                      {"plikSTL", "stl"},
                                      {"plikBMP", "bmp"},
                                      {"plikJPG", "jpg"}})
         filter += "|" + txt("Main_window", label) + " (*." + ext + ")|*." + ext;
+    // The formats' own names, the same in every language.
+    filter += std::string("|OBJ, PLY, 3MF, OFF, glTF (") + meshes + ")|" + meshes;
     std::filesystem::path initial = folder;
     if (initial.empty() && project && !project->d.plikModelu.empty()) {
         // A model named relative to its project lies beside the project.

@@ -23,9 +23,12 @@ enum : int {
     fileKindBmp = 3,
     fileKindJpg = 4,
     fileKindStl = 5,
+    fileKindMesh = 6, // OBJ, PLY, 3MF, OFF, glTF
     fileKindProject = 100,
 };
 int modelFileKind(const std::filesystem::path& file);
+// True for the kinds read into triangles (RAW, DXF, STL and the mesh formats).
+bool is3DModel(int kind);
 
 class ModelOpening {
   public:

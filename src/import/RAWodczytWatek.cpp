@@ -5,6 +5,7 @@
 #include "foundation/State.h"
 #include "import/Dxf2RawConverter.h"
 #include "import/FileBytes.h"
+#include "import/MeshExchange.h"
 #include "import/RawReader.h"
 #include "import/Stl2RawConverter.h"
 #include "import/TextLines.h"
@@ -93,6 +94,8 @@ ReadModel readModelFile(const std::filesystem::path& file, double unitFactor,
         TStl2RawConverter converter(file);
         converter.Convert();
         appendConverted(model, converter.triangles(), unitFactor);
+    } else if (isMeshExchangeFile(file)) {
+        appendConverted(model, readMeshExchangeFile(file), unitFactor);
     } else if (ext == ".DXF") {
         TDxf2RawConverter converter(file);
         if (!converter.canRead()) throw std::runtime_error(file.string() + ": cannot be read");

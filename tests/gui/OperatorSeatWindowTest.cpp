@@ -146,15 +146,23 @@ TEST_F(OperatorSeat, StartWithoutAMachineSaysSoAndMaterialOkKeepsTheModel) {
     ASSERT_FALSE(before.empty());
 
     // Ctrl+O opens in the folder of the model, named in the project beside it.
-    QString folder;
+    // Its first filter shows every kind of model: Qt reads the patterns
+    // between the parentheses, separated by spaces.
+    QString folder, filter;
     QTimer::singleShot(0, [&] {
         if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
             folder = dialog->directory().absolutePath();
+            filter = dialog->selectedNameFilter();
             dialog->reject();
         }
     });
     QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(std::filesystem::path(folder.toStdString()), dir.path());
+    const QString patterns = filter.mid(filter.lastIndexOf('(') + 1).chopped(1);
+    EXPECT_EQ(patterns.split(' '),
+              QStringList({"*.raw", "*.dxf", "*.stl", "*.obj", "*.ply", "*.3mf", "*.off", "*.gltf",
+                           "*.glb", "*.bmp", "*.jpg"}))
+        << filter.toStdString();
 
     // F2 with the output selected and no machine on either link.
     auto* outputs = window->findChild<QListWidget*>("lbPlikiWy");
