@@ -6,6 +6,7 @@
 #include "foundation/State.h"
 #include "generation/ProgramImport.h"
 #include "output/DaneWyjsciowe.h"
+#include "output/ProgramFeedsFile.h"
 
 #include <algorithm>
 
@@ -70,6 +71,12 @@ void TfGlowny::openProgramFile(const std::string& file) {
     if (budowanie_.genProcWtoku || closing) return;
     const std::string name = std::filesystem::path(file).stem().string();
     const std::string crlf = "\r\n";
+    // A built output of the same name is replaced only when the operator says so.
+    std::error_code ec;
+    if (std::filesystem::exists(outputFilePath(name), ec) && !readFeedsFile(outputFilePath(name)) &&
+        askConfirmation(txt("Main_window", "gcodeZastapicWyjscie") + crlf + name, Buttons::YesNo) !=
+            Button::Yes)
+        return;
     try {
         std::filesystem::create_directories(outputFilePath(name).parent_path());
         if (importGCodeProgram(file, outputFilePath(name)).figures.empty()) {

@@ -93,6 +93,22 @@ TEST_F(GCodeProgramWindow, OpenedProgramJoinsTheOutputListSelectedAndShown) {
         << text;
     EXPECT_EQ(outputs->count(), 1);
     EXPECT_FALSE(std::filesystem::exists(dataFolder / outputFolderName / "Offsets.out"));
+
+    // A program named as a built output replaces it only when the operator says so.
+    const auto built = dataFolder / outputFolderName / "Lining.out";
+    const std::string lines = "Operation type=3\r\nObject0\r\n0.000 0.000 0.000\r\n"
+                              "5.000 0.000 0.000\r\n";
+    test::writeFile(built, lines);
+    test::writeFile(dir / "Lining.nc", pocket);
+    ui.answer = Button::No;
+    ASSERT_NO_FATAL_FAILURE(test::dropFile(*window, dir / "Lining.nc"));
+    ASSERT_EQ(ui.questions.size(), 1u);
+    EXPECT_EQ(ui.questions[0], txt("Main_window", "gcodeZastapicWyjscie") + "\r\nLining");
+    EXPECT_EQ(test::readFile(built), lines);
+    ui.answer = Button::Yes;
+    ASSERT_NO_FATAL_FAILURE(test::dropFile(*window, dir / "Lining.nc"));
+    EXPECT_NE(test::readFile(built), lines);
+    EXPECT_EQ(outputs->currentItem()->text().toStdString(), "Lining");
 }
 
 } // namespace
