@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-150}"
-readers=(raw stl dxf hpgl gcode output ini tools)
+readers=(raw stl mesh dxf hpgl gcode output ini tools)
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DKORVANE_FUZZ=ON -DKORVANE_GUI=OFF -DBUILD_TESTING=OFF >/dev/null
 cmake --build build-fuzz -j2 --target "${readers[@]/#/fuzz_}"
