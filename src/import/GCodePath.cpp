@@ -50,7 +50,8 @@ void GCodePath::cut(const GPoint& to, double feed, bool straight) {
     const double moved = length(position_, to);
     const bool sideways = std::hypot(to[0] - position_[0], to[1] - position_[1]) >= noMove;
     stats_.pathLength += moved;
-    stats_.feeds.insert(feed);
+    if (feed != lastFeed_) stats_.feeds.insert(feed);
+    lastFeed_ = feed;
     if (!figure_) {
         if (straight && lifted_ && aboveTheCuts(position_[2]) && aboveTheCuts(to[2]) &&
             moved >= noMove) {

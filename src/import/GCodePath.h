@@ -78,6 +78,7 @@ class GCodePath {
     double cutTop_ = -std::numeric_limits<double>::infinity();
     bool lifted_ = false; // the last figure ended lifting out of the material
     long long points_ = 0;
+    double lastFeed_ = -1; // the feed last counted in stats_.feeds
 };
 
 } // namespace korvane
