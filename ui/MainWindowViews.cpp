@@ -2,7 +2,10 @@
 // and the old-style preview picture; their mouse coupling, the view menu and
 // the export keys.
 #include "MainWindow.h"
+#include "MaterialView.h"
 #include "OldPreviewImage.h"
+#include "OutputPreviewPage.h"
+#include "PathPreviewView.h"
 #include "RAWview.h"
 #include "SimulationPage.h"
 
@@ -15,6 +18,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -29,7 +33,9 @@ namespace {
 
 // Size of the old-style preview picture, pixels.
 constexpr int oldPreviewWidth = 800, oldPreviewHeight = 600;
-constexpr int lime = 0x00FF00, red = 0x0000FF;
+constexpr int lime = 0x00FF00;
+// Runs the material simulation of the build, from any page.
+constexpr auto simulationKey = Qt::Key_F9;
 
 void fillPage(QWidget* page, QWidget* content) {
     auto* layout = new QVBoxLayout(page);
@@ -64,12 +70,21 @@ TRAWview* makeView(TTrybPracy mode, const char* name, const QColor& background, 
 
 void MainWindow::buildViews() {
     modelView_ = makeView(tpPrzegladRAW, "RAWview1", Qt::black, lime);
-    stockView_ = makeView(tpPrzegladRAW, "rwMaterial", Qt::black, lime);
-    outputView_ = makeView(tpPrzegladPlikuWy, "rwPodgladWy", QColor(0x80, 0x80, 0x80), red);
+    stockView_ = new MaterialView;
+    stockView_->setObjectName("rwMaterial");
+    outputPreview_ = new OutputPreviewPage;
+    outputView_ = outputPreview_->view();
     fillPage(pages_->findChild<QWidget*>("tsModel"), modelView_);
     fillPage(pages_->findChild<QWidget*>("tsMaterial"), stockView_);
     outputPage_ = pages_->findChild<QWidget*>("tsPodgladOut");
-    fillPage(outputPage_, outputView_);
+    fillPage(outputPage_, outputPreview_);
+    // "Start from here" on the preview: the start from a point, its dialog
+    // preset to the point.
+    connect(outputPreview_, &OutputPreviewPage::startFrom, this, [this](int figure, int point) {
+        startPreset_ = StartPoint{figure, point};
+        actions_["mStartOdWybranego"]->trigger();
+        startPreset_.reset();
+    });
 
     auto outputParameters = [this] {
         if (auto it = actions_.find("pmiParPlikuWy"); it != actions_.end()) it->second->trigger();
@@ -114,6 +129,29 @@ void MainWindow::buildViews() {
     });
     connect(actions_["mUkladWsp"], &QAction::toggled, this,
             [this](bool on) { modelView_->UstawWidocznoscUkladuWsp(on); });
+    // What the output preview shows beside the paths, kept in the settings.
+    QMenu* modelMenu = menus_["mModel"];
+    const std::pair<const char*, bool*> previewSwitches[] = {
+        {"mPodgladModel", &settings.podgladBezModelu},
+        {"mPodgladMaterial", &settings.podgladBezMaterialu}};
+    for (const auto& [name, hidden] : previewSwitches) {
+        auto* a = new QAction(modelMenu);
+        a->setObjectName(name);
+        a->setCheckable(true);
+        actions_[name] = a;
+        modelMenu->insertAction(actions_["mModelResetujPolozenie"], a);
+        // The stored setting decides, whatever the mark showed before.
+        connect(a, &QAction::triggered, this, [this, a, hidden = hidden] {
+            *hidden = !*hidden;
+            a->setChecked(!*hidden);
+            outputPreview_->applySettings();
+        });
+    }
+    connect(modelMenu, &QMenu::aboutToShow, this, [this] {
+        actions_["mPodgladModel"]->setChecked(!settings.podgladBezModelu);
+        actions_["mPodgladMaterial"]->setChecked(!settings.podgladBezMaterialu);
+    });
+
     QAction* reset = actions_["mModelResetujPolozenie"];
     reset->setEnabled(true);
     connect(reset, &QAction::triggered, this, [this] {
@@ -136,6 +174,10 @@ void MainWindow::buildViews() {
     captioned_["bSimulate"] = simulation->simulateButton();
     captioned_["bAbortSimulation"] = simulation->abortButton();
     pages_->addTab(simulation, QString());
+    new QShortcut(QKeySequence(simulationKey), this, [this, simulation] {
+        pages_->setCurrentWidget(simulation);
+        simulation->simulateBuild();
+    });
 }
 
 void MainWindow::clearOldPreview() {
@@ -151,20 +193,23 @@ void MainWindow::lockModelView(bool locked) {
 void MainWindow::showModel() {
     modelView_->LadujListeRAW(modelTriangles, modelExtents.minX, modelExtents.maxX,
                               modelExtents.minY, modelExtents.maxY, 0, 0);
+    outputPreview_->view()->setModel(modelTriangles);
 }
 
 void MainWindow::clearModelView() {
     modelView_->CzyscScene();
+    outputPreview_->view()->setModel({});
 }
 
 void MainWindow::showStockModel() {
-    stockView_->LadujListeRAW(materialTriangles, materialExtents.minX, materialExtents.maxX,
-                              materialExtents.minY, materialExtents.maxY, 0, 0);
+    const TModel& e = materialExtents;
+    static_cast<MaterialView*>(stockView_)
+        ->showStock(materialTriangles, {e.minX, e.minY, e.minZ, e.maxX, e.maxY, e.maxZ});
 }
 
 void MainWindow::showOutputFile(const std::filesystem::path& file) {
     clearOldPreview();
-    outputView_->CzyscScene();
+    outputPreview_->clear();
     outputShown_ = !file.empty();
     if (!outputShown_) return;
     readShownOutputFile(file);
@@ -174,6 +219,5 @@ void MainWindow::showOutputFile(const std::filesystem::path& file) {
     oldPreview_->setPixmap(QPixmap::fromImage(oldPreviewImage(
         wyswietlPlikWyjsciowy(*outputReader, 0, -1, previewScale, previewWidth, previewHeight),
         previewWidth, previewHeight)));
-    outputView_->LadujListeFigur(outputReader->ListaFigur, modelExtents.minX, modelExtents.maxX,
-                                 modelExtents.minY, modelExtents.maxY);
+    outputPreview_->showOutput();
 }

@@ -79,6 +79,14 @@ class TRAWview : public QOpenGLWidget, protected QOpenGLFunctions_2_1 {
     // transforms, then the content.
     void setUpFrame();
     void applyCentring();
+    // Copies a list waiting for the graphics card into the view's buffer.
+    void upload();
+    // The triangles of the shown list, lit, in the content's colour.
+    void drawTriangles();
+    // Line segments, unlit, in the current colour.
+    void drawLines(const std::vector<korvane::TrPkt3D>& points);
+    // The content's colour as the current one.
+    void setColour();
 
   private:
     struct Label {
@@ -87,13 +95,9 @@ class TRAWview : public QOpenGLWidget, protected QOpenGLFunctions_2_1 {
     };
     // Copies the data into the buffer; false when the graphics memory refused it.
     bool fillBuffer(const std::vector<float>& data);
-    void upload();
     void drawAxes();
-    void drawTriangles();
     void drawFigures();
     std::vector<Label> drawToolSketch();
-    void drawLines(const std::vector<korvane::TrPkt3D>& points);
-    void setColour();
 
     korvane::RawViewState state_;
     korvane::TSposobKreslenia FModel_SposobKreslenia = korvane::skWypelnienie;

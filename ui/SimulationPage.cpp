@@ -35,7 +35,11 @@ SimulationPage::SimulationPage(QWidget* parent) : QWidget(parent) {
     progress_->setRange(0, 100);
     figures_ = new QLabel;
     figures_->setObjectName("lSimulationFigures");
+    figures_->setWordWrap(true);
+    cell_ = new QLabel;
+    cell_->setObjectName("lSimulationPoint");
     view_ = new SimulationSurfaceView;
+    legend_ = new SimulationLegend;
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(simulate_);
@@ -45,7 +49,10 @@ SimulationPage::SimulationPage(QWidget* parent) : QWidget(parent) {
     layout->addLayout(buttons);
     layout->addWidget(figures_);
     layout->addWidget(view_, 1);
-    layout->addWidget(new SimulationLegend);
+    layout->addWidget(legend_);
+    layout->addWidget(cell_);
+    connect(view_, &SimulationSurfaceView::surfaceClicked, this,
+            [this](double x, double y) { showCell(x, y); });
 
     connect(simulate_, &QPushButton::clicked, this, [this] { simulateBuild(); });
     connect(abort_, &QPushButton::clicked, this, [this] { abort(); });
@@ -70,6 +77,8 @@ SimulationPage::~SimulationPage() {
 
 void SimulationPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!simulated_)
+        figures_->setText(QString::fromStdString(txt("Main_window", "lSimulationHint.Caption")));
     watchOutputs();
     if (outputsChanged_) {
         outputsChanged_ = false;
@@ -86,6 +95,7 @@ void SimulationPage::watchOutputs() {
 }
 
 void SimulationPage::simulateBuild() {
+    simulated_ = true;
     try {
         run(gatherBuildSimulation());
     } catch (const std::exception& e) {
@@ -95,6 +105,8 @@ void SimulationPage::simulateBuild() {
 
 void SimulationPage::run(BuildSimulationInput input) {
     abort();
+    simulated_ = true;
+    cell_->clear();
     input_ = std::move(input);
     control_.abort = false;
     control_.movesDone = 0;
@@ -132,8 +144,9 @@ void SimulationPage::finished() {
     abort_->setEnabled(false);
     if (!result_.completed) return;
     progress_->setValue(100);
-    view_->setMesh(simulationSurface(result_.remaining, result_.map.deviation, input_.cell,
-                                     result_.allowance, surfaceVerticesPerSide));
+    view_->setMesh(simulationSurface(result_.remaining, result_.map, input_.cell, result_.allowance,
+                                     surfaceVerticesPerSide));
+    legend_->setLargestThickness(result_.map.figures.largestThicknessLeft);
     const DeviationFigures& f = result_.map.figures;
     const auto caption = [](const std::string& text) { return QString::fromStdString(text); };
     // Two lines, each figure after its caption: the removed volume, the
@@ -149,4 +162,21 @@ void SimulationPage::finished() {
                       caption(txt("Main_window", "lLeftOnReach.Caption")) +
                       QString::asprintf(" %.3f mm (X %.2f Y %.2f)", f.largestThicknessLeft,
                                         f.thicknessLeftX, f.thicknessLeftY));
+}
+
+void SimulationPage::showCell(double x, double y) {
+    if (!result_.completed) return;
+    const auto c =
+        surfaceCellAt(result_.remaining, result_.map, input_.cell, result_.allowance, x, y);
+    if (!c) return;
+    const char* judgement[] = {"lReached.Caption", "lOutOfReach.Caption", "lLeftOnReach.Caption",
+                               "lGouge.Caption"};
+    const auto caption = [](const char* key) {
+        return QString::fromStdString(txt("Main_window", key));
+    };
+    cell_->setText(QString::asprintf("X %.2f  Y %.2f  Z %.3f:  ", c->ix * input_.cell,
+                                     c->iy * input_.cell, c->height) +
+                   caption(judgement[static_cast<int>(c->judgement)]) + "    " +
+                   caption("lOdchylka.Caption") + QString::asprintf(" %+.3f mm    ", c->deviation) +
+                   caption("lLeftOnReach.Caption") + QString::asprintf(" %.3f mm", c->thickness));
 }

@@ -12,11 +12,14 @@ class QFileSystemWatcher;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class SimulationLegend;
 class SimulationSurfaceView;
 
 // The "Simulation" page: the build's output files swept over the material on
 // a worker thread, with progress and an abort button; run again whenever the
 // output files change (a build has written them) while the page is shown.
+// Before the first run a line says what it does and which key runs it; a
+// click on the surface tells what is left there.
 class SimulationPage final : public QWidget {
     Q_OBJECT
   public:
@@ -45,11 +48,15 @@ class SimulationPage final : public QWidget {
     void poll();
     void finished();
     void watchOutputs();
+    void showCell(double x, double y);
 
     QPushButton* simulate_ = nullptr;
     QPushButton* abort_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* figures_ = nullptr;
+    QLabel* cell_ = nullptr;
+    SimulationLegend* legend_ = nullptr;
+    bool simulated_ = false; // a simulation has been asked for
     SimulationSurfaceView* view_ = nullptr;
     QFileSystemWatcher* watcher_ = nullptr;
     QTimer poll_;

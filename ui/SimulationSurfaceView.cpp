@@ -1,11 +1,15 @@
 #include "SimulationSurfaceView.h"
 
+#include <QMouseEvent>
+
 using namespace korvane;
 
 namespace {
 
 // The view opens looking at the material from the south, 55° down from the top.
 constexpr double tiltDegrees = -55;
+// A press and release closer than this is a click, not a drag.
+constexpr int clickSlack = 3;
 
 } // namespace
 
@@ -65,6 +69,9 @@ void SimulationSurfaceView::paintGL() {
     glShadeModel(GL_SMOOTH);
     glRotated(tiltDegrees, 1, 0, 0);
     applyCentring();
+    glGetDoublev(GL_MODELVIEW_MATRIX, projection_.modelView.data());
+    glGetDoublev(GL_PROJECTION_MATRIX, projection_.projection.data());
+    glGetIntegerv(GL_VIEWPORT, projection_.viewport.data());
     if (indexCount_ > 0) {
         const GLsizei stride = floatsPerSurfaceVertex * sizeof(float);
         glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
@@ -82,4 +89,28 @@ void SimulationSurfaceView::paintGL() {
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
+}
+
+void SimulationSurfaceView::mousePressEvent(QMouseEvent* event) {
+    pressedAt_ = event->position().toPoint();
+    TRAWview::mousePressEvent(event);
+}
+
+void SimulationSurfaceView::mouseReleaseEvent(QMouseEvent* event) {
+    TRAWview::mouseReleaseEvent(event);
+    const QPoint at = event->position().toPoint();
+    if (locked() || indexCount_ == 0 || event->button() != Qt::LeftButton ||
+        (at - pressedAt_).manhattanLength() > clickSlack)
+        return;
+    // The depth the last frame left under the mouse: the background's is the far plane.
+    const qreal ratio = devicePixelRatioF();
+    const double x = at.x() * ratio, y = (height() - at.y()) * ratio;
+    GLfloat depth = 1;
+    makeCurrent();
+    glReadPixels(static_cast<GLint>(x), static_cast<GLint>(y), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 &depth);
+    doneCurrent();
+    if (!(depth < 1)) return;
+    if (const auto p = unprojectFromWindow(projection_, x + 0.5, y + 0.5, depth))
+        emit surfaceClicked((*p)[0], (*p)[1]);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RAWview.h"
+#include "app/ScreenPick.h"
 #include "app/SimulationSurface.h"
 
 #include <optional>
@@ -8,7 +9,7 @@
 // The simulation page's 3D view: the remaining material as a shaded surface
 // coloured by deviation, turned, zoomed and moved with the model view's mouse
 // rules. It opens tilted, looking from the south, so that the surface reads in
-// depth.
+// depth. A click on the surface tells where it was.
 class SimulationSurfaceView final : public TRAWview {
     Q_OBJECT
   public:
@@ -20,9 +21,15 @@ class SimulationSurfaceView final : public TRAWview {
     // The triangles drawn from the graphics card, 0 before the first frame.
     int drawnTriangles() const { return indexCount_ / 3; }
 
+  signals:
+    // A click on the surface at the plan point (x, y), mm.
+    void surfaceClicked(double x, double y);
+
   protected:
     void initializeGL() override;
     void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     void uploadMesh();
@@ -30,4 +37,6 @@ class SimulationSurfaceView final : public TRAWview {
     std::optional<korvane::SurfaceMesh> pending_;
     unsigned vertexBuffer_ = 0, indexBuffer_ = 0;
     int indexCount_ = 0;
+    korvane::ScreenProjection projection_;
+    QPoint pressedAt_;
 };

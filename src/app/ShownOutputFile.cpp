@@ -2,6 +2,8 @@
 
 #include "foundation/Messages.h"
 #include "foundation/State.h"
+#include "foundation/TextCompare.h"
+#include "libraries/LibraryState.h"
 #include "output/DaneWyjsciowe.h"
 #include "output/OldPreview.h"
 
@@ -26,6 +28,18 @@ void readShownOutputFile(const std::filesystem::path& file) {
     }
     outputPathSmoothing =
         smoothing && outputReader->typOperacji != 3 && outputReader->typOperacji != 4;
+}
+
+ShownOutputOperation shownOutputOperation() {
+    ShownOutputOperation shown;
+    if (!operationLibrary) return shown;
+    for (const auto& o : operationLibrary->Lista)
+        if (!shown.operation && sameText(o->nazwa, outputFileName)) shown.operation = *o;
+    if (!shown.operation) return shown;
+    const int tool =
+        toolLibrary ? toolLibrary->dajIndxFrezuNaLiscie(shown.operation->narzedzie) : -1;
+    if (tool >= 0) shown.tool = *toolLibrary->Lista[static_cast<std::size_t>(tool)];
+    return shown;
 }
 
 } // namespace korvane

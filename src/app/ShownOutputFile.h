@@ -1,6 +1,10 @@
 #pragma once
 
+#include "libraries/Frezy.h"
+#include "libraries/Operacje.h"
+
 #include <filesystem>
+#include <optional>
 
 // Reading the output file chosen in the output list for the previews.
 namespace korvane {
@@ -15,5 +19,13 @@ void fitPreviewScaleToModel();
 // smoothing setting, never for hatching types 3 and 4). A missing file reads
 // nothing; a malformed one is reported and leaves the reader empty.
 void readShownOutputFile(const std::filesystem::path& file);
+
+// The operation of the shown output's name and its tool, as far as the
+// libraries hold them.
+struct ShownOutputOperation {
+    std::optional<TOperacjaDane> operation;
+    std::optional<TFrezDane> tool;
+};
+ShownOutputOperation shownOutputOperation();
 
 } // namespace korvane

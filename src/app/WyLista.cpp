@@ -69,28 +69,8 @@ OutputParameters outputParameters(double L, int figures, int corners, const TOpe
         r.length = fixed(L / unitFactor(unit), unit == unitFoot ? 4 : 3) + " " +
                    unitTable[size_t(unit)].skrot;
 
-    if (oper && oper->szybkosc > 0) {
-        const double v = oper->szybkosc;
-        const bool fast = machineParams.newSpeedEncoding != 0;
-        double t;
-        switch (oper->idTyp) {
-        case opHatching:
-        case opPlotHatching:
-            t = fast ? L / v : L / v * 3.4;
-            break;
-        case opMixed:
-            t = fast ? L / v * 1.05 + figures * 0.01 : L / v * 5;
-            break;
-        case opPrinting:
-            t = L / v + v / 1000 * corners * 0.0000236;
-            break;
-        default:
-            t = fast ? L / v + figures * 0.05 : L / v + figures * 0.7;
-            break;
-        }
-        const long long T = roundHalfEven(t);
-        r.time = T < 60 ? std::to_string(T) + " min"
-                        : std::to_string(T / 60) + " h " + std::to_string(T % 60) + " min";
+    if (const auto t = machiningMinutes(L, figures, corners, oper)) {
+        r.time = minutesText(*t);
         if (settings.printer3D)
             r.volume = fixed(L * oper->warstwaSzer * oper->warstwaGrubosc, 0) + "mm3";
     }
@@ -98,6 +78,30 @@ OutputParameters outputParameters(double L, int figures, int corners, const TOpe
              txt("Main_window", "czasTrwaniaOper") + " : " + r.time;
     if (settings.printer3D) r.body += "\r\nObjetosc : " + r.volume;
     return r;
+}
+
+std::optional<double> machiningMinutes(double L, int figures, double corners,
+                                       const TOperacjaDane* oper) {
+    if (!oper || !(oper->szybkosc > 0)) return std::nullopt;
+    const double v = oper->szybkosc;
+    const bool fast = machineParams.newSpeedEncoding != 0;
+    switch (oper->idTyp) {
+    case opHatching:
+    case opPlotHatching:
+        return fast ? L / v : L / v * 3.4;
+    case opMixed:
+        return fast ? L / v * 1.05 + figures * 0.01 : L / v * 5;
+    case opPrinting:
+        return L / v + v / 1000 * corners * 0.0000236;
+    default:
+        return fast ? L / v + figures * 0.05 : L / v + figures * 0.7;
+    }
+}
+
+std::string minutesText(double minutes) {
+    const long long T = roundHalfEven(minutes);
+    return T < 60 ? std::to_string(T) + " min"
+                  : std::to_string(T / 60) + " h " + std::to_string(T % 60) + " min";
 }
 
 } // namespace korvane

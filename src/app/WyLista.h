@@ -3,6 +3,7 @@
 #include "libraries/Operacje.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,14 @@ struct OutputParameters {
 // From the tool path length `L` (mm), the figure count, the sharp-corner count
 // and the operation of the output's name (nullptr when none).
 OutputParameters outputParameters(double L, int figures, int corners, const TOperacjaDane* oper);
+
+// The estimated machining time in minutes of `L` mm of path in `figures`
+// figures with `corners` sharp corners, by the operation's type and speed;
+// none without an operation or with a speed of 0.
+std::optional<double> machiningMinutes(double L, int figures, double corners,
+                                       const TOperacjaDane* oper);
+
+// Whole minutes (ties to even): "T min" under an hour, else "H h M min".
+std::string minutesText(double minutes);
 
 } // namespace korvane

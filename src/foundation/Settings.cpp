@@ -55,6 +55,8 @@ SettingsBytes encodeSettings(const TUstawienia& s) {
     b[272] = s.modelSposobKreslenia;
     put<double>(&b[276], s.modelPolysk);
     b[284] = s.ukladWsp;
+    b[285] = s.podgladBezModelu;
+    b[286] = s.podgladBezMaterialu;
     put<double>(&b[288], s.plytkaPomGrubosc);
     b[296] = s.plytkaPomPolozenie;
     std::memcpy(&b[297], s.zarezerwowane.data(), s.zarezerwowane.size());
@@ -77,6 +79,8 @@ TUstawienia decodeSettings(const SettingsBytes& b) {
     s.modelSposobKreslenia = b[272];
     s.modelPolysk = get<double>(&b[276]);
     s.ukladWsp = b[284] != 0;
+    s.podgladBezModelu = b[285] != 0;
+    s.podgladBezMaterialu = b[286] != 0;
     s.plytkaPomGrubosc = get<double>(&b[288]);
     s.plytkaPomPolozenie = b[296];
     std::memcpy(s.zarezerwowane.data(), &b[297], s.zarezerwowane.size());

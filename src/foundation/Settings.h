@@ -8,13 +8,17 @@
 namespace korvane {
 
 struct TUstawienia {
-    std::int32_t jednostkaMiary = 0;              // index into unitTable
-    std::string plikProjektu;                     // path of the current project file
-    double rozdzielczosc = 0;                     // raster cells per millimetre
-    std::int32_t modelKolor = 0;                  // 0x00BBGGRR; 0 is shown green
-    std::uint8_t modelSposobKreslenia = 0;        // 0 filled, 1 contour, 2 points
-    double modelPolysk = 0;                       // 0, 0.5 or 1.0
-    bool ukladWsp = false;                        // coordinate axes shown
+    std::int32_t jednostkaMiary = 0;       // index into unitTable
+    std::string plikProjektu;              // path of the current project file
+    double rozdzielczosc = 0;              // raster cells per millimetre
+    std::int32_t modelKolor = 0;           // 0x00BBGGRR; 0 is shown green
+    std::uint8_t modelSposobKreslenia = 0; // 0 filled, 1 contour, 2 points
+    double modelPolysk = 0;                // 0, 0.5 or 1.0
+    bool ukladWsp = false;                 // coordinate axes shown
+    // The output preview without the model under the paths, without the
+    // material's outline; kept in padding bytes that older files hold as 0.
+    bool podgladBezModelu = false;
+    bool podgladBezMaterialu = false;
     double plytkaPomGrubosc = 0;                  // measuring plate thickness, mm
     std::uint8_t plytkaPomPolozenie = 0;          // 0 table, 1 pad, 2 material
     std::array<std::uint8_t, 28> zarezerwowane{}; // kept as read

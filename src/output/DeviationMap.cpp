@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace korvane {
 
@@ -31,6 +32,8 @@ DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, co
     DeviationMap map;
     map.reachable = std::move(reachable);
     map.deviation.resize(columns, rows);
+    map.thicknessLeft.resize(columns, rows);
+    map.reachGap.resize(columns, rows);
     DeviationFigures& f = map.figures;
     double removed = 0;
     long long gouged = 0;
@@ -56,9 +59,16 @@ DeviationMap compareWithModel(const tpix2d& initial, const tpix2d& remaining, co
                 f.leftAboveReachX = ix * cell;
                 f.leftAboveReachY = iy * cell;
             }
+            const double reach = map.reachable[ix][i];
+            if (!std::isfinite(reach)) {
+                map.reachGap[ix][i] = std::numeric_limits<float>::infinity();
+                continue;
+            }
+            const double cosine = slopeCosine(map.reachable, ix, iy, columns, rows, cell);
+            map.reachGap[ix][i] = static_cast<float>((reach - model[ix][i]) * cosine);
             if (unreached > 0) {
-                const double thickness =
-                    unreached * slopeCosine(map.reachable, ix, iy, columns, rows, cell);
+                const double thickness = unreached * cosine;
+                map.thicknessLeft[ix][i] = static_cast<float>(thickness);
                 if (thickness > f.largestThicknessLeft) {
                     f.largestThicknessLeft = thickness;
                     f.thicknessLeftX = ix * cell;

@@ -32,6 +32,12 @@ struct DeviationFigures {
 struct DeviationMap {
     tpix2d deviation; // remaining minus model, mm
     tpix2d reachable; // the lowest surface the build's tools can cut, mm
+    // The material left above the reachable surface measured square to it
+    // (as largestThicknessLeft), mm; 0 where none is left.
+    tpix2d thicknessLeft;
+    // The model below the reachable surface measured square to it, mm: what
+    // no tool of the build can reach; infinity where no tool stands.
+    tpix2d reachGap;
     DeviationFigures figures;
 };
 

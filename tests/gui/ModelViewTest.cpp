@@ -230,7 +230,9 @@ TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
     preview->Nawigacja(navRotate, 20, 40);
     const QImage paths = preview->grabFramebuffer();
     keepScreenshot(paths, "main-window-output-preview");
-    EXPECT_GT(drawnPixels(paths, QColor(0x80, 0x80, 0x80)), 2000);
+    const QColor previewBackground(0x2A, 0x2E, 0x36);
+    const int drawnPaths = drawnPixels(paths, previewBackground);
+    EXPECT_GT(drawnPaths, 2000);
     const QImage old = oldPreview->pixmap().toImage();
     keepScreenshot(old, "main-window-old-preview");
     EXPECT_EQ(old.size(), QSize(800, 600));
@@ -250,10 +252,20 @@ TEST_F(ModelViewGui, MainWindowShowsModelStockAndGeneratedOutput) {
     }
     EXPECT_EQ(asked, 2);
 
-    // An empty path clears both previews.
+    // An empty path clears both previews: the axes and the model stay.
     window.showOutputFile({});
     EXPECT_EQ(drawnPixels(oldPreview->pixmap().toImage(), Qt::white), 0);
-    EXPECT_EQ(drawnPixels(preview->grabFramebuffer(), QColor(0x80, 0x80, 0x80)), 0);
+    const auto reddish = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                n += c.red() > 200 && c.green() < 90 && c.blue() < 60;
+            }
+        return n;
+    };
+    EXPECT_GT(reddish(paths), 100); // the hatching's highest strokes
+    EXPECT_EQ(reddish(preview->grabFramebuffer()), 0);
     EXPECT_TRUE(window.close());
 }
 

@@ -119,7 +119,7 @@ TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
     QApplication::processEvents(); // the layout makes room for the figures' two lines
     const QImage shown = page.grab().toImage();
     keepScreenshot(shown, "simulation_page_US");
-    const QImage legend = shown.copy(0, shown.height() - 40, 400, 40);
+    const QImage legend = shown.copy(0, shown.height() - 70, shown.width(), 70);
     EXPECT_GT(pixelsOf(legend, Hue::green), 20);
     EXPECT_GT(pixelsOf(legend, Hue::amber), 20);
     EXPECT_GT(pixelsOf(legend, Hue::red), 20);
