@@ -7,6 +7,7 @@
 #include "SimulationSurfaceView.h"
 #include "TestSupport.h"
 
+#include "app/SimulationSurface.h"
 #include "foundation/Interfejs.h"
 
 #include <QApplication>
@@ -17,6 +18,9 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <tuple>
 
 using namespace korvane;
 
@@ -148,4 +152,95 @@ TEST(SimulationPageGui, HandMadeBuildShownAsColouredSurfaceTurnedAndZoomed) {
     EXPECT_FALSE(page.abortButton()->isEnabled());
     EXPECT_EQ(view->drawnTriangles(), 3200);
     EXPECT_EQ(view->grabFramebuffer(), zoomed);
+}
+
+namespace {
+
+// A 20 x 20 mm block 5 mm high over a model with a step: flat at 0 for x
+// below 10 mm with a 2 mm bump at x 4..6, y 9..11; 3 mm high beyond, with a
+// groove 1 mm wide and 2 mm deep at x 14..14.5. A flat tool 2 mm wide cuts
+// lines 1 mm apart for y up to 12: at 0 over x 0..9, at 3 over x 11..20.
+BuildSimulationInput stepAndBump() {
+    BuildSimulationInput in;
+    in.cell = 0.5;
+    in.model.resize(41, 41);
+    for (int ix = 20; ix <= 40; ++ix)
+        for (int iy = 0; iy <= 40; ++iy)
+            in.model[ix][static_cast<std::size_t>(iy)] = ix == 28 || ix == 29 ? 1.0f : 3.0f;
+    for (int ix = 8; ix <= 12; ++ix)
+        for (int iy = 18; iy <= 22; ++iy) in.model[ix][static_cast<std::size_t>(iy)] = 2;
+    in.initial.resize(41, 41);
+    in.initial.fill(5);
+    in.operations.emplace_back();
+    in.tools.push_back(ToolProfile({{1, 0}}));
+    FigureList lines;
+    for (int k = 0; k <= 12; ++k)
+        for (const auto& [from, to, z] : {std::tuple{0.0f, 9.0f, 0.0f}, {11.0f, 20.0f, 3.0f}}) {
+            lines.push_back(std::make_unique<tFigura>());
+            lines.back()->przestawczyZ = 10;
+            lines.back()->poz = {{from, float(k), z}, {to, float(k), z}};
+        }
+    in.outputs.push_back(std::move(lines));
+    return in;
+}
+
+bool greyish(QColor c) {
+    return c.red() > 70 && std::abs(c.red() - c.green()) < 8 && std::abs(c.green() - c.blue()) < 8;
+}
+
+} // namespace
+
+TEST(SimulationPageGui, StepAndBumpColouredByWhatIsLeftWhereWorkedOutByHand) {
+    test::RecordingUserInterface ui;
+    test::resetState(ui, {"US"});
+    test::loadTexts("US");
+    SimulationPage page;
+    page.resize(800, 640);
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    // Before a run the page says what it does and which key runs it.
+    EXPECT_EQ(page.findChild<QLabel*>("lSimulationFigures")->text().toStdString(),
+              txt("Main_window", "lSimulationHint.Caption"));
+    page.run(stepAndBump());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.running(); }, 60000));
+    const BuildSimulationResult& r = page.result();
+    ASSERT_TRUE(r.completed);
+    const auto at = [&](double x, double y) {
+        const auto c = surfaceCellAt(r.remaining, r.map, 0.5, r.allowance, x, y);
+        return c ? c->judgement : SurfaceJudgement::reached;
+    };
+    EXPECT_EQ(at(2, 3), SurfaceJudgement::reached);      // the floor the lines cut
+    EXPECT_EQ(at(5, 10), SurfaceJudgement::gouge);       // the bump cut through at 0
+    EXPECT_EQ(at(16, 3), SurfaceJudgement::reached);     // the step's top cut at 3
+    EXPECT_EQ(at(14, 3), SurfaceJudgement::unreachable); // the groove under a 2 mm tool
+    EXPECT_EQ(at(2, 17), SurfaceJudgement::left);        // beyond the lines: 5 mm left
+    EXPECT_EQ(at(16, 17), SurfaceJudgement::left);       // 2 mm left on the step
+    const auto floor = surfaceCellAt(r.remaining, r.map, 0.5, r.allowance, 2, 17);
+    EXPECT_FLOAT_EQ(floor->thickness, 5);
+    EXPECT_DOUBLE_EQ(r.map.figures.largestThicknessLeft, 5);
+
+    SimulationSurfaceView* view = page.view();
+    const QImage surface = view->grabFramebuffer();
+    keepScreenshot(surface, "simulation_step_and_bump");
+    EXPECT_GT(pixelsOf(surface, Hue::green), 5000);
+    EXPECT_GT(pixelsOf(surface, Hue::amber), 5000);
+    EXPECT_GT(pixelsOf(surface, Hue::red), 200);
+    int grey = 0;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x) grey += greyish(surface.pixelColor(x, y));
+    EXPECT_GT(grey, 200);
+
+    // A click on the surface names what is left there, as the map has it.
+    const QPoint centre(view->width() / 2, view->height() / 2);
+    send(view, QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton);
+    send(view, QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton);
+    const std::string said = page.findChild<QLabel*>("lSimulationPoint")->text().toStdString();
+    double x = -1, y = -1;
+    ASSERT_EQ(std::sscanf(said.c_str(), "X %lf Y %lf", &x, &y), 2) << said;
+    const char* names[] = {"lReached.Caption", "lOutOfReach.Caption", "lLeftOnReach.Caption",
+                           "lGouge.Caption"};
+    EXPECT_NE(said.find(txt("Main_window", names[static_cast<int>(at(x, y))])), std::string::npos)
+        << said;
+    QApplication::processEvents();
+    keepScreenshot(page.grab().toImage(), "simulation_step_and_bump_page");
 }
