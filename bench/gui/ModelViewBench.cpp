@@ -3,7 +3,16 @@
 // against the same triangles sent one by one every frame (immediate mode), in
 // the same iteration so that both meet the same machine load. The view turns a
 // little every frame. ratio: immediate time over buffer time.
+// OutputPreviewFrame: an output of a million points in the output preview
+// (paths, rapids and plunges, axes, legend, the tool) against a model of a
+// million triangles in the model view, each frame rendered and read back alike
+// in the same iteration; the output is uploaded once and the playback moves
+// the tool every frame. ratio: path frame time over model frame time.
+#include "PathPreviewView.h"
 #include "RAWview.h"
+
+#include "app/PathPreview.h"
+#include "app/ToolMesh.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -97,7 +106,70 @@ void frames(benchmark::State& state) {
     if (view.bufferUploads() != 1) state.SkipWithError("the view uploaded its triangles again");
 }
 
+// Zig-zag lines of `perFigure` points over 100 × 100 mm, following the wavy surface.
+FigureList zigzags(int points, int perFigure) {
+    FigureList figures;
+    const int lines = points / perFigure;
+    for (int k = 0; k < lines; ++k) {
+        auto f = std::make_unique<tFigura>();
+        f->przestawczyZ = 12;
+        const float y = 100.0f * k / lines;
+        for (int i = 0; i < perFigure; ++i) {
+            const float x = 100.0f * i / (perFigure - 1);
+            f->poz.push_back({x, y, 5 + 3 * std::sin(x / 7) * std::cos(y / 5)});
+        }
+        figures.push_back(std::move(f));
+    }
+    return figures;
+}
+
+void outputFrames(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const TriangleList triangles = surface(count);
+    const FigureList figures = zigzags(count, 1000);
+    BenchView model;
+    model.show();
+    PathPreviewView preview;
+    preview.resize(800, 600);
+    preview.show();
+    QApplication::processEvents();
+    model.LadujListeRAW(triangles, 0, 100, 0, 100, 0, 0);
+    TFrezDane tool;
+    tool.typ = toolBallNose;
+    tool.d1 = tool.d3 = 6;
+    tool.h = tool.hc = 20;
+    preview.setTool(toolMesh(tool, 32));
+    preview.showPaths(pathPreview(figures, 1), {0, 0, 0, 100, 100, 10});
+    model.grabFramebuffer();
+    preview.grabFramebuffer(); // the uploads
+    double paths = 0, modelTime = 0;
+    int at = 0;
+    for (auto _ : state) {
+        model.Nawigacja(navRotate, 1, 1);
+        preview.Nawigacja(navRotate, 1, 1);
+        preview.setToolAt(at = (at + 997) % count);
+        paths += seconds([&] { preview.grabFramebuffer(); });
+        modelTime += seconds([&] { model.grabFramebuffer(); });
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["points"] = static_cast<double>(preview.pathPoints());
+    state.counters["triangles"] = static_cast<double>(triangles.size());
+    state.counters["path_ms"] = 1000 * paths / n;
+    state.counters["model_ms"] = 1000 * modelTime / n;
+    state.counters["ratio"] = paths / modelTime;
+    // Neither turning nor the playback sends the paths again.
+    state.counters["uploads"] = preview.pathUploads();
+    if (preview.pathUploads() != 1) state.SkipWithError("the preview uploaded its paths again");
+}
+
 } // namespace
+
+BENCHMARK(outputFrames)
+    ->Name("OutputPreviewFrame")
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3);
 
 BENCHMARK(frames)
     ->Name("ModelViewFrame")
