@@ -35,8 +35,9 @@ std::optional<std::array<double, 2>> radiusArcCentre(const GPoint& start, const 
     const double radius = std::fabs(r);
     if (chord < samePlanePoint || radius == 0) return std::nullopt;
     const double half = chord / 2;
-    // A radius short of half the chord by rounding only reaches the middle.
-    if (half > radius + 0.001) return std::nullopt;
+    // A radius short of half the chord by 0.00127 mm (0.00005 inch) at most
+    // reaches its middle.
+    if (half > radius + 0.00127) return std::nullopt;
     const double h = std::sqrt(std::max(0.0, radius * radius - half * half));
     // The short arc clockwise has its centre to the right of the chord, the
     // short arc counter-clockwise to the left; the long arc the other side.
@@ -47,12 +48,12 @@ std::optional<std::array<double, 2>> radiusArcCentre(const GPoint& start, const 
 }
 
 bool arcRadiiAgree(const GPoint& start, const GPoint& end, const PlaneAxes& axes,
-                   const std::array<double, 2>& centre) {
+                   const std::array<double, 2>& centre, double tolerance) {
     const double r1 = std::hypot(start[axes.first] - centre[0], start[axes.second] - centre[1]);
     const double r2 = std::hypot(end[axes.first] - centre[0], end[axes.second] - centre[1]);
     if (r1 == 0 || r2 == 0) return false;
     const double difference = std::fabs(r1 - r2);
-    return difference <= 0.028 || difference <= 0.001 * std::max(r1, r2);
+    return difference <= tolerance || difference <= 0.001 * r1;
 }
 
 bool arcChords(const GPoint& start, const GPoint& end, const PlaneAxes& axes,

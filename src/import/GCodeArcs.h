@@ -34,10 +34,11 @@ std::optional<std::array<double, 2>> radiusArcCentre(const GPoint& start, const 
                                                      const PlaneAxes& axes, double r,
                                                      bool clockwise);
 
-// The radii from `centre` to the two ends agree as a real interpreter accepts
-// them: within 0.028 mm, or within 0.1 % of the radius; neither is zero.
+// The radii from `centre` to the two ends agree as RS274/NGC accepts them:
+// within `tolerance` mm (0.02 sqrt 2 mm in a program in millimetres, 0.002
+// sqrt 2 inch in one in inches), or within 0.1 % of the radius; neither is zero.
 bool arcRadiiAgree(const GPoint& start, const GPoint& end, const PlaneAxes& axes,
-                   const std::array<double, 2>& centre);
+                   const std::array<double, 2>& centre, double tolerance);
 
 // Appends the ends of the straight moves of the arc from `start` to `end`
 // about `centre` to `points` (`end` last, exactly). Ends that coincide in the

@@ -283,7 +283,9 @@ void GCodeInterpreter::arc(const GCodeBlock& block, const GPoint& to, bool clock
         centre = absoluteCentre_
                      ? std::array<double, 2>{c1, c2}
                      : std::array<double, 2>{from[axes.first] + c1, from[axes.second] + c2};
-        if (!arcRadiiAgree(from, to, axes, centre)) refuse(GCodeProblem::arcGeometry, word);
+        const double tolerance = 2 * std::sqrt(2.0) * (scale_ == 1 ? 0.01 : 0.001 * scale_);
+        if (!arcRadiiAgree(from, to, axes, centre, tolerance))
+            refuse(GCodeProblem::arcGeometry, word);
     }
     int turns = 1;
     if (const auto& p = block['P']) {

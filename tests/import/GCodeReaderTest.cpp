@@ -274,6 +274,10 @@ TEST(GCodeReader, RefusalsNameTheLineAndTheWord) {
     expectRefusal("G1 X1\n", 1, "G1", P::missingWord);
     expectRefusal("G0 X0 Y0\nG2 X10 Y0 F10\n", 2, "G2", P::missingWord);
     expectRefusal("G0 X0 Y0\nG2 X10 Y0 I4 F10\n", 2, "G2", P::arcGeometry);
+    // An end 0.03 mm off the circle of 5 mm is beyond 0.028 mm and 0.1 % in
+    // millimetres; 0.05 mm off is within 0.0028 inch in inches (a spiral then).
+    expectRefusal("G0 X0 Y0\nG2 X10.03 Y0 I5 F10\n", 2, "G2", P::arcGeometry);
+    EXPECT_EQ(read("G20 G0 X0 Y0\nG2 X0.39567 Y0 I0.19685 F10\n").figures.size(), 1u);
     expectRefusal("G0 X0 Y0\nG2 X10 Y0 R4 F10\n", 2, "R4", P::arcGeometry);
     expectRefusal("G0 X0 Y0\nG1 X1 I2 F10\n", 2, "I2", P::unusedWord);
     expectRefusal("G0 X0 Y0 Z5\nG81 X1 Z-1 F10\n", 2, "G81", P::missingWord);
