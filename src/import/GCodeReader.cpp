@@ -21,6 +21,8 @@ GCodeProgram readLines(LineReader& lines, long long maxPoints) {
     bool started = false; // a line with words was read
     while (!interpreter.ended() && lines.next(line)) {
         ++number;
+        // A byte-order mark some editors put before the first line.
+        if (number == 1 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
         lexGCodeLine(line, number, block);
         if (block.percent) {
             if (opened || started) break;

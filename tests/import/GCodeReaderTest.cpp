@@ -159,7 +159,7 @@ TEST(GCodeReader, InchProgramsAreMillimetresAndInchesPerMinute) {
 }
 
 TEST(GCodeReader, WordsCommentsAndLinesAsCamSystemsWriteThem) {
-    auto p = read("%\r\n"
+    auto p = read("\xEF\xBB\xBF%\r\n"
                   "N10 (header; with a semicolon) G21\r\n"
                   "/G1 X99 Y99 F1\r\n"
                   "n20 g0 x 1 . 5 y-.5 z2 ; the rest is a comment G41\r\n"
