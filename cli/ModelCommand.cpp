@@ -14,12 +14,12 @@ namespace {
 
 constexpr std::chrono::minutes loadDeadline{10};
 
-// Says why a load failed beyond the message the program showed.
+// Says why a load failed beyond the message the program showed (which gives
+// the reader's own reason).
 void explainLoadFailure(const ModelLoadOutcome& outcome, const std::string& file) {
     if (outcome.result == ModelLoadResult::timedOut)
         std::fprintf(stderr, "%s: loading did not end within %d minutes\n", file.c_str(),
                      static_cast<int>(loadDeadline.count()));
-    if (!outcome.readerError.empty()) std::fprintf(stderr, "%s\n", outcome.readerError.c_str());
 }
 
 int runModel(const CommandArgs& args) {

@@ -104,6 +104,9 @@ TEST(CliModel, EmptyAndMissingModelsFail) {
     auto bad = model(dir, dir / "bad.dxf");
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find("unknown block \"NOWHERE\""), std::string::npos) << bad.err;
+    // The reason once, and not that the file holds nothing.
+    EXPECT_EQ(bad.err.find("unknown block"), bad.err.rfind("unknown block")) << bad.err;
+    EXPECT_EQ(bad.err.find("holds no triangles"), std::string::npos) << bad.err;
 
     auto missing = model(dir, dir / "nothing.stl");
     EXPECT_EQ(missing.exitCode, 1);
