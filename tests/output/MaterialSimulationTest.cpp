@@ -260,6 +260,21 @@ TEST(MaterialSimulation, MaterialLeftAboveWhatABallCanReachAtAStep) {
     EXPECT_NEAR(map.figures.largestThicknessLeft, 0.338502, 0.0011);
     EXPECT_DOUBLE_EQ(map.figures.thicknessLeftX, 9.5);
     EXPECT_DOUBLE_EQ(map.figures.thicknessLeftY, 0);
+    // Cell by cell for the simulation's colours: that thickness at 9.5, none
+    // under a pass, the scallop 0.25 mm off the pass at 2.25 (on the flat
+    // floor, square is vertical); there the reachable surface is the model.
+    EXPECT_NEAR(map.thicknessLeft[38][4], 0.338502, 0.0011);
+    EXPECT_FLOAT_EQ(map.thicknessLeft[6][4], 0);
+    EXPECT_NEAR(map.thicknessLeft[8][4], 1.5 - std::sqrt(2.25 - 0.0625), 0.0011);
+    EXPECT_FLOAT_EQ(map.reachGap[8][4], 0);
+    // Beyond the ball's last stand the reachable surface stands above the
+    // floor: 1.5 at 9.75, square to its slope from 0.670844 up to the wall's 5.
+    EXPECT_NEAR(map.reachGap[39][4], 1.5 / std::sqrt(1 + std::pow((5 - 0.670844) / 0.5, 2)), 0.002);
+    // Without a tool nothing is reachable: the gap is infinite, nothing left above it.
+    const DeviationMap none =
+        compareWithModel(initial, remaining, model, reachableSurface(model, cell, {}, 2), cell);
+    EXPECT_TRUE(std::isinf(none.reachGap[8][4]));
+    EXPECT_FLOAT_EQ(none.thicknessLeft[8][4], 0);
 }
 
 TEST(MaterialSimulation, MovesTransfersAndThreads) {
