@@ -68,8 +68,10 @@ void SimulationLegend::paintEvent(QPaintEvent*) {
     g.setColorAt(1, colourOf(SurfaceJudgement::left, largest_, largest_));
     p.fillRect(left, y, scale, box, g);
     x += 6;
+    // Its ends once a simulation has left something to measure.
     name(text("lLeftOnReach.Caption") +
-         QString::asprintf(" %.2f–%.2f mm", reachTolerance, std::max(largest_, reachTolerance)));
+         (largest_ > reachTolerance ? QString::asprintf(" %.2f–%.2f mm", reachTolerance, largest_)
+                                    : QString()));
     swatch(colourOf(SurfaceJudgement::gouge, 0, largest_));
     name(text("lGouge.Caption"));
     swatch(colourOf(SurfaceJudgement::unreachable, 0, largest_));
