@@ -82,7 +82,9 @@ void ModelOpening::openModelDialog(const std::filesystem::path& folder) {
                                      {"plikJPG", "jpg"}})
         filter += "|" + txt("Main_window", label) + " (*." + ext + ")|*." + ext;
     // The formats' own names, the same in every language.
-    filter += std::string("|OBJ, PLY, 3MF, OFF, glTF (") + meshes + ")|" + meshes;
+    filter +=
+        std::string("|OBJ, PLY, 3MF, OFF, glTF (*.obj, *.ply, *.3mf, *.off, *.gltf, *.glb)|") +
+        meshes;
     std::filesystem::path initial = folder;
     if (initial.empty() && project && !project->d.plikModelu.empty()) {
         // A model named relative to its project lies beside the project.

@@ -80,12 +80,15 @@ TEST_F(WindowModel, StlOpensThenItsRasterBuildsInEitherCase) {
     open(dir / "box.stl");
     ASSERT_EQ(view.openRequests.size(), 1u);
     EXPECT_EQ(view.openRequests[0].title, txt("Main_window", "wybierzPlikMOdelu"));
-    EXPECT_EQ(view.openRequests[0].filter,
-              txt("Universal", "wszystkiePliki") +
-                  " (*.raw, *.dxf, *.stl, *.bmp, *.jpg)|*.raw;*.dxf;*.stl;*.bmp;*.jpg|"
-                  "RAW triangle model (*.raw)|*.raw|3D DXF drawing (*.dxf)|*.dxf|"
-                  "STL mesh (*.stl)|*.stl|Bitmap picture (*.bmp)|*.bmp|"
-                  "JPEG picture (*.jpg)|*.jpg");
+    EXPECT_EQ(
+        view.openRequests[0].filter,
+        txt("Universal", "wszystkiePliki") +
+            " (*.raw, *.dxf, *.stl, *.obj, *.ply, *.3mf, *.off, *.gltf, *.glb, *.bmp, "
+            "*.jpg)|*.raw;*.dxf;*.stl;*.obj;*.ply;*.3mf;*.off;*.gltf;*.glb;*.bmp;*.jpg|"
+            "RAW triangle model (*.raw)|*.raw|3D DXF drawing (*.dxf)|*.dxf|"
+            "STL mesh (*.stl)|*.stl|Bitmap picture (*.bmp)|*.bmp|"
+            "JPEG picture (*.jpg)|*.jpg|OBJ, PLY, 3MF, OFF, glTF "
+            "(*.obj, *.ply, *.3mf, *.off, *.gltf, *.glb)|*.obj;*.ply;*.3mf;*.off;*.gltf;*.glb");
     EXPECT_EQ(view.openRequests[0].initialFolder, dataFolder);
     // While it loads: view locked, the loading text, commands and output list off.
     EXPECT_TRUE(view.modelViewLocked);
