@@ -115,15 +115,17 @@ void OutputPreviewPage::showOutput() {
 }
 
 void OutputPreviewPage::showPosition(int index) {
-    if (!timeline_ || index < 0 || index >= timeline_->points() || !outputReader) {
+    // The point from the preview's own copy: the program's reader may have
+    // read another output since (a start of machining does).
+    const auto at = timeline_ ? view_->pointAt(index) : std::nullopt;
+    if (!at || index >= timeline_->points()) {
         view_->setToolAt(-1);
         position_->clear();
         return;
     }
     view_->setToolAt(index);
     const int figure = timeline_->figureOf(index), point = timeline_->pointOf(index);
-    const TrPkt3D p = outputReader->ListaFigur[static_cast<std::size_t>(figure)]
-                          ->poz[static_cast<std::size_t>(point)];
+    const TrPkt3D p = *at;
     QString line = text("lFigura.Caption") + QString(" %1, ").arg(figure) + text("lPunkt.Caption") +
                    QString(" %1    ").arg(point) +
                    QString::asprintf("X %.3f  Y %.3f  Z %.3f", static_cast<double>(p.x),

@@ -218,6 +218,14 @@ void PathPreviewView::paintGL() {
     drawOverlay(labels);
 }
 
+std::optional<TrPkt3D> PathPreviewView::pointAt(int index) const {
+    // The paths still waiting for the graphics card hold the points until then.
+    const std::vector<float>& points = pendingPaths_ ? pendingPaths_->points : points_;
+    const auto at = static_cast<std::size_t>(index) * floatsPerPathVertex;
+    if (index < 0 || at + 2 >= points.size()) return std::nullopt;
+    return TrPkt3D{points[at], points[at + 1], points[at + 2]};
+}
+
 std::optional<QPointF> PathPreviewView::pointOnScreen(int index) const {
     const auto at = static_cast<std::size_t>(index) * floatsPerPathVertex;
     if (index < 0 || at + 2 >= points_.size()) return std::nullopt;

@@ -47,6 +47,8 @@ class PathPreviewView final : public TRAWview {
     int pathPoints() const { return pathVertices_; }
     // Outputs copied to the graphics card so far.
     int pathUploads() const { return pathUploads_; }
+    // Point `index` of the shown paths, none beyond them.
+    std::optional<korvane::TrPkt3D> pointAt(int index) const;
     // The window position (Qt's, y down) where point `index` was last drawn.
     std::optional<QPointF> pointOnScreen(int index) const;
 

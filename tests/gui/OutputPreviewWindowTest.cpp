@@ -293,7 +293,9 @@ TEST_P(OutputPreview, SampleBuildExplainedInThePreviewMaterialAndSimulationPages
         for (int x = 0; x < material.width(); ++x) black += material.pixel(x, y) == qRgb(0, 0, 0);
     EXPECT_LT(black, material.width() * material.height() / 100);
 
-    // F9 runs the simulation from any page and shows it.
+    // F9 runs the simulation from any page and shows it (the window active
+    // again after the dialog, as when the operator clicks it).
+    started->activate();
     QTest::keyClick(window, Qt::Key_F9);
     EXPECT_EQ(pages->currentWidget(), simulation);
     ASSERT_TRUE(waitFor([&] { return !simulation->running(); }));
