@@ -96,6 +96,8 @@ class MainWindow final : public QMainWindow,
     // The views on the pages, their coupling, the view menu and the export keys.
     void buildViews();
     void clearOldPreview();
+    // A picture relief shown as its picture, or its raster as a shaded surface.
+    void showRelief(bool inThreeD);
     QAction* addItem(QMenu* menu, const char* name, const QKeySequence& shortcut = {});
     void buildMenus();
     void buildPanes();

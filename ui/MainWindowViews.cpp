@@ -10,8 +10,10 @@
 #include "SimulationPage.h"
 
 #include "app/PathExportCommands.h"
+#include "app/ReliefMesh.h"
 #include "app/ShownOutputFile.h"
 #include "foundation/State.h"
+#include "geometry/Raster.h"
 #include "output/DaneWyjsciowe.h"
 #include "output/OldPreview.h"
 
@@ -147,6 +149,13 @@ void MainWindow::buildViews() {
             outputPreview_->applySettings();
         });
     }
+    // A picture relief turned in 3D, its raster as a surface, or shown as the picture.
+    auto* relief = new QAction(modelMenu);
+    relief->setObjectName("mReliefW3D");
+    relief->setCheckable(true);
+    actions_["mReliefW3D"] = relief;
+    modelMenu->insertAction(actions_["mModelResetujPolozenie"], relief);
+    connect(relief, &QAction::toggled, this, [this](bool on) { showRelief(on); });
     connect(modelMenu, &QMenu::aboutToShow, this, [this] {
         actions_["mPodgladModel"]->setChecked(!settings.podgladBezModelu);
         actions_["mPodgladMaterial"]->setChecked(!settings.podgladBezMaterialu);
@@ -178,6 +187,25 @@ void MainWindow::buildViews() {
         pages_->setCurrentWidget(simulation);
         simulation->simulateBuild();
     });
+}
+
+void MainWindow::showRelief(bool inThreeD) {
+    // Nothing to turn before the picture's raster is made.
+    constexpr int verticesPerSide = 600;
+    if (picture_.isNull()) return;
+    const bool turned = inThreeD && rasterReady && !modelHeights.empty();
+    if (turned) {
+        // The picture's cells only: the layers may be held larger.
+        const int columns = std::min(rasterSizeX + 1, modelHeights.columns());
+        const int rows = std::min(rasterSizeY + 1, modelHeights.rows());
+        tpix2d heights(columns, rows);
+        for (int ix = 0; ix < columns; ++ix)
+            std::copy_n(modelHeights[ix].data(), rows, heights[ix].data());
+        modelView_->LadujListeRAW(reliefTriangles(heights, pixelSize, verticesPerSide), 0,
+                                  (columns - 1) * pixelSize, 0, (rows - 1) * pixelSize, 0, 0);
+    }
+    pictureLabel_->setVisible(!turned);
+    fitPicture();
 }
 
 void MainWindow::clearOldPreview() {

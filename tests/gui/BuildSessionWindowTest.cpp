@@ -8,6 +8,7 @@
 #include "FormBMPDialog.h"
 #include "MainWindow.h"
 #include "MainWindowSupport.h"
+#include "RAWview.h"
 #include "Screenshots.h"
 #include "TestSupport.h"
 
@@ -300,4 +301,20 @@ TEST_F(BuildSession, PictureThroughTheReliefDialog) {
     EXPECT_EQ(rasterSizeY, 300);
     EXPECT_TRUE(window->findChild<QLabel*>("ImageBMP")->isVisible());
     keep(window, "bitmap-relief-window");
+
+    // Model > Picture relief in 3D: the raster as a shaded surface, turned
+    // with the mouse; off again, the picture.
+    QAction* inThreeD = window->findChild<QAction*>("mReliefW3D");
+    inThreeD->trigger();
+    EXPECT_FALSE(window->findChild<QLabel*>("ImageBMP")->isVisible());
+    auto* model = window->findChild<TRAWview*>("RAWview1");
+    model->Nawigacja(navRotate, 20, 60);
+    const QImage surface = model->grabFramebuffer();
+    test::keepScreenshot(surface, "bitmap-relief-3d");
+    int lit = 0;
+    for (int y = 0; y < surface.height(); ++y)
+        for (int x = 0; x < surface.width(); ++x) lit += qGreen(surface.pixel(x, y)) > 40;
+    EXPECT_GT(lit, surface.width() * surface.height() / 10);
+    inThreeD->trigger();
+    EXPECT_TRUE(window->findChild<QLabel*>("ImageBMP")->isVisible());
 }
