@@ -1,6 +1,8 @@
 // Chaining of hatch strokes and joining of a layer's paths (tStereoWarstwa).
 #include "generation/StereoWarstwa.h"
 
+#include "generation/PointIndex.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -16,13 +18,7 @@ double distance2(const TrPkt3D& a, const TrPkt3D& b) {
     return dx * dx + dy * dy + dz * dz;
 }
 
-// A point of a candidate figure and its squared distance.
-struct Hit {
-    double d2 = std::numeric_limits<double>::infinity();
-    int figure = -1;
-    int point = -1;
-    explicit operator bool() const { return figure >= 0; }
-};
+using Hit = PointHit;
 
 // Candidate points a figure offers: every point of a closed one, the two ends
 // of an open one.
@@ -52,68 +48,6 @@ Hit nearestOffered(const TrPkt3D& p, const std::vector<int>& figures, Take take)
     }
     return best;
 }
-
-// The offered points of the figures not joined yet, in a grid of 1 mm cells:
-// the nearest one to a point is found among the cells around it, nearest
-// first. Among equal distances the figure first in the list wins, and in it
-// the first point, as a scan in list order finds.
-class PointIndex {
-  public:
-    void add(int figure, int point, const TrPkt3D& p) {
-        const long long cx = cellOf(p.x), cy = cellOf(p.y);
-        cells_[key(cx, cy)].push_back({figure, point, p});
-        if (empty_) minX_ = maxX_ = cx, minY_ = maxY_ = cy, empty_ = false;
-        minX_ = std::min(minX_, cx), maxX_ = std::max(maxX_, cx);
-        minY_ = std::min(minY_, cy), maxY_ = std::max(maxY_, cy);
-        ++live_[figure];
-    }
-    void remove(int figure) { live_.erase(figure); }
-    bool empty() const { return live_.empty(); }
-
-    // The nearest point no further than `radius`.
-    Hit nearest(const TrPkt3D& p, double radius = std::numeric_limits<double>::infinity()) const {
-        Hit best;
-        if (live_.empty()) return best;
-        const double limit = radius * radius;
-        const long long cx = cellOf(p.x), cy = cellOf(p.y);
-        const long long reach = std::max({cx - minX_, maxX_ - cx, cy - minY_, maxY_ - cy, 0LL});
-        for (long long r = 0; r <= reach; ++r) {
-            // Every cell of ring r lies at least r - 1 cells away.
-            const double ringDistance = double(r - 1) * cell;
-            if (ringDistance > radius || (best && std::sqrt(best.d2) < ringDistance)) break;
-            for (long long x = cx - r; x <= cx + r; ++x)
-                for (long long y = cy - r; y <= cy + r; ++y) {
-                    if (std::max(std::llabs(x - cx), std::llabs(y - cy)) != r) continue;
-                    const auto it = cells_.find(key(x, y));
-                    if (it == cells_.end()) continue;
-                    for (const Entry& e : it->second) {
-                        if (!live_.count(e.figure)) continue;
-                        const double d = distance2(p, e.p);
-                        if (d > limit) continue;
-                        if (d < best.d2 ||
-                            (d == best.d2 && (e.figure < best.figure ||
-                                              (e.figure == best.figure && e.point < best.point))))
-                            best = {d, e.figure, e.point};
-                    }
-                }
-        }
-        return best;
-    }
-
-  private:
-    static constexpr double cell = 1.0;
-    struct Entry {
-        int figure, point;
-        TrPkt3D p;
-    };
-    static long long cellOf(double v) { return static_cast<long long>(std::floor(v / cell)); }
-    static std::int64_t key(long long x, long long y) { return (x << 32) ^ (y & 0xFFFFFFFFLL); }
-
-    std::unordered_map<std::int64_t, std::vector<Entry>> cells_;
-    std::unordered_map<int, int> live_;
-    long long minX_ = 0, maxX_ = 0, minY_ = 0, maxY_ = 0;
-    bool empty_ = true;
-};
 
 bool earlier(const Hit& a, const Hit& b) {
     return a.d2 < b.d2 ||
