@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace korvane;
@@ -126,6 +127,23 @@ TEST_F(WindowModel, StlOpensThenItsRasterBuildsInEitherCase) {
     EXPECT_EQ(rasterSizeY, 200);
     EXPECT_EQ(rasterSizeZ, 100);
     EXPECT_FLOAT_EQ(modelHeights[125][100], 10.0f);
+}
+
+TEST_F(WindowModel, MeshFromAnotherToolOpensLikeAnStl) {
+    // A 10 x 20 x 5 mm box of quads in OBJ, standing off the origin.
+    std::ofstream(dir / "box.obj") << "v 1 2 3\nv 11 2 3\nv 11 22 3\nv 1 22 3\n"
+                                      "v 1 2 8\nv 11 2 8\nv 11 22 8\nv 1 22 8\n"
+                                      "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\n"
+                                      "f 3 4 8 7\nf 4 1 5 8\n";
+    open(dir / "box.obj");
+    ASSERT_TRUE(settle());
+    EXPECT_TRUE(rasterReady);
+    EXPECT_EQ(modelTriangles.size(), 12u);
+    EXPECT_EQ(modelExtents.typPliku, modelKind3D);
+    EXPECT_EQ(view.modelPath, (dir / "box.obj").string());
+    EXPECT_FLOAT_EQ(modelSize.x, 10);
+    EXPECT_FLOAT_EQ(modelSize.y, 20);
+    EXPECT_FLOAT_EQ(modelSize.z, 8);
 }
 
 TEST_F(WindowModel, ModelThatFailsToLoadLeavesThePreviousModelAndRaster) {
