@@ -261,7 +261,8 @@ TEST(DxfInsert, TheLimitCountsOnlyWhatInsertsRepeat) {
     std::string faces;
     for (int i = 0; i < 40; ++i) faces += unitFace;
     EXPECT_EQ(convert(drawing(faces), 100).size(), 40u);
-    auto c = TDxf2RawConverter::fromText(drawing(insert("B"), block("B", faces)));
+    const std::string inserted = drawing(insert("B"), block("B", faces)); // read in place
+    auto c = TDxf2RawConverter::fromText(inserted);
     c.setWalkLimit(100);
     EXPECT_THROW(c.Convert(), DxfError);
 }
