@@ -5,6 +5,7 @@
 // same run is the slicing of every layer by a scan of the whole triangle list,
 // which the sweep by height avoids.
 #include "ModelSupport.h"
+#include "ReliefBlock.h"
 
 #include "foundation/OperationTypes.h"
 #include "foundation/State.h"
@@ -29,36 +30,11 @@ double since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// A block whose top is the relief, closed by its walls and bottom.
+// The relief block of the benchmark: rolling hills 12 mm high on average.
 TriangleList reliefBlock(int n, float size) {
-    const float cell = size / float(n);
-    auto height = [&](int i, int j) {
-        const double x = i * cell, y = j * cell;
-        return static_cast<float>(12 + 4 * std::sin(x / 9) * std::cos(y / 13) +
-                                  3 * std::sin((x + y) / 5));
-    };
-    auto top = [&](int i, int j) { return TrPkt3D{i * cell, j * cell, height(i, j)}; };
-    TriangleList list;
-    list.reserve(size_t(2) * n * n + size_t(8) * n + 2);
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) {
-            list.push_back(test::triangle(top(i, j), top(i + 1, j), top(i + 1, j + 1)));
-            list.push_back(test::triangle(top(i, j), top(i + 1, j + 1), top(i, j + 1)));
-        }
-    auto wall = [&](TrPkt3D a, TrPkt3D b) { // a vertical quad from the edge a-b down to 0
-        const TrPkt3D a0{a.x, a.y, 0}, b0{b.x, b.y, 0};
-        list.push_back(test::triangle(a0, b0, b));
-        list.push_back(test::triangle(a0, b, a));
-    };
-    for (int k = 0; k < n; ++k) {
-        wall(top(k, 0), top(k + 1, 0));
-        wall(top(n, k), top(n, k + 1));
-        wall(top(k + 1, n), top(k, n));
-        wall(top(0, k + 1), top(0, k));
-    }
-    list.push_back(test::triangle({0, 0, 0}, {size, size, 0}, {size, 0, 0}));
-    list.push_back(test::triangle({0, 0, 0}, {0, size, 0}, {size, size, 0}));
-    return list;
+    return bench::reliefBlock(n, size, [](double x, double y) {
+        return 12 + 4 * std::sin(x / 9) * std::cos(y / 13) + 3 * std::sin((x + y) / 5);
+    });
 }
 
 TOperacjaDane print() {

@@ -6,6 +6,7 @@
 // an STL file is the baseline of the same run.
 #include "GenerationRuns.h"
 #include "ModelSupport.h"
+#include "ReliefBlock.h"
 
 #include "foundation/OperationTypes.h"
 #include "foundation/State.h"
@@ -25,35 +26,9 @@ using namespace korvane;
 namespace {
 
 TriangleList partBlock() {
-    constexpr int n = 53;
-    constexpr float size = 200;
-    const float cell = size / float(n);
-    auto top = [&](int i, int j) {
-        const double x = i * cell, y = j * cell;
-        return TrPkt3D{float(x), float(y),
-                       static_cast<float>(36 + 9 * std::sin(x / 17) * std::cos(y / 23) +
-                                          5 * std::sin((x + y) / 11))};
-    };
-    TriangleList list;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) {
-            list.push_back(test::triangle(top(i, j), top(i + 1, j), top(i + 1, j + 1)));
-            list.push_back(test::triangle(top(i, j), top(i + 1, j + 1), top(i, j + 1)));
-        }
-    auto wall = [&](TrPkt3D a, TrPkt3D b) { // a vertical quad from the edge a-b down to 0
-        const TrPkt3D a0{a.x, a.y, 0}, b0{b.x, b.y, 0};
-        list.push_back(test::triangle(a0, b0, b));
-        list.push_back(test::triangle(a0, b, a));
-    };
-    for (int k = 0; k < n; ++k) {
-        wall(top(k, 0), top(k + 1, 0));
-        wall(top(n, k), top(n, k + 1));
-        wall(top(k + 1, n), top(k, n));
-        wall(top(0, k + 1), top(0, k));
-    }
-    list.push_back(test::triangle({0, 0, 0}, {size, size, 0}, {size, 0, 0}));
-    list.push_back(test::triangle({0, 0, 0}, {0, size, 0}, {size, size, 0}));
-    return list;
+    return bench::reliefBlock(53, 200, [](double x, double y) {
+        return 36 + 9 * std::sin(x / 17) * std::cos(y / 23) + 5 * std::sin((x + y) / 11);
+    });
 }
 
 TOperacjaDane print() {
