@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 using namespace korvane;
 
 namespace {
@@ -19,10 +21,27 @@ MaterialView::MaterialView(QWidget* parent) : TRAWview(tpPrzegladRAW, parent) {
     setModelMaterial(1.0);
 }
 
+namespace {
+
+// The plan extents the view frames: the block's with a margin, so that its
+// height, tilted towards the viewer, and its dimension labels stay in view.
+TMinMax framed(const TMinMax& e) {
+    const double margin = 0.15 * std::max(e.maxX - e.minX, e.maxY - e.minY);
+    TMinMax f = e;
+    f.minX -= margin;
+    f.maxX += margin;
+    f.minY -= margin;
+    f.maxY += margin;
+    return f;
+}
+
+} // namespace
+
 void MaterialView::showStock(const TriangleList& triangles, const TMinMax& e) {
     hasStock_ = !triangles.empty();
     box_ = projectMaterialBox();
-    LadujListeRAW(triangles, e.minX, e.maxX, e.minY, e.maxY, 0, 0);
+    const TMinMax f = framed(e);
+    LadujListeRAW(triangles, f.minX, f.maxX, f.minY, f.maxY, 0, 0);
 }
 
 void MaterialView::refreshMaterial() {
@@ -32,8 +51,10 @@ void MaterialView::refreshMaterial() {
         (box && (box->minX != box_->minX || box->maxX != box_->maxX || box->minY != box_->minY ||
                  box->maxY != box_->maxY || box->maxZ != box_->maxZ));
     box_ = box;
-    if (changed && !hasStock_ && box_)
-        LadujListeRAW({}, box_->minX, box_->maxX, box_->minY, box_->maxY, 0, 0);
+    if (changed && !hasStock_ && box_) {
+        const TMinMax f = framed(*box_);
+        LadujListeRAW({}, f.minX, f.maxX, f.minY, f.maxY, 0, 0);
+    }
     PokazScene();
 }
 
