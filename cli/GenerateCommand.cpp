@@ -196,7 +196,7 @@ int runGenerate(const CommandArgs& args) {
         if (loaded.result == ModelLoadResult::timedOut)
             std::fprintf(stderr, "generate: loading %s did not end within %d minutes\n",
                          d.plikModelu.c_str(), static_cast<int>(loadDeadline.count()));
-        if (!loaded.readerError.empty()) std::fprintf(stderr, "%s\n", loaded.readerError.c_str());
+        // The program's own message has given the reader's reason.
         return 1;
     }
 

@@ -114,8 +114,7 @@ int runSimulate(const CommandArgs& args) {
     TRawDoPix raster;
     if (const ModelLoadOutcome loaded = loadProjectModel(project->d, raster, loadDeadline);
         !loaded.ok())
-        return fail(loaded.readerError.empty() ? "cannot load the model " + project->d.plikModelu
-                                               : loaded.readerError);
+        return fail("cannot load the model " + project->d.plikModelu); // the reason went before
     if (!queueMainLoop().runUntil([] { return rasterReady || generationTerminate; },
                                   loadDeadline) ||
         !rasterReady)
