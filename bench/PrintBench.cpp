@@ -37,16 +37,6 @@ TriangleList reliefBlock(int n, float size) {
     });
 }
 
-TOperacjaDane print() {
-    TOperacjaDane o;
-    o.nazwa = "Print";
-    o.idTyp = opPrinting;
-    o.warstwaSzer = 0.4;
-    o.warstwaGrubosc = 0.2;
-    o.iloscObrysow = 2;
-    return o;
-}
-
 void PrintMillionTriangles(benchmark::State& state) {
     settings.printer3D = true;
     test::useTriangles(reliefBlock(700, 100), 0.2);
@@ -54,7 +44,7 @@ void PrintMillionTriangles(benchmark::State& state) {
     for (auto _ : state) {
         figureList.clear();
         const auto start = Clock::now();
-        const PrintPhaseSeconds s = GenerujStereo(print());
+        const PrintPhaseSeconds s = GenerujStereo(bench::printOperation());
         const double total = since(start);
         state.counters["total_s"] = total;
         state.counters["slicing_s"] = s.slicing;

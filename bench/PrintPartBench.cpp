@@ -31,16 +31,6 @@ TriangleList partBlock() {
     });
 }
 
-TOperacjaDane print() {
-    TOperacjaDane o;
-    o.nazwa = "Print";
-    o.idTyp = opPrinting;
-    o.warstwaSzer = 0.4;
-    o.warstwaGrubosc = 0.2;
-    o.iloscObrysow = 2;
-    return o;
-}
-
 // FNV-1a over the bytes of every point of every figure, in list order.
 std::uint64_t pointChecksum() {
     std::uint64_t h = 14695981039346656037ULL;
@@ -95,7 +85,7 @@ void PrintPart200mm(benchmark::State& state) {
     for (auto _ : state) {
         figureList.clear();
         PrintPhaseSeconds s;
-        const double total = bench::seconds([&] { s = GenerujStereo(print()); });
+        const double total = bench::seconds([&] { s = GenerujStereo(bench::printOperation()); });
         state.counters["total_s"] = total;
         state.counters["slicing_s"] = s.slicing;
         state.counters["perimeters_s"] = s.perimeters;

@@ -2,8 +2,11 @@
 
 // A closed block of n x n cells over size x size mm: its top the relief
 // height(x, y) (mm), closed by vertical walls and a bottom at height 0; the
-// printing benchmarks' parts.
+// printing benchmarks' parts, and the operation they print with.
 #include "ModelSupport.h"
+
+#include "foundation/OperationTypes.h"
+#include "libraries/Operacje.h"
 
 namespace korvane::bench {
 
@@ -34,6 +37,18 @@ template <class Height> TriangleList reliefBlock(int n, float size, Height heigh
     list.push_back(test::triangle({0, 0, 0}, {size, size, 0}, {size, 0, 0}));
     list.push_back(test::triangle({0, 0, 0}, {0, size, 0}, {size, size, 0}));
     return list;
+}
+
+// The printing operation both benchmarks run: 0.4 mm wide, 0.2 mm layers, two
+// perimeters.
+inline TOperacjaDane printOperation() {
+    TOperacjaDane o;
+    o.nazwa = "Print";
+    o.idTyp = opPrinting;
+    o.warstwaSzer = 0.4;
+    o.warstwaGrubosc = 0.2;
+    o.iloscObrysow = 2;
+    return o;
 }
 
 } // namespace korvane::bench

@@ -5,10 +5,10 @@
 #include "foundation/OperationTypes.h"
 #include "foundation/State.h"
 #include "geometry/Figury.h"
+#include "output/OutputNumber.h"
 #include "platform/AtomicFile.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -23,17 +23,6 @@ int startPointIndex = 0;
 bool outputPathSmoothing = false;
 
 namespace {
-
-// "0.000": three decimals, "." whatever the locale; a value that rounds to zero
-// is written without a sign.
-void appendNumber(std::string& out, double v) {
-    // Room for any double: sign, 309 digits, point and three decimals.
-    char buffer[320];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3);
-    std::string_view text(buffer, static_cast<size_t>(r.ptr - buffer));
-    if (text == "-0.000") text = "0.000";
-    out += text;
-}
 
 [[noreturn]] void malformed(const std::filesystem::path& file, int lineNumber,
                             const std::string& line) {
@@ -62,16 +51,16 @@ std::string outputFileText(int idTyp, const FigureList& figures) {
 
 void appendOutputFigure(std::string& out, std::size_t index, const tFigura& f) {
     out += "Object" + std::to_string(index) + "\r\nTransfer Z=";
-    appendNumber(out, f.przestawczyZ);
+    appendOutputNumber(out, f.przestawczyZ);
     out += "\r\nSpirala =" + std::to_string(f.spirala) + "\r\nObrys =" + std::to_string(f.obrys) +
            "\r\nWarstwa =" + std::to_string(f.NrWarstwy) +
            "\r\nPrzestawcza =" + std::to_string(f.Przestawcza) + "\r\n";
     for (const TrPkt3D& p : f.poz) {
-        appendNumber(out, p.x);
+        appendOutputNumber(out, p.x);
         out += ' ';
-        appendNumber(out, p.y);
+        appendOutputNumber(out, p.y);
         out += ' ';
-        appendNumber(out, p.z);
+        appendOutputNumber(out, p.z);
         out += "\r\n";
     }
 }

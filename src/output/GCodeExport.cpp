@@ -1,24 +1,15 @@
 #include "output/GCodeExport.h"
 
+#include "output/OutputNumber.h"
 #include "platform/AtomicFile.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
 namespace korvane {
 
 namespace {
-
-// Three decimals, "." whatever the locale; a value that rounds to zero has no sign.
-void appendNumber(std::string& out, double v) {
-    char buffer[320];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3);
-    std::string_view text(buffer, static_cast<std::size_t>(r.ptr - buffer));
-    if (text == "-0.000") text = "0.000";
-    out += text;
-}
 
 // Builds the program line by line and remembers where the tool is and which
 // feed is in force.
@@ -30,30 +21,30 @@ class Program {
     }
     void rapidZ(double z) {
         out += "G0 Z";
-        appendNumber(out, z);
+        appendOutputNumber(out, z);
         out += '\n';
         z_ = z;
     }
     void rapidXY(double x, double y) {
         out += "G0 X";
-        appendNumber(out, x);
+        appendOutputNumber(out, x);
         out += " Y";
-        appendNumber(out, y);
+        appendOutputNumber(out, y);
         out += '\n';
     }
     void cutZ(double z, double feed) {
         out += "G1 Z";
-        appendNumber(out, z);
+        appendOutputNumber(out, z);
         appendFeed(feed);
         z_ = z;
     }
     void cut(const TrPkt3D& p, double feed) {
         out += "G1 X";
-        appendNumber(out, p.x);
+        appendOutputNumber(out, p.x);
         out += " Y";
-        appendNumber(out, p.y);
+        appendOutputNumber(out, p.y);
         out += " Z";
-        appendNumber(out, p.z);
+        appendOutputNumber(out, p.z);
         appendFeed(feed);
         z_ = p.z;
     }
@@ -65,7 +56,7 @@ class Program {
     void appendFeed(double feed) {
         if (feed != feed_) {
             out += " F";
-            appendNumber(out, feed);
+            appendOutputNumber(out, feed);
             feed_ = feed;
         }
         out += '\n';
@@ -125,7 +116,7 @@ std::string gcodeText(const FigureList& figures, const TOperacjaDane& operation,
     g.rapidZ(safe);
     if (operation.obroty > 0) {
         std::string spindle = "S";
-        appendNumber(spindle, operation.obroty);
+        appendOutputNumber(spindle, operation.obroty);
         g.line(spindle + " M3");
     }
     for (const auto& f : figures) {

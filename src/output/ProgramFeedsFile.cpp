@@ -2,6 +2,7 @@
 
 #include "foundation/NumberText.h"
 #include "foundation/OperationTypes.h"
+#include "output/OutputNumber.h"
 #include "platform/AtomicFile.h"
 
 #include <charconv>
@@ -37,14 +38,6 @@ std::optional<std::string> fileHash(const std::filesystem::path& file) {
     }
     if (in.bad()) return std::nullopt;
     return hash.text();
-}
-
-void appendNumber(std::string& out, double v) {
-    char buffer[320];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 3);
-    std::string_view text(buffer, static_cast<std::size_t>(r.ptr - buffer));
-    if (text == "-0.000") text = "0.000";
-    out += text;
 }
 
 // The numbers of a line separated by single spaces; none when one is not a number.
@@ -89,16 +82,16 @@ std::string feedsFileText(const ProgramFeeds& feeds, const OutputHash& output) {
     out += "\r\nOutput=" + output.text() + "\r\n";
     for (const FigureFeeds& f : feeds.figures) {
         out += "Figure=";
-        appendNumber(out, f.approachZ);
+        appendOutputNumber(out, f.approachZ);
         out += ' ';
-        appendNumber(out, f.plungeFeed);
+        appendOutputNumber(out, f.plungeFeed);
         out += ' ';
-        appendNumber(out, f.spindle);
+        appendOutputNumber(out, f.spindle);
         out += ' ' + std::to_string(f.feeds.size()) + "\r\n";
         for (std::size_t i = 1; i < f.feeds.size();) {
             std::size_t j = i;
             while (j < f.feeds.size() && f.feeds[j] == f.feeds[i]) ++j;
-            appendNumber(out, f.feeds[i]);
+            appendOutputNumber(out, f.feeds[i]);
             out += ' ' + std::to_string(j - i) + "\r\n";
             i = j;
         }
